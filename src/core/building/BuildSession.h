@@ -1,0 +1,53 @@
+#pragma once
+// The one model of a build: its inputs, its results and the builder's hidden working lists.
+// Members carry the names of the controls that show them.
+
+#include <string>
+
+#include "building/LineList.h"
+
+namespace kestrune {
+
+// The dupe checker window's options.
+struct DupeCheckerOptions {
+    bool cbDupeCheck = true;
+    std::string ComboBox1 = "3";  // dupe window in hours, as typed
+};
+
+// The genre checker window's option.
+struct GenreCheckerOptions {
+    bool cbGenreCheck = false;
+};
+
+struct BuildSession {
+    // Inputs, saved and restored with a session file.
+    SortedList lbMasterPlaylists;
+    LineList lbClockwheelTemplate;
+    std::string ComboBox1 = "60";  // desired length in minutes, as typed
+    LineList lbSavePlaylist;       // at most one line: where the final playlist goes
+    bool cbTextOutput = false;
+    DupeCheckerOptions fDMCA;
+    GenreCheckerOptions fGenre;
+
+    // Results: builds append to them.
+    LineList lbFinalPlaylist;
+    LineList mTextOutput;  // the text log; it grows for the whole run
+
+    // Hidden working lists; they last for the whole run.
+    LineList lbTempListBox1;
+    LineList lbTempListBox2;
+    LineList lbRepeatCheckList;      // recent songs, oldest first
+    LineList lbDupeArtistChecklist;  // recent artists, oldest first; never emptied
+    LineList lbListCheckerMP3s;      // the playlist being repaired
+    LineList lbMP3Errors;            // its lines that name no file
+    LineList lbListMakerMP3s;
+    LineList lbFiles;
+    LineList lbGenreList;
+
+    // The output file, or empty text when none is chosen.
+    std::string OutputFile() const { return lbSavePlaylist.empty() ? std::string() : lbSavePlaylist[0]; }
+    // Replaces the output file's line.
+    void SetOutputFile(const std::string& path) { lbSavePlaylist.assign(1, path); }
+};
+
+}  // namespace kestrune

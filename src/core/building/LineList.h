@@ -1,0 +1,46 @@
+#pragma once
+// Lists of text lines kept in files: playlists, sessions, the schedule, the text log.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrune {
+
+using LineList = std::vector<std::string>;
+
+// CR, LF and CR LF each end a line; a NUL byte ends the text; a last line without an end still
+// counts; a line end at the very end gives no extra empty line.
+LineList ParseLines(std::string_view bytes);
+// Every line followed by CR LF, the last one included.
+std::string FormatLines(const LineList& lines);
+
+// Replaces the list's entries with the file's lines ("Cannot open file %s").
+void LoadList(const std::string& path, LineList& list);
+// Replaces the file with the list's entries ("Cannot create file %s").
+void SaveList(const std::string& path, const LineList& list);
+
+// A list that keeps itself in alphabetical order without regard to case; repeats allowed.
+class SortedList {
+public:
+    // Places the text by the order (after equal entries) and answers its index.
+    int Add(const std::string& text);
+    void Delete(int index);
+    void Clear() { items_.clear(); }
+    int Count() const { return static_cast<int>(items_.size()); }
+    bool Empty() const { return items_.empty(); }
+    // "List index out of bounds (%d)" beyond the ends.
+    const std::string& At(int index) const;
+    const std::string& operator[](int index) const { return At(index); }
+    const LineList& Lines() const { return items_; }
+    LineList::const_iterator begin() const { return items_.begin(); }
+    LineList::const_iterator end() const { return items_.end(); }
+
+private:
+    LineList items_;
+};
+
+// Index access with the system's error text instead of undefined behaviour.
+const std::string& LineAt(const LineList& list, long long index);
+
+}  // namespace kestrune

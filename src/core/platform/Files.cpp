@@ -1,0 +1,242 @@
+#include "platform/Files.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace kestrune {
+
+namespace {
+
+#ifdef _WIN32
+using StatBuf = struct _stat64;
+int StatPath(const std::string& path, StatBuf* buf) { return _stat64(path.c_str(), buf); }
+bool IsDirMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
+bool IsRegMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFREG; }
+#else
+using StatBuf = struct stat;
+int StatPath(const std::string& path, StatBuf* buf) { return ::stat(path.c_str(), buf); }
+bool IsDirMode(mode_t mode) { return S_ISDIR(mode); }
+bool IsRegMode(mode_t mode) { return S_ISREG(mode); }
+#endif
+
+LocalDateTime ToLocal(std::time_t t) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                         local.tm_min,         local.tm_sec,     0};
+}
+
+bool WritableByUs(const std::string& path) {
+#ifdef _WIN32
+    return _access(path.c_str(), 2) == 0;
+#else
+    return ::access(path.c_str(), W_OK) == 0;
+#endif
+}
+
+// Follows symbolic links, so that the rename replaces the file the link names, not the link.
+std::string ResolveLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(current, ec)) break;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (ec) break;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current.string();
+}
+
+bool WriteAll(std::FILE* file, const std::string& bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+        return false;
+    return std::fflush(file) == 0;
+}
+
+void WriteInPlace(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) throw errors::CannotCreateFile(path);
+    const bool written = WriteAll(file, bytes);
+    if (std::fclose(file) != 0 || !written) throw errors::CannotCreateFile(path);
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    StatBuf buf{};
+    return StatPath(path, &buf) == 0 && !IsDirMode(buf.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    StatBuf buf{};
+    return StatPath(path, &buf) == 0 && IsDirMode(buf.st_mode);
+}
+
+int32_t PackDosDateTime(const LocalDateTime& t) {
+    if (t.year < 1980 || t.year > 2107) return -1;
+    const uint32_t date = (static_cast<uint32_t>(t.year - 1980) << 9) |
+                          (static_cast<uint32_t>(t.month) << 5) | static_cast<uint32_t>(t.day);
+    const uint32_t time = (static_cast<uint32_t>(t.hour) << 11) |
+                          (static_cast<uint32_t>(t.minute) << 5) |
+                          static_cast<uint32_t>(t.second / 2);
+    return static_cast<int32_t>((date << 16) | time);
+}
+
+std::optional<FileStatus> GetFileStatus(const std::string& path) {
+    StatBuf buf{};
+    if (StatPath(path, &buf) != 0) return std::nullopt;
+    FileStatus status;
+    status.size = static_cast<int64_t>(buf.st_size);
+    status.isDirectory = IsDirMode(buf.st_mode);
+    status.dosDateTime = PackDosDateTime(ToLocal(static_cast<std::time_t>(buf.st_mtime)));
+    uint16_t attr = 0;
+    if (!WritableByUs(path)) attr |= kAttrReadOnly;
+    const std::string name = ExtractFileName(path);
+    if (!name.empty() && name[0] == '.') attr |= kAttrHidden;
+    if (status.isDirectory) attr |= kAttrDirectory;
+    if (IsRegMode(buf.st_mode)) attr |= kAttrArchive;
+    status.attributes = attr;
+    return status;
+}
+
+std::vector<DirEntry> ListDirectory(const std::string& folder) {
+    std::vector<DirEntry> entries;
+#ifdef _WIN32
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        DirEntry entry;
+        entry.name = it->path().filename().string();
+        entry.isDirectory = it->is_directory(ec);
+        entry.isRegularFile = it->is_regular_file(ec);
+        entry.isHidden = !entry.name.empty() && entry.name[0] == '.';
+        entries.push_back(std::move(entry));
+    }
+#else
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return entries;
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string name = item->d_name;
+        if (name == "." || name == "..") continue;
+        DirEntry entry;
+        entry.name = name;
+        entry.isHidden = name[0] == '.';
+        if (item->d_type == DT_DIR || item->d_type == DT_REG) {
+            entry.isDirectory = item->d_type == DT_DIR;
+            entry.isRegularFile = item->d_type == DT_REG;
+        } else {
+            // Links and file systems that do not say: ask the file itself.
+            StatBuf buf{};
+            if (StatPath(JoinPath(folder, name), &buf) == 0) {
+                entry.isDirectory = IsDirMode(buf.st_mode);
+                entry.isRegularFile = IsRegMode(buf.st_mode);
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+#endif
+    return entries;
+}
+
+std::string CurrentDirectory() {
+    std::error_code ec;
+    const auto current = std::filesystem::current_path(ec);
+    return ec ? std::string() : current.string();
+}
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+std::string ReadWholeFile(const std::string& path) {
+    if (DirectoryExists(path)) throw errors::CannotOpenFile(path);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) throw errors::CannotOpenFile(path);
+    std::string bytes;
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) throw errors::CannotOpenFile(path);
+    return bytes;
+}
+
+void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+    const std::string target = ResolveLinks(path);
+    if (DirectoryExists(target)) throw errors::CannotCreateFile(path);
+    const bool exists = FileExists(target);
+    // A file the user made read-only stays as it is, as a plain write would leave it.
+    if (exists && !WritableByUs(target)) throw errors::CannotCreateFile(path);
+#ifdef _WIN32
+    const std::string temp = target + ".kestrune-tmp";
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (file == nullptr) {
+        WriteInPlace(path, bytes);
+        return;
+    }
+    const bool written = WriteAll(file, bytes);
+    if (std::fclose(file) != 0 || !written ||
+        !MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        std::remove(temp.c_str());
+        throw errors::CannotCreateFile(path);
+    }
+#else
+    const std::string folder = ExtractFilePath(target);
+    std::string temp = (folder.empty() ? std::string() : folder) + "." + ExtractFileName(target) +
+                       ".kestrune-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        if (errno == EACCES || errno == EROFS || errno == EPERM) {
+            WriteInPlace(path, bytes);  // the folder takes no new file: the old way
+            return;
+        }
+        throw errors::CannotCreateFile(path);
+    }
+    mode_t mode = 0;
+    StatBuf old{};
+    if (exists && StatPath(target, &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw errors::CannotCreateFile(path);
+    }
+    const bool written = WriteAll(file, bytes);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw errors::CannotCreateFile(path);
+    }
+#endif
+}
+
+}  // namespace kestrune

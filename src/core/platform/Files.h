@@ -1,0 +1,57 @@
+#pragma once
+// The file system as the core sees it: existence, status, listing, whole-file reads and
+// whole-file replacement that never leaves a half-written file behind.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+
+namespace kestrune {
+
+// Attribute bits in the DOS form that the MP3 reader reports.
+inline constexpr uint16_t kAttrReadOnly = 0x01;
+inline constexpr uint16_t kAttrHidden = 0x02;
+inline constexpr uint16_t kAttrDirectory = 0x10;
+inline constexpr uint16_t kAttrArchive = 0x20;  // an ordinary file
+
+struct FileStatus {
+    int64_t size = 0;
+    int32_t dosDateTime = -1;  // last change, packed DOS form; -1 when it has none
+    uint16_t attributes = 0;
+    bool isDirectory = false;
+};
+
+struct DirEntry {
+    std::string name;
+    bool isDirectory = false;
+    bool isRegularFile = false;
+    bool isHidden = false;  // the name begins with "."
+};
+
+// An existing file that is not a folder (symbolic links followed).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+std::optional<FileStatus> GetFileStatus(const std::string& path);
+
+// Packs a local time into the DOS date stamp; -1 outside 1980..2107.
+int32_t PackDosDateTime(const LocalDateTime& time);
+
+// Every entry of a folder but "." and "..", in the order the system gives; empty when the
+// folder cannot be read.
+std::vector<DirEntry> ListDirectory(const std::string& folder);
+
+std::string CurrentDirectory();
+bool RemoveFile(const std::string& path);
+
+// The whole file as bytes; "Cannot open file %s" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces the file with `bytes`: a temporary file beside it is written and renamed over it,
+// so a crash, a kill or a full disk leaves the old file or the new one. "Cannot create file %s"
+// when it cannot be written; the old file is then untouched.
+void ReplaceWholeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace kestrune

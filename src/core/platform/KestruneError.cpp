@@ -1,0 +1,62 @@
+#include "platform/KestruneError.h"
+
+#include <limits>
+
+namespace kestrune {
+namespace errors {
+
+KestruneError CannotOpenFile(const std::string& path) {
+    return KestruneError("Cannot open file " + path);
+}
+KestruneError CannotCreateFile(const std::string& path) {
+    return KestruneError("Cannot create file " + path);
+}
+KestruneError NotValidInteger(const std::string& text) {
+    return KestruneError("'" + text + "' is not a valid integer value");
+}
+KestruneError ListIndexOutOfBounds(long long index) {
+    return KestruneError("List index out of bounds (" + std::to_string(index) + ")");
+}
+KestruneError IntegerOverflow() { return KestruneError("Integer overflow"); }
+KestruneError UnableToWrite(const std::string& path) {
+    return KestruneError("Unable to write to " + path);
+}
+
+}  // namespace errors
+
+int32_t StrToInt(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) throw errors::NotValidInteger(text);
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') throw errors::NotValidInteger(text);
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(std::numeric_limits<int32_t>::max()) + 1)
+            throw errors::NotValidInteger(text);
+    }
+    if (negative) value = -value;
+    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
+        throw errors::NotValidInteger(text);
+    return static_cast<int32_t>(value);
+}
+
+namespace {
+int32_t Narrow(long long value) {
+    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
+        throw errors::IntegerOverflow();
+    return static_cast<int32_t>(value);
+}
+}  // namespace
+
+int32_t CheckedAdd(int32_t a, int32_t b) { return Narrow(static_cast<long long>(a) + b); }
+int32_t CheckedSub(int32_t a, int32_t b) { return Narrow(static_cast<long long>(a) - b); }
+int32_t CheckedMul(int32_t a, int32_t b) { return Narrow(static_cast<long long>(a) * b); }
+
+}  // namespace kestrune

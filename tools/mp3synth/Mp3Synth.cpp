@@ -1,0 +1,1 @@
+#include "Mp3Synth.h"
