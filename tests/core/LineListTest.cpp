@@ -1,3 +1,87 @@
 #include <gtest/gtest.h>
+
 #include "building/LineList.h"
-TEST(Placeholder, Builds) { EXPECT_EQ(kestrune::ParseLines("a\r\nb").size(), 2u); }
+#include "platform/KestruneError.h"
+#include "support/TempDir.h"
+
+namespace kestrune {
+namespace {
+
+using testing::TempDir;
+
+TEST(LineList, ReadsEveryKindOfLineEnd) {
+    EXPECT_EQ(ParseLines("a.mp3\r\nb.mp3"), (LineList{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(ParseLines("a\rb\nc\r\nd\r\n"), (LineList{"a", "b", "c", "d"}));
+    EXPECT_EQ(ParseLines("a\r\n\r\nc"), (LineList{"a", "", "c"}));
+    EXPECT_EQ(ParseLines("a\n\rb"), (LineList{"a", "", "b"}));  // LF then CR: two line ends
+    EXPECT_EQ(ParseLines("a\r\r\nb"), (LineList{"a", "", "b"}));
+    EXPECT_EQ(ParseLines("\r\n"), (LineList{""}));
+    EXPECT_EQ(ParseLines("a\n\n"), (LineList{"a", ""}));
+    EXPECT_EQ(ParseLines(""), LineList{});
+    // A zero byte ends the text.
+    EXPECT_EQ(ParseLines(std::string("a\r\nb\0c\r\nd", 9)), (LineList{"a", "b"}));
+    EXPECT_EQ(ParseLines(std::string("\0a", 2)), LineList{});
+    // Lines are taken whole: blanks, case, directives and high bytes stay.
+    EXPECT_EQ(ParseLines(" #EXTM3U \r\n\xE9t\xE9.mp3\t"), (LineList{" #EXTM3U ", "\xE9t\xE9.mp3\t"}));
+}
+
+TEST(LineList, WritesCarriageReturnLineFeedAfterEveryLine) {
+    EXPECT_EQ(FormatLines({"a.mp3", "b.mp3"}), "a.mp3\r\nb.mp3\r\n");
+    EXPECT_EQ(FormatLines({"a", "", "c"}), "a\r\n\r\nc\r\n");
+    EXPECT_EQ(FormatLines({}), "");
+    EXPECT_EQ(FormatLines({""}), "\r\n");
+}
+
+TEST(LineList, LoadAndSaveRoundTripOnDisk) {
+    TempDir dir;
+    dir.Write("list.m3u", "a.mp3\r\nb.mp3");
+    LineList list{"old"};
+    LoadList(dir / "list.m3u", list);
+    EXPECT_EQ(list, (LineList{"a.mp3", "b.mp3"}));
+    SaveList(dir / "list.m3u", list);
+    EXPECT_EQ(dir.Read("list.m3u"), "a.mp3\r\nb.mp3\r\n");
+
+    dir.Write("three.m3u", "x\n\ny\n");
+    LoadList(dir / "three.m3u", list);
+    SaveList(dir / "three.m3u", list);
+    EXPECT_EQ(dir.Read("three.m3u"), "x\r\n\r\ny\r\n");
+
+    SaveList(dir / "empty.m3u", {});
+    EXPECT_EQ(dir.Read("empty.m3u"), "");
+
+    list = {"kept"};
+    try {
+        LoadList(dir / "missing.m3u", list);
+        FAIL() << "a missing file must stop the command";
+    } catch (const KestruneError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file " + (dir / "missing.m3u"));
+    }
+    EXPECT_EQ(list, LineList{"kept"});
+}
+
+TEST(SortedList, KeepsAlphabeticalOrderWithoutRegardToCase) {
+    SortedList list;
+    EXPECT_EQ(list.Add("b.m3u"), 0);
+    EXPECT_EQ(list.Add("A.m3u"), 0);
+    EXPECT_EQ(list.Add("c.m3u"), 2);
+    EXPECT_EQ(list.Lines(), (LineList{"A.m3u", "b.m3u", "c.m3u"}));
+    // Repeats are kept, each new one after its equals.
+    EXPECT_EQ(list.Add("B.M3U"), 2);
+    EXPECT_EQ(list.Add("b.m3u"), 3);
+    EXPECT_EQ(list.Lines(), (LineList{"A.m3u", "b.m3u", "B.M3U", "b.m3u", "c.m3u"}));
+    list.Delete(1);
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(list[1], "B.M3U");
+    try {
+        list.Delete(4);
+        FAIL() << "deleting past the end must stop the command";
+    } catch (const KestruneError& error) {
+        EXPECT_STREQ(error.what(), "List index out of bounds (4)");
+    }
+    EXPECT_THROW(list.At(-1), KestruneError);
+    list.Clear();
+    EXPECT_TRUE(list.Empty());
+}
+
+}  // namespace
+}  // namespace kestrune
