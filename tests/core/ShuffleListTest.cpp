@@ -74,7 +74,9 @@ TEST(ShuffleList, ShortListsAndTheLastEntryKeepTheirPlace) {
         LineList list = original;
         ShuffleList(list, seeds, view);
         EXPECT_EQ(list.back(), original.back()) << count;
-        if (count >= 10) EXPECT_NE(list, original) << count;
+        if (count >= 10) {
+            EXPECT_NE(list, original) << count;
+        }
         LineList sorted = list, expected = original;
         std::sort(sorted.begin(), sorted.end());
         std::sort(expected.begin(), expected.end());
@@ -109,7 +111,7 @@ TEST(ShuffleList, TheSeedDecidesTheOrder) {
         LineList list = Numbered(20);
         ShuffleList(list, seeds, view);
         for (int i = 0; i < 20; ++i)
-            if (list[i] != "song" + std::to_string(i) + ".mp3") ++moved[i];
+            moved[i] += list[i] != "song" + std::to_string(i) + ".mp3";
     }
     for (int i = 0; i < 19; ++i) EXPECT_GT(moved[i], 40) << i;
     EXPECT_EQ(moved[19], 0);
