@@ -1,0 +1,286 @@
+#include "building/PlaylistBuilder.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "mpgtools/MPGTools.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+
+namespace kestrune {
+
+const char* const kBuildCannotProgress =
+    "The playlist cannot be completed: a whole pass through the clock template placed no "
+    "playing time (every top song is missing, empty or has no playing time).";
+
+namespace {
+
+const char* const kHourDivider = "-----------------------------------------------------";
+
+std::string TwoDigits(int32_t value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+class PlaylistWalk {
+public:
+    explicit PlaylistWalk(BuildContext& context)
+        : c_(context), s_(context.session), view_(context.view) {}
+
+    void Run();
+
+private:
+    void LogHeader();
+    void ShuffleMasterPlaylists();
+    void ShuffleFile(const std::string& path);
+    // One slot of the template; answers the playing time it placed.
+    int32_t HandleSlot(int slot);
+    void CheckTopSong(const std::string& artist, const std::string& genre, int32_t remaining);
+    void PlaceTopSong(const std::string& slotFile);
+    void DropOldSongsFromWindow();
+    std::string DupeMessage(const std::string& artist) const;
+
+    void FindReplacement(int32_t r);
+    void FindDifferentGenre(int32_t r);
+    bool GenreSameAsLast(const std::string& genre);
+    void Load(TMPEGAudio& reader, const std::string& path) { reader.SetFileName(path); }
+
+    BuildContext& c_;
+    BuildSession& s_;
+    BuildView& view_;
+    TMPEGAudio reader_;        // the top song and the song placed
+    TMPEGAudio searchReader_;  // candidates further down
+    TMPEGAudio lastReader_;    // the last recent song, for the genre comparison
+
+    int32_t windowLimit_ = 0;
+    int32_t target_ = 0;
+    int32_t placed_ = 0;
+    int32_t exactTotal_ = 0;
+    int32_t hourClock_ = 0;
+    int32_t windowSum_ = 0;
+    std::vector<std::string> names_;
+    std::vector<int32_t> initial_;
+    std::vector<int32_t> remaining_;
+    size_t current_ = 0;
+};
+
+void PlaylistWalk::Run() {
+    windowLimit_ = CheckedMul(StrToInt(s_.fDMCA.ComboBox1), 3600);
+    LogHeader();
+    if (s_.lbMasterPlaylists.Empty() || s_.lbClockwheelTemplate.empty()) return;
+    s_.lbRepeatCheckList.clear();
+    windowSum_ = 0;
+    target_ = CheckedSub(CheckedMul(StrToInt(s_.ComboBox1), 60), 30);
+    ShuffleMasterPlaylists();
+    placed_ = exactTotal_ = hourClock_ = 0;
+    view_.SetMeterMax(Meter::ProgressBar2, target_);
+    if (target_ <= 0) {
+        view_.SetMeterPosition(Meter::ProgressBar2, 0);
+        return;
+    }
+    while (placed_ < target_) {
+        int32_t placedThisPass = 0;
+        for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
+            placedThisPass += HandleSlot(slot);
+            if (placed_ == target_) {
+                const int32_t t = exactTotal_;
+                view_.ShowStatus("Playlist is complete and is exactly " + PlayingTimeText(t) + ".");
+                return;
+            }
+        }
+        // Without this the walk would go round for ever.
+        if (placedThisPass == 0) {
+            view_.ShowStatus(kBuildCannotProgress);
+            return;
+        }
+    }
+}
+
+void PlaylistWalk::LogHeader() {
+    LineList& log = s_.mTextOutput;
+    log.push_back(GeneratedLine(c_.clock.Now()));
+    log.push_back("Start Time  Artist - \"Title\"");
+    log.push_back(" ");
+    log.push_back("------------ ALL HOURS DIVIDED BY DOTTED LINE ------------");
+    log.push_back(" ");
+}
+
+void PlaylistWalk::ShuffleMasterPlaylists() {
+    const int count = s_.lbMasterPlaylists.Count();
+    view_.SetMeterMax(Meter::ProgressBar1, count - 1);
+    names_.assign(count, std::string());
+    initial_.assign(count, 0);
+    remaining_.assign(count, 0);
+    for (int j = 0; j < count; ++j) {
+        view_.SelectMasterPlaylist(j);
+        const std::string& path = s_.lbMasterPlaylists[j];
+        LoadList(path, s_.lbTempListBox1);
+        names_[j] = path;
+        initial_[j] = remaining_[j] = static_cast<int32_t>(s_.lbTempListBox1.size());
+        view_.ShowStatus("Now shuffling: " + path);
+        ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
+        SaveList(path, s_.lbTempListBox1);
+        s_.lbTempListBox1.clear();
+        view_.SetMeterPosition(Meter::ProgressBar1, j);
+    }
+}
+
+void PlaylistWalk::ShuffleFile(const std::string& path) {
+    LoadList(path, s_.lbTempListBox1);
+    ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
+    SaveList(path, s_.lbTempListBox1);
+    s_.lbTempListBox1.clear();
+}
+
+int32_t PlaylistWalk::HandleSlot(int slot) {
+    view_.SelectTemplateSlot(slot);
+    const std::string slotFile = s_.lbClockwheelTemplate[slot];
+    // The last equal master playlist wins; none equal keeps the index of the slot before.
+    for (size_t j = 0; j < names_.size(); ++j)
+        if (names_[j] == slotFile) current_ = j;
+    if (remaining_[current_] < 0) {
+        view_.ShowStatus("Reshuffling " + slotFile);
+        ShuffleFile(slotFile);
+        remaining_[current_] = initial_[current_];
+    }
+    view_.ShowStatus("Adding a song from " + slotFile);
+    LoadList(slotFile, s_.lbTempListBox1);
+    // A file without a line has no song to give: the slot is passed over.
+    if (s_.lbTempListBox1.empty()) return 0;
+    if (!FileExists(s_.lbTempListBox1[0])) return 0;
+
+    Load(reader_, s_.lbTempListBox1[0]);
+    CheckTopSong(reader_.GetArtist(), reader_.GetGenreText(), remaining_[current_]);
+    const int32_t before = exactTotal_;
+    PlaceTopSong(slotFile);
+    return exactTotal_ - before;
+}
+
+std::string PlaylistWalk::DupeMessage(const std::string& artist) const {
+    return "DUPLICATE! " + artist + " has been played in the last " + s_.fDMCA.ComboBox1 +
+           " hour(s). Finding another artist.";
+}
+
+void PlaylistWalk::CheckTopSong(const std::string& artist, const std::string& genre,
+                                int32_t remaining) {
+    const bool dupe = s_.fDMCA.cbDupeCheck;
+    const bool genreCheck = s_.fGenre.cbGenreCheck;
+    const bool anyRecent = !s_.lbRepeatCheckList.empty();
+    if (dupe && genreCheck && anyRecent) {
+        if (ArtistInList(artist, s_.lbDupeArtistChecklist) || GenreSameAsLast(genre)) {
+            view_.ShowStatus(DupeMessage(artist));
+            FindReplacement(remaining);
+        }
+    }
+    if (dupe && anyRecent && ArtistInList(artist, s_.lbDupeArtistChecklist)) {
+        view_.ShowStatus(DupeMessage(artist));
+        FindReplacement(remaining);
+    }
+    if (genreCheck && !dupe) {
+        const std::string topGenre = reader_.GetGenreText();
+        if (anyRecent && GenreSameAsLast(topGenre)) {
+            view_.ShowStatus("GENRE REPEATED! " + topGenre +
+                             " is from the same genre as the previous song. Finding another song.");
+            FindDifferentGenre(remaining);
+        }
+    }
+}
+
+void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
+    LineList& working = s_.lbTempListBox1;
+    const std::string path = working[0];
+    s_.lbFinalPlaylist.push_back(path);
+    Load(reader_, path);
+    const int32_t d = reader_.MPEGFileInfo.Duration;
+    placed_ = CheckedAdd(placed_, d);
+    exactTotal_ = CheckedAdd(exactTotal_, d);
+    std::string line = HourClockText(hourClock_);
+    hourClock_ = CheckedAdd(hourClock_, d);
+    if (placed_ > target_) placed_ = target_;
+    view_.SetMeterPosition(Meter::ProgressBar2, placed_);
+    working.push_back(working[0]);
+    s_.lbRepeatCheckList.push_back(path);
+    windowSum_ = CheckedAdd(windowSum_, d);
+    const std::string artist = reader_.GetArtist();
+    s_.lbDupeArtistChecklist.push_back(artist);
+    line += "  " + artist + " - \"" + reader_.GetTitle() + "\"";
+    s_.mTextOutput.push_back(std::move(line));
+    if (hourClock_ >= 3600) {
+        hourClock_ -= 3600;
+        s_.mTextOutput.push_back("");
+        s_.mTextOutput.push_back(kHourDivider);
+        s_.mTextOutput.push_back("");
+    }
+    DropOldSongsFromWindow();
+    working.erase(working.begin());
+    SaveList(slotFile, working);
+    remaining_[current_] = CheckedSub(remaining_[current_], 1);
+}
+
+void PlaylistWalk::DropOldSongsFromWindow() {
+    // An empty window is as small as it gets, even for a window limit below zero.
+    while (windowSum_ > windowLimit_ && !s_.lbRepeatCheckList.empty()) {
+        Load(reader_, s_.lbRepeatCheckList.front());
+        const int32_t d0 = reader_.MPEGFileInfo.Duration;
+        s_.lbRepeatCheckList.erase(s_.lbRepeatCheckList.begin());
+        LineAt(s_.lbDupeArtistChecklist, 0);
+        s_.lbDupeArtistChecklist.erase(s_.lbDupeArtistChecklist.begin());
+        windowSum_ = CheckedSub(windowSum_, d0);
+    }
+}
+
+bool PlaylistWalk::GenreSameAsLast(const std::string& genre) {
+    Load(lastReader_, LineAt(s_.lbRepeatCheckList,
+                             static_cast<long long>(s_.lbRepeatCheckList.size()) - 1));
+    return lastReader_.GetGenreText() == genre;
+}
+
+void PlaylistWalk::FindReplacement(int32_t r) {
+    LineList& working = s_.lbTempListBox1;
+    for (int32_t n = r - 2; n >= 0; --n) {
+        Load(searchReader_, LineAt(working, n));
+        if (ArtistInList(searchReader_.GetArtist(), s_.lbDupeArtistChecklist)) continue;
+        if (s_.fGenre.cbGenreCheck && GenreSameAsLast(searchReader_.GetGenreText())) continue;
+        std::swap(working[0], working[n]);
+        return;
+    }
+}
+
+void PlaylistWalk::FindDifferentGenre(int32_t r) {
+    view_.ShowStatus("Finding a different genre.");
+    LineList& working = s_.lbTempListBox1;
+    for (int32_t n = r - 2; n >= 0; --n) {
+        Load(searchReader_, LineAt(working, n));
+        if (!GenreSameAsLast(searchReader_.GetGenreText())) {
+            std::swap(working[0], working[n]);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::string GeneratedLine(const LocalDateTime& now) {
+    return "Playlist generated " + std::to_string(now.month) + "/" + std::to_string(now.day) + "/" +
+           std::to_string(now.year) + "  " + std::to_string(now.hour) + ":" +
+           std::to_string(now.minute);
+}
+
+std::string HourClockText(int32_t seconds) {
+    return std::to_string(seconds / 60) + ":" + TwoDigits(seconds % 60);
+}
+
+std::string PlayingTimeText(int32_t t) {
+    return std::to_string(t / 3600) + ":" + TwoDigits((t % 3600) / 60) + ":" + TwoDigits(t % 60);
+}
+
+bool ArtistInList(const std::string& artist, const LineList& list) {
+    return std::find(list.begin(), list.end(), artist) != list.end();
+}
+
+void BuildPlaylist(BuildContext& context) {
+    PlaylistWalk walk(context);
+    walk.Run();
+}
+
+}  // namespace kestrune

@@ -1,0 +1,26 @@
+#pragma once
+// Fills the final playlist from the clock template until the desired playing time is reached.
+// The master playlist files on disk are the working storage: each is shuffled at the start and
+// every song taken is rotated to the end of its file, which is written back at once.
+
+#include <string>
+
+#include "building/BuildContext.h"
+
+namespace kestrune {
+
+// The status shown when a whole pass through the template placed no playing time.
+extern const char* const kBuildCannotProgress;
+
+void BuildPlaylist(BuildContext& context);
+
+// Texts of the text log.
+std::string GeneratedLine(const LocalDateTime& now);
+// "M:SS" of the hour clock, minutes without leading zero.
+std::string HourClockText(int32_t seconds);
+// "H:MM:SS" of a playing time, hours without leading zero.
+std::string PlayingTimeText(int32_t seconds);
+
+bool ArtistInList(const std::string& artist, const LineList& list);
+
+}  // namespace kestrune
