@@ -1,0 +1,397 @@
+#include "mpgtools/MPGTools.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <exception>
+
+#include "mpgtools/FrameHeader.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/RandomAccessFile.h"
+
+namespace kestrune {
+
+namespace {
+
+constexpr int32_t kRetry = 4;
+
+constexpr size_t kTagSize = 128;
+constexpr size_t kXingDataSize = 116;  // flags, frames, bytes, table of contents, quality
+
+// A typical file is read whole when it is small, else its first few kilobytes, which hold the
+// first header, the second one and the Xing probe. Stretches without audio are crossed in
+// larger pieces.
+constexpr int64_t kWholeFileRead = 16 * 1024;
+constexpr size_t kFirstRead = 4 * 1024;
+constexpr size_t kScanChunk = 64 * 1024;
+constexpr int64_t kScanLookahead = 256;
+
+constexpr int64_t kPumpInterval = 300;
+
+constexpr uint32_t kSyncMask = 0xFFE00000u;
+
+void Assign(std::string& field, std::string_view text, size_t capacity) {
+    field.assign(text.substr(0, capacity));
+}
+
+std::string Cut(std::string_view text, size_t capacity) {
+    return std::string(text.substr(0, capacity));
+}
+
+uint32_t ReadBigEndian32(const uint8_t* b) {
+    return (static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16) |
+           (static_cast<uint32_t>(b[2]) << 8) | static_cast<uint32_t>(b[3]);
+}
+
+// False for headers that cannot be valid whatever the file: no sync, reserved version or
+// layer, free-format or reserved bit rate, reserved sample rate. Lets the search skip the full
+// decode for nearly every byte it crosses.
+bool MayBeValid(uint32_t h) {
+    if ((h & kSyncMask) != kSyncMask) return false;
+    if (((h >> 19) & 3) == 1) return false;
+    if (((h >> 17) & 3) == 0) return false;
+    const uint32_t bitRateIndex = (h >> 12) & 15;
+    if (bitRateIndex == 0 || bitRateIndex == 15) return false;
+    return ((h >> 10) & 3) != 3;
+}
+
+// The first position in [p, last] where a header that may be valid starts; null if none.
+// Every byte from p + 1 to last + 3 must be readable.
+const uint8_t* FindCandidate(const uint8_t* p, const uint8_t* last) {
+    while (p <= last) {
+        if (*p != 0xFF) {
+            p = static_cast<const uint8_t*>(std::memchr(p + 1, 0xFF, static_cast<size_t>(last - p)));
+            if (p == nullptr) return nullptr;
+        }
+        if ((p[1] & 0xE0) == 0xE0 && MayBeValid(ReadBigEndian32(p))) return p;
+        ++p;
+    }
+    return nullptr;
+}
+
+// Playing time of a Xing file: samples / rate, rounded to the nearest second with ties to
+// even. Whole-number arithmetic, so that exact ties are recognised as such.
+int64_t RoundedSeconds(int64_t samples, int64_t sampleRate) {
+    const int64_t whole = samples / sampleRate;
+    const int64_t rest = samples % sampleRate;
+    if (2 * rest > sampleRate) return whole + 1;
+    if (2 * rest == sampleRate) return whole + (whole & 1);
+    return whole;
+}
+
+}  // namespace
+
+std::string TrimTagText(std::string_view text) {
+    const size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
+    size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
+    return std::string(text.substr(0, end));
+}
+
+double DosDateTimeToDateTime(int32_t dosDateTime) {
+    if (dosDateTime == 0) return 0;
+    const uint32_t packed = static_cast<uint32_t>(dosDateTime);
+    const uint32_t date = packed >> 16;
+    const uint32_t time = packed & 0xFFFF;
+    const std::chrono::year_month_day day{std::chrono::year(1980 + static_cast<int>(date >> 9)),
+                                          std::chrono::month((date >> 5) & 15),
+                                          std::chrono::day(date & 31)};
+    const uint32_t hour = time >> 11;
+    const uint32_t minute = (time >> 5) & 63;
+    const uint32_t second = (time & 31) * 2;
+    if (!day.ok() || hour > 23 || minute > 59 || second > 59) return 0;
+    constexpr std::chrono::sys_days kEpoch{std::chrono::year(1899) / 12 / 30};
+    const auto days = (std::chrono::sys_days(day) - kEpoch).count();
+    return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
+}
+
+TMPEGAudio::TMPEGAudio() = default;
+
+void TMPEGAudio::SetFileName(std::string_view fileName) {
+    Assign(MPEGFileInfo.FileName, fileName, kFileNameCapacity);
+    if (AutoLoad) Load();
+}
+
+int32_t TMPEGAudio::Load() {
+    const std::string given = MPEGFileInfo.FileName;
+    ResetInfo();
+    Assign(MPEGFileInfo.FileName, ExpandFileName(given), kFileNameCapacity);
+    int32_t result = 0;
+    do {
+        result = Attempt(given);
+        if (result != 0 && ErrorCallback) result = ErrorCallback(MPEGFileInfo);
+    } while (result == kRetry);
+    return result;
+}
+
+int32_t TMPEGAudio::Attempt(const std::string& givenName) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    if (!FileExists(info.FileName)) {
+        Assign(info.Title, "[not found: " + ExtractFileName(givenName) + "]", kTitleCapacity);
+        return -1;
+    }
+    RandomAccessFile file;
+    HeaderPosition = 0;
+    const int openError = file.Open(info.FileName);
+    if (openError != 0) return openError;
+    const int64_t size = file.Size();
+    if (size <= 5) return 0;
+    try {
+        const auto status = GetFileStatus(info.FileName);
+        if (!status) return -1;
+        info.FileDateTime = status->dosDateTime;
+        info.FileAttr = status->attributes;
+        info.VolumeLabel.clear();  // Linux volumes carry no label
+        // The record holds 32 bits; a larger file keeps the low ones, as the field always has.
+        info.FileLength = static_cast<int32_t>(size);
+        window_.Attach(&file);
+        const int32_t result = FrameSearch(size);
+        window_.Detach();
+        return result;
+    } catch (const std::exception&) {
+        window_.Detach();
+        return -1;
+    }
+}
+
+int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    const size_t firstRead = fileSize <= kWholeFileRead ? static_cast<size_t>(fileSize) : kFirstRead;
+    int64_t position = 0;
+    int32_t result = -1;
+    for (;;) {
+        const uint8_t* bytes = window_.Fetch(position, 4, position == 0 ? firstRead : kScanChunk);
+        if (bytes == nullptr) return -1;
+        position += 4;
+        uint32_t header = ReadBigEndian32(bytes);
+        if (!DecodeFrameHeader(header) && !ScanForHeader(fileSize, position, header)) return -1;
+
+        const int64_t headerPosition = position - 4;
+        HeaderPosition = static_cast<int32_t>(headerPosition);
+        const int64_t room = static_cast<int64_t>(info.FileLength) - headerPosition -
+                             info.FrameLength + (info.ProtectionBit ? 2 : 0);
+        if (IsValid() && room > 0) {
+            const int64_t second = headerPosition + info.FrameLength;
+            const uint8_t* next = window_.Fetch(second, 4, kScanChunk);
+            if (next == nullptr) return -1;
+            position = second + 4;
+            if (!DecodeFrameHeader(ReadBigEndian32(next))) {
+                // A false sync: look again from the byte after it.
+                ResetKeepingFile();
+                position = headerPosition + 1;
+                result = -1;
+            } else {
+                result = 0;
+                if (ReadXing(headerPosition) != 0) return -1;
+                if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTag()) return -1;
+            }
+        } else {
+            ResetKeepingFile();
+            HeaderPosition = static_cast<int32_t>(static_cast<int64_t>(info.FileLength) + 1);
+            result = -1;
+        }
+        if (IsValid() || position >= fileSize || (SearchLimit > 0 && position > SearchLimit)) {
+            return result;
+        }
+    }
+}
+
+bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header) {
+    for (;;) {
+        int64_t end = fileSize;
+        if (SearchLimit != 0) {
+            if (position > SearchLimit) break;
+            end = std::min<int64_t>(end, static_cast<int64_t>(SearchLimit) + 1);
+        }
+        if (position >= end) break;
+
+        // Every header still to be tried starts at or after the window's second byte.
+        const int64_t base = position - 3;
+        const size_t wanted = static_cast<size_t>(std::min(end - base, kScanLookahead));
+        const uint8_t* data = window_.Fetch(base, wanted, kScanChunk);
+        if (data == nullptr) return false;
+        const int64_t stop = std::min(end, base + static_cast<int64_t>(window_.AvailableFrom(base)));
+
+        const uint8_t* hit = FindCandidate(data, data + (stop - 4 - base));
+        const int64_t reached = hit != nullptr ? base + (hit - data) + 4 : stop;
+
+        // The user interface gets its turn at every multiple of 300 crossed, seeing the fields
+        // as the header that ends just before that byte left them.
+        for (int64_t at = (position / kPumpInterval + 1) * kPumpInterval; at <= reached;
+             at += kPumpInterval) {
+            DecodeFrameHeader(ReadBigEndian32(data + (at - 4 - base)));
+            PumpMessages();
+        }
+        position = reached;
+        header = ReadBigEndian32(data + (reached - 4 - base));
+        if (hit != nullptr && DecodeFrameHeader(header)) return true;
+    }
+    // The last header crossed decides the fields, exactly as decoding every byte would.
+    DecodeFrameHeader(header);
+    return true;
+}
+
+int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    int64_t offset = 0;
+    if (info.Version == kMpeg1) {
+        offset = info.Mode == 3 ? 21 : 36;
+    } else {
+        offset = info.Mode == 3 ? 13 : 21;
+    }
+    const int64_t at = headerPosition + offset;
+    const uint8_t* tag = window_.Fetch(at, 4, kScanChunk);
+    if (tag == nullptr) return -1;
+    if (std::memcmp(tag, "Xing", 4) != 0) return 0;
+    info.BitRate = -1;
+    const uint8_t* data = window_.Fetch(at + 4, kXingDataSize, kScanChunk);
+    if (data == nullptr) return -1;
+    const uint32_t flags = ReadBigEndian32(data);
+    const uint32_t frames = (flags & 1) != 0 ? ReadBigEndian32(data + 4) : 0;
+    const int64_t samples = static_cast<int64_t>(SamplesPerFrame(info.Version, info.Layer)) * frames;
+    info.Duration = static_cast<uint16_t>(RoundedSeconds(samples, info.SampleRate));
+    if (frames == 0) return -1;  // no frame count: the mean frame length cannot be had
+    info.FrameLength =
+        static_cast<uint16_t>(static_cast<int64_t>(info.FileLength) / static_cast<int64_t>(frames));
+    return 0;
+}
+
+bool TMPEGAudio::ReadTag() {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    const uint8_t* raw =
+        window_.Fetch(static_cast<int64_t>(info.FileLength) - static_cast<int64_t>(kTagSize),
+                      kTagSize, kTagSize);
+    if (raw == nullptr) return false;
+    const std::string_view tag(reinterpret_cast<const char*>(raw), kTagSize);
+    if (tag.substr(0, 3) != "TAG") {
+        Assign(info.Title, ExtractFileName(info.FileName), kTitleCapacity);
+        return true;
+    }
+    Assign(info.Header, TrimTagText(tag.substr(0, 3)), kHeaderCapacity);
+    Assign(info.Title, TrimTagText(tag.substr(3, 30)), kTitleCapacity);
+    Assign(info.Artist, TrimTagText(tag.substr(33, 30)), kArtistCapacity);
+    Assign(info.Album, TrimTagText(tag.substr(63, 30)), kAlbumCapacity);
+    Assign(info.Year, tag.substr(93, 4), kYearCapacity);
+    Assign(info.Comment, TrimTagText(tag.substr(97, 30)), kCommentCapacity);
+    info.Track = raw[126];
+    info.Genre = raw[127];
+    return true;
+}
+
+void TMPEGAudio::ResetInfo() {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    info = TMPEGFileInfo{};
+    info.Header = "BAD";
+    info.Title = "[notag]";
+    info.Artist = "[notag]";
+    info.Album = "[notag]";
+    info.Year = "    ";
+    info.Comment = "[notag]";
+    info.Genre = 255;
+}
+
+void TMPEGAudio::ResetKeepingFile() {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    std::string fileName = std::move(info.FileName);
+    const int32_t fileDateTime = info.FileDateTime;
+    const uint16_t fileAttr = info.FileAttr;
+    const int32_t fileLength = info.FileLength;
+    ResetInfo();
+    info.FileName = std::move(fileName);
+    info.FileDateTime = fileDateTime;
+    info.FileAttr = fileAttr;
+    info.FileLength = fileLength;
+}
+
+void TMPEGAudio::ClearHeaderFields() {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    info.Version = 0;
+    info.Layer = 0;
+    info.SampleRate = 0;
+    info.BitRate = 0;
+    info.Mode = 0;
+    info.CopyrightBit = false;
+    info.OriginalBit = false;
+    info.ProtectionBit = false;
+    info.Padding = false;
+    info.FrameLength = 0;
+}
+
+bool TMPEGAudio::DecodeFrameHeader(uint32_t h) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    ClearHeaderFields();
+    if ((h & kSyncMask) != kSyncMask) return false;
+    switch ((h >> 19) & 3) {
+        case 3: info.Version = kMpeg1; break;
+        case 2: info.Version = kMpeg2; break;
+        case 0: info.Version = kMpeg25; break;
+        default: info.Version = 0; break;
+    }
+    if (info.Version == 0) return IsValid();
+    const uint32_t layerBits = (h >> 17) & 3;
+    info.Layer = layerBits == 0 ? 0 : static_cast<uint8_t>(4 - layerBits);
+    info.SampleRate = SampleRateFor(info.Version, (h >> 10) & 3);
+    info.ProtectionBit = ((h >> 16) & 1) != 0;
+    info.CopyrightBit = ((h >> 3) & 1) != 0;
+    info.OriginalBit = ((h >> 2) & 1) != 0;
+    info.Mode = static_cast<uint8_t>((h >> 6) & 3);
+    info.Padding = ((h >> 9) & 1) != 0;
+    info.BitRate = BitRateFor(info.Version, info.Layer, (h >> 12) & 15);
+    // The whole file counts, tags included; 64 bits so that large files do not overflow.
+    info.Duration = info.BitRate == 0
+                        ? 0
+                        : static_cast<uint16_t>(static_cast<int64_t>(info.FileLength) * 8 /
+                                                (static_cast<int64_t>(info.BitRate) * 1000));
+    info.FrameLength = static_cast<uint16_t>(
+        CalcFrameLength(info.Version, info.Layer, info.SampleRate, info.BitRate, info.Padding));
+    return IsValid();
+}
+
+bool TMPEGAudio::IsValid() const {
+    const TMPEGFileInfo& info = MPEGFileInfo;
+    return info.FileLength > 5 && info.Version != 0 && info.Layer != 0 &&
+           info.FileDateTime != 0 && info.BitRate != 0 && info.BitRate >= -1 &&
+           info.SampleRate > 0;
+}
+
+bool TMPEGAudio::HasTag() const { return MPEGFileInfo.Header == "TAG"; }
+
+std::string TMPEGAudio::GetArtist() const {
+    if (HasTag()) return Cut(MPEGFileInfo.Artist, kArtistCapacity);
+    if (!DefaultArtist.empty()) return Cut(DefaultArtist, kArtistCapacity);
+    return Cut(MPEGFileInfo.Artist, kArtistCapacity);
+}
+
+std::string TMPEGAudio::GetTitle() const {
+    if (HasTag()) return Cut(MPEGFileInfo.Title, kTitleCapacity);
+    if (!DefaultTitle.empty()) return Cut(DefaultTitle, kTitleCapacity);
+    return Cut(MPEGFileInfo.Title, kTitleCapacity);
+}
+
+std::string TMPEGAudio::GetGenreText() const {
+    if (MPEGFileInfo.Genre < kGenreCount) return std::string(GenreNames[MPEGFileInfo.Genre]);
+    return "Unknown";
+}
+
+std::string TMPEGAudio::GetShortFileName() const {
+    return "Error converting long filename to short.";
+}
+
+double TMPEGAudio::GetFileDateTime() const {
+    return DosDateTimeToDateTime(MPEGFileInfo.FileDateTime);
+}
+
+std::string TMPEGAudio::GetModeText() const {
+    static constexpr std::string_view kModes[] = {"Stereo", "Joint-Stereo", "Dual-Channel",
+                                                  "Single-Channel"};
+    return MPEGFileInfo.Mode < 4 ? std::string(kModes[MPEGFileInfo.Mode]) : std::string();
+}
+
+std::string TMPEGAudio::GetLayerText() const {
+    static constexpr std::string_view kLayers[] = {"Unknown", "I", "II", "III"};
+    return std::string(kLayers[MPEGFileInfo.Layer < 4 ? MPEGFileInfo.Layer : 0]);
+}
+
+}  // namespace kestrune
