@@ -1,0 +1,118 @@
+#include "sessions/Scheduler.h"
+
+#include "building/PlaylistBuilder.h"
+#include "platform/Paths.h"
+#include "sessions/SessionFile.h"
+#include "sessions/StationConfig.h"
+
+namespace kestrune {
+
+namespace messages {
+const char* const kNoSessionsScheduled =
+    "You have no sessions scheduled. Please add sessions to the upper left window before starting "
+    "the clock.";
+const char* const kScheduleSaved =
+    "The current schedule has been saved. Press \"BEGIN AUTO SCHEDULE\" to start the countdown.";
+const char* const kScheduleComplete = "Entire schedule has completed and will run again in 24 hours.";
+}  // namespace messages
+
+int TargetHour(const std::string& text) {
+    for (int hour = 1; hour <= 11; ++hour) {
+        if (text == std::to_string(hour) + " AM") return hour;
+        if (text == std::to_string(hour) + " PM") return hour + 12;
+    }
+    if (text == "12 PM") return 12;
+    return 24;
+}
+
+int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
+    int64_t target = static_cast<int64_t>(TargetHour(text)) * 3600000;
+    const int64_t current = ((static_cast<int64_t>(now.hour) * 60 + now.minute) * 60 + now.second) * 1000;
+    if (target < current) target += kOneDay;
+    return target - current;
+}
+
+std::vector<std::string> AutoStartChoices() {
+    std::vector<std::string> choices{"12 AM"};
+    for (int hour = 1; hour <= 11; ++hour) choices.push_back(std::to_string(hour) + " AM");
+    choices.push_back("12 PM");
+    for (int hour = 1; hour <= 11; ++hour) choices.push_back(std::to_string(hour) + " PM");
+    choices.push_back("");
+    choices.push_back("");
+    return choices;
+}
+
+std::string Scheduler::ScheduleFilePath() const {
+    return JoinPath(scheduleFolder, kScheduleFile);
+}
+
+void Scheduler::AddSessions(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) lbSchedule.Add(path);
+}
+
+void Scheduler::Button5Click(int selected) {
+    if (selected >= 0 && selected < lbSchedule.Count()) lbSchedule.Delete(selected);
+}
+
+void Scheduler::Button7Click(Prompts& prompts) {
+    SaveList(ScheduleFilePath(), lbSchedule.Lines());
+    prompts.ShowMessage(messages::kScheduleSaved);
+}
+
+void Scheduler::btAutoSchedule_StartClick(BuildContext& context) {
+    if (lbSchedule.Empty()) {
+        context.prompts.ShowMessage(messages::kNoSessionsScheduled);
+        return;
+    }
+    context.view.ShowStatus("Auto Build Initiated");
+    ArmAutoBuild(DelayUntilHour(ComboBox2, context.clock.Now()));
+}
+
+void Scheduler::btAutoSchedule_StopClick(BuildView& view) {
+    timer_.Stop();
+    view.ShowStatus("Auto Build Stopped");
+}
+
+void Scheduler::btRunScheduleNowClick(Prompts& prompts) {
+    if (lbSchedule.Empty()) {
+        prompts.ShowMessage(messages::kNoSessionsScheduled);
+        return;
+    }
+    ArmAutoBuild(kRunNowDelay);
+}
+
+void Scheduler::ArmAutoBuild(int64_t milliseconds) {
+    if (milliseconds < 0) milliseconds = 0;
+    if (timer_.IsOn() && timer_.Interval() == milliseconds) return;
+    timer_.Start(milliseconds);
+}
+
+void Scheduler::timerAutoBuildTimer(BuildContext& context,
+                                    const std::function<void()>& showBuildPage) {
+    if (running_) return;  // a modal box inside a run cannot start a second one
+    struct RunningFlag {
+        bool& flag;
+        explicit RunningFlag(bool& f) : flag(f) { flag = true; }
+        ~RunningFlag() { flag = false; }
+    } runningFlag(running_);
+
+    if (showBuildPage) showBuildPage();
+    timer_.Stop();
+    const int count = lbSchedule.Count();
+    for (int i = 0; i < count; ++i) {
+        context.view.SelectScheduleEntry(i);
+        LoadSession(lbSchedule[i], context);
+        BuildPlaylist(context);
+        context.view.ListChanged(ShownList::FinalPlaylist);
+        SaveList(context.session.OutputFile(), context.session.lbFinalPlaylist);
+    }
+    ArmAutoBuild(kOneDay);
+    context.prompts.ShowMessage(messages::kScheduleComplete);
+}
+
+SchedulerState Scheduler::State() const {
+    if (running_) return SchedulerState::Running;
+    return timer_.IsOn() ? SchedulerState::Armed : SchedulerState::Idle;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,83 @@
+#pragma once
+// The auto scheduler: a sorted list of session files built once a day, unattended, at a
+// chosen hour. The timer itself belongs to whoever runs the scheduler (a window's timer, a
+// test's fake); the scheduler only arms and disarms it.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "building/BuildContext.h"
+
+namespace kestrune {
+
+namespace messages {
+extern const char* const kNoSessionsScheduled;
+extern const char* const kScheduleSaved;
+extern const char* const kScheduleComplete;
+}  // namespace messages
+
+inline constexpr int64_t kRunNowDelay = 2000;
+inline constexpr int64_t kOneDay = 86400000;
+
+class AutoBuildTimer {
+public:
+    virtual ~AutoBuildTimer() = default;
+    // Switches the timer on with a fresh countdown of `milliseconds` (0: at once).
+    virtual void Start(int64_t milliseconds) = 0;
+    virtual void Stop() = 0;
+    virtual bool IsOn() const = 0;
+    virtual int64_t Interval() const = 0;
+};
+
+// The hour that an auto start text names: "1 AM" 1 .. "11 PM" 23; anything else 24.
+int TargetHour(const std::string& text);
+// Milliseconds from `now` until the clock next reaches that hour (1 to 86,400,000).
+int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now);
+
+// The 26 entries of the auto start time list.
+std::vector<std::string> AutoStartChoices();
+
+enum class SchedulerState { Idle, Armed, Running };
+
+class Scheduler {
+public:
+    explicit Scheduler(AutoBuildTimer& timer) : timer_(timer) {}
+
+    SortedList lbSchedule;
+    std::string ComboBox2 = "12 AM";  // auto start time, as typed
+    std::string scheduleFolder;       // where "Save Schedule" writes
+
+    std::string ScheduleFilePath() const;
+
+    // "+": every chosen session goes to its sorted place.
+    void AddSessions(const std::vector<std::string>& paths);
+    // "--": the selected entry, if any (-1: none).
+    void Button5Click(int selected);
+    // "Clear Schedule".
+    void Button6Click() { lbSchedule.Clear(); }
+    // "Save Schedule".
+    void Button7Click(Prompts& prompts);
+
+    // "Begin Auto Schedule", "Stop Auto Schedule", "Run Now!".
+    void btAutoSchedule_StartClick(BuildContext& context);
+    void btAutoSchedule_StopClick(BuildView& view);
+    void btRunScheduleNowClick(Prompts& prompts);
+
+    // A fresh countdown when the timer is off or the interval changes; otherwise the
+    // countdown under way goes on.
+    void ArmAutoBuild(int64_t milliseconds);
+
+    // The timer's event: builds every scheduled session and writes its playlist. An error
+    // stops the run where it happens and leaves the scheduler idle.
+    void timerAutoBuildTimer(BuildContext& context, const std::function<void()>& showBuildPage);
+
+    SchedulerState State() const;
+
+private:
+    AutoBuildTimer& timer_;
+    bool running_ = false;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "platform/KestruneError.h"
+#include "sessions/Scheduler.h"
+#include "sessions/SessionFile.h"
+#include "support/Station.h"
+
+namespace kestrune {
+namespace {
+
+using testing::StationFixture;
+
+class FakeTimer : public AutoBuildTimer {
+public:
+    void Start(int64_t ms) override {
+        on = true;
+        interval = ms;
+        ++starts;
+    }
+    void Stop() override { on = false; }
+    bool IsOn() const override { return on; }
+    int64_t Interval() const override { return interval; }
+    bool on = false;
+    int64_t interval = 0;
+    int starts = 0;
+};
+
+LocalDateTime At(int h, int m, int s) { return {2026, 12, 8, h, m, s, 999}; }
+
+TEST(Scheduler, DelayUntilTheChosenHour) {
+    EXPECT_EQ(DelayUntilHour("11 PM", At(22, 30, 15)), 1785000);
+    EXPECT_EQ(DelayUntilHour("11 PM", At(23, 0, 1)), 86399000);
+    EXPECT_EQ(DelayUntilHour("12 AM", At(0, 0, 0)), 86400000);
+    EXPECT_EQ(DelayUntilHour("12 AM", At(23, 59, 59)), 1000);
+    EXPECT_EQ(DelayUntilHour("12 PM", At(11, 0, 0)), 3600000);
+    EXPECT_EQ(DelayUntilHour("1 AM", At(1, 0, 0)), 0) << "the very second: a run at once";
+    for (const std::string other : {"7am", "", "11 pm", " 1 AM", "13 PM", "0 AM"})
+        EXPECT_EQ(TargetHour(other), 24) << other;
+    EXPECT_EQ(TargetHour("1 AM"), 1);
+    EXPECT_EQ(TargetHour("11 AM"), 11);
+    EXPECT_EQ(TargetHour("1 PM"), 13);
+    EXPECT_EQ(TargetHour("11 PM"), 23);
+    const auto choices = AutoStartChoices();
+    ASSERT_EQ(choices.size(), 26u);
+    EXPECT_EQ(choices[0], "12 AM");
+    EXPECT_EQ(choices[12], "12 PM");
+    EXPECT_EQ(choices[23], "11 PM");
+    EXPECT_EQ(choices[24], "");
+}
+
+TEST(Scheduler, ButtonsArmStopAndReArm) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    scheduler.scheduleFolder = f.dir.Path();
+
+    scheduler.btAutoSchedule_StartClick(f.context);
+    scheduler.btRunScheduleNowClick(f.prompts);
+    EXPECT_EQ(f.prompts.messages, std::vector<std::string>(2, messages::kNoSessionsScheduled));
+    EXPECT_EQ(timer.starts, 0);
+
+    scheduler.AddSessions({"/s/Z.cwt", "/s/a.cwt", "/s/m.cwt"});
+    EXPECT_EQ(scheduler.lbSchedule.Lines(), (LineList{"/s/a.cwt", "/s/m.cwt", "/s/Z.cwt"}));
+    scheduler.Button5Click(-1);
+    scheduler.Button5Click(1);
+    EXPECT_EQ(scheduler.lbSchedule.Lines(), (LineList{"/s/a.cwt", "/s/Z.cwt"}));
+    scheduler.Button7Click(f.prompts);
+    EXPECT_EQ(f.dir.Read("auto_build.cws"), "/s/a.cwt\r\n/s/Z.cwt\r\n");
+    EXPECT_EQ(f.prompts.messages.back(), messages::kScheduleSaved);
+
+    f.clock.now = At(22, 30, 15);
+    scheduler.ComboBox2 = "11 PM";
+    scheduler.btAutoSchedule_StartClick(f.context);
+    EXPECT_EQ(f.view.Status(), "Auto Build Initiated");
+    EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
+    EXPECT_EQ(timer.interval, 1785000);
+
+    // Run Now! twice: one fresh countdown, the second press lets it run on.
+    scheduler.btRunScheduleNowClick(f.prompts);
+    scheduler.btRunScheduleNowClick(f.prompts);
+    EXPECT_EQ(timer.interval, 2000);
+    EXPECT_EQ(timer.starts, 2);
+
+    scheduler.btAutoSchedule_StopClick(f.view);
+    EXPECT_EQ(f.view.Status(), "Auto Build Stopped");
+    EXPECT_EQ(scheduler.State(), SchedulerState::Idle);
+    scheduler.btAutoSchedule_StopClick(f.view);
+    EXPECT_EQ(scheduler.State(), SchedulerState::Idle);
+
+    scheduler.Button6Click();
+    EXPECT_TRUE(scheduler.lbSchedule.Empty());
+    scheduler.Button7Click(f.prompts);
+    EXPECT_EQ(f.dir.Read("auto_build.cws"), "");
+}
+
+// Writes a session of one playlist built for `minutes` into `name`.cwt; answers its path.
+std::string ScheduledSession(StationFixture& f, const std::string& name, int minutes, bool textLog) {
+    std::vector<testing::SongSpec> songs;
+    for (int i = 0; i < 5; ++i) songs.push_back({240, name + " band " + std::to_string(i), "t"});
+    const std::string list = f.Playlist(name + ".m3u", songs);
+    const std::string out = f.dir / (name + "-out.m3u");
+    f.dir.Write(name + ".cwt", FormatLines({list, "#", list, "##", std::to_string(minutes), "###", out,
+                                            "####", textLog ? "101" : "001", "3"}));
+    return f.dir / (name + ".cwt");
+}
+
+TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    scheduler.AddSessions({ScheduledSession(f, "zulu", 8, true), ScheduledSession(f, "alpha", 4, false)});
+    f.dir.Write("zulu-out.m3u.txt", "untouched");
+    scheduler.btRunScheduleNowClick(f.prompts);
+    int pageShown = 0;
+    scheduler.timerAutoBuildTimer(f.context, [&] {
+        ++pageShown;
+        EXPECT_EQ(scheduler.State(), SchedulerState::Running);
+    });
+    EXPECT_EQ(pageShown, 1);
+    EXPECT_EQ(f.Lines(f.dir / "alpha-out.m3u").size(), 1u);
+    EXPECT_EQ(f.Lines(f.dir / "zulu-out.m3u").size(), 2u) << "each file holds only its own build";
+    EXPECT_EQ(f.dir.Read("zulu-out.m3u.txt"), "untouched") << "no text log from the scheduler";
+    EXPECT_EQ(f.view.SelectedScheduleEntry(), 1);
+    EXPECT_EQ(timer.interval, kOneDay);
+    EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
+    EXPECT_EQ(f.prompts.messages.back(), messages::kScheduleComplete);
+
+    // An emptied list: nothing built, armed again all the same.
+    scheduler.Button6Click();
+    f.prompts.messages.clear();
+    scheduler.timerAutoBuildTimer(f.context, nullptr);
+    EXPECT_EQ(f.prompts.messages, std::vector<std::string>{messages::kScheduleComplete});
+    EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
+}
+
+TEST(Scheduler, AnErrorStopsTheRunAndLeavesTheSchedulerIdle) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    const std::string good = ScheduledSession(f, "a-good", 4, false);
+    f.dir.Write("b-broken.cwt", "only a playlist line\r\n");
+    const std::string third = ScheduledSession(f, "c-third", 4, false);
+    scheduler.AddSessions({good, f.dir / "b-broken.cwt", third});
+    scheduler.btRunScheduleNowClick(f.prompts);
+    try {
+        scheduler.timerAutoBuildTimer(f.context, nullptr);
+        FAIL() << "a broken session stops the run";
+    } catch (const KestruneError& error) {
+        EXPECT_STREQ(error.what(), "List index out of bounds (1)");
+    }
+    EXPECT_EQ(f.Lines(f.dir / "a-good-out.m3u").size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "c-third-out.m3u"));
+    EXPECT_EQ(scheduler.State(), SchedulerState::Idle);
+    EXPECT_TRUE(f.prompts.messages.empty());
+
+    scheduler.lbSchedule.Clear();
+    scheduler.AddSessions({f.dir / "missing.cwt"});
+    EXPECT_THROW(scheduler.timerAutoBuildTimer(f.context, nullptr), KestruneError);
+    EXPECT_EQ(scheduler.State(), SchedulerState::Idle);
+}
+
+}  // namespace
+}  // namespace kestrune
