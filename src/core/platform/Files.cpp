@@ -167,6 +167,18 @@ std::string CurrentDirectory() {
     return ec ? std::string() : current.string();
 }
 
+std::string ExecutablePath() {
+#ifdef _WIN32
+    char buffer[MAX_PATH * 4];
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+#else
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.string();
+#endif
+}
+
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 std::string ReadWholeFile(const std::string& path) {

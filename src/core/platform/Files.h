@@ -44,6 +44,8 @@ int32_t PackDosDateTime(const LocalDateTime& time);
 std::vector<DirEntry> ListDirectory(const std::string& folder);
 
 std::string CurrentDirectory();
+// The running program's own full path; empty when the system does not tell.
+std::string ExecutablePath();
 bool RemoveFile(const std::string& path);
 
 // The whole file as bytes; "Cannot open file %s" when it cannot be read.

@@ -1,0 +1,54 @@
+#include "CliStation.h"
+
+#include <cstdio>
+
+#include "Verbs.h"
+#include "mpgtools/ReaderHooks.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+
+namespace kestrune::cli {
+
+void PrintingView::ShowStatus(const std::string& text) {
+    HeadlessView::ShowStatus(text);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int UnattendedPrompts::AskOpenError(const std::string& fileName) {
+    std::fprintf(stderr, "Error openning file: %s\n", fileName.c_str());
+    return kAnswerIgnore;
+}
+
+std::optional<std::string> UnattendedPrompts::AskSaveFileName(const SaveQuestion& question) {
+    return JoinPath(question.initialFolder, ExtractFileName(question.proposedName));
+}
+
+std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--seed") continue;
+        if (i + 1 == args.size()) throw UsageError{"--seed needs a number"};
+        const int32_t seed = StrToInt(args[i + 1]);
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+        return static_cast<uint32_t>(seed);
+    }
+    return std::nullopt;
+}
+
+namespace {
+std::unique_ptr<ShuffleSeeds> MakeSeeds(std::optional<uint32_t> seed, const Clock& clock) {
+    if (seed) return std::make_unique<CountingSeeds>(*seed);
+    return std::make_unique<ClockSeeds>(clock);
+}
+}  // namespace
+
+CliStation::CliStation(std::optional<uint32_t> seed)
+    : seeds_(MakeSeeds(seed, clock_)), context{session, view, prompts, *seeds_, clock_} {
+    SetOpenErrorHandler([this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
+    // The program's configuration file, in this tool's own folder.
+    const std::string ini = ExtractFilePath(ExecutablePath()) + "kestrune.ini";
+    folders = StartUp(ini, CurrentDirectory(), session, schedule);
+}
+
+}  // namespace kestrune::cli

@@ -1,0 +1,51 @@
+#pragma once
+// What every station verb of kestrune-cli shares: the current folder as the start folder, the
+// configuration beside the program, status lines on standard output, the reader's error
+// question answered Ignore, and the shuffle seeds of --seed.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "building/BuildContext.h"
+#include "sessions/StationConfig.h"
+
+namespace kestrune::cli {
+
+// Prints every status line as it comes.
+class PrintingView : public HeadlessView {
+public:
+    void ShowStatus(const std::string& text) override;
+};
+
+// Keeps the program's messages for the verb to report; save questions are answered with the
+// proposed name in the dialog's folder, without asking.
+class UnattendedPrompts : public Prompts {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    int AskOpenError(const std::string& fileName) override;
+    std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override;
+    std::vector<std::string> messages;
+};
+
+// Takes "--seed N" out of the arguments; nothing when it is absent.
+std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args);
+
+class CliStation {
+private:
+    SystemClock clock_;
+    std::unique_ptr<ShuffleSeeds> seeds_;
+
+public:
+    explicit CliStation(std::optional<uint32_t> seed);
+
+    BuildSession session;
+    SortedList schedule;
+    PrintingView view;
+    UnattendedPrompts prompts;
+    StationFolders folders;
+    BuildContext context;
+};
+
+}  // namespace kestrune::cli

@@ -1,0 +1,75 @@
+// The verbs that work on a station: build, schedule and demo.
+
+#include <cstdio>
+
+#include "CliStation.h"
+#include "Verbs.h"
+#include "building/BuildCommand.h"
+#include "platform/Paths.h"
+#include "sessions/DemoSession.h"
+#include "sessions/Scheduler.h"
+#include "sessions/SessionFile.h"
+
+namespace kestrune::cli {
+
+namespace {
+
+int ReportCheck(const UnattendedPrompts& prompts) {
+    const std::string text = prompts.messages.empty() ? std::string() : prompts.messages.back();
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return kExitCheckFailed;
+}
+
+// The scheduler's run, once, without a timer to re-arm.
+class NoTimer : public AutoBuildTimer {
+public:
+    void Start(int64_t) override {}
+    void Stop() override {}
+    bool IsOn() const override { return false; }
+    int64_t Interval() const override { return 0; }
+};
+
+}  // namespace
+
+int RunBuild(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    const auto seed = TakeSeedOption(args);
+    if (args.size() != 1) throw UsageError{"build needs one session file"};
+    CliStation station(seed);
+    LoadSession(args[0], station.context);
+    if (!btBuildPlaylistClick(station.context)) return ReportCheck(station.prompts);
+    btAcceptFinalPlaylistClick(station.context);
+    // The last status stays the last line.
+    std::fflush(stdout);
+    std::fprintf(stderr, "Playlist written to %s%s\n", station.session.OutputFile().c_str(),
+                 station.session.cbTextOutput ? (", text log to " + station.session.OutputFile() + ".txt").c_str() : "");
+    return kExitDone;
+}
+
+int RunSchedule(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    const auto seed = TakeSeedOption(args);
+    if (args.size() > 1) throw UsageError{"schedule takes at most one schedule file"};
+    CliStation station(seed);
+    NoTimer timer;
+    Scheduler scheduler(timer);
+    scheduler.scheduleFolder = station.folders.schedule;
+    LineList sessions;
+    LoadList(args.empty() ? scheduler.ScheduleFilePath() : args[0], sessions);
+    scheduler.AddSessions(sessions);
+    scheduler.timerAutoBuildTimer(station.context, nullptr);
+    for (const std::string& message : station.prompts.messages) std::printf("%s\n", message.c_str());
+    return kExitDone;
+}
+
+int RunDemo(const std::vector<std::string>& args) {
+    if (!args.empty()) throw UsageError{"demo takes no arguments"};
+    CliStation station(std::nullopt);
+    SaveQuestion dialog = SessionSaveDialog(station.folders.sessions);
+    if (!LoadDemoSession2Click(station.context, station.folders, dialog)) return ReportCheck(station.prompts);
+    std::printf("Demo playlists written to %s\nDemo session saved as %s\n", station.folders.playlists.c_str(),
+                dialog.proposedName.c_str());
+    return kExitDone;
+}
+
+}  // namespace kestrune::cli

@@ -1,0 +1,21 @@
+#pragma once
+// Runs kestrune-cli as a user would, in a chosen folder, and keeps what it printed.
+
+#include <string>
+#include <vector>
+
+namespace kestrune::testing {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// `arguments` are passed as they stand, each quoted for the shell.
+CliResult RunCli(const std::vector<std::string>& arguments, const std::string& folder);
+
+// The last non-empty line of a text.
+std::string LastLine(const std::string& text);
+
+}  // namespace kestrune::testing
