@@ -26,13 +26,13 @@ inline constexpr std::array<int32_t, 16> kBitRatesMpeg1Layer1{
     0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0};
 inline constexpr std::array<int32_t, 16> kBitRatesMpeg1Layer2{
     0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0};
-inline constexpr std::array<int32_t, 16> kBitRatesMpeg1Layer3{
-    0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+inline constexpr std::array<int32_t, 16> kBitRatesMpeg1Layer3{0,   32,  40,  48,  56,  64,  80,  96,
+                                                              112, 128, 160, 192, 224, 256, 320, 0};
 // MPEG-2 lower sampling frequencies; MPEG-2.5 uses the same rows.
 inline constexpr std::array<int32_t, 16> kBitRatesMpeg2Layer1{
     0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0};
-inline constexpr std::array<int32_t, 16> kBitRatesMpeg2Layer23{
-    0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+inline constexpr std::array<int32_t, 16> kBitRatesMpeg2Layer23{0,  8,  16, 24,  32,  40,  48,  56,
+                                                               64, 80, 96, 112, 128, 144, 160, 0};
 
 // 0 for an unknown version or layer (0) or an index outside 0..3.
 int32_t SampleRateFor(uint8_t version, unsigned index);

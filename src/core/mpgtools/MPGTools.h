@@ -32,21 +32,21 @@ inline constexpr size_t kVolumeLabelCapacity = 20;
 // Everything known about the current file. A new record is all zero and empty; ResetInfo
 // gives the values of a file not (yet) understood.
 struct TMPEGFileInfo {
-    std::string Header;   // "TAG" when an ID3v1 tag was read
+    std::string Header;  // "TAG" when an ID3v1 tag was read
     std::string Title;
     std::string Artist;
     std::string Album;
-    std::string Year;     // four characters exactly as stored
+    std::string Year;  // four characters exactly as stored
     std::string Comment;
     uint8_t Genre = 0;
     uint8_t Track = 0;
-    uint16_t Duration = 0;     // playing time in seconds
-    int32_t FileLength = 0;    // file size in bytes
-    uint8_t Version = 0;       // 1 = MPEG-1, 2 = MPEG-2, 3 = MPEG-2.5, 0 = unknown
-    uint8_t Layer = 0;         // 1, 2, 3; 0 = unknown
-    int32_t SampleRate = 0;    // Hz
-    int32_t BitRate = 0;       // kbit/s; -1 for a file with a Xing header
-    uint8_t Mode = 0;          // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+    uint16_t Duration = 0;   // playing time in seconds
+    int32_t FileLength = 0;  // file size in bytes
+    uint8_t Version = 0;     // 1 = MPEG-1, 2 = MPEG-2, 3 = MPEG-2.5, 0 = unknown
+    uint8_t Layer = 0;       // 1, 2, 3; 0 = unknown
+    int32_t SampleRate = 0;  // Hz
+    int32_t BitRate = 0;     // kbit/s; -1 for a file with a Xing header
+    uint8_t Mode = 0;        // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
     bool CopyrightBit = false;
     bool OriginalBit = false;
     bool ProtectionBit = false;  // header bit 16 is 1 (no checksum follows)
@@ -66,7 +66,7 @@ std::string TrimTagText(std::string_view text);
 double DosDateTimeToDateTime(int32_t dosDateTime);
 
 class TMPEGAudio {
-public:
+  public:
     using TErrorCallback = std::function<uint16_t(const TMPEGFileInfo&)>;
 
     TMPEGAudio();
@@ -111,7 +111,7 @@ public:
     // System reads of the last load attempt (for tests and benchmarks).
     int LastReadCount() const { return window_.Reads(); }
 
-private:
+  private:
     int32_t Attempt(const std::string& givenName);
     int32_t FrameSearch(int64_t fileSize);
     // Crosses bytes after an invalid header until a valid one or a stop; false on a failed read.

@@ -24,12 +24,14 @@ const uint8_t* ReadWindow::Fetch(int64_t offset, size_t count, size_t atLeast) {
         static_cast<int64_t>(count) > size_ - offset) {
         return nullptr;
     }
-    if (offset >= start_ && offset + static_cast<int64_t>(count) <= start_ + static_cast<int64_t>(length_)) {
+    if (offset >= start_ &&
+        offset + static_cast<int64_t>(count) <= start_ + static_cast<int64_t>(length_)) {
         return buffer_.data() + (offset - start_);
     }
     const size_t wanted = static_cast<size_t>(
         std::min<int64_t>(static_cast<int64_t>(std::max(count, atLeast)), size_ - offset));
-    if (buffer_.size() < wanted) buffer_.resize(wanted);
+    if (buffer_.size() < wanted)
+        buffer_.resize(wanted);
     ++reads_;
     const long long got = file_->ReadAt(offset, buffer_.data(), wanted);
     if (got < static_cast<long long>(count)) {

@@ -22,11 +22,14 @@ constexpr uint16_t kIgnore = 5;
 
 }  // namespace
 
-void SetPumpMessages(std::function<void()> pump) { PumpRoutine() = std::move(pump); }
+void SetPumpMessages(std::function<void()> pump) {
+    PumpRoutine() = std::move(pump);
+}
 
 void PumpMessages() {
     const auto& pump = PumpRoutine();
-    if (pump) pump();
+    if (pump)
+        pump();
 }
 
 void SetOpenErrorHandler(std::function<int(const std::string& fileName)> handler) {
@@ -35,7 +38,8 @@ void SetOpenErrorHandler(std::function<int(const std::string& fileName)> handler
 
 uint16_t ShowOpenError(const TMPEGFileInfo& info) {
     const auto& handler = OpenErrorHandler();
-    if (!handler) return kIgnore;
+    if (!handler)
+        return kIgnore;
     return static_cast<uint16_t>(handler(info.FileName));
 }
 
