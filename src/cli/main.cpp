@@ -1,1 +1,73 @@
-int main() { return 0; }
+// kestrune-cli: the core of Kestrune without a window, for servers, cron jobs, scripts and tests.
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Verbs.h"
+#include "platform/KestruneError.h"
+
+namespace {
+
+using kestrune::cli::kExitError;
+
+struct Verb {
+    std::string_view name;
+    std::string_view arguments;
+    std::string_view summary;
+    int (*run)(const std::vector<std::string>& args);
+};
+
+constexpr Verb kVerbs[] = {
+    {"probe", "FILE...", "print what the MP3 reader finds in each file", kestrune::cli::RunProbe},
+    {"build", "SESSION.cwt [--seed N]", "build the session's playlist and accept it",
+     kestrune::cli::RunBuild},
+    {"schedule", "[FILE.cws] [--seed N]", "run the schedule once, as its timer would",
+     kestrune::cli::RunSchedule},
+    {"demo", "", "write the demo playlists and session", kestrune::cli::RunDemo},
+};
+
+void PrintUsage(std::string_view problem) {
+    if (!problem.empty())
+        std::fprintf(stderr, "kestrune-cli: %.*s\n", static_cast<int>(problem.size()),
+                     problem.data());
+    std::fputs("usage: kestrune-cli VERB [ARGUMENTS]\n\nverbs:\n", stderr);
+    for (const Verb& verb : kVerbs) {
+        std::string line = "  " + std::string(verb.name);
+        if (!verb.arguments.empty())
+            line += " " + std::string(verb.arguments);
+        std::fprintf(stderr, "%s\n      %.*s\n", line.c_str(),
+                     static_cast<int>(verb.summary.size()), verb.summary.data());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage("no verb given");
+        return kExitError;
+    }
+    const std::string_view name = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Verb& verb : kVerbs) {
+        if (verb.name != name)
+            continue;
+        try {
+            return verb.run(args);
+        } catch (const kestrune::cli::UsageError& error) {
+            PrintUsage(error.text);
+            return kExitError;
+        } catch (const kestrune::KestruneError& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return kExitError;
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return kExitError;
+        }
+    }
+    PrintUsage("unknown verb: " + std::string(name));
+    return kExitError;
+}

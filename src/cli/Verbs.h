@@ -1,0 +1,24 @@
+#pragma once
+// The verbs of kestrune-cli. Each takes the arguments after its own name and answers the exit
+// status: 0 done, 1 one of the program's own checks failed, 2 an error.
+
+#include <string>
+#include <vector>
+
+namespace kestrune::cli {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitCheckFailed = 1;
+inline constexpr int kExitError = 2;
+
+// Thrown for wrong arguments; main prints the usage text and exits 2.
+struct UsageError {
+    std::string text;
+};
+
+int RunProbe(const std::vector<std::string>& args);
+int RunBuild(const std::vector<std::string>& args);
+int RunSchedule(const std::vector<std::string>& args);
+int RunDemo(const std::vector<std::string>& args);
+
+}  // namespace kestrune::cli
