@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Mp3Synth.h"
+#include "mpgtools/MPGTools.h"
+#include "support/Mp3Fixtures.h"
+#include "support/TempDir.h"
+
+namespace kestrune {
+namespace {
+
+using testing::PumpCounter;
+using testing::TempDir;
+
+synth::FrameSpec Cd128() {
+    return synth::FrameSpec{};
+}
+
+std::string Frames(int count, const synth::FrameSpec& frame = Cd128()) {
+    synth::FileSpec spec;
+    spec.frame = frame;
+    spec.frames = count;
+    return synth::BuildFile(spec);
+}
+
+std::string Tag(const std::string& title) {
+    synth::Id3v1Tag tag;
+    tag.title = title;
+    return synth::Id3v1Bytes(tag);
+}
+
+struct Outcome {
+    int32_t result = 0;
+    int callbacks = 0;
+    TMPEGAudio reader;
+};
+
+Outcome LoadPath(const std::string& path, int32_t searchLimit = 0) {
+    Outcome out;
+    out.reader.AutoLoad = false;
+    out.reader.SearchLimit = searchLimit;
+    out.reader.ErrorCallback = [&out](const TMPEGFileInfo& info) -> uint16_t {
+        ++out.callbacks;
+        return static_cast<uint16_t>(info.FileName.empty() ? 0 : 5);
+    };
+    out.reader.SetFileName(path);
+    out.result = out.reader.Load();
+    out.reader.ErrorCallback = nullptr;
+    return out;
+}
+
+TEST(MpgBadInput, FileWithoutReadPermission) {
+    if (testing::RunningAsRoot())
+        GTEST_SKIP() << "root reads every file";
+    TempDir dir;
+    const std::string path = dir / "locked.mp3";
+    synth::WriteFile(path, Frames(2) + Tag("Locked"));
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    TMPEGAudio reader;
+    reader.AutoLoad = false;
+    reader.ErrorCallback = nullptr;
+    reader.SetFileName(path);
+    EXPECT_EQ(reader.Load(), EACCES);
+    EXPECT_EQ(reader.MPEGFileInfo.Title, "[notag]");
+    EXPECT_EQ(reader.MPEGFileInfo.FileLength, 0);
+    EXPECT_EQ(reader.MPEGFileInfo.FileName, path);
+}
+
+TEST(MpgBadInput, LargeSparseFiles) {
+    TempDir dir;
+    const std::string path = dir / "sparse.mp3";
+    const long long size = 300LL * 1024 * 1024;
+
+    // 300 MB without a frame: crossed to the end, with the user interface served on the way.
+    testing::WriteSparseFile(path, size, "", "");
+    {
+        PumpCounter pumps;
+        const Outcome out = LoadPath(path);
+        EXPECT_EQ(out.result, 5);
+        EXPECT_EQ(out.callbacks, 1);
+        EXPECT_EQ(out.reader.MPEGFileInfo.FileLength, size);
+        EXPECT_EQ(out.reader.HeaderPosition, size + 1);
+        EXPECT_EQ(pumps.count, size / 300);
+    }
+
+    // The same size as a song: two reads, and the playing time of the whole length.
+    testing::WriteSparseFile(path, size, Frames(2), Tag("Long Mix"));
+    {
+        const Outcome out = LoadPath(path);
+        EXPECT_EQ(out.result, 0);
+        EXPECT_EQ(out.reader.MPEGFileInfo.Duration, size * 8 / 128000);
+        EXPECT_EQ(out.reader.MPEGFileInfo.Title, "Long Mix");
+        EXPECT_EQ(out.reader.LastReadCount(), 2);
+    }
+
+    // Past 32 bits the length wraps as the record's field does; nothing breaks.
+    testing::WriteSparseFile(path, (1LL << 32) + 4000, Frames(2), "");
+    {
+        const Outcome out = LoadPath(path);
+        EXPECT_EQ(out.result, 0);
+        EXPECT_EQ(out.reader.MPEGFileInfo.FileLength, 4000);
+        EXPECT_EQ(out.reader.MPEGFileInfo.Duration, 0);
+    }
+    testing::WriteSparseFile(path, (1LL << 31) + 1000, Frames(2), Tag("Negative"));
+    {
+        const Outcome out = LoadPath(path, 100000);
+        EXPECT_EQ(out.result, 5);
+        EXPECT_LT(out.reader.MPEGFileInfo.FileLength, 0);
+        EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[notag]");
+    }
+    std::filesystem::remove(path);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(MpgBadInput, FilesCutShort) {
+    TempDir dir;
+    const std::string path = dir / "cut.mp3";
+    synth::FileSpec spec;
+    spec.frames = 2;
+    spec.tag = synth::Id3v1Tag{};
+
+    // Cut in the middle of the second frame: both headers are there, so the pair stands.
+    spec.truncateAt = 417 + 200;
+    synth::WriteFile(path, synth::BuildFile(spec));
+    Outcome out = LoadPath(path);
+    EXPECT_EQ(out.result, 0);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "cut.mp3");
+
+    // Cut inside the second header: that read passes the end and fails the attempt, which
+    // keeps what it had learnt of the first frame.
+    spec.truncateAt = 417 + 2;
+    synth::WriteFile(path, synth::BuildFile(spec));
+    out = LoadPath(path);
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.callbacks, 1);
+    EXPECT_EQ(out.reader.HeaderPosition, 0);
+    EXPECT_EQ(out.reader.MPEGFileInfo.BitRate, 128);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[notag]");
+
+    // A Xing header whose data the file does not hold.
+    synth::FileSpec xing;
+    xing.frames = 1;
+    xing.xing = synth::XingSpec{};
+    xing.xing->frames = 100;
+    synth::WriteFile(path,
+                     synth::Truncate(synth::BuildFile(xing), 36 + 4 + 50) + Frames(1).substr(0, 4));
+    out = LoadPath(path);
+    EXPECT_EQ(out.callbacks, 1);
+}
+
+TEST(MpgBadInput, XingWithoutAFrameCount) {
+    TempDir dir;
+    const std::string path = dir / "xing.mp3";
+    synth::FileSpec spec;
+    spec.frames = 3;
+    spec.xing = synth::XingSpec{};
+    spec.xing->frames = 0;
+    spec.tag = synth::Id3v1Tag{};
+    spec.tag->title = "Never Read";
+    synth::WriteFile(path, synth::BuildFile(spec));
+    Outcome out = LoadPath(path);
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.callbacks, 1);
+    EXPECT_EQ(out.reader.MPEGFileInfo.BitRate, -1);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Duration, 0);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[notag]");
+    EXPECT_FALSE(out.reader.HasTag());
+
+    // A count without its flag does not count.
+    spec.xing->frames = 1000;
+    spec.xing->flags = synth::kXingBytes;
+    synth::WriteFile(path, synth::BuildFile(spec));
+    out = LoadPath(path);
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Duration, 0);
+}
+
+TEST(MpgBadInput, FalseSyncInsideAnId3v2Block) {
+    TempDir dir;
+    const std::string path = dir / "tagged.mp3";
+    for (const size_t at : {10u, 500u, 9000u, 10240u - 4u}) {
+        synth::WriteFile(path, synth::Id3v2Block(10240, at) + Frames(3) + Tag("Behind ID3v2"));
+        const Outcome out = LoadPath(path);
+        EXPECT_EQ(out.result, 0) << at;
+        EXPECT_EQ(out.reader.HeaderPosition, 10240) << at;
+        EXPECT_EQ(out.reader.MPEGFileInfo.Title, "Behind ID3v2");
+    }
+    // A false sync exactly one frame in front of the real one makes a false pair: the
+    // search has no way to tell, and takes it.
+    synth::WriteFile(path, synth::Id3v2Block(10240, 10240 - 417) + Frames(3) + Tag("Early"));
+    const Outcome early = LoadPath(path);
+    EXPECT_EQ(early.result, 0);
+    EXPECT_EQ(early.reader.HeaderPosition, 10240 - 417);
+    EXPECT_EQ(early.reader.MPEGFileInfo.Title, "Early");
+}
+
+TEST(MpgBadInput, OddThingsGivenAsFiles) {
+    TempDir dir;
+    const std::string folder = dir / "folder.mp3";
+    std::filesystem::create_directory(folder);
+    Outcome out = LoadPath(folder);
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[not found: folder.mp3]");
+    out = LoadPath(folder + "/");
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[not found: ]");
+    out = LoadPath("");
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[not found: ]");
+
+    // A device without length reads as a tiny file.
+    out = LoadPath("/dev/null");
+    EXPECT_EQ(out.result, 0);
+    EXPECT_EQ(out.callbacks, 0);
+
+    // Tag-shaped bytes alone are no MP3 file.
+    const std::string path = dir / "tagonly.mp3";
+    synth::WriteFile(path, Tag("Only"));
+    out = LoadPath(path);
+    EXPECT_EQ(out.result, 5);
+    EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[notag]");
+}
+
+}  // namespace
+}  // namespace kestrune
