@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cerrno>
 #include <filesystem>
@@ -216,6 +222,28 @@ TEST(MpgBadInput, OddThingsGivenAsFiles) {
 
     // A device without length reads as a tiny file.
     out = LoadPath("/dev/null");
+    EXPECT_EQ(out.result, 0);
+    EXPECT_EQ(out.callbacks, 0);
+
+    // A named pipe has no length either, and must not make the reader wait for a writer.
+    const std::string pipe = dir / "pipe.mp3";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::atomic<bool> loaded{false};
+    std::atomic<bool> rescued{false};
+    std::thread rescuer([&] {
+        for (int i = 0; i < 500 && !loaded; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (loaded)
+            return;
+        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // lets a waiting open go on
+        rescued = true;
+        if (fd >= 0)
+            ::close(fd);
+    });
+    out = LoadPath(pipe);
+    loaded = true;
+    rescuer.join();
+    EXPECT_FALSE(rescued) << "the reader waited for a writer";
     EXPECT_EQ(out.result, 0);
     EXPECT_EQ(out.callbacks, 0);
 

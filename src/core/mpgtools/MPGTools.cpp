@@ -146,8 +146,13 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
         Assign(info.Title, "[not found: " + ExtractFileName(givenName) + "]", kTitleCapacity);
         return -1;
     }
-    RandomAccessFile file;
+    // Status first: a pipe would make the open wait for a writer. Pipes, sockets and devices
+    // have no length, and read as an empty file.
+    const auto status = GetFileStatus(info.FileName);
     HeaderPosition = 0;
+    if (status && (status->attributes & kAttrArchive) == 0)
+        return 0;
+    RandomAccessFile file;
     const int openError = file.Open(info.FileName);
     if (openError != 0)
         return openError;
@@ -155,7 +160,6 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
     if (size <= 5)
         return 0;
     try {
-        const auto status = GetFileStatus(info.FileName);
         if (!status)
             return -1;
         info.FileDateTime = status->dosDateTime;
