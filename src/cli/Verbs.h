@@ -20,5 +20,10 @@ int RunProbe(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunSchedule(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
+int RunQuickList(const std::vector<std::string>& args);
+int RunTags(const std::vector<std::string>& args);
+int RunBuild(const std::vector<std::string>& args);
+int RunSchedule(const std::vector<std::string>& args);
+int RunDemo(const std::vector<std::string>& args);
 
 }  // namespace kestrune::cli

@@ -22,6 +22,17 @@ struct Verb {
 
 constexpr Verb kVerbs[] = {
     {"probe", "FILE...", "print what the MP3 reader finds in each file", kestrune::cli::RunProbe},
+    {"build", "SESSION.cwt [--seed N]",
+     "check, repair and build a session, then write its playlist (and text log)",
+     kestrune::cli::RunBuild},
+    {"schedule", "[FILE.cws] [--seed N]",
+     "one unattended run of the schedule (default: auto_build.cws here)", kestrune::cli::RunSchedule},
+    {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo},
+    {"quicklist", "FOLDER OUT.m3u", "write the MP3 files of one folder as a playlist",
+     kestrune::cli::RunQuickList},
+    {"tags", "FOLDER [--artist] [--album] [--year] [--genre]",
+     "append every MP3 file under FOLDER to playlists named after its tags",
+     kestrune::cli::RunTags},
     {"build", "SESSION.cwt [--seed N]", "build the session's playlist and accept it",
      kestrune::cli::RunBuild},
     {"schedule", "[FILE.cws] [--seed N]", "run the schedule once, as its timer would",

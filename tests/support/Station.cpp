@@ -59,7 +59,10 @@ int RecordingView::Count(const std::string& prefix) const {
 }
 
 std::string StationFixture::SongPath(const SongSpec& song) const {
-    return dir / ("songs/" + song.artist + " - " + song.title + ".mp3");
+    std::string name = song.artist + " - " + song.title + ".mp3";
+    for (char& c : name)
+        if (c == '/') c = '-';
+    return dir / ("songs/" + name);
 }
 
 std::string StationFixture::Playlist(const std::string& name, const std::vector<SongSpec>& songs) {

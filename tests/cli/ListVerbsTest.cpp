@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "building/LineList.h"
+#include "support/CliRunner.h"
+#include "support/Station.h"
+
+namespace kestrune {
+namespace {
+
+using testing::LastLine;
+using testing::RunCli;
+using testing::StationFixture;
+
+TEST(CliQuickList, WritesTheFoldersMP3FilesInOrder) {
+    StationFixture f;
+    std::filesystem::create_directories(f.dir / "music/sub");
+    f.dir.Write("music/b.mp3", "x");
+    f.dir.Write("music/A.MP3", "x");
+    f.dir.Write("music/.hidden.mp3", "x");
+    f.dir.Write("music/notes.txt", "x");
+    auto result = RunCli({"quicklist", "music/", "list.m3u"}, f.dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(f.Lines(f.dir / "list.m3u"), (LineList{f.dir / "music/A.MP3", f.dir / "music/b.mp3"}));
+
+    result = RunCli({"quicklist", "music/sub", "empty.m3u"}, f.dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(f.dir.Read("empty.m3u"), "");
+
+    result = RunCli({"quicklist", "music", "no/such/folder.m3u"}, f.dir.Path());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(LastLine(result.err), "Cannot create file no/such/folder.m3u");
+}
+
+TEST(CliTags, MakesPlaylistsInTheConfiguredFolder) {
+    StationFixture f;
+    std::filesystem::create_directories(f.dir / "Playlists");
+    f.Playlist("ignored.m3u", {{200, "Tin/Can Band!", "Blue", 79}, {180, "Day, Night & Noon", "Red", 13}});
+    const auto result = RunCli({"tags", "songs", "--artist", "--genre"}, f.dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(LastLine(result.out),
+              "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master Lists directory!");
+    EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Tin_Can_Band__.m3u").size(), 1u);
+    EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Day,_Night_&_Noon_.m3u").size(), 1u);
+    EXPECT_EQ(f.Lines(f.dir / "Playlists/_genre_Hard Rock_.m3u").size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "Playlists/_year_2026_.m3u"));
+
+    EXPECT_EQ(RunCli({"tags", "songs", "--colour"}, f.dir.Path()).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace kestrune
