@@ -248,11 +248,10 @@ bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& he
         const uint8_t* hit = FindCandidate(data, data + (stop - 4 - base));
         const int64_t reached = hit != nullptr ? base + (hit - data) + 4 : stop;
 
-        // The user interface gets its turn at every multiple of 300 crossed, seeing the fields
-        // as the header that ends just before that byte left them.
+        // The user interface gets its turn at every multiple of 300 crossed. (Only possible
+        // headers are decoded on the way, so meanwhile the fields are those of the last one.)
         for (int64_t at = (position / kPumpInterval + 1) * kPumpInterval; at <= reached;
              at += kPumpInterval) {
-            DecodeFrameHeader(ReadBigEndian32(data + (at - 4 - base)));
             PumpMessages();
         }
         position = reached;
@@ -260,7 +259,7 @@ bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& he
         if (hit != nullptr && DecodeFrameHeader(header))
             return true;
     }
-    // The last header crossed decides the fields, exactly as decoding every byte would.
+    // The last header crossed decides the header fields, as decoding every byte would.
     DecodeFrameHeader(header);
     return true;
 }
