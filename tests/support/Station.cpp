@@ -1,43 +1,20 @@
 #include "support/Station.h"
 
+#include "SparseSong.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 namespace kestrune::testing {
 
-namespace {
-
-// MPEG-1 Layer III, 32 kbit/s, 32 kHz, single channel: 144-byte frames, 4000 bytes a second.
-const unsigned char kFrameHeader[4] = {0xFF, 0xFB, 0x18, 0xC0};
-constexpr int kFrameLength = 144;
-constexpr int kBytesPerSecond = 4000;
-
-void PutText(std::string& tag, size_t at, const std::string& text, size_t width) {
-    for (size_t i = 0; i < width && i < text.size(); ++i) tag[at + i] = text[i];
-}
-
-}  // namespace
-
 void WriteSong(const std::string& path, const SongSpec& song) {
-    const long long size = std::max<long long>(static_cast<long long>(song.seconds) * kBytesPerSecond,
-                                               2 * kFrameLength + 128 + 4);
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        std::string frames(2 * kFrameLength, '\0');
-        for (int f = 0; f < 2; ++f)
-            for (int i = 0; i < 4; ++i) frames[f * kFrameLength + i] = static_cast<char>(kFrameHeader[i]);
-        out.write(frames.data(), static_cast<std::streamsize>(frames.size()));
-    }
-    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size - 128));
-    std::string tag(128, '\0');
-    PutText(tag, 0, "TAG", 3);
-    PutText(tag, 3, song.title, 30);
-    PutText(tag, 33, song.artist, 30);
-    PutText(tag, 93, "2026", 4);
-    tag[127] = static_cast<char>(song.genre);
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    out.write(tag.data(), 128);
+    synth::Id3v1Tag tag;
+    tag.title = song.title;
+    tag.artist = song.artist;
+    tag.year = "2026";
+    tag.genre = static_cast<uint8_t>(song.genre);
+    synth::WriteSparseSong(path, song.seconds, tag);
 }
 
 std::string ArrangedForShuffle(const LineList& wanted, uint32_t seed) {
