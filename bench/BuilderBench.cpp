@@ -24,7 +24,9 @@ class QuietPrompts : public Prompts {
 public:
     void ShowMessage(const std::string&) override {}
     int AskOpenError(const std::string&) override { return kAnswerIgnore; }
-    std::optional<std::string> AskSaveFileName(const SaveQuestion&) override { return std::nullopt; }
+    std::optional<std::string> AskSaveFileName(const SaveQuestion&) override {
+        return std::nullopt;
+    }
 };
 
 class FixedClock : public Clock {
@@ -50,7 +52,8 @@ public:
                 tag.title = "Title " + std::to_string(i);
                 tag.artist = "Artist " + std::to_string(c) + "-" + std::to_string(random() % 900);
                 tag.genre = static_cast<uint8_t>(random() % 12);
-                const int seconds = music ? 150 + static_cast<int>(random() % 150) : 10 + static_cast<int>(random() % 50);
+                const int seconds = music ? 150 + static_cast<int>(random() % 150)
+                                          : 10 + static_cast<int>(random() % 50);
                 const std::string path = (folder / ("Song " + std::to_string(i) + ".mp3")).string();
                 synth::WriteSparseSong(path, seconds, tag);
                 lines.push_back(path);
@@ -110,11 +113,18 @@ void BM_DayBuild(benchmark::State& state) {
         songs = session.lbFinalPlaylist.size();
     }
     state.counters["songs"] = static_cast<double>(songs);
-    if (view.Status().rfind("Playlist is complete", 0) != 0) state.SkipWithError(view.Status().c_str());
+    if (view.Status().rfind("Playlist is complete", 0) != 0)
+        state.SkipWithError(view.Status().c_str());
 }
 
-BENCHMARK(BM_DayBuild<false>)->Name("BM_DayBuild/builder")->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_DayBuild<true>)->Name("BM_DayBuild/command")->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DayBuild<false>)
+    ->Name("BM_DayBuild/builder")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_DayBuild<true>)
+    ->Name("BM_DayBuild/command")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 

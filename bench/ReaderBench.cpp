@@ -18,11 +18,10 @@ using namespace kestrune;
 
 // A folder of generated files, made once and removed at exit.
 class Corpus {
-  public:
+public:
     Corpus() {
         std::string pattern = (fs::temp_directory_path() / "kestrune-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
+        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
         folder_ = pattern;
     }
     ~Corpus() {
@@ -31,7 +30,7 @@ class Corpus {
     }
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
-  private:
+private:
     fs::path folder_;
 };
 
@@ -66,8 +65,7 @@ std::vector<std::string> MakeFiles(const std::string& kind, bool id3v2, long lon
             spec.xing = synth::XingSpec{};
             spec.xing->frames = 9000 + static_cast<uint32_t>(i);
         }
-        if (id3v2)
-            spec.prefix = synth::Id3v2Block(10240);
+        if (id3v2) spec.prefix = synth::Id3v2Block(10240);
         const synth::Id3v1Tag tag = TagFor(i);
         const std::string path = TheCorpus().Path(kind + std::to_string(i) + ".mp3");
         if (sparseSize > 0) {

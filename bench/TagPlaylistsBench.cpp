@@ -29,7 +29,9 @@ class SilentPrompts : public Prompts {
 public:
     void ShowMessage(const std::string&) override { ++messages; }
     int AskOpenError(const std::string&) override { return kAnswerIgnore; }
-    std::optional<std::string> AskSaveFileName(const SaveQuestion&) override { return std::nullopt; }
+    std::optional<std::string> AskSaveFileName(const SaveQuestion&) override {
+        return std::nullopt;
+    }
     int messages = 0;
 };
 
@@ -56,7 +58,8 @@ public:
             spec.frame.bitRateIndex = 9;
             spec.frames = 3;
             spec.tag = tag;
-            synth::WriteFile((dir / ("Track " + std::to_string(i) + ".mp3")).string(), synth::BuildFile(spec));
+            synth::WriteFile((dir / ("Track " + std::to_string(i) + ".mp3")).string(),
+                             synth::BuildFile(spec));
         }
     }
     ~Collection() {
@@ -102,7 +105,9 @@ void BM_TagPlaylistsAllFourBoxes(benchmark::State& state) {
 }
 BENCHMARK(BM_TagPlaylistsAllFourBoxes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-void BM_TagPlaylistsNoBox(benchmark::State& state) { RunGo(state, TagCategories{}); }
+void BM_TagPlaylistsNoBox(benchmark::State& state) {
+    RunGo(state, TagCategories{});
+}
 BENCHMARK(BM_TagPlaylistsNoBox)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 void BM_FindMP3Files(benchmark::State& state) {

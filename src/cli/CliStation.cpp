@@ -45,7 +45,8 @@ std::unique_ptr<ShuffleSeeds> MakeSeeds(std::optional<uint32_t> seed, const Cloc
 
 CliStation::CliStation(std::optional<uint32_t> seed)
     : seeds_(MakeSeeds(seed, clock_)), context{session, view, prompts, *seeds_, clock_} {
-    SetOpenErrorHandler([this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
+    SetOpenErrorHandler(
+        [this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
     // The program's configuration file, in this tool's own folder.
     const std::string ini = ExtractFilePath(ExecutablePath()) + "kestrune.ini";
     folders = StartUp(ini, CurrentDirectory(), session, schedule);

@@ -56,7 +56,8 @@ int RunTags(const std::vector<std::string>& args) {
     CliStation station(std::nullopt);
     search.playlistsFolder = station.folders.playlists;
     btnSearchForFilesClick(search, station.session, station.view, station.prompts);
-    for (const std::string& message : station.prompts.messages) std::printf("%s\n", message.c_str());
+    for (const std::string& message : station.prompts.messages)
+        std::printf("%s\n", message.c_str());
     return kExitDone;
 }
 

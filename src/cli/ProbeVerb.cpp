@@ -33,14 +33,14 @@ std::string Escaped(std::string_view text) {
 }
 
 class Printer {
-  public:
+public:
     void Text(std::string_view key, std::string_view value) { Line(key, Escaped(value)); }
     void Number(std::string_view key, long long value) { Line(key, std::to_string(value)); }
     void Flag(std::string_view key, bool value) { Line(key, value ? "1" : "0"); }
     void End() { out_ += '\n'; }
     const std::string& Output() const { return out_; }
 
-  private:
+private:
     void Line(std::string_view key, std::string_view value) {
         out_.append(key);
         out_ += '=';
@@ -89,8 +89,7 @@ void Probe(const std::string& path, Printer& print) {
 }  // namespace
 
 int RunProbe(const std::vector<std::string>& args) {
-    if (args.empty())
-        throw UsageError{"probe needs at least one file"};
+    if (args.empty()) throw UsageError{"probe needs at least one file"};
     SetOpenErrorHandler([](const std::string& fileName) {
         std::fflush(stdout);  // keep the message beside the file it is about
         std::fprintf(stderr, "Error openning file: %s\n", fileName.c_str());

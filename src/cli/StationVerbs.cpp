@@ -42,7 +42,9 @@ int RunBuild(const std::vector<std::string>& arguments) {
     // The last status stays the last line.
     std::fflush(stdout);
     std::fprintf(stderr, "Playlist written to %s%s\n", station.session.OutputFile().c_str(),
-                 station.session.cbTextOutput ? (", text log to " + station.session.OutputFile() + ".txt").c_str() : "");
+                 station.session.cbTextOutput
+                     ? (", text log to " + station.session.OutputFile() + ".txt").c_str()
+                     : "");
     return kExitDone;
 }
 
@@ -58,7 +60,8 @@ int RunSchedule(const std::vector<std::string>& arguments) {
     LoadList(args.empty() ? scheduler.ScheduleFilePath() : args[0], sessions);
     scheduler.AddSessions(sessions);
     scheduler.timerAutoBuildTimer(station.context, nullptr);
-    for (const std::string& message : station.prompts.messages) std::printf("%s\n", message.c_str());
+    for (const std::string& message : station.prompts.messages)
+        std::printf("%s\n", message.c_str());
     return kExitDone;
 }
 
@@ -66,9 +69,10 @@ int RunDemo(const std::vector<std::string>& args) {
     if (!args.empty()) throw UsageError{"demo takes no arguments"};
     CliStation station(std::nullopt);
     SaveQuestion dialog = SessionSaveDialog(station.folders.sessions);
-    if (!LoadDemoSession2Click(station.context, station.folders, dialog)) return ReportCheck(station.prompts);
-    std::printf("Demo playlists written to %s\nDemo session saved as %s\n", station.folders.playlists.c_str(),
-                dialog.proposedName.c_str());
+    if (!LoadDemoSession2Click(station.context, station.folders, dialog))
+        return ReportCheck(station.prompts);
+    std::printf("Demo playlists written to %s\nDemo session saved as %s\n",
+                station.folders.playlists.c_str(), dialog.proposedName.c_str());
     return kExitDone;
 }
 

@@ -26,7 +26,8 @@ constexpr Verb kVerbs[] = {
      "check, repair and build a session, then write its playlist (and text log)",
      kestrune::cli::RunBuild},
     {"schedule", "[FILE.cws] [--seed N]",
-     "one unattended run of the schedule (default: auto_build.cws here)", kestrune::cli::RunSchedule},
+     "one unattended run of the schedule (default: auto_build.cws here)",
+     kestrune::cli::RunSchedule},
     {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo},
     {"quicklist", "FOLDER OUT.m3u", "write the MP3 files of one folder as a playlist",
      kestrune::cli::RunQuickList},
@@ -47,8 +48,7 @@ void PrintUsage(std::string_view problem) {
     std::fputs("usage: kestrune-cli VERB [ARGUMENTS]\n\nverbs:\n", stderr);
     for (const Verb& verb : kVerbs) {
         std::string line = "  " + std::string(verb.name);
-        if (!verb.arguments.empty())
-            line += " " + std::string(verb.arguments);
+        if (!verb.arguments.empty()) line += " " + std::string(verb.arguments);
         std::fprintf(stderr, "%s\n      %.*s\n", line.c_str(),
                      static_cast<int>(verb.summary.size()), verb.summary.data());
     }
@@ -64,8 +64,7 @@ int main(int argc, char** argv) {
     const std::string_view name = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const Verb& verb : kVerbs) {
-        if (verb.name != name)
-            continue;
+        if (verb.name != name) continue;
         try {
             return verb.run(args);
         } catch (const kestrune::cli::UsageError& error) {

@@ -22,7 +22,8 @@ TEST(CliQuickList, WritesTheFoldersMP3FilesInOrder) {
     f.dir.Write("music/notes.txt", "x");
     auto result = RunCli({"quicklist", "music/", "list.m3u"}, f.dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(f.Lines(f.dir / "list.m3u"), (LineList{f.dir / "music/A.MP3", f.dir / "music/b.mp3"}));
+    EXPECT_EQ(f.Lines(f.dir / "list.m3u"),
+              (LineList{f.dir / "music/A.MP3", f.dir / "music/b.mp3"}));
 
     result = RunCli({"quicklist", "music/sub", "empty.m3u"}, f.dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -36,11 +37,13 @@ TEST(CliQuickList, WritesTheFoldersMP3FilesInOrder) {
 TEST(CliTags, MakesPlaylistsInTheConfiguredFolder) {
     StationFixture f;
     std::filesystem::create_directories(f.dir / "Playlists");
-    f.Playlist("ignored.m3u", {{200, "Tin/Can Band!", "Blue", 79}, {180, "Day, Night & Noon", "Red", 13}});
+    f.Playlist("ignored.m3u",
+               {{200, "Tin/Can Band!", "Blue", 79}, {180, "Day, Night & Noon", "Red", 13}});
     const auto result = RunCli({"tags", "songs", "--artist", "--genre"}, f.dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(LastLine(result.out),
-              "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master Lists directory!");
+              "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master "
+              "Lists directory!");
     EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Tin_Can_Band__.m3u").size(), 1u);
     EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Day,_Night_&_Noon_.m3u").size(), 1u);
     EXPECT_EQ(f.Lines(f.dir / "Playlists/_genre_Hard Rock_.m3u").size(), 1u);

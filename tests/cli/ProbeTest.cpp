@@ -26,8 +26,7 @@ std::vector<Block> ParseBlocks(const std::string& out) {
     while (start < out.size()) {
         const size_t end = out.find('\n', start);
         EXPECT_NE(end, std::string::npos) << "unterminated line";
-        if (end == std::string::npos)
-            break;
+        if (end == std::string::npos) break;
         const std::string line = out.substr(start, end - start);
         start = end + 1;
         if (line.empty()) {
@@ -45,8 +44,7 @@ std::vector<Block> ParseBlocks(const std::string& out) {
 
 std::string Value(const Block& block, const std::string& key) {
     for (const auto& [k, v] : block) {
-        if (k == key)
-            return v;
+        if (k == key) return v;
     }
     ADD_FAILURE() << "no " << key;
     return {};

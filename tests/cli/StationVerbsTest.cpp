@@ -18,12 +18,16 @@ using testing::StationFixture;
 std::string HandMadeStation(StationFixture& f, const std::string& name, bool textLog) {
     std::vector<SongSpec> music, spots;
     for (int i = 0; i < 25; ++i)
-        music.push_back({170 + 7 * i, "Band " + std::to_string(i % 9), name + " song " + std::to_string(i), 13 + i % 4});
-    for (int i = 0; i < 6; ++i) spots.push_back({30, "Sponsor " + std::to_string(i), name + " spot " + std::to_string(i), 12});
+        music.push_back({170 + 7 * i, "Band " + std::to_string(i % 9),
+                         name + " song " + std::to_string(i), 13 + i % 4});
+    for (int i = 0; i < 6; ++i)
+        spots.push_back(
+            {30, "Sponsor " + std::to_string(i), name + " spot " + std::to_string(i), 12});
     const std::string musicList = f.Playlist(name + "-music.m3u", music);
     const std::string spotList = f.Playlist(name + "-spots.m3u", spots);
-    f.dir.Write(name + ".cwt", FormatLines({musicList, spotList, "#", musicList, spotList, musicList, "##", "60",
-                                            "###", f.dir / (name + ".m3u"), "####", textLog ? "111" : "001", "3"}));
+    f.dir.Write(name + ".cwt", FormatLines({musicList, spotList, "#", musicList, spotList,
+                                            musicList, "##", "60", "###", f.dir / (name + ".m3u"),
+                                            "####", textLog ? "111" : "001", "3"}));
     return f.dir / (name + ".cwt");
 }
 
@@ -40,7 +44,8 @@ TEST(CliBuild, BuildsAnHourAndKeepsEveryCategoryLine) {
     EXPECT_EQ(log[0].substr(0, 19), "Playlist generated ");
     EXPECT_EQ(log.size(), 5u + playlist.size() + 3u);
     const LineList musicAfter = f.Lines(f.dir / "hour-music.m3u");
-    EXPECT_TRUE(std::is_permutation(musicAfter.begin(), musicAfter.end(), musicBefore.begin(), musicBefore.end()));
+    EXPECT_TRUE(std::is_permutation(musicAfter.begin(), musicAfter.end(), musicBefore.begin(),
+                                    musicBefore.end()));
     EXPECT_NE(musicAfter, musicBefore);
 }
 
@@ -68,7 +73,8 @@ TEST(CliBuild, ChecksAndErrorsGiveTheirExitStatus) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("You must build a template or format"), std::string::npos);
 
-    f.dir.Write("letters.cwt", "a.m3u\r\n#\r\na.m3u\r\n##\r\nabc\r\n###\r\nout.m3u\r\n####\r\n000\r\n");
+    f.dir.Write("letters.cwt",
+                "a.m3u\r\n#\r\na.m3u\r\n##\r\nabc\r\n###\r\nout.m3u\r\n####\r\n000\r\n");
     result = RunCli({"build", "letters.cwt"}, f.dir.Path());
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(LastLine(result.err), "'abc' is not a valid integer value");
@@ -90,9 +96,12 @@ TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     f.dir.Write("auto_build.cws", FormatLines({c, a, b}));
     const auto result = RunCli({"schedule", "--seed", "3"}, f.dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(LastLine(result.out), "Entire schedule has completed and will run again in 24 hours.");
-    for (const std::string name : {"a.m3u", "b.m3u", "c.m3u"}) EXPECT_GT(f.Lines(f.dir / name).size(), 10u) << name;
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "a.m3u.txt")) << "no text log from a scheduled run";
+    EXPECT_EQ(LastLine(result.out),
+              "Entire schedule has completed and will run again in 24 hours.");
+    for (const std::string name : {"a.m3u", "b.m3u", "c.m3u"})
+        EXPECT_GT(f.Lines(f.dir / name).size(), 10u) << name;
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "a.m3u.txt"))
+        << "no text log from a scheduled run";
 
     // A broken second session: the first is written, the run stops with the error.
     std::filesystem::remove(f.dir / "a.m3u");

@@ -87,10 +87,11 @@ TEST(BuildCommand, RepairRemovesEveryLineThatNamesNoFile) {
     RepairPlaylists(f.context);
     EXPECT_EQ(f.Lines(f.dir / "mixed.m3u"), (LineList{songs[0], songs[1]}));
     EXPECT_EQ(f.Lines(good), songs);
-    EXPECT_EQ(f.view.statuses,
-              (std::vector<std::string>{"Checking " + good + " for errors.", "The list has been repaired.",
-                                        "Checking " + (f.dir / "mixed.m3u") + " for errors.",
-                                        "The list has been repaired."}));
+    EXPECT_EQ(
+        f.view.statuses,
+        (std::vector<std::string>{
+            "Checking " + good + " for errors.", "The list has been repaired.",
+            "Checking " + (f.dir / "mixed.m3u") + " for errors.", "The list has been repaired."}));
     EXPECT_TRUE(f.session.lbMP3Errors.empty());
     EXPECT_EQ(f.session.lbListCheckerMP3s, (LineList{songs[0], songs[1]}));
 
@@ -121,7 +122,8 @@ TEST(BuildCommand, AcceptWritesThePlaylistAndTheLogClearThrowsAway) {
 
     f.session.cbTextOutput = true;
     btAcceptFinalPlaylistClick(f.context);
-    EXPECT_EQ(f.dir.Read("hour1.m3u.txt"), "Playlist generated 12/6/2026  18:5\r\n0:00  A - \"a\"\r\n");
+    EXPECT_EQ(f.dir.Read("hour1.m3u.txt"),
+              "Playlist generated 12/6/2026  18:5\r\n0:00  A - \"a\"\r\n");
 
     f.view.SetMeterPosition(Meter::ProgressBar2, 50);
     btClearFinalPlaylistClick(f.context);
@@ -139,8 +141,11 @@ TEST(BuildCommand, AcceptWritesThePlaylistAndTheLogClearThrowsAway) {
 TEST(BuildCommand, AWholeBuildKeepsEveryCategoryLine) {
     StationFixture f;
     std::vector<SongSpec> music, spots;
-    for (int i = 0; i < 30; ++i) music.push_back({180 + i, "Band " + std::to_string(i % 12), "Song " + std::to_string(i), 13 + i % 3});
-    for (int i = 0; i < 8; ++i) spots.push_back({30, "Sponsor " + std::to_string(i), "Spot " + std::to_string(i), 12});
+    for (int i = 0; i < 30; ++i)
+        music.push_back(
+            {180 + i, "Band " + std::to_string(i % 12), "Song " + std::to_string(i), 13 + i % 3});
+    for (int i = 0; i < 8; ++i)
+        spots.push_back({30, "Sponsor " + std::to_string(i), "Spot " + std::to_string(i), 12});
     const std::string musicList = f.Playlist("music.m3u", music);
     const std::string spotList = f.Playlist("spots.m3u", spots);
     f.session.lbMasterPlaylists.Add(musicList);
@@ -153,13 +158,16 @@ TEST(BuildCommand, AWholeBuildKeepsEveryCategoryLine) {
     ASSERT_TRUE(btBuildPlaylistClick(f.context));
     btAcceptFinalPlaylistClick(f.context);
     LineList musicAfter = f.Lines(musicList), spotsAfter = f.Lines(spotList);
-    EXPECT_TRUE(std::is_permutation(musicAfter.begin(), musicAfter.end(), musicBefore.begin(), musicBefore.end()));
-    EXPECT_TRUE(std::is_permutation(spotsAfter.begin(), spotsAfter.end(), spotsBefore.begin(), spotsBefore.end()));
+    EXPECT_TRUE(std::is_permutation(musicAfter.begin(), musicAfter.end(), musicBefore.begin(),
+                                    musicBefore.end()));
+    EXPECT_TRUE(std::is_permutation(spotsAfter.begin(), spotsAfter.end(), spotsBefore.begin(),
+                                    spotsBefore.end()));
     EXPECT_NE(musicAfter, musicBefore);
     EXPECT_EQ(f.Lines(f.dir / "out.m3u"), f.session.lbFinalPlaylist);
     EXPECT_GT(f.session.lbFinalPlaylist.size(), 60u);
     EXPECT_EQ(f.view.Status().substr(0, 36), "Playlist is complete and is exactly ");
-    EXPECT_EQ(f.dir.Names(), (std::vector<std::string>{"music.m3u", "out.m3u", "songs", "spots.m3u"}));
+    EXPECT_EQ(f.dir.Names(),
+              (std::vector<std::string>{"music.m3u", "out.m3u", "songs", "spots.m3u"}));
 }
 
 }  // namespace

@@ -15,14 +15,16 @@ using testing::StationFixture;
 StationFolders DemoFolders(const StationFixture& f) {
     std::filesystem::create_directories(f.dir / "Playlists");
     std::filesystem::create_directories(f.dir / "Sessions");
-    return {f.dir.Path(), f.dir / "Playlists", f.dir / "Sessions", f.dir / "Demo_MP3's", f.dir.Path()};
+    return {f.dir.Path(), f.dir / "Playlists", f.dir / "Sessions", f.dir / "Demo_MP3's",
+            f.dir.Path()};
 }
 
 TEST(DemoSession, WritesSevenPlaylistsAndOffersTheSession) {
     EXPECT_EQ(DemoPlaylistLines("E:\\Radio\\Demo_MP3's", DemoCategories()[0]).size(), 10u);
     StationFixture f;
     const StationFolders folders = DemoFolders(f);
-    f.dir.Write("Sessions/master_template.cfg", "demo_current.m3u\r\ndemo_commercials.m3u\r\n\r\ndemo_current.m3u\r\n");
+    f.dir.Write("Sessions/master_template.cfg",
+                "demo_current.m3u\r\ndemo_commercials.m3u\r\n\r\ndemo_current.m3u\r\n");
     f.dir.Write("Playlists/demo_oldies.m3u", "edited by the user\r\n");
     f.session.lbFinalPlaylist = {"kept.mp3"};
     f.session.fDMCA = {false, "5"};
@@ -41,8 +43,9 @@ TEST(DemoSession, WritesSevenPlaylistsAndOffersTheSession) {
     EXPECT_EQ(oldies[9], folders.demoMp3 + "/Oldie_10.mp3");
     EXPECT_EQ(f.Lines(folders.playlists + "/demo_PSAs.m3u")[4], folders.demoMp3 + "/PSA_5.mp3");
     EXPECT_EQ(f.session.lbClockwheelTemplate,
-              (LineList{folders.playlists + "/demo_current.m3u", folders.playlists + "/demo_commercials.m3u",
-                        folders.playlists + "/", folders.playlists + "/demo_current.m3u"}));
+              (LineList{folders.playlists + "/demo_current.m3u",
+                        folders.playlists + "/demo_commercials.m3u", folders.playlists + "/",
+                        folders.playlists + "/demo_current.m3u"}));
     EXPECT_EQ(f.session.OutputFile(), folders.playlists + "/demo_current_hit_radio_format_1hr.m3u");
     EXPECT_EQ(f.session.ComboBox1, "60");
     EXPECT_EQ(f.session.lbFinalPlaylist, LineList{"kept.mp3"});

@@ -22,7 +22,8 @@ TEST(LineList, ReadsEveryKindOfLineEnd) {
     EXPECT_EQ(ParseLines(std::string("a\r\nb\0c\r\nd", 9)), (LineList{"a", "b"}));
     EXPECT_EQ(ParseLines(std::string("\0a", 2)), LineList{});
     // Lines are taken whole: blanks, case, directives and high bytes stay.
-    EXPECT_EQ(ParseLines(" #EXTM3U \r\n\xE9t\xE9.mp3\t"), (LineList{" #EXTM3U ", "\xE9t\xE9.mp3\t"}));
+    EXPECT_EQ(ParseLines(" #EXTM3U \r\n\xE9t\xE9.mp3\t"),
+              (LineList{" #EXTM3U ", "\xE9t\xE9.mp3\t"}));
 }
 
 TEST(LineList, WritesCarriageReturnLineFeedAfterEveryLine) {

@@ -62,8 +62,7 @@ Outcome LoadPath(const std::string& path, int32_t searchLimit = 0) {
 }
 
 TEST(MpgBadInput, FileWithoutReadPermission) {
-    if (testing::RunningAsRoot())
-        GTEST_SKIP() << "root reads every file";
+    if (testing::RunningAsRoot()) GTEST_SKIP() << "root reads every file";
     TempDir dir;
     const std::string path = dir / "locked.mp3";
     synth::WriteFile(path, Frames(2) + Tag("Locked"));
@@ -233,12 +232,10 @@ TEST(MpgBadInput, OddThingsGivenAsFiles) {
     std::thread rescuer([&] {
         for (int i = 0; i < 500 && !loaded; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (loaded)
-            return;
+        if (loaded) return;
         const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // lets a waiting open go on
         rescued = true;
-        if (fd >= 0)
-            ::close(fd);
+        if (fd >= 0) ::close(fd);
     });
     out = LoadPath(pipe);
     loaded = true;

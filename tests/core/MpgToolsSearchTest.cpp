@@ -50,7 +50,7 @@ struct Searched {
 
 // Writes the bytes to a file and loads it, counting the calls into the user interface.
 class SearchBench {
-  public:
+public:
     Searched Load(const std::string& bytes, int32_t searchLimit = 0) {
         synth::WriteFile(path_, bytes);
         TMPEGAudio reader;
@@ -83,7 +83,7 @@ class SearchBench {
         return got;
     }
 
-  private:
+private:
     TempDir dir_;
     std::string path_ = dir_ / "searched.mp3";
 };
@@ -216,10 +216,8 @@ TEST(MpgSearch, BufferedSearchAgreesWithTheByteByByteModelAtEveryBoundary) {
         for (size_t junk = centre - 8; junk <= centre + 8; ++junk) {
             std::string bytes = synth::Junk(junk, static_cast<uint32_t>(junk));
             // False syncs now and then, some of them overlapping the real header.
-            if (junk % 3 == 0)
-                bytes.replace(junk / 2, 4, kFalseHeader);
-            if (junk % 4 == 0 && junk >= 3)
-                bytes.replace(junk - 3, 3, "\xFF\xFB\x90");
+            if (junk % 3 == 0) bytes.replace(junk / 2, 4, kFalseHeader);
+            if (junk % 4 == 0 && junk >= 3) bytes.replace(junk - 3, 3, "\xFF\xFB\x90");
             bytes += Frames(2) + Tag("Edge");
             const Searched got = bench.Compare(bytes);
             EXPECT_EQ(got.result, 0) << junk;
@@ -259,8 +257,7 @@ TEST(MpgSearch, RandomFilesAgreeWithTheModelAndNeverCrash) {
             EXPECT_NE(got.info.Version, 0);
             EXPECT_GT(got.info.FrameLength, 0);
         }
-        if (::testing::Test::HasFailure())
-            break;
+        if (::testing::Test::HasFailure()) break;
     }
     EXPECT_GT(found, 100);  // the planted pairs were found, not only rejected
 }

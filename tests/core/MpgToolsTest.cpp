@@ -147,8 +147,7 @@ TEST(MpgFrameHeader, EveryHeaderAgreesWithTheStandardTables) {
                         const bool expected = versions[v] != synth::Version::Reserved &&
                                               layer != 0 && br != 0 && br != 15 && sr != 3;
                         ASSERT_EQ(valid, expected) << v << " " << layer << " " << br << " " << sr;
-                        if (!valid)
-                            continue;
+                        if (!valid) continue;
                         ++accepted;
                         const TMPEGFileInfo& info = reader.MPEGFileInfo;
                         EXPECT_EQ(info.Version, codes[v]);
@@ -424,13 +423,13 @@ TEST(MpgReader, TinyAndEmptyFilesLoadWithResultZeroAndNoQuestion) {
 }
 
 class CurrentFolder {
-  public:
+public:
     explicit CurrentFolder(const std::string& folder) : saved_(std::filesystem::current_path()) {
         std::filesystem::current_path(folder);
     }
     ~CurrentFolder() { std::filesystem::current_path(saved_); }
 
-  private:
+private:
     std::filesystem::path saved_;
 };
 

@@ -69,8 +69,8 @@ TEST(PlatformNumbers, ParsesTypedIntegersOrNamesTheText) {
     EXPECT_EQ(StrToInt("+3"), 3);
     EXPECT_EQ(StrToInt("2147483647"), 2147483647);
     EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
-    for (const std::string bad : {"abc", "", "12a", "1.5", "2147483648", "99999999999999999999",
-                                  "-", "60 ", "0x10"}) {
+    for (const std::string bad :
+         {"abc", "", "12a", "1.5", "2147483648", "99999999999999999999", "-", "60 ", "0x10"}) {
         EXPECT_EQ(ErrorText([&] { StrToInt(bad); }), "'" + bad + "' is not a valid integer value");
     }
 }
@@ -81,14 +81,17 @@ TEST(PlatformNumbers, CheckedArithmeticStopsAtThirtyTwoBits) {
     EXPECT_EQ(ErrorText([] { CheckedMul(99999999, 60); }), "Integer overflow");
     EXPECT_EQ(ErrorText([] { CheckedAdd(2147483647, 1); }), "Integer overflow");
     EXPECT_EQ(ErrorText([] { CheckedSub(-2147483647 - 1, 1); }), "Integer overflow");
-    EXPECT_EQ(ErrorText([] { throw errors::ListIndexOutOfBounds(3); }), "List index out of bounds (3)");
-    EXPECT_EQ(ErrorText([] { throw errors::UnableToWrite("/x.ini"); }), "Unable to write to /x.ini");
+    EXPECT_EQ(ErrorText([] { throw errors::ListIndexOutOfBounds(3); }),
+              "List index out of bounds (3)");
+    EXPECT_EQ(ErrorText([] { throw errors::UnableToWrite("/x.ini"); }),
+              "Unable to write to /x.ini");
 }
 
 TEST(PlatformFiles, DosDateStampAndAttributes) {
     EXPECT_EQ(PackDosDateTime({1980, 1, 1, 0, 0, 0, 0}), (1 << 5 | 1) << 16);
     EXPECT_EQ(PackDosDateTime({2026, 12, 6, 18, 5, 31, 0}),
-              static_cast<int32_t>((((46u << 9) | (12u << 5) | 6u) << 16) | (18u << 11) | (5u << 5) | 15u));
+              static_cast<int32_t>((((46u << 9) | (12u << 5) | 6u) << 16) | (18u << 11) |
+                                   (5u << 5) | 15u));
     EXPECT_EQ(PackDosDateTime({1979, 12, 31, 23, 59, 59, 0}), -1);
 
     TempDir dir;
@@ -164,7 +167,8 @@ TEST(PlatformFiles, ReadOnlyFilesAndFoldersKeepTheirText) {
               "Cannot create file " + (dir / "locked.m3u"));
     EXPECT_EQ(dir.Read("locked.m3u"), "keep\r\n");
 
-    // A folder that takes no new file: the file itself is still writable, so it is written in place.
+    // A folder that takes no new file: the file itself is still writable, so it is written in
+    // place.
     fs::create_directory(dir / "ro");
     dir.Write("ro/list.m3u", "old");
     fs::permissions(dir / "ro", fs::perms(0555));

@@ -40,9 +40,10 @@ TEST(PlaylistBuilder, EmptyInputsLogTheHeaderOnly) {
     StationFixture f;
     f.session.mTextOutput = {"earlier"};
     BuildPlaylist(f.context);
-    EXPECT_EQ(f.session.mTextOutput,
-              (LineList{"earlier", "Playlist generated 12/6/2026  18:5", "Start Time  Artist - \"Title\"",
-                        " ", "------------ ALL HOURS DIVIDED BY DOTTED LINE ------------", " "}));
+    EXPECT_EQ(
+        f.session.mTextOutput,
+        (LineList{"earlier", "Playlist generated 12/6/2026  18:5", "Start Time  Artist - \"Title\"",
+                  " ", "------------ ALL HOURS DIVIDED BY DOTTED LINE ------------", " "}));
     f.session.lbMasterPlaylists.Add(f.Playlist("a.m3u", {{240, "A", "a"}}));
     BuildPlaylist(f.context);  // a template is still missing
     EXPECT_EQ(f.session.mTextOutput.size(), 11u);
@@ -53,7 +54,8 @@ TEST(PlaylistBuilder, EmptyInputsLogTheHeaderOnly) {
 TEST(PlaylistBuilder, FifteenSongsOfFourMinutesMakeAnHour) {
     StationFixture f;
     std::vector<SongSpec> songs;
-    for (int i = 0; i < 20; ++i) songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
+    for (int i = 0; i < 20; ++i)
+        songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
     const std::string list = f.Playlist("hits.m3u", songs);
     const LineList before = f.Lines(list);
     f.session.lbMasterPlaylists.Add(list);
@@ -82,7 +84,8 @@ TEST(PlaylistBuilder, FifteenSongsOfFourMinutesMakeAnHour) {
 
 TEST(PlaylistBuilder, ACycleGivesOneSongMoreThanTheList) {
     StationFixture f;
-    const std::vector<SongSpec> songs = {{100, "One", "s1"}, {100, "Two", "s2"}, {100, "Three", "s3"}};
+    const std::vector<SongSpec> songs = {
+        {100, "One", "s1"}, {100, "Two", "s2"}, {100, "Three", "s3"}};
     const std::string list = f.ShuffledPlaylist("three.m3u", songs, 0);
     EXPECT_EQ(f.Lines(list)[2], f.SongPath(songs[2])) << "the last line keeps its place";
     f.session.lbMasterPlaylists.Add(list);
@@ -98,7 +101,8 @@ TEST(PlaylistBuilder, ACycleGivesOneSongMoreThanTheList) {
     EXPECT_EQ(final[2], f.SongPath(songs[2]));
     EXPECT_EQ(final[3], f.SongPath(songs[0]));
     // The fifth song came after a reshuffle of the file.
-    const auto reshuffle = std::find(f.view.statuses.begin(), f.view.statuses.end(), "Reshuffling " + list);
+    const auto reshuffle =
+        std::find(f.view.statuses.begin(), f.view.statuses.end(), "Reshuffling " + list);
     ASSERT_NE(reshuffle, f.view.statuses.end());
     EXPECT_EQ(std::count(reshuffle, f.view.statuses.end(), "Adding a song from " + list), 1);
     EXPECT_EQ(f.view.Count("Reshuffling "), 1);
@@ -146,8 +150,10 @@ TEST(PlaylistBuilder, DupeCheckTakesAnotherArtistFromFurtherDown) {
     StationFixture f;
     // Songs alternate between two playlists; the song list's top would repeat "Same".
     const std::string spots = f.Playlist("spots.m3u", {{30, "Same", "Spot"}});
-    const std::vector<SongSpec> songs = {{200, "Same", "Again"}, {200, "Other", "Fresh"},
-                                         {200, "Third", "Far"}, {200, "Last", "Untouched"}};
+    const std::vector<SongSpec> songs = {{200, "Same", "Again"},
+                                         {200, "Other", "Fresh"},
+                                         {200, "Third", "Far"},
+                                         {200, "Last", "Untouched"}};
     const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
     f.session.lbMasterPlaylists.Add(music);
     f.session.lbMasterPlaylists.Add(spots);
@@ -158,7 +164,9 @@ TEST(PlaylistBuilder, DupeCheckTakesAnotherArtistFromFurtherDown) {
     // remaining is 4: the search looks at positions 2 down to 0 and takes "Far" first.
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 2u);
     EXPECT_EQ(f.session.lbFinalPlaylist[1], f.SongPath(songs[2]));
-    EXPECT_EQ(f.view.Count("DUPLICATE! Same has been played in the last 3 hour(s). Finding another artist."), 1);
+    EXPECT_EQ(f.view.Count(
+                  "DUPLICATE! Same has been played in the last 3 hour(s). Finding another artist."),
+              1);
     EXPECT_EQ(f.session.lbDupeArtistChecklist, (LineList{"Same", "Third"}));
     // The exchanged top song went to the substitute's place; the substitute rotated to the end.
     EXPECT_EQ(f.Lines(music), (LineList{f.SongPath(songs[1]), f.SongPath(songs[0]),
@@ -169,8 +177,10 @@ TEST(PlaylistBuilder, BothChecksSearchTwiceAndSayItTwice) {
     StationFixture f;
     f.session.fGenre.cbGenreCheck = true;
     const std::string spots = f.Playlist("spots.m3u", {{30, "Same", "Spot", 12}});
-    const std::vector<SongSpec> songs = {{200, "Same", "Again", 17}, {200, "Other", "Fresh", 17},
-                                         {200, "Third", "Far", 13}, {200, "Last", "Untouched", 13}};
+    const std::vector<SongSpec> songs = {{200, "Same", "Again", 17},
+                                         {200, "Other", "Fresh", 17},
+                                         {200, "Third", "Far", 13},
+                                         {200, "Last", "Untouched", 13}};
     const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
     f.session.lbMasterPlaylists.Add(music);
     f.session.lbMasterPlaylists.Add(spots);
@@ -189,8 +199,10 @@ TEST(PlaylistBuilder, GenreCheckAloneLooksForAnotherGenre) {
     f.session.fDMCA.cbDupeCheck = false;
     f.session.fGenre.cbGenreCheck = true;
     const std::string spots = f.Playlist("spots.m3u", {{30, "Spot", "Spot", 17}});
-    const std::vector<SongSpec> songs = {{200, "Rocker", "Loud", 17}, {200, "Popper", "Soft", 13},
-                                         {200, "Rocker 2", "Louder", 17}, {200, "Last", "Untouched", 13}};
+    const std::vector<SongSpec> songs = {{200, "Rocker", "Loud", 17},
+                                         {200, "Popper", "Soft", 13},
+                                         {200, "Rocker 2", "Louder", 17},
+                                         {200, "Last", "Untouched", 13}};
     const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
     f.session.lbMasterPlaylists.Add(music);
     f.session.lbMasterPlaylists.Add(spots);
@@ -199,7 +211,9 @@ TEST(PlaylistBuilder, GenreCheckAloneLooksForAnotherGenre) {
     BuildPlaylist(f.context);
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 2u);
     EXPECT_EQ(f.session.lbFinalPlaylist[1], f.SongPath(songs[1]));
-    EXPECT_EQ(f.view.Count("GENRE REPEATED! Rock is from the same genre as the previous song. Finding another song."), 1);
+    EXPECT_EQ(f.view.Count("GENRE REPEATED! Rock is from the same genre as the previous song. "
+                           "Finding another song."),
+              1);
     EXPECT_EQ(f.view.Count("Finding a different genre."), 1);
     EXPECT_EQ(f.view.Count("DUPLICATE!"), 0);
 }
@@ -208,7 +222,8 @@ TEST(PlaylistBuilder, TheDupeWindowIsMeasuredInPlayingTimeAndOutlivesTheBuild) {
     StationFixture f;
     f.session.fDMCA.ComboBox1 = "1";
     std::vector<SongSpec> songs;
-    for (int i = 0; i < 12; ++i) songs.push_back({600, "Band " + std::to_string(i), "T" + std::to_string(i)});
+    for (int i = 0; i < 12; ++i)
+        songs.push_back({600, "Band " + std::to_string(i), "T" + std::to_string(i)});
     const std::string list = f.Playlist("long.m3u", songs);
     f.session.lbMasterPlaylists.Add(list);
     f.session.lbClockwheelTemplate = {list};
@@ -231,7 +246,8 @@ TEST(PlaylistBuilder, TheDupeWindowIsMeasuredInPlayingTimeAndOutlivesTheBuild) {
     EXPECT_NE(f.session.lbDupeArtistChecklist[0], secondArtistOfFirstBuild);
     EXPECT_EQ(f.session.mTextOutput.size(), (5u + 6u + 3u) + (5u + 9u + 3u));
     EXPECT_EQ(std::count(f.session.mTextOutput.begin(), f.session.mTextOutput.end(),
-                         "Playlist generated 12/6/2026  18:5"), 2);
+                         "Playlist generated 12/6/2026  18:5"),
+              2);
 }
 
 TEST(PlaylistBuilder, MissingEmptyAndSilentSlotsNeverHangTheBuild) {

@@ -79,8 +79,8 @@ TEST(QuickListLines, BuildsOneLinePerNameInListOrderReplacingTheOldList) {
 
 TEST(QuickListFiles, ListsOrdinaryVisibleMP3FilesSortedWithoutRegardToCase) {
     TempDir dir;
-    for (const char* name : {"b.mp3", "A.MP3", "c.Mp3", "a.mp3", "notes.txt", "song.mp3.bak",
-                             "mp3", "x.mp2", ".hidden.mp3", ".mp3"})
+    for (const char* name : {"b.mp3", "A.MP3", "c.Mp3", "a.mp3", "notes.txt", "song.mp3.bak", "mp3",
+                             "x.mp2", ".hidden.mp3", ".mp3"})
         dir.Write(name, "data");
     fs::create_directory(dir / "folder.mp3");
     dir.Write("folder.mp3/inner.mp3", "data");
@@ -88,7 +88,8 @@ TEST(QuickListFiles, ListsOrdinaryVisibleMP3FilesSortedWithoutRegardToCase) {
     fs::create_symlink("gone", dir / "dangling.mp3");  // a link to nothing is not
     ASSERT_EQ(::mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);
 
-    EXPECT_EQ(MP3FileNames(dir.Path()), (LineList{"A.MP3", "a.mp3", "b.mp3", "c.Mp3", "linked.mp3"}));
+    EXPECT_EQ(MP3FileNames(dir.Path()),
+              (LineList{"A.MP3", "a.mp3", "b.mp3", "c.Mp3", "linked.mp3"}));
     EXPECT_EQ(MP3FileNames(dir / "folder.mp3"), (LineList{"inner.mp3"}));
     EXPECT_TRUE(MP3FileNames(dir / "no such folder").empty());
 
@@ -115,7 +116,8 @@ struct QuickListStation {
 
 TEST(QuickListSave, WritesTheFolderAsAPlaylistAndRemembersTheName) {
     QuickListStation s;
-    for (const char* name : {"Zebra.mp3", "apple.MP3", "Mango.mp3", "skip.wav"}) s.dir.Write("Music/" + std::string(name), "x");
+    for (const char* name : {"Zebra.mp3", "apple.MP3", "Mango.mp3", "skip.wav"})
+        s.dir.Write("Music/" + std::string(name), "x");
     const std::string out = s.dir / "Playlists/fruit.m3u";
     s.prompts.saveAnswer = out;
 

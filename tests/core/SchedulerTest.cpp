@@ -25,7 +25,9 @@ public:
     int starts = 0;
 };
 
-LocalDateTime At(int h, int m, int s) { return {2026, 12, 8, h, m, s, 999}; }
+LocalDateTime At(int h, int m, int s) {
+    return {2026, 12, 8, h, m, s, 999};
+}
 
 TEST(Scheduler, DelayUntilTheChosenHour) {
     EXPECT_EQ(DelayUntilHour("11 PM", At(22, 30, 15)), 1785000);
@@ -94,13 +96,14 @@ TEST(Scheduler, ButtonsArmStopAndReArm) {
 }
 
 // Writes a session of one playlist built for `minutes` into `name`.cwt; answers its path.
-std::string ScheduledSession(StationFixture& f, const std::string& name, int minutes, bool textLog) {
+std::string ScheduledSession(StationFixture& f, const std::string& name, int minutes,
+                             bool textLog) {
     std::vector<testing::SongSpec> songs;
     for (int i = 0; i < 5; ++i) songs.push_back({240, name + " band " + std::to_string(i), "t"});
     const std::string list = f.Playlist(name + ".m3u", songs);
     const std::string out = f.dir / (name + "-out.m3u");
-    f.dir.Write(name + ".cwt", FormatLines({list, "#", list, "##", std::to_string(minutes), "###", out,
-                                            "####", textLog ? "101" : "001", "3"}));
+    f.dir.Write(name + ".cwt", FormatLines({list, "#", list, "##", std::to_string(minutes), "###",
+                                            out, "####", textLog ? "101" : "001", "3"}));
     return f.dir / (name + ".cwt");
 }
 
@@ -108,7 +111,8 @@ TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
     StationFixture f;
     FakeTimer timer;
     Scheduler scheduler(timer);
-    scheduler.AddSessions({ScheduledSession(f, "zulu", 8, true), ScheduledSession(f, "alpha", 4, false)});
+    scheduler.AddSessions(
+        {ScheduledSession(f, "zulu", 8, true), ScheduledSession(f, "alpha", 4, false)});
     f.dir.Write("zulu-out.m3u.txt", "untouched");
     scheduler.btRunScheduleNowClick(f.prompts);
     int pageShown = 0;

@@ -37,7 +37,8 @@ TEST(SessionFile, TheThirteenLineExampleReadsAndWritesByteForByte) {
     EXPECT_EQ(f.session.lbMasterPlaylists.Lines(),
               (LineList{"E:\\Lists\\demo_current.m3u", "E:\\Lists\\demo_oldies.m3u"}));
     EXPECT_EQ(f.session.lbClockwheelTemplate,
-              (LineList{"E:\\Lists\\demo_current.m3u", "E:\\Lists\\demo_oldies.m3u", "E:\\Lists\\demo_current.m3u"}));
+              (LineList{"E:\\Lists\\demo_current.m3u", "E:\\Lists\\demo_oldies.m3u",
+                        "E:\\Lists\\demo_current.m3u"}));
     EXPECT_EQ(f.session.ComboBox1, "60");
     EXPECT_EQ(f.session.lbSavePlaylist, LineList{"E:\\Lists\\hour1.m3u"});
     EXPECT_FALSE(f.session.cbTextOutput);
@@ -63,7 +64,8 @@ TEST(SessionFile, SaveChecksAskAndRemember) {
     EXPECT_EQ(dialog.proposedName, "*.cwt");
 
     f.session.ComboBox1 = "abc";
-    EXPECT_THROW(SaveSession(f.context, dialog), KestruneError) << "the number comes before the checks";
+    EXPECT_THROW(SaveSession(f.context, dialog), KestruneError)
+        << "the number comes before the checks";
     EXPECT_TRUE(f.prompts.messages.empty());
 
     f.session.ComboBox1 = "0";
@@ -74,9 +76,9 @@ TEST(SessionFile, SaveChecksAskAndRemember) {
     EXPECT_FALSE(SaveSession(f.context, dialog));
     f.session.ComboBox1 = "90";
     EXPECT_FALSE(SaveSession(f.context, dialog));
-    EXPECT_EQ(f.prompts.messages,
-              (std::vector<std::string>{messages::kSessionNoPlaylists, messages::kSessionNoTemplate,
-                                        messages::kSessionTooShort, messages::kSessionNoOutputFile}));
+    EXPECT_EQ(f.prompts.messages, (std::vector<std::string>{
+                                      messages::kSessionNoPlaylists, messages::kSessionNoTemplate,
+                                      messages::kSessionTooShort, messages::kSessionNoOutputFile}));
     EXPECT_TRUE(f.prompts.questions.empty());
 
     // Cancelled: nothing written, nothing said.
@@ -93,7 +95,8 @@ TEST(SessionFile, SaveChecksAskAndRemember) {
     f.dir.Write("mine.cwt", "an older, longer session file\r\n\r\n\r\n\r\n");
     f.prompts.saveAnswer = f.dir / "mine.cwt";
     EXPECT_TRUE(SaveSession(f.context, dialog));
-    EXPECT_EQ(f.dir.Read("mine.cwt"), "/l/b.m3u\r\n#\r\n/l/b.m3u\r\n##\r\n90\r\n###\r\n/l/out.m3u\r\n####\r\n100\r\n");
+    EXPECT_EQ(f.dir.Read("mine.cwt"),
+              "/l/b.m3u\r\n#\r\n/l/b.m3u\r\n##\r\n90\r\n###\r\n/l/out.m3u\r\n####\r\n100\r\n");
     EXPECT_EQ(dialog.proposedName, f.dir / "mine.cwt");
     EXPECT_TRUE(f.prompts.messages.empty());
 
@@ -110,7 +113,9 @@ TEST(SessionFile, SaveChecksAskAndRemember) {
 
 TEST(SessionFile, LoadingSortsPlaylistsAndSkipsTheLaterSeparatorsByPosition) {
     StationFixture f;
-    f.dir.Write("s.cwt", "c.m3u\nA.m3u\r\nb.m3u\r# \r\n#\rz.m3u\nz.m3u\na.m3u\n##\n120\nanything\nout.m3u\nelse\n111\n2\n");
+    f.dir.Write("s.cwt",
+                "c.m3u\nA.m3u\r\nb.m3u\r# "
+                "\r\n#\rz.m3u\nz.m3u\na.m3u\n##\n120\nanything\nout.m3u\nelse\n111\n2\n");
     LoadSession(f.dir / "s.cwt", f.context);
     EXPECT_EQ(f.session.lbMasterPlaylists.Lines(), (LineList{"# ", "A.m3u", "b.m3u", "c.m3u"}));
     EXPECT_EQ(f.session.lbClockwheelTemplate, (LineList{"z.m3u", "z.m3u", "a.m3u"}));
@@ -134,7 +139,8 @@ TEST(SessionFile, BrokenFilesStopWhereTheyEnd) {
     };
 
     fresh();
-    EXPECT_EQ(LoadError(f.dir / "missing.cwt", f.context), "Cannot open file " + (f.dir / "missing.cwt"));
+    EXPECT_EQ(LoadError(f.dir / "missing.cwt", f.context),
+              "Cannot open file " + (f.dir / "missing.cwt"));
     EXPECT_TRUE(f.session.lbMasterPlaylists.Empty());
     EXPECT_TRUE(f.session.lbClockwheelTemplate.empty());
     EXPECT_EQ(f.session.ComboBox1, "");
@@ -169,7 +175,8 @@ TEST(SessionFile, BrokenFilesStopWhereTheyEnd) {
 
     // One character of options: the first flag is applied, the others stay.
     fresh();
-    f.dir.Write("onechar.cwt", "a.m3u\r\n#\r\na.m3u\r\n##\r\n45\r\n###\r\nout.m3u\r\n####\r\n1\r\n5\r\n");
+    f.dir.Write("onechar.cwt",
+                "a.m3u\r\n#\r\na.m3u\r\n##\r\n45\r\n###\r\nout.m3u\r\n####\r\n1\r\n5\r\n");
     EXPECT_EQ(LoadError(f.dir / "onechar.cwt", f.context), "(no error)");
     EXPECT_TRUE(f.session.cbTextOutput);
     EXPECT_FALSE(f.session.fGenre.cbGenreCheck);
@@ -178,7 +185,8 @@ TEST(SessionFile, BrokenFilesStopWhereTheyEnd) {
 
     // Dupe check on, but the hours line is missing: the hours stay.
     fresh();
-    f.dir.Write("nohours.cwt", "a.m3u\r\n#\r\na.m3u\r\n##\r\n45\r\n###\r\nout.m3u\r\n####\r\nx1y\r\n");
+    f.dir.Write("nohours.cwt",
+                "a.m3u\r\n#\r\na.m3u\r\n##\r\n45\r\n###\r\nout.m3u\r\n####\r\nx1y\r\n");
     EXPECT_EQ(LoadError(f.dir / "nohours.cwt", f.context), "(no error)");
     EXPECT_FALSE(f.session.cbTextOutput);
     EXPECT_TRUE(f.session.fGenre.cbGenreCheck);

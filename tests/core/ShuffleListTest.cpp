@@ -110,8 +110,7 @@ TEST(ShuffleList, TheSeedDecidesTheOrder) {
     for (int round = 0; round < 50; ++round) {
         LineList list = Numbered(20);
         ShuffleList(list, seeds, view);
-        for (int i = 0; i < 20; ++i)
-            moved[i] += list[i] != "song" + std::to_string(i) + ".mp3";
+        for (int i = 0; i < 20; ++i) moved[i] += list[i] != "song" + std::to_string(i) + ".mp3";
     }
     for (int i = 0; i < 19; ++i) EXPECT_GT(moved[i], 40) << i;
     EXPECT_EQ(moved[19], 0);

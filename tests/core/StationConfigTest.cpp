@@ -29,7 +29,8 @@ TEST(IniFile, FindsKeysWithoutRegardToCaseAndKeepsEveryOtherLine) {
     EXPECT_EQ(SetIniValue("[Config]\nunrelated=1\n\n[Later]\n", "Config", "playlistsdir", "/p"),
               "[Config]\nunrelated=1\nplaylistsdir=/p\n\n[Later]\n");
     EXPECT_EQ(SetIniValue("", "Config", "playlistsdir", "/p"), "[Config]\r\nplaylistsdir=/p\r\n");
-    EXPECT_EQ(SetIniValue("top=1\n", "Config", "playlistsdir", "/p"), "top=1\n[Config]\nplaylistsdir=/p\n");
+    EXPECT_EQ(SetIniValue("top=1\n", "Config", "playlistsdir", "/p"),
+              "top=1\n[Config]\nplaylistsdir=/p\n");
 }
 
 TEST(StationConfig, DefaultsFollowTheStartFolderAndSavedValuesWin) {
@@ -44,7 +45,8 @@ TEST(StationConfig, DefaultsFollowTheStartFolderAndSavedValuesWin) {
     EXPECT_FALSE(std::filesystem::exists(ini)) << "reading creates nothing";
 
     WriteConfig(ini, values.playlistsdir, "");
-    EXPECT_EQ(dir.Read("kestrune.ini"), "[Config]\r\nplaylistsdir=/srv/radio/Playlists\r\nsessionsdir=\r\n");
+    EXPECT_EQ(dir.Read("kestrune.ini"),
+              "[Config]\r\nplaylistsdir=/srv/radio/Playlists\r\nsessionsdir=\r\n");
     values = ReadConfig(ini, "/elsewhere");
     EXPECT_EQ(values.playlistsdir, "/srv/radio/Playlists");
     EXPECT_EQ(values.sessionsdir, "") << "an empty value stays empty";

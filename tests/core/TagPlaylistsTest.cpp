@@ -112,7 +112,10 @@ TEST(TagPlaylistsNames, SanitizeReplacesTheNineCharactersNulAndSeparators) {
     EXPECT_EQ(SanitizeTagName(" Leading"), "_Leading");
     EXPECT_EQ(SanitizeTagName("/ !@#$%*\\"), "_________");
     EXPECT_EQ(SanitizeTagName(std::string(4, '\0')), "____");
-    EXPECT_EQ(SanitizeTagName(std::string("19\0" "7", 4)), "19_7");
+    EXPECT_EQ(SanitizeTagName(std::string("19\0"
+                                          "7",
+                                          4)),
+              "19_7");
     EXPECT_EQ(SanitizeTagName("AC\\DC"), "AC_DC");
     // Everything else stays, also characters that only Windows refuses in names.
     EXPECT_EQ(SanitizeTagName("[notag]"), "[notag]");
@@ -200,9 +203,9 @@ TEST(TagPlaylistsSearch, LinkedFoldersAreFollowedButLinkLoopsEnd) {
     dir.Write("Music/a/one.mp3", "x");
     dir.Write("Music/a/b/two.mp3", "x");
     dir.Write("Elsewhere/far.mp3", "x");
-    fs::create_directory_symlink("..", root + "/a/b/up");           // to a folder above
-    fs::create_directory_symlink(".", root + "/a/self");            // to itself
-    fs::create_directory_symlink(root, root + "/a/b/start");        // to the start folder
+    fs::create_directory_symlink("..", root + "/a/b/up");            // to a folder above
+    fs::create_directory_symlink(".", root + "/a/self");             // to itself
+    fs::create_directory_symlink(root, root + "/a/b/start");         // to the start folder
     fs::create_directory_symlink(dir / "Elsewhere", root + "/far");  // out of the tree
 
     LineList found;
@@ -225,7 +228,8 @@ public:
     void ShowStatus(const std::string& text) override {
         RecordingView::ShowStatus(text);
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         seen.push_back(names);
     }
@@ -245,11 +249,11 @@ TEST(TagPlaylistsPass, TaggedFileGoesToFourPlaylistsInCategoryOrder) {
     const std::string artist = "_art_Tin_Can_Band__.m3u";
     const std::string year = "_year_1987_.m3u";
     const std::string album = "_album_Blue_Hours_.m3u";
-    EXPECT_EQ(view.statuses, (std::vector<std::string>{"Adding " + song + " to Hard Rock playlist.",
-                                                       "Adding " + song + " to Tin_Can_Band_ playlist.",
-                                                       "Adding " + song + " to 1987 playlist.",
-                                                       "Adding " + song + " to Blue_Hours playlist.",
-                                                       " "}));
+    EXPECT_EQ(view.statuses,
+              (std::vector<std::string>{"Adding " + song + " to Hard Rock playlist.",
+                                        "Adding " + song + " to Tin_Can_Band_ playlist.",
+                                        "Adding " + song + " to 1987 playlist.",
+                                        "Adding " + song + " to Blue_Hours playlist.", " "}));
     // Before each status the playlists of the earlier categories have been written.
     using Names = std::vector<std::string>;
     ASSERT_EQ(view.seen.size(), 5u);
@@ -258,7 +262,8 @@ TEST(TagPlaylistsPass, TaggedFileGoesToFourPlaylistsInCategoryOrder) {
     EXPECT_EQ(view.seen[2], (Names{artist, genre}));
     EXPECT_EQ(view.seen[3], (Names{artist, genre, year}));
     EXPECT_EQ(s.Playlists(), (Names{album, artist, genre, year}));
-    for (const std::string& name : s.Playlists()) EXPECT_EQ(s.Playlist(name), song + "\r\n") << name;
+    for (const std::string& name : s.Playlists())
+        EXPECT_EQ(s.Playlist(name), song + "\r\n") << name;
 
     EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{kCreated}));
     EXPECT_EQ(s.session.lbFiles, (LineList{song}));
@@ -272,9 +277,10 @@ TEST(TagPlaylistsPass, NamesKeepCommasAmpersandsAndLeadingBlankBecomesUnderscore
     const std::string lead = s.Song("2.mp3", Tag{" Lead Singer", "", "2001", 62});
     const std::string folk = s.Song("3.mp3", Tag{"", "", "", 81});
     s.Go();
-    EXPECT_EQ(s.Playlists(), (std::vector<std::string>{"_art_Day,_Night_&_Noon_.m3u", "_art__.m3u",
-                                                       "_art__Lead_Singer_.m3u", "_genre_Folk-Rock_.m3u",
-                                                       "_genre_Pop_Funk_.m3u", "_genre_Rock & Roll_.m3u"}));
+    EXPECT_EQ(s.Playlists(),
+              (std::vector<std::string>{"_art_Day,_Night_&_Noon_.m3u", "_art__.m3u",
+                                        "_art__Lead_Singer_.m3u", "_genre_Folk-Rock_.m3u",
+                                        "_genre_Pop_Funk_.m3u", "_genre_Rock & Roll_.m3u"}));
     EXPECT_EQ(s.Playlist("_art_Day,_Night_&_Noon_.m3u"), Lines({day}));
     EXPECT_EQ(s.Playlist("_art__Lead_Singer_.m3u"), Lines({lead}));
     // A blank artist field is an empty artist, not the default.
@@ -295,12 +301,13 @@ TEST(TagPlaylistsPass, UntaggedAndUnreadableFilesCollectUnderTheFallbacks) {
     s.Go();
 
     EXPECT_EQ(errors.asked, (std::vector<std::string>{junk}));
-    EXPECT_EQ(s.Playlists(),
-              (std::vector<std::string>{"_album_Album_.m3u", "_album_[notag]_.m3u", "_art_Known_.m3u",
-                                        "_art_Unknown_Artist_.m3u", "_genre_Rock_.m3u",
-                                        "_genre_Unknown_.m3u", "_year_1999_.m3u", kBlankYear}));
-    for (const std::string& name : {std::string("_genre_Unknown_.m3u"), std::string("_art_Unknown_Artist_.m3u"),
-                                    kBlankYear, std::string("_album_[notag]_.m3u")})
+    EXPECT_EQ(s.Playlists(), (std::vector<std::string>{
+                                 "_album_Album_.m3u", "_album_[notag]_.m3u", "_art_Known_.m3u",
+                                 "_art_Unknown_Artist_.m3u", "_genre_Rock_.m3u",
+                                 "_genre_Unknown_.m3u", "_year_1999_.m3u", kBlankYear}));
+    for (const std::string& name :
+         {std::string("_genre_Unknown_.m3u"), std::string("_art_Unknown_Artist_.m3u"), kBlankYear,
+          std::string("_album_[notag]_.m3u")})
         EXPECT_EQ(s.Playlist(name), Lines({bare, junk})) << name;
     EXPECT_EQ(s.Playlist("_art_Known_.m3u"), Lines({tagged}));
     EXPECT_EQ(s.view.Count("Adding " + bare + " to Unknown_Artist playlist."), 1);
@@ -310,7 +317,8 @@ TEST(TagPlaylistsPass, UntaggedAndUnreadableFilesCollectUnderTheFallbacks) {
 TEST(TagPlaylistsPass, YearOfFourNulsAndOddValuesMakeUsableNames) {
     TagStation s;
     s.search.boxes = TagCategories{false, true, true, false};
-    const std::string nuls = s.Song("nuls.mp3", Tag{"A", "Live @ Home * 50%", std::string(4, '\0'), 0});
+    const std::string nuls =
+        s.Song("nuls.mp3", Tag{"A", "Live @ Home * 50%", std::string(4, '\0'), 0});
     const std::string odd = s.Song("odd.mp3", Tag{"B", "What? Where: Now", "19/9", 0});
     s.Go();
     // Four NULs give the same name as four blanks.
@@ -351,7 +359,8 @@ TEST(TagPlaylistsPass, NoBoxTickedReadsEveryFileWritesNothingAndStillReports) {
     s.dir.Write("Music/sub/bad2.mp3", synth::Junk(3000, 2));
     OpenErrorCounter errors;
     s.Go();
-    EXPECT_EQ(errors.asked, (std::vector<std::string>{s.dir / "Music/bad1.mp3", s.dir / "Music/sub/bad2.mp3"}));
+    EXPECT_EQ(errors.asked,
+              (std::vector<std::string>{s.dir / "Music/bad1.mp3", s.dir / "Music/sub/bad2.mp3"}));
     EXPECT_TRUE(s.Playlists().empty());
     EXPECT_EQ(s.view.statuses, (std::vector<std::string>{" "}));
     EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{kCreated}));
@@ -394,7 +403,8 @@ TEST(TagPlaylistsPass, FailedWriteStopsTheCommandAndKeepsWhatWasAppended) {
         s.Go();
         FAIL() << "the write did not fail";
     } catch (const KestruneError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + (s.dir / "Playlists/_art_Blocked_.m3u"));
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file " + (s.dir / "Playlists/_art_Blocked_.m3u"));
     }
     EXPECT_EQ(s.Playlists(), (std::vector<std::string>{"_art_Blocked_.m3u", "_genre_Rock_.m3u"}));
     EXPECT_EQ(s.Playlist("_genre_Rock_.m3u"), Lines({first}));

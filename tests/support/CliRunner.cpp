@@ -42,7 +42,8 @@ std::string LastLine(const std::string& text) {
     size_t end = text.size();
     while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
     const size_t start = text.rfind('\n', end == 0 ? 0 : end - 1);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1));
+    return text.substr(start == std::string::npos ? 0 : start + 1,
+                       end - (start == std::string::npos ? 0 : start + 1));
 }
 
 }  // namespace kestrune::testing

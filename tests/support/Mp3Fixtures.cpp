@@ -31,17 +31,14 @@ void WriteSparseFile(const std::string& path, long long size, const std::string&
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(head.data(), static_cast<std::streamsize>(head.size()));
-        if (!out)
-            throw std::runtime_error("cannot write " + path);
+        if (!out) throw std::runtime_error("cannot write " + path);
     }
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
-    if (tail.empty())
-        return;
+    if (tail.empty()) return;
     std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
     out.seekp(static_cast<std::streamoff>(size - static_cast<long long>(tail.size())));
     out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
-    if (!out)
-        throw std::runtime_error("cannot write the end of " + path);
+    if (!out) throw std::runtime_error("cannot write the end of " + path);
 }
 
 SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
@@ -55,8 +52,7 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
     };
     reset();
     const auto read4 = [&](int64_t at, uint32_t& value) {
-        if (at < 0 || at + 4 > size)
-            return false;
+        if (at < 0 || at + 4 > size) return false;
         value = 0;
         for (int64_t i = at; i < at + 4; ++i) value = (value << 8) | static_cast<uint8_t>(bytes[i]);
         return true;
@@ -71,14 +67,11 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
         }
         position += 4;
         while (!decoder.DecodeFrameHeader(header)) {
-            if (position >= size)
-                break;
-            if (searchLimit != 0 && position > searchLimit)
-                break;
+            if (position >= size) break;
+            if (searchLimit != 0 && position > searchLimit) break;
             header = (header << 8) | static_cast<uint8_t>(bytes[position]);
             ++position;
-            if (position % 300 == 0)
-                ++out.pumps;
+            if (position % 300 == 0) ++out.pumps;
         }
         out.headerPosition = static_cast<int32_t>(position - 4);
         const int64_t hp = position - 4;
@@ -110,10 +103,8 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
                         return out;
                     }
                     read4(hp + offset + 4, flags);
-                    if (flags & 1)
-                        read4(hp + offset + 8, frames);
-                    if (frames == 0)
-                        out.result = -1;
+                    if (flags & 1) read4(hp + offset + 8, frames);
+                    if (frames == 0) out.result = -1;
                 }
                 return out;
             }

@@ -11,7 +11,7 @@ namespace kestrune::testing {
 
 // Counts PumpMessages calls while it lives; the routine is removed afterwards.
 class PumpCounter {
-  public:
+public:
     PumpCounter();
     ~PumpCounter();
     PumpCounter(const PumpCounter&) = delete;
@@ -21,7 +21,7 @@ class PumpCounter {
 
 // Installs an open-error handler while it lives; none afterwards.
 class OpenErrorHandlerScope {
-  public:
+public:
     explicit OpenErrorHandlerScope(std::function<int(const std::string&)> handler);
     ~OpenErrorHandlerScope();
     OpenErrorHandlerScope(const OpenErrorHandlerScope&) = delete;

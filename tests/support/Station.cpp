@@ -30,9 +30,9 @@ std::string ArrangedForShuffle(const LineList& wanted, uint32_t seed) {
 }
 
 int RecordingView::Count(const std::string& prefix) const {
-    return static_cast<int>(std::count_if(statuses.begin(), statuses.end(), [&](const std::string& s) {
-        return s.rfind(prefix, 0) == 0;
-    }));
+    return static_cast<int>(
+        std::count_if(statuses.begin(), statuses.end(),
+                      [&](const std::string& s) { return s.rfind(prefix, 0) == 0; }));
 }
 
 std::string StationFixture::SongPath(const SongSpec& song) const {

@@ -50,7 +50,8 @@ std::string TempDir::Read(const std::string& name) const {
 
 std::vector<std::string> TempDir::Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -169,8 +169,9 @@ int main(int argc, char** argv) {
         }
         std::ifstream in(argv[2], std::ios::binary);
         if (!in) throw std::runtime_error(std::string("cannot read ") + argv[2]);
-        WriteFile(station / "Sessions" / "master_template.cfg",
-                  std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        WriteFile(
+            station / "Sessions" / "master_template.cfg",
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
         WriteFile(mp3s / ".complete", "");
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';

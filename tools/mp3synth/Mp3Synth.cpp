@@ -33,7 +33,7 @@ void PutBigEndian32(std::string& bytes, size_t at, uint32_t value) {
 
 // A small generator with a fixed definition, so that files are the same on every platform.
 class Generator {
-  public:
+public:
     explicit Generator(uint32_t seed) : state_(0x9E3779B97F4A7C15ull ^ seed) {}
     uint8_t NextByte() {
         state_ += 0x9E3779B97F4A7C15ull;
@@ -43,7 +43,7 @@ class Generator {
         return static_cast<uint8_t>((z ^ (z >> 31)) >> 56);
     }
 
-  private:
+private:
     uint64_t state_;
 };
 
@@ -60,8 +60,7 @@ uint16_t FrameCrc16(std::string_view bytes) {
         for (int bit = 7; bit >= 0; --bit) {
             const bool top = ((crc >> 15) & 1) != ((byte >> bit) & 1u);
             crc = (crc << 1) & 0xFFFF;
-            if (top)
-                crc ^= 0x8005;
+            if (top) crc ^= 0x8005;
         }
     }
     return static_cast<uint16_t>(crc);
@@ -85,17 +84,14 @@ std::string HeaderBytes(const FrameSpec& frame) {
 }
 
 int BitRateKbps(const FrameSpec& f) {
-    if (f.version == Version::Reserved || f.layer < 1 || f.layer > 3)
-        return 0;
-    if (f.bitRateIndex < 0 || f.bitRateIndex > 15)
-        return 0;
+    if (f.version == Version::Reserved || f.layer < 1 || f.layer > 3) return 0;
+    if (f.bitRateIndex < 0 || f.bitRateIndex > 15) return 0;
     const size_t row = IsMpeg1(f) ? static_cast<size_t>(f.layer - 1) : (f.layer == 1 ? 3 : 4);
     return kBitRates[row][static_cast<size_t>(f.bitRateIndex)];
 }
 
 int SampleRateHz(const FrameSpec& f) {
-    if (f.version == Version::Reserved || f.sampleRateIndex < 0 || f.sampleRateIndex > 3)
-        return 0;
+    if (f.version == Version::Reserved || f.sampleRateIndex < 0 || f.sampleRateIndex > 3) return 0;
     const int base = kMpeg1Rates[static_cast<size_t>(f.sampleRateIndex)];
     switch (f.version) {
         case Version::Mpeg1:
@@ -110,35 +106,29 @@ int SampleRateHz(const FrameSpec& f) {
 }
 
 int SamplesPerFrame(const FrameSpec& f) {
-    if (f.layer == 1)
-        return 384;
-    if (f.layer == 3 && !IsMpeg1(f))
-        return 576;
+    if (f.layer == 1) return 384;
+    if (f.layer == 3 && !IsMpeg1(f)) return 576;
     return 1152;
 }
 
 int FrameLength(const FrameSpec& f) {
     const long long bitRate = BitRateKbps(f);
     const long long sampleRate = SampleRateHz(f);
-    if (bitRate == 0 || sampleRate == 0)
-        return 0;
+    if (bitRate == 0 || sampleRate == 0) return 0;
     const long long pad = f.padding ? 1 : 0;
-    if (f.layer == 1)
-        return static_cast<int>((12 * bitRate * 1000 / sampleRate + pad) * 4);
+    if (f.layer == 1) return static_cast<int>((12 * bitRate * 1000 / sampleRate + pad) * 4);
     return static_cast<int>(SamplesPerFrame(f) / 8 * bitRate * 1000 / sampleRate + pad);
 }
 
 int SideInfoSize(const FrameSpec& f) {
     const bool mono = f.mode == kSingleChannel;
-    if (IsMpeg1(f))
-        return mono ? 17 : 32;
+    if (IsMpeg1(f)) return mono ? 17 : 32;
     return mono ? 9 : 17;
 }
 
 std::string SilentFrame(const FrameSpec& frame) {
     const int length = FrameLength(frame);
-    if (length < 4)
-        throw std::invalid_argument("frame has no usable bit rate or sample rate");
+    if (length < 4) throw std::invalid_argument("frame has no usable bit rate or sample rate");
     std::string bytes(static_cast<size_t>(length), '\0');
     PutBigEndian32(bytes, 0, HeaderWord(frame));
     if (!frame.protectionBit && frame.layer == 3) {
@@ -156,14 +146,10 @@ std::string SilentFrame(const FrameSpec& frame) {
 
 int XingSize(const XingSpec& xing) {
     int size = 8;
-    if (xing.flags & kXingFrames)
-        size += 4;
-    if (xing.flags & kXingBytes)
-        size += 4;
-    if (xing.flags & kXingToc)
-        size += 100;
-    if (xing.flags & kXingQuality)
-        size += 4;
+    if (xing.flags & kXingFrames) size += 4;
+    if (xing.flags & kXingBytes) size += 4;
+    if (xing.flags & kXingToc) size += 100;
+    if (xing.flags & kXingQuality) size += 4;
     return size;
 }
 
@@ -171,8 +157,7 @@ std::string XingFrame(const FrameSpec& frame, const XingSpec& xing) {
     std::string bytes = SilentFrame(frame);
     const size_t at = static_cast<size_t>(xing.offset > 0 ? xing.offset : 4 + SideInfoSize(frame));
     const size_t size = static_cast<size_t>(XingSize(xing));
-    if (at + size > bytes.size())
-        throw std::invalid_argument("Xing header does not fit the frame");
+    if (at + size > bytes.size()) throw std::invalid_argument("Xing header does not fit the frame");
     bytes.replace(at, 4, "Xing");
     size_t field = at + 4;
     PutBigEndian32(bytes, field, xing.flags);
@@ -189,8 +174,7 @@ std::string XingFrame(const FrameSpec& frame, const XingSpec& xing) {
         for (size_t i = 0; i < 100; ++i) bytes[field + i] = static_cast<char>(i * 256 / 100);
         field += 100;
     }
-    if (xing.flags & kXingQuality)
-        PutBigEndian32(bytes, field, xing.quality);
+    if (xing.flags & kXingQuality) PutBigEndian32(bytes, field, xing.quality);
     return bytes;
 }
 
@@ -218,10 +202,8 @@ std::string Junk(size_t size, uint32_t seed) {
     uint8_t previous = 0;
     for (size_t i = 0; i < size; ++i) {
         uint8_t byte = generator.NextByte();
-        if (previous == 0xFF && byte >= 0xE0)
-            byte &= 0x7F;
-        if (i + 1 == size && byte == 0xFF)
-            byte = 0xFE;
+        if (previous == 0xFF && byte >= 0xE0) byte &= 0x7F;
+        if (i + 1 == size && byte == 0xFF) byte = 0xFE;
         bytes[i] = static_cast<char>(byte);
         previous = byte;
     }
@@ -236,8 +218,7 @@ std::string RandomBytes(size_t size, uint32_t seed) {
 }
 
 std::string Id3v2Block(size_t size, std::optional<size_t> falseSync, uint32_t falseHeader) {
-    if (size < 10)
-        throw std::invalid_argument("an ID3v2 block has at least 10 bytes");
+    if (size < 10) throw std::invalid_argument("an ID3v2 block has at least 10 bytes");
     std::string bytes(size, '\0');
     bytes.replace(0, 5, "ID3\x03\x00", 5);
     // The size after the 10-byte header, in four 7-bit groups.
@@ -254,20 +235,16 @@ std::string Id3v2Block(size_t size, std::optional<size_t> falseSync, uint32_t fa
 }
 
 std::string BuildFile(const FileSpec& spec) {
-    if (spec.frames < 0)
-        throw std::invalid_argument("negative frame count");
-    if (spec.xing && spec.frames < 1)
-        throw std::invalid_argument("a Xing header needs a frame");
+    if (spec.frames < 0) throw std::invalid_argument("negative frame count");
+    if (spec.xing && spec.frames < 1) throw std::invalid_argument("a Xing header needs a frame");
     std::string bytes = spec.prefix;
     const std::string silent = spec.frames > 0 ? SilentFrame(spec.frame) : std::string();
     bytes.reserve(bytes.size() + silent.size() * static_cast<size_t>(spec.frames) + 128);
     for (int i = 0; i < spec.frames; ++i) {
         bytes += (i == 0 && spec.xing) ? XingFrame(spec.frame, *spec.xing) : silent;
     }
-    if (spec.tag)
-        bytes += Id3v1Bytes(*spec.tag);
-    if (spec.truncateAt)
-        bytes = Truncate(bytes, *spec.truncateAt);
+    if (spec.tag) bytes += Id3v1Bytes(*spec.tag);
+    if (spec.truncateAt) bytes = Truncate(bytes, *spec.truncateAt);
     return bytes;
 }
 
@@ -277,12 +254,10 @@ std::string Truncate(const std::string& bytes, size_t size) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        throw std::runtime_error("cannot create " + path);
+    if (file == nullptr) throw std::runtime_error("cannot create " + path);
     const bool written =
         bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written)
-        throw std::runtime_error("cannot write " + path);
+    if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace kestrune::synth

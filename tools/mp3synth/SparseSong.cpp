@@ -18,7 +18,8 @@ FrameSpec SparseSongFrame() {
 void WriteSparseSong(const std::string& path, int seconds, const Id3v1Tag& tag) {
     const std::string frame = SilentFrame(SparseSongFrame());
     const long long minimum = static_cast<long long>(2 * frame.size() + 128);
-    const long long size = std::max<long long>(static_cast<long long>(seconds) * kSparseBytesPerSecond, minimum);
+    const long long size =
+        std::max<long long>(static_cast<long long>(seconds) * kSparseBytesPerSecond, minimum);
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << frame << frame;

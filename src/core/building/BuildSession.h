@@ -45,7 +45,9 @@ struct BuildSession {
     LineList lbGenreList;
 
     // The output file, or empty text when none is chosen.
-    std::string OutputFile() const { return lbSavePlaylist.empty() ? std::string() : lbSavePlaylist[0]; }
+    std::string OutputFile() const {
+        return lbSavePlaylist.empty() ? std::string() : lbSavePlaylist[0];
+    }
     // Replaces the output file's line.
     void SetOutputFile(const std::string& path) { lbSavePlaylist.assign(1, path); }
 };

@@ -18,7 +18,8 @@ LineList ParseLines(std::string_view bytes) {
         size_t end = start;
         while (end < size && bytes[end] != '\r' && bytes[end] != '\n') ++end;
         lines.emplace_back(bytes.substr(start, end - start));
-        if (end < size) end += (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
+        if (end < size)
+            end += (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
         start = end;
     }
     return lines;
@@ -36,17 +37,18 @@ std::string FormatLines(const LineList& lines) {
     return bytes;
 }
 
-void LoadList(const std::string& path, LineList& list) { list = ParseLines(ReadWholeFile(path)); }
+void LoadList(const std::string& path, LineList& list) {
+    list = ParseLines(ReadWholeFile(path));
+}
 
 void SaveList(const std::string& path, const LineList& list) {
     ReplaceWholeFile(path, FormatLines(list));
 }
 
 int SortedList::Add(const std::string& text) {
-    const auto at = std::upper_bound(items_.begin(), items_.end(), text,
-                                     [](const std::string& a, const std::string& b) {
-                                         return CompareTextNoCase(a, b) < 0;
-                                     });
+    const auto at = std::upper_bound(
+        items_.begin(), items_.end(), text,
+        [](const std::string& a, const std::string& b) { return CompareTextNoCase(a, b) < 0; });
     const auto index = at - items_.begin();
     items_.insert(at, text);
     return static_cast<int>(index);
@@ -57,7 +59,9 @@ void SortedList::Delete(int index) {
     items_.erase(items_.begin() + index);
 }
 
-const std::string& SortedList::At(int index) const { return LineAt(items_, index); }
+const std::string& SortedList::At(int index) const {
+    return LineAt(items_, index);
+}
 
 const std::string& LineAt(const LineList& list, long long index) {
     if (index < 0 || index >= static_cast<long long>(list.size()))

@@ -230,8 +230,8 @@ void PlaylistWalk::DropOldSongsFromWindow() {
 }
 
 bool PlaylistWalk::GenreSameAsLast(const std::string& genre) {
-    Load(lastReader_, LineAt(s_.lbRepeatCheckList,
-                             static_cast<long long>(s_.lbRepeatCheckList.size()) - 1));
+    Load(lastReader_,
+         LineAt(s_.lbRepeatCheckList, static_cast<long long>(s_.lbRepeatCheckList.size()) - 1));
     return lastReader_.GetGenreText() == genre;
 }
 

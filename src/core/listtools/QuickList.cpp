@@ -9,7 +9,9 @@ namespace kestrune {
 
 namespace {
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // "E:\" for the drive "e" (or "e:"); empty when no drive is chosen.
 std::string WindowsDriveRoot(std::string_view drive) {
@@ -54,8 +56,9 @@ bool IsDriveRoot(std::string_view drive, std::string_view folder, PathStyle styl
 std::string QuickListLine(std::string_view drive, std::string_view folder, std::string_view name,
                           PathStyle style) {
     if (IsDriveRoot(drive, folder, style)) {
-        const std::string root = style == PathStyle::Windows ? WindowsDriveRoot(drive)
-                                                             : IncludeTrailingSeparator(drive, style);
+        const std::string root = style == PathStyle::Windows
+                                     ? WindowsDriveRoot(drive)
+                                     : IncludeTrailingSeparator(drive, style);
         return root + std::string(name);
     }
     return JoinPath(folder, name, style);
@@ -64,7 +67,8 @@ std::string QuickListLine(std::string_view drive, std::string_view folder, std::
 void BuildQuickList(const QuickListFolder& shown, LineList& lbListMakerMP3s, PathStyle style) {
     lbListMakerMP3s.clear();
     for (const std::string& name : shown.FileListBox1)
-        lbListMakerMP3s.push_back(QuickListLine(shown.DriveComboBox1, shown.DirectoryListBox1, name, style));
+        lbListMakerMP3s.push_back(
+            QuickListLine(shown.DriveComboBox1, shown.DirectoryListBox1, name, style));
 }
 
 bool SaveAsList(const QuickListFolder& shown, BuildSession& session, Prompts& prompts,

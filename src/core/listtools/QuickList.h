@@ -38,7 +38,8 @@ LineList MP3FileNames(const std::string& folder);
 
 // True when `folder` is the root of `drive`. A Windows drive letter has no case, so "e:\" is
 // the root of drive "E" as much as "E:\" is.
-bool IsDriveRoot(std::string_view drive, std::string_view folder, PathStyle style = kNativePathStyle);
+bool IsDriveRoot(std::string_view drive, std::string_view folder,
+                 PathStyle style = kNativePathStyle);
 
 // The playlist line for one file: exactly one separator between folder and name, also at a
 // drive's root. At the root the root is written (a Windows drive letter in upper case); below

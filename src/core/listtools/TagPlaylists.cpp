@@ -25,8 +25,16 @@ std::string SanitizeTagName(std::string_view text) {
     std::string name(text);
     for (char& c : name) {
         switch (c) {
-            case '/': case ' ': case '!': case '@': case '#':
-            case '$': case '%': case '*': case '\\': case '\0':
+            case '/':
+            case ' ':
+            case '!':
+            case '@':
+            case '#':
+            case '$':
+            case '%':
+            case '*':
+            case '\\':
+            case '\0':
                 c = '_';
                 break;
             default:
@@ -54,9 +62,12 @@ std::string TagPlaylistPath(std::string_view playlistsFolder, std::string_view p
     return path;
 }
 
-bool LowerCasesFoundPaths(PathStyle style) { return style == PathStyle::Windows; }
+bool LowerCasesFoundPaths(PathStyle style) {
+    return style == PathStyle::Windows;
+}
 
-std::string FoundFileLine(std::string_view folderWithSeparator, std::string_view name, PathStyle style) {
+std::string FoundFileLine(std::string_view folderWithSeparator, std::string_view name,
+                          PathStyle style) {
     std::string line(folderWithSeparator);
     line += name;
     return LowerCasesFoundPaths(style) ? LowerCase(line) : line;
@@ -77,8 +88,9 @@ std::string RealFolder(const std::string& folder) {
 void SearchFolder(const std::string& folder, std::vector<std::string>& onPath, LineList& lbFiles) {
     const std::string d = AddTrailingBackslash(folder);
     std::vector<DirEntry> entries = ListDirectory(d);
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return SortsBeforeNoCase(a.name, b.name); });
+    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+        return SortsBeforeNoCase(a.name, b.name);
+    });
     for (const DirEntry& entry : entries) {
         if (entry.isRegularFile && MatchesMP3Mask(entry.name))
             lbFiles.push_back(FoundFileLine(d, entry.name));
@@ -127,8 +139,9 @@ void FindMP3Files(const std::string& folder, LineList& lbFiles) {
     SearchFolder(folder, onPath, lbFiles);
 }
 
-void MakeTagPlaylists(const LineList& files, LineList& lbGenreList, const std::string& playlistsFolder,
-                      const TagCategories& boxes, BuildView& view, Prompts& prompts) {
+void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
+                      const std::string& playlistsFolder, const TagCategories& boxes,
+                      BuildView& view, Prompts& prompts) {
     TMPEGAudio reader;
     for (const std::string& file : files) {
         reader.SetFileName(file);
@@ -164,8 +177,8 @@ void btnSearchForFilesClick(const TagSearch& search, BuildSession& session, Buil
     session.lbFiles.clear();
     FindMP3Files(search.folder, session.lbFiles);
     std::stable_sort(session.lbFiles.begin(), session.lbFiles.end(), SortsBeforeNoCase);
-    MakeTagPlaylists(session.lbFiles, session.lbGenreList, search.playlistsFolder, search.boxes, view,
-                     prompts);
+    MakeTagPlaylists(session.lbFiles, session.lbGenreList, search.playlistsFolder, search.boxes,
+                     view, prompts);
 }
 
 }  // namespace kestrune

@@ -71,8 +71,9 @@ struct TagCategories {
 // after a failed write. A playlist that cannot be read or written stops the pass with the
 // error ("Cannot open file %s", "Cannot create file %s"); playlists already appended stay, and
 // the completion message is not shown.
-void MakeTagPlaylists(const LineList& files, LineList& lbGenreList, const std::string& playlistsFolder,
-                      const TagCategories& boxes, BuildView& view, Prompts& prompts);
+void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
+                      const std::string& playlistsFolder, const TagCategories& boxes,
+                      BuildView& view, Prompts& prompts);
 
 // What the "Go!" command works on.
 struct TagSearch {

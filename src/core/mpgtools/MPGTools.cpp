@@ -48,15 +48,11 @@ uint32_t ReadBigEndian32(const uint8_t* b) {
 // layer, free-format or reserved bit rate, reserved sample rate. Lets the search skip the full
 // decode for nearly every byte it crosses.
 bool MayBeValid(uint32_t h) {
-    if ((h & kSyncMask) != kSyncMask)
-        return false;
-    if (((h >> 19) & 3) == 1)
-        return false;
-    if (((h >> 17) & 3) == 0)
-        return false;
+    if ((h & kSyncMask) != kSyncMask) return false;
+    if (((h >> 19) & 3) == 1) return false;
+    if (((h >> 17) & 3) == 0) return false;
     const uint32_t bitRateIndex = (h >> 12) & 15;
-    if (bitRateIndex == 0 || bitRateIndex == 15)
-        return false;
+    if (bitRateIndex == 0 || bitRateIndex == 15) return false;
     return ((h >> 10) & 3) != 3;
 }
 
@@ -67,11 +63,9 @@ const uint8_t* FindCandidate(const uint8_t* p, const uint8_t* last) {
         if (*p != 0xFF) {
             p = static_cast<const uint8_t*>(
                 std::memchr(p + 1, 0xFF, static_cast<size_t>(last - p)));
-            if (p == nullptr)
-                return nullptr;
+            if (p == nullptr) return nullptr;
         }
-        if ((p[1] & 0xE0) == 0xE0 && MayBeValid(ReadBigEndian32(p)))
-            return p;
+        if ((p[1] & 0xE0) == 0xE0 && MayBeValid(ReadBigEndian32(p))) return p;
         ++p;
     }
     return nullptr;
@@ -82,10 +76,8 @@ const uint8_t* FindCandidate(const uint8_t* p, const uint8_t* last) {
 int64_t RoundedSeconds(int64_t samples, int64_t sampleRate) {
     const int64_t whole = samples / sampleRate;
     const int64_t rest = samples % sampleRate;
-    if (2 * rest > sampleRate)
-        return whole + 1;
-    if (2 * rest == sampleRate)
-        return whole + (whole & 1);
+    if (2 * rest > sampleRate) return whole + 1;
+    if (2 * rest == sampleRate) return whole + (whole & 1);
     return whole;
 }
 
@@ -93,16 +85,14 @@ int64_t RoundedSeconds(int64_t samples, int64_t sampleRate) {
 
 std::string TrimTagText(std::string_view text) {
     const size_t nul = text.find('\0');
-    if (nul != std::string_view::npos)
-        text = text.substr(0, nul);
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
     size_t end = text.size();
     while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
     return std::string(text.substr(0, end));
 }
 
 double DosDateTimeToDateTime(int32_t dosDateTime) {
-    if (dosDateTime == 0)
-        return 0;
+    if (dosDateTime == 0) return 0;
     const uint32_t packed = static_cast<uint32_t>(dosDateTime);
     const uint32_t date = packed >> 16;
     const uint32_t time = packed & 0xFFFF;
@@ -112,8 +102,7 @@ double DosDateTimeToDateTime(int32_t dosDateTime) {
     const uint32_t hour = time >> 11;
     const uint32_t minute = (time >> 5) & 63;
     const uint32_t second = (time & 31) * 2;
-    if (!day.ok() || hour > 23 || minute > 59 || second > 59)
-        return 0;
+    if (!day.ok() || hour > 23 || minute > 59 || second > 59) return 0;
     constexpr std::chrono::sys_days kEpoch{std::chrono::year(1899) / 12 / 30};
     const auto days = (std::chrono::sys_days(day) - kEpoch).count();
     return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
@@ -123,8 +112,7 @@ TMPEGAudio::TMPEGAudio() = default;
 
 void TMPEGAudio::SetFileName(std::string_view fileName) {
     Assign(MPEGFileInfo.FileName, fileName, kFileNameCapacity);
-    if (AutoLoad)
-        Load();
+    if (AutoLoad) Load();
 }
 
 int32_t TMPEGAudio::Load() {
@@ -134,8 +122,7 @@ int32_t TMPEGAudio::Load() {
     int32_t result = 0;
     do {
         result = Attempt(given);
-        if (result != 0 && ErrorCallback)
-            result = ErrorCallback(MPEGFileInfo);
+        if (result != 0 && ErrorCallback) result = ErrorCallback(MPEGFileInfo);
     } while (result == kRetry);
     return result;
 }
@@ -150,18 +137,14 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
     // have no length, and read as an empty file.
     const auto status = GetFileStatus(info.FileName);
     HeaderPosition = 0;
-    if (status && (status->attributes & kAttrArchive) == 0)
-        return 0;
+    if (status && (status->attributes & kAttrArchive) == 0) return 0;
     RandomAccessFile file;
     const int openError = file.Open(info.FileName);
-    if (openError != 0)
-        return openError;
+    if (openError != 0) return openError;
     const int64_t size = file.Size();
-    if (size <= 5)
-        return 0;
+    if (size <= 5) return 0;
     try {
-        if (!status)
-            return -1;
+        if (!status) return -1;
         info.FileDateTime = status->dosDateTime;
         info.FileAttr = status->attributes;
         info.VolumeLabel.clear();  // Linux volumes carry no label
@@ -185,12 +168,10 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
     int32_t result = -1;
     for (;;) {
         const uint8_t* bytes = window_.Fetch(position, 4, position == 0 ? firstRead : kScanChunk);
-        if (bytes == nullptr)
-            return -1;
+        if (bytes == nullptr) return -1;
         position += 4;
         uint32_t header = ReadBigEndian32(bytes);
-        if (!DecodeFrameHeader(header) && !ScanForHeader(fileSize, position, header))
-            return -1;
+        if (!DecodeFrameHeader(header) && !ScanForHeader(fileSize, position, header)) return -1;
 
         const int64_t headerPosition = position - 4;
         HeaderPosition = static_cast<int32_t>(headerPosition);
@@ -199,8 +180,7 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
         if (IsValid() && room > 0) {
             const int64_t second = headerPosition + info.FrameLength;
             const uint8_t* next = window_.Fetch(second, 4, kScanChunk);
-            if (next == nullptr)
-                return -1;
+            if (next == nullptr) return -1;
             position = second + 4;
             if (!DecodeFrameHeader(ReadBigEndian32(next))) {
                 // A false sync: look again from the byte after it.
@@ -209,10 +189,8 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
                 result = -1;
             } else {
                 result = 0;
-                if (ReadXing(headerPosition) != 0)
-                    return -1;
-                if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTag())
-                    return -1;
+                if (ReadXing(headerPosition) != 0) return -1;
+                if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTag()) return -1;
             }
         } else {
             ResetKeepingFile();
@@ -229,19 +207,16 @@ bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& he
     for (;;) {
         int64_t end = fileSize;
         if (SearchLimit != 0) {
-            if (position > SearchLimit)
-                break;
+            if (position > SearchLimit) break;
             end = std::min<int64_t>(end, static_cast<int64_t>(SearchLimit) + 1);
         }
-        if (position >= end)
-            break;
+        if (position >= end) break;
 
         // Every header still to be tried starts at or after the window's second byte.
         const int64_t base = position - 3;
         const size_t wanted = static_cast<size_t>(std::min(end - base, kScanLookahead));
         const uint8_t* data = window_.Fetch(base, wanted, kScanChunk);
-        if (data == nullptr)
-            return false;
+        if (data == nullptr) return false;
         const int64_t stop =
             std::min(end, base + static_cast<int64_t>(window_.AvailableFrom(base)));
 
@@ -256,8 +231,7 @@ bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& he
         }
         position = reached;
         header = ReadBigEndian32(data + (reached - 4 - base));
-        if (hit != nullptr && DecodeFrameHeader(header))
-            return true;
+        if (hit != nullptr && DecodeFrameHeader(header)) return true;
     }
     // The last header crossed decides the header fields, as decoding every byte would.
     DecodeFrameHeader(header);
@@ -274,21 +248,17 @@ int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
     }
     const int64_t at = headerPosition + offset;
     const uint8_t* tag = window_.Fetch(at, 4, kScanChunk);
-    if (tag == nullptr)
-        return -1;
-    if (std::memcmp(tag, "Xing", 4) != 0)
-        return 0;
+    if (tag == nullptr) return -1;
+    if (std::memcmp(tag, "Xing", 4) != 0) return 0;
     info.BitRate = -1;
     const uint8_t* data = window_.Fetch(at + 4, kXingDataSize, kScanChunk);
-    if (data == nullptr)
-        return -1;
+    if (data == nullptr) return -1;
     const uint32_t flags = ReadBigEndian32(data);
     const uint32_t frames = (flags & 1) != 0 ? ReadBigEndian32(data + 4) : 0;
     const int64_t samples =
         static_cast<int64_t>(SamplesPerFrame(info.Version, info.Layer)) * frames;
     info.Duration = static_cast<uint16_t>(RoundedSeconds(samples, info.SampleRate));
-    if (frames == 0)
-        return -1;  // no frame count: the mean frame length cannot be had
+    if (frames == 0) return -1;  // no frame count: the mean frame length cannot be had
     info.FrameLength =
         static_cast<uint16_t>(static_cast<int64_t>(info.FileLength) / static_cast<int64_t>(frames));
     return 0;
@@ -298,8 +268,7 @@ bool TMPEGAudio::ReadTag() {
     TMPEGFileInfo& info = MPEGFileInfo;
     const uint8_t* raw = window_.Fetch(
         static_cast<int64_t>(info.FileLength) - static_cast<int64_t>(kTagSize), kTagSize, kTagSize);
-    if (raw == nullptr)
-        return false;
+    if (raw == nullptr) return false;
     const std::string_view tag(reinterpret_cast<const char*>(raw), kTagSize);
     if (tag.substr(0, 3) != "TAG") {
         Assign(info.Title, ExtractFileName(info.FileName), kTitleCapacity);
@@ -358,8 +327,7 @@ void TMPEGAudio::ClearHeaderFields() {
 bool TMPEGAudio::DecodeFrameHeader(uint32_t h) {
     TMPEGFileInfo& info = MPEGFileInfo;
     ClearHeaderFields();
-    if ((h & kSyncMask) != kSyncMask)
-        return false;
+    if ((h & kSyncMask) != kSyncMask) return false;
     switch ((h >> 19) & 3) {
         case 3:
             info.Version = kMpeg1;
@@ -374,8 +342,7 @@ bool TMPEGAudio::DecodeFrameHeader(uint32_t h) {
             info.Version = 0;
             break;
     }
-    if (info.Version == 0)
-        return IsValid();
+    if (info.Version == 0) return IsValid();
     const uint32_t layerBits = (h >> 17) & 3;
     info.Layer = layerBits == 0 ? 0 : static_cast<uint8_t>(4 - layerBits);
     info.SampleRate = SampleRateFor(info.Version, (h >> 10) & 3);
@@ -406,24 +373,19 @@ bool TMPEGAudio::HasTag() const {
 }
 
 std::string TMPEGAudio::GetArtist() const {
-    if (HasTag())
-        return Cut(MPEGFileInfo.Artist, kArtistCapacity);
-    if (!DefaultArtist.empty())
-        return Cut(DefaultArtist, kArtistCapacity);
+    if (HasTag()) return Cut(MPEGFileInfo.Artist, kArtistCapacity);
+    if (!DefaultArtist.empty()) return Cut(DefaultArtist, kArtistCapacity);
     return Cut(MPEGFileInfo.Artist, kArtistCapacity);
 }
 
 std::string TMPEGAudio::GetTitle() const {
-    if (HasTag())
-        return Cut(MPEGFileInfo.Title, kTitleCapacity);
-    if (!DefaultTitle.empty())
-        return Cut(DefaultTitle, kTitleCapacity);
+    if (HasTag()) return Cut(MPEGFileInfo.Title, kTitleCapacity);
+    if (!DefaultTitle.empty()) return Cut(DefaultTitle, kTitleCapacity);
     return Cut(MPEGFileInfo.Title, kTitleCapacity);
 }
 
 std::string TMPEGAudio::GetGenreText() const {
-    if (MPEGFileInfo.Genre < kGenreCount)
-        return std::string(GenreNames[MPEGFileInfo.Genre]);
+    if (MPEGFileInfo.Genre < kGenreCount) return std::string(GenreNames[MPEGFileInfo.Genre]);
     return "Unknown";
 }
 

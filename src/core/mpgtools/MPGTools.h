@@ -66,7 +66,7 @@ std::string TrimTagText(std::string_view text);
 double DosDateTimeToDateTime(int32_t dosDateTime);
 
 class TMPEGAudio {
-  public:
+public:
     using TErrorCallback = std::function<uint16_t(const TMPEGFileInfo&)>;
 
     TMPEGAudio();
@@ -111,7 +111,7 @@ class TMPEGAudio {
     // System reads of the last load attempt (for tests and benchmarks).
     int LastReadCount() const { return window_.Reads(); }
 
-  private:
+private:
     int32_t Attempt(const std::string& givenName);
     int32_t FrameSearch(int64_t fileSize);
     // Crosses bytes after an invalid header until a valid one or a stop; false on a failed read.

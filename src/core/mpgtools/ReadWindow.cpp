@@ -30,8 +30,7 @@ const uint8_t* ReadWindow::Fetch(int64_t offset, size_t count, size_t atLeast) {
     }
     const size_t wanted = static_cast<size_t>(
         std::min<int64_t>(static_cast<int64_t>(std::max(count, atLeast)), size_ - offset));
-    if (buffer_.size() < wanted)
-        buffer_.resize(wanted);
+    if (buffer_.size() < wanted) buffer_.resize(wanted);
     ++reads_;
     const long long got = file_->ReadAt(offset, buffer_.data(), wanted);
     if (got < static_cast<long long>(count)) {

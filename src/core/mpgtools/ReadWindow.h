@@ -11,7 +11,7 @@
 namespace kestrune {
 
 class ReadWindow {
-  public:
+public:
     // The buffer is kept between files, so a reader object allocates it once.
     void Attach(const RandomAccessFile* file);
     void Detach();
@@ -29,7 +29,7 @@ class ReadWindow {
     // System reads made since Attach (for tests and benchmarks).
     int Reads() const { return reads_; }
 
-  private:
+private:
     const RandomAccessFile* file_ = nullptr;
     int64_t size_ = 0;
     std::vector<uint8_t> buffer_;

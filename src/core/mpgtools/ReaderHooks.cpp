@@ -28,8 +28,7 @@ void SetPumpMessages(std::function<void()> pump) {
 
 void PumpMessages() {
     const auto& pump = PumpRoutine();
-    if (pump)
-        pump();
+    if (pump) pump();
 }
 
 void SetOpenErrorHandler(std::function<int(const std::string& fileName)> handler) {
@@ -38,8 +37,7 @@ void SetOpenErrorHandler(std::function<int(const std::string& fileName)> handler
 
 uint16_t ShowOpenError(const TMPEGFileInfo& info) {
     const auto& handler = OpenErrorHandler();
-    if (!handler)
-        return kIgnore;
+    if (!handler) return kIgnore;
     return static_cast<uint16_t>(handler(info.FileName));
 }
 

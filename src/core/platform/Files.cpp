@@ -26,14 +26,26 @@ namespace {
 
 #ifdef _WIN32
 using StatBuf = struct _stat64;
-int StatPath(const std::string& path, StatBuf* buf) { return _stat64(path.c_str(), buf); }
-bool IsDirMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
-bool IsRegMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFREG; }
+int StatPath(const std::string& path, StatBuf* buf) {
+    return _stat64(path.c_str(), buf);
+}
+bool IsDirMode(unsigned mode) {
+    return (mode & _S_IFMT) == _S_IFDIR;
+}
+bool IsRegMode(unsigned mode) {
+    return (mode & _S_IFMT) == _S_IFREG;
+}
 #else
 using StatBuf = struct stat;
-int StatPath(const std::string& path, StatBuf* buf) { return ::stat(path.c_str(), buf); }
-bool IsDirMode(mode_t mode) { return S_ISDIR(mode); }
-bool IsRegMode(mode_t mode) { return S_ISREG(mode); }
+int StatPath(const std::string& path, StatBuf* buf) {
+    return ::stat(path.c_str(), buf);
+}
+bool IsDirMode(mode_t mode) {
+    return S_ISDIR(mode);
+}
+bool IsRegMode(mode_t mode) {
+    return S_ISREG(mode);
+}
 #endif
 
 LocalDateTime ToLocal(std::time_t t) {
@@ -43,8 +55,13 @@ LocalDateTime ToLocal(std::time_t t) {
 #else
     localtime_r(&t, &local);
 #endif
-    return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                         local.tm_min,         local.tm_sec,     0};
+    return LocalDateTime{local.tm_year + 1900,
+                         local.tm_mon + 1,
+                         local.tm_mday,
+                         local.tm_hour,
+                         local.tm_min,
+                         local.tm_sec,
+                         0};
 }
 
 bool WritableByUs(const std::string& path) {
@@ -179,7 +196,9 @@ std::string ExecutablePath() {
 #endif
 }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
 
 std::string ReadWholeFile(const std::string& path) {
     if (DirectoryExists(path)) throw errors::CannotOpenFile(path);

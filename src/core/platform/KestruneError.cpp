@@ -17,7 +17,9 @@ KestruneError NotValidInteger(const std::string& text) {
 KestruneError ListIndexOutOfBounds(long long index) {
     return KestruneError("List index out of bounds (" + std::to_string(index) + ")");
 }
-KestruneError IntegerOverflow() { return KestruneError("Integer overflow"); }
+KestruneError IntegerOverflow() {
+    return KestruneError("Integer overflow");
+}
 KestruneError UnableToWrite(const std::string& path) {
     return KestruneError("Unable to write to " + path);
 }
@@ -55,8 +57,14 @@ int32_t Narrow(long long value) {
 }
 }  // namespace
 
-int32_t CheckedAdd(int32_t a, int32_t b) { return Narrow(static_cast<long long>(a) + b); }
-int32_t CheckedSub(int32_t a, int32_t b) { return Narrow(static_cast<long long>(a) - b); }
-int32_t CheckedMul(int32_t a, int32_t b) { return Narrow(static_cast<long long>(a) * b); }
+int32_t CheckedAdd(int32_t a, int32_t b) {
+    return Narrow(static_cast<long long>(a) + b);
+}
+int32_t CheckedSub(int32_t a, int32_t b) {
+    return Narrow(static_cast<long long>(a) - b);
+}
+int32_t CheckedMul(int32_t a, int32_t b) {
+    return Narrow(static_cast<long long>(a) * b);
+}
 
 }  // namespace kestrune

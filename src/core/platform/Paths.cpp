@@ -18,7 +18,9 @@ size_t NameStart(std::string_view path, PathStyle style) {
     return i;
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Folds "." and ".." segments of `rest`, which follows the root `root`.
 std::string Normalize(std::string_view root, std::string_view rest, char separator) {
@@ -79,7 +81,8 @@ std::string ExpandFileName(std::string_view path, std::string_view currentDir, P
     }
     const std::string full = IncludeTrailingSeparator(currentDir, style) + std::string(path);
     if (full.size() >= 3 && full[1] == ':') {
-        return Normalize(std::string_view(full).substr(0, 3), std::string_view(full).substr(3), sep);
+        return Normalize(std::string_view(full).substr(0, 3), std::string_view(full).substr(3),
+                         sep);
     }
     return full;
 }

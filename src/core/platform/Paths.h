@@ -17,7 +17,9 @@ inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
 inline constexpr char kPathSeparator = '/';
 #endif
 
-constexpr char Separator(PathStyle style) { return style == PathStyle::Windows ? '\\' : '/'; }
+constexpr char Separator(PathStyle style) {
+    return style == PathStyle::Windows ? '\\' : '/';
+}
 
 // The file-name part: everything after the last separator (or, in the Windows style, drive colon).
 std::string ExtractFileName(std::string_view path, PathStyle style = kNativePathStyle);

@@ -12,7 +12,9 @@
 
 namespace kestrune {
 
-RandomAccessFile::~RandomAccessFile() { Close(); }
+RandomAccessFile::~RandomAccessFile() {
+    Close();
+}
 
 #ifdef _WIN32
 
@@ -38,7 +40,9 @@ void RandomAccessFile::Close() {
     size_ = 0;
 }
 
-bool RandomAccessFile::IsOpen() const { return handle_ != nullptr; }
+bool RandomAccessFile::IsOpen() const {
+    return handle_ != nullptr;
+}
 
 long long RandomAccessFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
     OVERLAPPED at{};
@@ -73,7 +77,9 @@ void RandomAccessFile::Close() {
     size_ = 0;
 }
 
-bool RandomAccessFile::IsOpen() const { return fd_ >= 0; }
+bool RandomAccessFile::IsOpen() const {
+    return fd_ >= 0;
+}
 
 long long RandomAccessFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
     size_t total = 0;

@@ -7,8 +7,8 @@ namespace kestrune {
 
 const std::vector<DemoCategory>& DemoCategories() {
     static const std::vector<DemoCategory> categories = {
-        {"Oldie_", "demo_oldies.m3u"},         {"New_Hit_", "demo_newhits.m3u"},
-        {"Current_", "demo_current.m3u"},      {"Promo_", "demo_promos.m3u"},
+        {"Oldie_", "demo_oldies.m3u"},           {"New_Hit_", "demo_newhits.m3u"},
+        {"Current_", "demo_current.m3u"},        {"Promo_", "demo_promos.m3u"},
         {"Commercial_", "demo_commercials.m3u"}, {"PSA_", "demo_PSAs.m3u"},
         {"Jingle_", "demo_jingles.m3u"},
     };
@@ -37,7 +37,8 @@ bool LoadDemoSession2Click(BuildContext& context, const StationFolders& folders,
     context.view.ListChanged(ShownList::ClockwheelTemplate);
     LineList slots;
     LoadList(JoinPath(folders.sessions, kDemoTemplateFile), slots);
-    for (const std::string& slot : slots) s.lbClockwheelTemplate.push_back(JoinPath(folders.playlists, slot));
+    for (const std::string& slot : slots)
+        s.lbClockwheelTemplate.push_back(JoinPath(folders.playlists, slot));
     context.view.ListChanged(ShownList::ClockwheelTemplate);
     s.SetOutputFile(JoinPath(folders.playlists, kDemoOutputFile));
     context.view.ListChanged(ShownList::SavePlaylist);

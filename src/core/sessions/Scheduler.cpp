@@ -13,7 +13,8 @@ const char* const kNoSessionsScheduled =
     "the clock.";
 const char* const kScheduleSaved =
     "The current schedule has been saved. Press \"BEGIN AUTO SCHEDULE\" to start the countdown.";
-const char* const kScheduleComplete = "Entire schedule has completed and will run again in 24 hours.";
+const char* const kScheduleComplete =
+    "Entire schedule has completed and will run again in 24 hours.";
 }  // namespace messages
 
 int TargetHour(const std::string& text) {
@@ -27,7 +28,8 @@ int TargetHour(const std::string& text) {
 
 int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
     int64_t target = static_cast<int64_t>(TargetHour(text)) * 3600000;
-    const int64_t current = ((static_cast<int64_t>(now.hour) * 60 + now.minute) * 60 + now.second) * 1000;
+    const int64_t current =
+        ((static_cast<int64_t>(now.hour) * 60 + now.minute) * 60 + now.second) * 1000;
     if (target < current) target += kOneDay;
     return target - current;
 }

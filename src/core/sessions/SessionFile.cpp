@@ -6,10 +6,12 @@
 namespace kestrune {
 
 namespace messages {
-const char* const kSessionNoPlaylists = "You have no playlists specified in the upper left hand window.";
+const char* const kSessionNoPlaylists =
+    "You have no playlists specified in the upper left hand window.";
 const char* const kSessionNoTemplate = "You have nothing in the upper right hand window.";
 const char* const kSessionTooShort = "Your final playlist must be at least minute long.";
-const char* const kSessionNoOutputFile = "You have not specified a filename for your final playlist.";
+const char* const kSessionNoOutputFile =
+    "You have not specified a filename for your final playlist.";
 }  // namespace messages
 
 SaveQuestion SessionSaveDialog(const std::string& sessionsFolder) {

@@ -18,7 +18,7 @@ struct StationFolders {
     std::string playlists;  // `playlistsdir`
     std::string sessions;   // `sessionsdir`
     std::string demoMp3;
-    std::string schedule;   // where the schedule file is written
+    std::string schedule;  // where the schedule file is written
 };
 
 struct ConfigValues {
@@ -34,7 +34,8 @@ ConfigValues ReadConfig(const std::string& iniPath, const std::string& startFold
 
 // Writes `playlistsdir`, then `sessionsdir`; stops at the first that fails with
 // "Unable to write to %s", the one written before it staying written.
-void WriteConfig(const std::string& iniPath, const std::string& playlists, const std::string& sessions);
+void WriteConfig(const std::string& iniPath, const std::string& playlists,
+                 const std::string& sessions);
 
 // The configuration part of the main window's creation: folders from the start folder and the
 // configuration file, the start-up master playlists and the schedule list.
