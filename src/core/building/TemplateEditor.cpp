@@ -1,0 +1,72 @@
+#include "building/TemplateEditor.h"
+
+#include <utility>
+
+namespace kestrune {
+
+namespace messages {
+const char* const kNoFilesToMove =
+    "There are no files to move. Double click items in the upper left window to add them to the "
+    "Clock Wheel Template.";
+const char* const kSelectFileToMove = "Select a file to move, then click UP or DOWN.";
+}  // namespace messages
+
+namespace {
+
+bool Valid(int index, size_t count) { return index >= 0 && static_cast<size_t>(index) < count; }
+
+// The two move commands: `step` is -1 (up) or +1 (down).
+int MoveSlot(BuildSession& session, int selected, int step, Prompts& prompts) {
+    LineList& slots = session.lbClockwheelTemplate;
+    if (slots.empty()) {
+        prompts.ShowMessage(messages::kNoFilesToMove);
+        return selected;
+    }
+    if (!Valid(selected, slots.size())) {
+        prompts.ShowMessage(messages::kSelectFileToMove);
+        return selected;
+    }
+    const int other = selected + step;
+    if (!Valid(other, slots.size())) return selected;
+    std::swap(slots[selected], slots[other]);
+    return other;
+}
+
+}  // namespace
+
+int lbMasterPlaylistsDblClick(BuildSession& session, int selectedMaster, int selectedSlot) {
+    // Nothing selected (an empty list, say): nothing to add.
+    if (!Valid(selectedMaster, session.lbMasterPlaylists.Lines().size())) return selectedSlot;
+    session.lbClockwheelTemplate.push_back(session.lbMasterPlaylists[selectedMaster]);
+    return static_cast<int>(session.lbClockwheelTemplate.size()) - 1;
+}
+
+int lbClockwheelTemplateDblClick(BuildSession& session, int selectedSlot) {
+    LineList& slots = session.lbClockwheelTemplate;
+    if (!Valid(selectedSlot, slots.size())) return -1;
+    slots.erase(slots.begin() + selectedSlot);
+    return -1;
+}
+
+void btClearTemplateClick(BuildSession& session) { session.lbClockwheelTemplate.clear(); }
+
+int btFileUpClick(BuildSession& session, int selectedSlot, Prompts& prompts) {
+    return MoveSlot(session, selectedSlot, -1, prompts);
+}
+
+int btFileDownClick(BuildSession& session, int selectedSlot, Prompts& prompts) {
+    return MoveSlot(session, selectedSlot, +1, prompts);
+}
+
+void AddMasterPlaylists(BuildSession& session, const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) session.lbMasterPlaylists.Add(path);
+}
+
+void Button2Click(BuildSession& session, int selectedMaster) {
+    if (Valid(selectedMaster, session.lbMasterPlaylists.Lines().size()))
+        session.lbMasterPlaylists.Delete(selectedMaster);
+}
+
+void Button3Click(BuildSession& session) { session.lbMasterPlaylists.Clear(); }
+
+}  // namespace kestrune

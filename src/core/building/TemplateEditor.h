@@ -1,0 +1,33 @@
+#pragma once
+// The commands that edit the master playlists and the clock template. Selections belong to the
+// view: each command takes the selected index (-1 for none) and answers the one to select.
+
+#include <string>
+#include <vector>
+
+#include "building/BuildSession.h"
+#include "building/Prompts.h"
+
+namespace kestrune {
+
+namespace messages {
+extern const char* const kNoFilesToMove;
+extern const char* const kSelectFileToMove;
+}  // namespace messages
+
+// Double-click in the master playlists: the selected one becomes the last slot, selected.
+int lbMasterPlaylistsDblClick(BuildSession& session, int selectedMaster, int selectedSlot);
+// Double-click in the template: the selected slot goes.
+int lbClockwheelTemplateDblClick(BuildSession& session, int selectedSlot);
+void btClearTemplateClick(BuildSession& session);
+// "Up" and "Down": exchange with the neighbour, the selection following the moved slot.
+int btFileUpClick(BuildSession& session, int selectedSlot, Prompts& prompts);
+int btFileDownClick(BuildSession& session, int selectedSlot, Prompts& prompts);
+// "+": the chosen files, each to its sorted place (repeats allowed).
+void AddMasterPlaylists(BuildSession& session, const std::vector<std::string>& paths);
+// "--": the selected master playlist goes; slots naming it stay.
+void Button2Click(BuildSession& session, int selectedMaster);
+// "C".
+void Button3Click(BuildSession& session);
+
+}  // namespace kestrune
