@@ -57,28 +57,28 @@ std::vector<std::string> MakeFiles(const std::string& kind, bool id3v2, long lon
     std::vector<std::string> paths;
     const int bitRates[] = {9, 10, 11, 14};  // 128, 160, 192, 320 kbit/s
     for (int i = 0; i < 2000; ++i) {
-        synth::FileSpec spec;
-        spec.frame.bitRateIndex = bitRates[i % 4];
-        spec.frame.mode = i % 3 == 0 ? synth::kStereo : synth::kJointStereo;
-        spec.frames = 3 + i % 5;
+        synth::FileSpec layout;
+        layout.frame.bitRateIndex = bitRates[i % 4];
+        layout.frame.mode = i % 3 == 0 ? synth::kStereo : synth::kJointStereo;
+        layout.frames = 3 + i % 5;
         if (i % 10 == 0) {
-            spec.xing = synth::XingSpec{};
-            spec.xing->frames = 9000 + static_cast<uint32_t>(i);
+            layout.xing = synth::XingSpec{};
+            layout.xing->frames = 9000 + static_cast<uint32_t>(i);
         }
-        if (id3v2) spec.prefix = synth::Id3v2Block(10240);
+        if (id3v2) layout.prefix = synth::Id3v2Block(10240);
         const synth::Id3v1Tag tag = TagFor(i);
         const std::string path = TheCorpus().Path(kind + std::to_string(i) + ".mp3");
         if (sparseSize > 0) {
             // A song-sized file whose middle is a hole: frames at the start, the tag at the end.
-            synth::WriteFile(path, synth::BuildFile(spec));
+            synth::WriteFile(path, synth::BuildFile(layout));
             fs::resize_file(path, static_cast<std::uintmax_t>(sparseSize - 128));
             std::FILE* file = std::fopen(path.c_str(), "ab");
             const std::string bytes = synth::Id3v1Bytes(tag);
             std::fwrite(bytes.data(), 1, bytes.size(), file);
             std::fclose(file);
         } else {
-            spec.tag = tag;
-            synth::WriteFile(path, synth::BuildFile(spec));
+            layout.tag = tag;
+            synth::WriteFile(path, synth::BuildFile(layout));
         }
         paths.push_back(path);
     }
@@ -126,11 +126,11 @@ void BM_Cross10MBWithoutAudio(benchmark::State& state) {
     const bool allFF = state.range(0) == 1;
     const std::string path = TheCorpus().Path(allFF ? "cross-ff.mp3" : "cross-junk.mp3");
     const size_t stretch = 10 * 1000 * 1000;
-    synth::FileSpec spec;
-    spec.prefix = allFF ? std::string(stretch, '\xFF') : synth::Junk(stretch, 1);
-    spec.frames = 3;
-    spec.tag = TagFor(1);
-    synth::WriteFile(path, synth::BuildFile(spec));
+    synth::FileSpec layout;
+    layout.prefix = allFF ? std::string(stretch, '\xFF') : synth::Junk(stretch, 1);
+    layout.frames = 3;
+    layout.tag = TagFor(1);
+    synth::WriteFile(path, synth::BuildFile(layout));
     long long pumps = 0;
     SetPumpMessages([&pumps] { ++pumps; });
     TMPEGAudio reader;

@@ -54,12 +54,12 @@ public:
             tag.album = "Album " + std::to_string(random() % kAlbums) + " / Remastered";
             tag.year = std::to_string(1960 + random() % kYears);
             tag.genre = static_cast<uint8_t>(random() % kGenres * 5);
-            synth::FileSpec spec;
-            spec.frame.bitRateIndex = 9;
-            spec.frames = 3;
-            spec.tag = tag;
+            synth::FileSpec layout;
+            layout.frame.bitRateIndex = 9;
+            layout.frames = 3;
+            layout.tag = tag;
             synth::WriteFile((dir / ("Track " + std::to_string(i) + ".mp3")).string(),
-                             synth::BuildFile(spec));
+                             synth::BuildFile(layout));
         }
     }
     ~Collection() {

@@ -149,14 +149,14 @@ TEST(ProbeVerb, PrintsEveryFieldInOrderForEachFile) {
 
 TEST(ProbeVerb, ControlBytesInTextsAreEscaped) {
     TempDir dir;
-    synth::FileSpec spec;
-    spec.tag = synth::Id3v1Tag{};
-    spec.tag->title =
+    synth::FileSpec layout;
+    layout.tag = synth::Id3v1Tag{};
+    layout.tag->title =
         "A\x01"
         "B\tC\x7F\xE9";
-    spec.tag->year = std::string(4, '\0');
-    spec.tag->artist = "Back\\slash";
-    synth::WriteFile(dir / "odd.mp3", synth::BuildFile(spec));
+    layout.tag->year = std::string(4, '\0');
+    layout.tag->artist = "Back\\slash";
+    synth::WriteFile(dir / "odd.mp3", synth::BuildFile(layout));
     const auto run = RunCli({"probe", "odd.mp3"}, dir.Path());
     EXPECT_EQ(run.exitCode, 0);
     const std::vector<Block> blocks = ParseBlocks(run.out);

@@ -271,29 +271,29 @@ TEST(Mp3SynthBlocks, JunkRandomBytesAndId3v2) {
 }
 
 TEST(Mp3SynthFile, BuildsCutsAndWrites) {
-    FileSpec spec;
-    spec.prefix = "JUNK";
-    spec.frames = 3;
-    spec.xing = XingSpec{};
-    spec.xing->frames = 3;
-    spec.tag = Id3v1Tag{};
-    spec.tag->title = "T";
-    const std::string file = BuildFile(spec);
+    FileSpec layout;
+    layout.prefix = "JUNK";
+    layout.frames = 3;
+    layout.xing = XingSpec{};
+    layout.xing->frames = 3;
+    layout.tag = Id3v1Tag{};
+    layout.tag->title = "T";
+    const std::string file = BuildFile(layout);
     ASSERT_EQ(file.size(), 4u + 3 * 417 + 128);
     EXPECT_EQ(file.substr(0, 4), "JUNK");
     EXPECT_EQ(file.substr(4 + 36, 4), "Xing");
-    EXPECT_EQ(file.substr(4 + 417, 417), SilentFrame(spec.frame));
-    EXPECT_EQ(file.substr(4 + 834, 417), SilentFrame(spec.frame));
-    EXPECT_EQ(file.substr(file.size() - 128), Id3v1Bytes(*spec.tag));
+    EXPECT_EQ(file.substr(4 + 417, 417), SilentFrame(layout.frame));
+    EXPECT_EQ(file.substr(4 + 834, 417), SilentFrame(layout.frame));
+    EXPECT_EQ(file.substr(file.size() - 128), Id3v1Bytes(*layout.tag));
 
-    spec.truncateAt = 500;
-    EXPECT_EQ(BuildFile(spec), file.substr(0, 500));
+    layout.truncateAt = 500;
+    EXPECT_EQ(BuildFile(layout), file.substr(0, 500));
     EXPECT_EQ(Truncate(file, 1 << 20), file);
-    spec.frames = 0;
-    EXPECT_THROW(BuildFile(spec), std::invalid_argument);
-    spec.xing.reset();
-    spec.truncateAt.reset();
-    EXPECT_EQ(BuildFile(spec), "JUNK" + Id3v1Bytes(*spec.tag));
+    layout.frames = 0;
+    EXPECT_THROW(BuildFile(layout), std::invalid_argument);
+    layout.xing.reset();
+    layout.truncateAt.reset();
+    EXPECT_EQ(BuildFile(layout), "JUNK" + Id3v1Bytes(*layout.tag));
 
     testing::TempDir dir;
     WriteFile(dir / "a.mp3", file);

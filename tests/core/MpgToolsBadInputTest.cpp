@@ -29,10 +29,10 @@ synth::FrameSpec Cd128() {
 }
 
 std::string Frames(int count, const synth::FrameSpec& frame = Cd128()) {
-    synth::FileSpec spec;
-    spec.frame = frame;
-    spec.frames = count;
-    return synth::BuildFile(spec);
+    synth::FileSpec layout;
+    layout.frame = frame;
+    layout.frames = count;
+    return synth::BuildFile(layout);
 }
 
 std::string Tag(const std::string& title) {
@@ -126,21 +126,21 @@ TEST(MpgBadInput, LargeSparseFiles) {
 TEST(MpgBadInput, FilesCutShort) {
     TempDir dir;
     const std::string path = dir / "cut.mp3";
-    synth::FileSpec spec;
-    spec.frames = 2;
-    spec.tag = synth::Id3v1Tag{};
+    synth::FileSpec layout;
+    layout.frames = 2;
+    layout.tag = synth::Id3v1Tag{};
 
     // Cut in the middle of the second frame: both headers are there, so the pair stands.
-    spec.truncateAt = 417 + 200;
-    synth::WriteFile(path, synth::BuildFile(spec));
+    layout.truncateAt = 417 + 200;
+    synth::WriteFile(path, synth::BuildFile(layout));
     Outcome out = LoadPath(path);
     EXPECT_EQ(out.result, 0);
     EXPECT_EQ(out.reader.MPEGFileInfo.Title, "cut.mp3");
 
     // Cut inside the second header: that read passes the end and fails the attempt, which
     // keeps what it had learnt of the first frame.
-    spec.truncateAt = 417 + 2;
-    synth::WriteFile(path, synth::BuildFile(spec));
+    layout.truncateAt = 417 + 2;
+    synth::WriteFile(path, synth::BuildFile(layout));
     out = LoadPath(path);
     EXPECT_EQ(out.result, 5);
     EXPECT_EQ(out.callbacks, 1);
@@ -162,13 +162,13 @@ TEST(MpgBadInput, FilesCutShort) {
 TEST(MpgBadInput, XingWithoutAFrameCount) {
     TempDir dir;
     const std::string path = dir / "xing.mp3";
-    synth::FileSpec spec;
-    spec.frames = 3;
-    spec.xing = synth::XingSpec{};
-    spec.xing->frames = 0;
-    spec.tag = synth::Id3v1Tag{};
-    spec.tag->title = "Never Read";
-    synth::WriteFile(path, synth::BuildFile(spec));
+    synth::FileSpec layout;
+    layout.frames = 3;
+    layout.xing = synth::XingSpec{};
+    layout.xing->frames = 0;
+    layout.tag = synth::Id3v1Tag{};
+    layout.tag->title = "Never Read";
+    synth::WriteFile(path, synth::BuildFile(layout));
     Outcome out = LoadPath(path);
     EXPECT_EQ(out.result, 5);
     EXPECT_EQ(out.callbacks, 1);
@@ -178,9 +178,9 @@ TEST(MpgBadInput, XingWithoutAFrameCount) {
     EXPECT_FALSE(out.reader.HasTag());
 
     // A count without its flag does not count.
-    spec.xing->frames = 1000;
-    spec.xing->flags = synth::kXingBytes;
-    synth::WriteFile(path, synth::BuildFile(spec));
+    layout.xing->frames = 1000;
+    layout.xing->flags = synth::kXingBytes;
+    synth::WriteFile(path, synth::BuildFile(layout));
     out = LoadPath(path);
     EXPECT_EQ(out.result, 5);
     EXPECT_EQ(out.reader.MPEGFileInfo.Duration, 0);

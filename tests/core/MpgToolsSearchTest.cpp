@@ -25,10 +25,10 @@ synth::FrameSpec Frame(int bitRateIndex = 9, bool protectionBit = true) {
 }
 
 std::string Frames(int count, const synth::FrameSpec& frame = Frame()) {
-    synth::FileSpec spec;
-    spec.frame = frame;
-    spec.frames = count;
-    return synth::BuildFile(spec);
+    synth::FileSpec layout;
+    layout.frame = frame;
+    layout.frames = count;
+    return synth::BuildFile(layout);
 }
 
 // A valid MPEG-1 Layer III header that no frame follows.

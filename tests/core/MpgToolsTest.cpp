@@ -39,10 +39,10 @@ synth::FrameSpec Cd128() {
 }
 
 synth::FileSpec TwoFrames(const synth::FrameSpec& frame = Cd128()) {
-    synth::FileSpec spec;
-    spec.frame = frame;
-    spec.frames = 2;
-    return spec;
+    synth::FileSpec layout;
+    layout.frame = frame;
+    layout.frames = 2;
+    return layout;
 }
 
 // A reader that does not load on SetFileName and records every error callback.
@@ -140,10 +140,10 @@ TEST(MpgFrameHeader, EveryHeaderAgreesWithTheStandardTables) {
             for (int br = 0; br < 16; ++br) {
                 for (int sr = 0; sr < 4; ++sr) {
                     for (int pad = 0; pad < 2; ++pad) {
-                        synth::FrameSpec spec = Frame(versions[v], layer, br, sr);
-                        spec.padding = pad == 1;
+                        synth::FrameSpec layout = Frame(versions[v], layer, br, sr);
+                        layout.padding = pad == 1;
                         TMPEGAudio reader = Decoder();
-                        const bool valid = reader.DecodeFrameHeader(synth::HeaderWord(spec));
+                        const bool valid = reader.DecodeFrameHeader(synth::HeaderWord(layout));
                         const bool expected = versions[v] != synth::Version::Reserved &&
                                               layer != 0 && br != 0 && br != 15 && sr != 3;
                         ASSERT_EQ(valid, expected) << v << " " << layer << " " << br << " " << sr;
@@ -152,9 +152,9 @@ TEST(MpgFrameHeader, EveryHeaderAgreesWithTheStandardTables) {
                         const TMPEGFileInfo& info = reader.MPEGFileInfo;
                         EXPECT_EQ(info.Version, codes[v]);
                         EXPECT_EQ(info.Layer, layer);
-                        EXPECT_EQ(info.BitRate, synth::BitRateKbps(spec));
-                        EXPECT_EQ(info.SampleRate, synth::SampleRateHz(spec));
-                        EXPECT_EQ(info.FrameLength, synth::FrameLength(spec))
+                        EXPECT_EQ(info.BitRate, synth::BitRateKbps(layout));
+                        EXPECT_EQ(info.SampleRate, synth::SampleRateHz(layout));
+                        EXPECT_EQ(info.FrameLength, synth::FrameLength(layout))
                             << v << " " << layer << " " << br << " " << sr;
                         EXPECT_EQ(info.Padding, pad == 1);
                         EXPECT_EQ(info.Duration, 8000000 / (info.BitRate * 1000));
@@ -168,13 +168,13 @@ TEST(MpgFrameHeader, EveryHeaderAgreesWithTheStandardTables) {
 
 TEST(MpgFrameHeader, FlagsModeAndWhatAnInvalidHeaderClears) {
     TMPEGAudio reader = Decoder(4000000);
-    synth::FrameSpec spec = Cd128();
-    spec.mode = synth::kDualChannel;
-    spec.copyright = true;
-    spec.original = true;
-    spec.protectionBit = false;
-    spec.padding = true;
-    ASSERT_TRUE(reader.DecodeFrameHeader(synth::HeaderWord(spec)));
+    synth::FrameSpec layout = Cd128();
+    layout.mode = synth::kDualChannel;
+    layout.copyright = true;
+    layout.original = true;
+    layout.protectionBit = false;
+    layout.padding = true;
+    ASSERT_TRUE(reader.DecodeFrameHeader(synth::HeaderWord(layout)));
     const TMPEGFileInfo& info = reader.MPEGFileInfo;
     EXPECT_EQ(info.Mode, 2);
     EXPECT_TRUE(info.CopyrightBit);
@@ -323,10 +323,10 @@ TEST(MpgReader, FileNameIsCutAndLoadedOnlyWhenAutoLoad) {
 }
 
 TEST(MpgReader, ConstantBitRatePlayingTimeCountsTheWholeFile) {
-    synth::FileSpec spec = TwoFrames();
-    spec.tag = synth::Id3v1Tag{};
-    spec.tag->title = "Four Million";
-    std::string bytes = synth::BuildFile(spec);
+    synth::FileSpec layout = TwoFrames();
+    layout.tag = synth::Id3v1Tag{};
+    layout.tag->title = "Four Million";
+    std::string bytes = synth::BuildFile(layout);
     bytes.insert(2 * 417, std::string(4000000 - bytes.size(), '\0'));
     ASSERT_EQ(bytes.size(), 4000000u);
     Loaded loaded = LoadBytes(bytes);
@@ -343,7 +343,7 @@ TEST(MpgReader, ConstantBitRatePlayingTimeCountsTheWholeFile) {
     EXPECT_EQ(loaded.reader.HeaderPosition, 0);
     EXPECT_EQ(loaded.callbacks, 0);
     // A small file is read in one go, tag included.
-    EXPECT_EQ(LoadBytes(synth::BuildFile(spec)).reader.LastReadCount(), 1);
+    EXPECT_EQ(LoadBytes(synth::BuildFile(layout)).reader.LastReadCount(), 1);
     EXPECT_EQ(loaded.reader.LastReadCount(), 2);
 }
 
@@ -366,13 +366,13 @@ TEST(MpgReader, XingPlayingTimeFollowsTheSamplesOfEachKindOfFrame) {
         {Frame(synth::Version::Mpeg2, 3, 8, 0, synth::kSingleChannel), 100, 3},  // 2.61
     };
     for (const Case& c : cases) {
-        synth::FileSpec spec = TwoFrames(c.frame);
-        spec.frames = 3;
-        spec.xing = synth::XingSpec{};
-        spec.xing->frames = c.frames;
-        spec.tag = synth::Id3v1Tag{};
-        spec.tag->artist = "Xing";
-        Loaded loaded = LoadBytes(synth::BuildFile(spec));
+        synth::FileSpec layout = TwoFrames(c.frame);
+        layout.frames = 3;
+        layout.xing = synth::XingSpec{};
+        layout.xing->frames = c.frames;
+        layout.tag = synth::Id3v1Tag{};
+        layout.tag->artist = "Xing";
+        Loaded loaded = LoadBytes(synth::BuildFile(layout));
         const TMPEGFileInfo& info = loaded.reader.MPEGFileInfo;
         SCOPED_TRACE(::testing::Message() << synth::HeaderWord(c.frame) << " " << c.frames);
         EXPECT_EQ(loaded.result, 0);
@@ -653,9 +653,9 @@ TEST(MpgTag, FileWithoutTagUsesItsNameAsTitleButNotForTheAccessors) {
 }
 
 TEST(MpgTag, TagTextsAreTrimmedAndTheYearKeptAsStored) {
-    synth::FileSpec spec = TwoFrames();
-    spec.tag = synth::Id3v1Tag{};
-    synth::Id3v1Tag& tag = *spec.tag;
+    synth::FileSpec layout = TwoFrames();
+    layout.tag = synth::Id3v1Tag{};
+    synth::Id3v1Tag& tag = *layout.tag;
     tag.fill = ' ';
     tag.title = std::string("Morning Song\0abc", 16);
     tag.artist = "  Leading Blanks";
@@ -663,7 +663,7 @@ TEST(MpgTag, TagTextsAreTrimmedAndTheYearKeptAsStored) {
     tag.year = std::string(4, '\0');
     tag.comment = "Live";
     tag.genre = 62;
-    Loaded loaded = LoadBytes(synth::BuildFile(spec));
+    Loaded loaded = LoadBytes(synth::BuildFile(layout));
     const TMPEGFileInfo& info = loaded.reader.MPEGFileInfo;
     EXPECT_TRUE(loaded.reader.HasTag());
     EXPECT_EQ(info.Header, "TAG");
@@ -682,7 +682,7 @@ TEST(MpgTag, TagTextsAreTrimmedAndTheYearKeptAsStored) {
     tag.track = 7;
     tag.title = std::string(30, ' ');
     tag.year = "1999";
-    loaded = LoadBytes(synth::BuildFile(spec));
+    loaded = LoadBytes(synth::BuildFile(layout));
     EXPECT_EQ(loaded.reader.MPEGFileInfo.Comment, "Live");
     EXPECT_EQ(loaded.reader.MPEGFileInfo.Track, 7);
     EXPECT_EQ(loaded.reader.MPEGFileInfo.Title, "");
@@ -692,7 +692,7 @@ TEST(MpgTag, TagTextsAreTrimmedAndTheYearKeptAsStored) {
     // Older form with a full comment: all 30 bytes, and the track is the last one's code.
     tag.track.reset();
     tag.comment = "abcdefghijklmnopqrstuvwxyz0123";
-    loaded = LoadBytes(synth::BuildFile(spec));
+    loaded = LoadBytes(synth::BuildFile(layout));
     EXPECT_EQ(loaded.reader.MPEGFileInfo.Comment, "abcdefghijklmnopqrstuvwxyz0123");
     EXPECT_EQ(loaded.reader.MPEGFileInfo.Track, '3');
 

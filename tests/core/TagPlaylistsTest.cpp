@@ -42,7 +42,7 @@ struct Tag {
 
 // Two frames of MPEG-1 Layer III and, when given, an ID3v1 tag.
 void WriteMp3(const std::string& path, const std::optional<Tag>& tag) {
-    synth::FileSpec spec;
+    synth::FileSpec layout;
     if (tag) {
         synth::Id3v1Tag id3;
         id3.title = "Title";
@@ -50,9 +50,9 @@ void WriteMp3(const std::string& path, const std::optional<Tag>& tag) {
         id3.album = tag->album;
         id3.year = tag->year;
         id3.genre = static_cast<uint8_t>(tag->genre);
-        spec.tag = id3;
+        layout.tag = id3;
     }
-    synth::WriteFile(path, synth::BuildFile(spec));
+    synth::WriteFile(path, synth::BuildFile(layout));
 }
 
 std::string Lines(const std::vector<std::string>& lines) {

@@ -234,17 +234,17 @@ std::string Id3v2Block(size_t size, std::optional<size_t> falseSync, uint32_t fa
     return bytes;
 }
 
-std::string BuildFile(const FileSpec& spec) {
-    if (spec.frames < 0) throw std::invalid_argument("negative frame count");
-    if (spec.xing && spec.frames < 1) throw std::invalid_argument("a Xing header needs a frame");
-    std::string bytes = spec.prefix;
-    const std::string silent = spec.frames > 0 ? SilentFrame(spec.frame) : std::string();
-    bytes.reserve(bytes.size() + silent.size() * static_cast<size_t>(spec.frames) + 128);
-    for (int i = 0; i < spec.frames; ++i) {
-        bytes += (i == 0 && spec.xing) ? XingFrame(spec.frame, *spec.xing) : silent;
+std::string BuildFile(const FileSpec& layout) {
+    if (layout.frames < 0) throw std::invalid_argument("negative frame count");
+    if (layout.xing && layout.frames < 1) throw std::invalid_argument("a Xing header needs a frame");
+    std::string bytes = layout.prefix;
+    const std::string silent = layout.frames > 0 ? SilentFrame(layout.frame) : std::string();
+    bytes.reserve(bytes.size() + silent.size() * static_cast<size_t>(layout.frames) + 128);
+    for (int i = 0; i < layout.frames; ++i) {
+        bytes += (i == 0 && layout.xing) ? XingFrame(layout.frame, *layout.xing) : silent;
     }
-    if (spec.tag) bytes += Id3v1Bytes(*spec.tag);
-    if (spec.truncateAt) bytes = Truncate(bytes, *spec.truncateAt);
+    if (layout.tag) bytes += Id3v1Bytes(*layout.tag);
+    if (layout.truncateAt) bytes = Truncate(bytes, *layout.truncateAt);
     return bytes;
 }
 

@@ -121,7 +121,7 @@ struct FileSpec {
     std::optional<size_t> truncateAt;
 };
 
-std::string BuildFile(const FileSpec& spec);
+std::string BuildFile(const FileSpec& layout);
 
 // The first `size` bytes (all of them when the text is shorter).
 std::string Truncate(const std::string& bytes, size_t size);
