@@ -1,0 +1,33 @@
+#pragma once
+// The questions the windows put to the user, behind one interface: the program shows real
+// boxes and dialogs, the window tests answer from a script.
+
+#include <string>
+#include <vector>
+
+#include "building/Prompts.h"
+
+namespace kestrune::app {
+
+struct OpenQuestion {
+    std::string filter;  // "Winamp Playlist|*.m3u"
+    std::string defaultExtension;
+    std::string initialFolder;  // empty: wherever the system puts it
+    std::string proposedName;
+    bool multiple = false;
+};
+
+class AppPrompts : public Prompts {
+public:
+    // An error that ended a command: caption "Kestrune", error icon, OK.
+    virtual void ShowError(const std::string& text) = 0;
+    // An open dialog: the chosen files (empty when cancelled).
+    virtual std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) = 0;
+    // A save question's "replace it?" box is part of AskSaveFileName.
+};
+
+// The error's text with a full stop, unless it already ends in one or in a character that
+// sorts before it (a blank, "!", ")" and the like).
+std::string WithFullStop(const std::string& text);
+
+}  // namespace kestrune::app

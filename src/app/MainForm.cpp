@@ -1,0 +1,270 @@
+#include "MainForm.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+
+#include "BuildPage.h"
+#include "ListCreatorPage.h"
+#include "OptionWindows.h"
+#include "QtPrompts.h"
+#include "SchedulingPage.h"
+#include "listtools/QuickList.h"
+#include "platform/KestruneError.h"
+#include "sessions/DemoSession.h"
+#include "sessions/SessionFile.h"
+
+namespace kestrune::app {
+
+namespace {
+
+const QColor kPaleYellow(0xFF, 0xFF, 0xD2);
+const QColor kSteelBlue(0x3A, 0x6E, 0xA5);
+
+QToolButton* NavButton(QWidget* parent, const char* icon, const char* hint, int width) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(icon));
+    button->setIconSize(QSize(32, 32));
+    button->setToolTip(hint);
+    button->setFixedSize(width, 37);
+    return button;
+}
+
+}  // namespace
+
+void QtAutoBuildTimer::Start(int64_t milliseconds) {
+    // A countdown of 0 fires as soon as the event loop is free: the run starts at once.
+    timer_.start(static_cast<int>(milliseconds));
+}
+
+TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPath,
+                       AppPrompts* prompts, QWidget* parent)
+    : QMainWindow(parent) {
+    if (prompts == nullptr) {
+        ownPrompts_ = std::make_unique<QtPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    prompts_ = prompts;
+    view_ = std::make_unique<QtBuildView>(
+        ViewHooks{[this](int i) { tsBuildPlaylist->SelectMasterPlaylist(i); },
+                  [this](int i) { tsBuildPlaylist->SelectTemplateSlot(i); },
+                  [this](int i) { tsScheduling->SelectScheduleEntry(i); },
+                  [this](ShownList list) { OnListChanged(list); }});
+    build_ = std::make_unique<BuildContext>(BuildContext{session_, *view_, *prompts_, seeds_, clock_});
+    context_ = std::make_unique<AppContext>(AppContext{
+        session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
+        iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
+        [this](int page) { ShowPage(page); }, [this] { RefreshAll(); }});
+
+    // The configuration step: folders, start-up master playlists and the schedule.
+    try {
+        folders_ = StartUp(iniPath, startFolder, session_, scheduler_.lbSchedule);
+    } catch (const KestruneError& error) {
+        prompts_->ShowError(error.what());
+    }
+    scheduler_.scheduleFolder = folders_.schedule;
+    sdSaveSessions_ = SessionSaveDialog(folders_.sessions);
+    sdSavePlaylist_ = PlaylistSaveDialog(folders_.playlists);
+
+    setWindowTitle("Dorvane's Kestrune v.0.6.2.150");
+    setWindowIcon(QIcon(":/icons/kestrune.svg"));
+    resize(784, 559);
+    if (const QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::ToolTipBase));
+    setPalette(palette);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildNavigation();
+    layout->addWidget(pNav);
+
+    auto* pMain = new QFrame(central);
+    pMain->setObjectName("pMain");
+    pMain->setStyleSheet(QString("#pMain { border: 2px solid %1; }").arg(kSteelBlue.name()));
+    auto* mainLayout = new QVBoxLayout(pMain);
+    mainLayout->setContentsMargins(2, 2, 2, 2);
+    pcFormTabs = new QStackedWidget(pMain);
+    tsBuildPlaylist = new BuildPage(*context_, pcFormTabs);
+    tsScheduling = new SchedulingPage(*context_, pcFormTabs);
+    tsListCreator = new ListCreatorPage(*context_, pcFormTabs);
+    pcFormTabs->addWidget(tsBuildPlaylist);
+    pcFormTabs->addWidget(tsScheduling);
+    pcFormTabs->addWidget(tsListCreator);
+    mainLayout->addWidget(pcFormTabs);
+    layout->addWidget(pMain, 1);
+    setCentralWidget(central);
+
+    StatusBar1 = new QLabel(this);
+    statusBar()->addWidget(StatusBar1, 1);
+    statusBar()->setFixedHeight(22);
+    statusBar()->setSizeGripEnabled(true);
+    view_->Attach(StatusBar1, tsBuildPlaylist->Meters());
+
+    BuildMenu();
+    timerAutoBuild.setSingleShot(false);
+    connect(&timerAutoBuild, &QTimer::timeout, this, [this] { timerAutoBuildTimer(); });
+    BuildTrayIcon();
+    RefreshAll();
+    ShowPage(0);
+}
+
+TfMainForm::~TfMainForm() = default;
+
+void TfMainForm::BuildNavigation() {
+    pNav = new QWidget(this);
+    pNav->setObjectName("pNav");
+    pNav->setFixedHeight(41);
+    pNav->setAutoFillBackground(true);
+    QPalette palette = pNav->palette();
+    palette.setColor(QPalette::Window, kPaleYellow);
+    pNav->setPalette(palette);
+    auto* row = new QHBoxLayout(pNav);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(0);
+    sbBuildPlaylist = NavButton(pNav, ":/icons/hammer.svg", "Build Clock Template", 50);
+    sbAutoSchedule = NavButton(pNav, ":/icons/clock-calendar.svg", "Auto Scheduling", 46);
+    sbCreatePlaylist = NavButton(pNav, ":/icons/list-lightning.svg", "Quick List Maker", 46);
+    SpeedButton6 = NavButton(pNav, ":/icons/figure-hat.svg", "Hide to System Tray", 47);
+    SpeedButton5 = NavButton(pNav, ":/icons/no-entry.svg", "Exit", 42);
+    row->addWidget(sbBuildPlaylist);
+    row->addWidget(sbAutoSchedule);
+    row->addWidget(sbCreatePlaylist);
+    row->addStretch(1);
+    row->addWidget(SpeedButton6);
+    row->addWidget(SpeedButton5);
+    connect(sbBuildPlaylist, &QToolButton::clicked, this, [this] { ShowPage(0); });
+    connect(sbAutoSchedule, &QToolButton::clicked, this, [this] { ShowPage(1); });
+    connect(sbCreatePlaylist, &QToolButton::clicked, this, [this] { ShowPage(2); });
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] { SpeedButton6Click(); });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+}
+
+void TfMainForm::BuildMenu() {
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    BuildTemplate1 = tools->addAction("&Build Clock Template", this, [this] { ShowPage(0); });
+    AutoScheduler1 = tools->addAction("&Auto Scheduler", this, [this] { ShowPage(1); });
+    QuickListMaker1 = tools->addAction("&Quick List Maker", this, [this] { ShowPage(2); });
+    QMenu* sessions = menuBar()->addMenu("&Sessions");
+    Load1 = sessions->addAction("&Load session", this, [this] { Load1Click(); });
+    Save1 = sessions->addAction("S&ave session as...", this, [this] { Save1Click(); });
+    QMenu* config = menuBar()->addMenu("&Config");
+    DMCA1 = config->addAction("D&upe Checker", this, [this] { DMCA1Click(); });
+    GenreChecker1 = config->addAction("&Genre Checker", this, [this] { GenreChecker1Click(); });
+    Directories1 = config->addAction("Set Directories", this, [this] { Directories1Click(); });
+    QMenu* demo = menuBar()->addMenu("&Demo");
+    LoadDemoSession2 = demo->addAction("&Load Demo Session", this, [this] { LoadDemoSession2Click(); });
+}
+
+void TfMainForm::BuildTrayIcon() {
+    trayIcon = new QSystemTrayIcon(QIcon(":/icons/kestrune.svg"), this);
+    trayIcon->setToolTip("Kestrune");
+    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger) TrayMessage(513);
+        if (reason == QSystemTrayIcon::Context) TrayMessage(516);
+    });
+    trayIcon->show();
+}
+
+void TfMainForm::AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories* directories) {
+    fDMCA = dupe;
+    fGenre = genre;
+    fDirectories = directories;
+    RefreshAll();
+}
+
+void TfMainForm::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+        RefreshAll();
+    } catch (const std::exception& error) {
+        // What the command changed up to here stays changed, and is shown so.
+        RefreshAll();
+        prompts_->ShowError(error.what());
+    }
+}
+
+void TfMainForm::RefreshAll() {
+    if (tsBuildPlaylist != nullptr) tsBuildPlaylist->Refresh();
+    if (tsScheduling != nullptr) tsScheduling->Refresh();
+    if (fDMCA != nullptr) fDMCA->Refresh();
+    if (fGenre != nullptr) fGenre->Refresh();
+}
+
+void TfMainForm::OnListChanged(ShownList list) {
+    if (list == ShownList::Schedule) {
+        tsScheduling->Refresh();
+    } else {
+        tsBuildPlaylist->RefreshList(list);
+    }
+}
+
+void TfMainForm::ShowPage(int page) {
+    if (pcFormTabs->currentIndex() != page) pcFormTabs->setCurrentIndex(page);
+}
+
+void TfMainForm::SpeedButton5Click() {
+    prompts_->ShowMessage("Have a Nice Day!");
+    close();
+}
+
+void TfMainForm::SpeedButton6Click() {
+    // Without a tray there would be no way back: the window goes to the task bar instead.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void TfMainForm::TrayMessage(int event) {
+    if (event == 513) {
+        showNormal();
+        raise();
+        activateWindow();
+    } else if (event == 516) {
+        hide();
+    }
+}
+
+void TfMainForm::Load1Click() {
+    RunCommand([this] {
+        const auto chosen = prompts_->AskOpenFileNames(
+            OpenQuestion{"Clock Wheel Template|*.cwt", "", folders_.sessions, "*.cwt", false});
+        if (chosen.empty()) return;
+        LoadSession(chosen.front(), *build_);
+    });
+}
+
+void TfMainForm::Save1Click() {
+    RunCommand([this] { SaveSession(*build_, sdSaveSessions_); });
+}
+
+void TfMainForm::DMCA1Click() {
+    if (fDMCA != nullptr && !fDMCA->isVisible()) fDMCA->show();
+}
+
+void TfMainForm::GenreChecker1Click() {
+    if (fGenre != nullptr && !fGenre->isVisible()) fGenre->show();
+}
+
+void TfMainForm::Directories1Click() {
+    if (fDirectories != nullptr) RunCommand([this] { fDirectories->Open(); });
+}
+
+void TfMainForm::LoadDemoSession2Click() {
+    RunCommand([this] { kestrune::LoadDemoSession2Click(*build_, folders_, sdSaveSessions_); });
+}
+
+void TfMainForm::timerAutoBuildTimer() {
+    RunCommand([this] { scheduler_.timerAutoBuildTimer(*build_, [this] { ShowPage(0); }); });
+}
+
+}  // namespace kestrune::app

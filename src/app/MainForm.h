@@ -1,0 +1,126 @@
+#pragma once
+// The program's one working window: navigation bar, three pages, menu, status line, meters,
+// the auto build timer and the tray icon. It owns the station's model for the whole run.
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+#include "AppContext.h"
+#include "QtBuildView.h"
+
+class QSystemTrayIcon;
+
+namespace kestrune::app {
+
+class BuildPage;
+class SchedulingPage;
+class ListCreatorPage;
+class TfDMCA;
+class TfGenre;
+class TfDirectories;
+
+// The auto build timer of the scheduler, on the user-interface thread.
+class QtAutoBuildTimer : public AutoBuildTimer {
+public:
+    explicit QtAutoBuildTimer(QTimer& timer) : timer_(timer) {}
+    void Start(int64_t milliseconds) override;
+    void Stop() override { timer_.stop(); }
+    bool IsOn() const override { return timer_.isActive(); }
+    int64_t Interval() const override { return timer_.interval(); }
+
+private:
+    QTimer& timer_;
+};
+
+class TfMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `prompts`: the boxes and dialogs to use; the real ones when null.
+    TfMainForm(const std::string& startFolder, const std::string& iniPath,
+               AppPrompts* prompts = nullptr, QWidget* parent = nullptr);
+    ~TfMainForm() override;
+
+    // The option windows, made after the main window and kept hidden until asked for.
+    void AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories* directories);
+
+    AppContext& Context() { return *context_; }
+    BuildSession& Session() { return session_; }
+    Scheduler& AutoScheduler() { return scheduler_; }
+    const StationFolders& Folders() const { return folders_; }
+
+    // Runs a command under the application-wide error handler.
+    void RunCommand(const std::function<void()>& command);
+    // Re-reads every shown list and field from the model.
+    void RefreshAll();
+    void ShowPage(int page);
+    QString StatusText() const { return StatusBar1->text(); }
+
+    // Handlers.
+    void SpeedButton5Click();  // Exit
+    void SpeedButton6Click();  // Hide to System Tray
+    void TrayMessage(int event);
+    void Load1Click();
+    void Save1Click();
+    void DMCA1Click();
+    void GenreChecker1Click();
+    void Directories1Click();
+    void LoadDemoSession2Click();
+    void timerAutoBuildTimer();
+
+    // Controls other parts reach by name.
+    QWidget* pNav = nullptr;
+    QToolButton* sbBuildPlaylist = nullptr;
+    QToolButton* sbAutoSchedule = nullptr;
+    QToolButton* sbCreatePlaylist = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QStackedWidget* pcFormTabs = nullptr;
+    BuildPage* tsBuildPlaylist = nullptr;
+    SchedulingPage* tsScheduling = nullptr;
+    ListCreatorPage* tsListCreator = nullptr;
+    QLabel* StatusBar1 = nullptr;
+    QTimer timerAutoBuild;
+    QSystemTrayIcon* trayIcon = nullptr;
+    QAction* BuildTemplate1 = nullptr;
+    QAction* AutoScheduler1 = nullptr;
+    QAction* QuickListMaker1 = nullptr;
+    QAction* Load1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* DMCA1 = nullptr;
+    QAction* GenreChecker1 = nullptr;
+    QAction* Directories1 = nullptr;
+    QAction* LoadDemoSession2 = nullptr;
+
+    TfDMCA* fDMCA = nullptr;
+    TfGenre* fGenre = nullptr;
+    TfDirectories* fDirectories = nullptr;
+
+private:
+    void BuildNavigation();
+    void BuildMenu();
+    void BuildTrayIcon();
+    void OnListChanged(ShownList list);
+
+    std::unique_ptr<AppPrompts> ownPrompts_;
+    AppPrompts* prompts_;
+    SystemClock clock_;
+    ClockSeeds seeds_{clock_};
+    BuildSession session_;
+    StationFolders folders_;
+    QtAutoBuildTimer autoTimer_{timerAutoBuild};
+    Scheduler scheduler_{autoTimer_};
+    SaveQuestion sdSaveSessions_;
+    SaveQuestion sdSavePlaylist_;
+    std::unique_ptr<QtBuildView> view_;
+    std::unique_ptr<BuildContext> build_;
+    std::unique_ptr<AppContext> context_;
+};
+
+}  // namespace kestrune::app

@@ -1,0 +1,82 @@
+#pragma once
+// The small windows of the "Config" menu: the dupe checker, the genre checker and the
+// directories window. They are made hidden at start and shown and hidden, never made again.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "AppContext.h"
+
+class QFileSystemModel;
+class QTreeView;
+
+namespace kestrune::app {
+
+class TfDMCA : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfDMCA(AppContext& context, QWidget* parent = nullptr);
+    // Shows the model's dupe check and hours.
+    void Refresh();
+    // The box changed (by a click or a loaded session): the hours field follows it.
+    void cbDupeCheckClick();
+
+    QLabel* StaticText2 = nullptr;
+    QCheckBox* cbDupeCheck = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+
+private:
+    AppContext& context_;
+};
+
+class TfGenre : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfGenre(AppContext& context, QWidget* parent = nullptr);
+    void Refresh();
+
+    QLabel* StaticText1 = nullptr;
+    QCheckBox* cbGenreCheck = nullptr;
+
+private:
+    AppContext& context_;
+};
+
+class TfDirectories : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfDirectories(AppContext& context, QWidget* parent = nullptr);
+    // "Set Directories": the stored folders into the fields, then the window is shown.
+    void Open();
+
+    void DriveComboBox1Change();
+    void btnSelectPlaylistDirClick();
+    void btnSelectSessionDirClick();
+    void btnSaveConfigClick();
+
+    QComboBox* DriveComboBox1 = nullptr;
+    QTreeView* DirectoryListBox1 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QPushButton* btnSelectPlaylistDir = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* edPlaylists = nullptr;
+    QPushButton* btnSelectSessionDir = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* edSessions = nullptr;
+    QPushButton* btnSaveConfig = nullptr;
+
+private:
+    AppContext& context_;
+    QFileSystemModel* folders_ = nullptr;
+};
+
+}  // namespace kestrune::app

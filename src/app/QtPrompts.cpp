@@ -1,0 +1,78 @@
+#include "QtPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kestrune::app {
+
+namespace {
+
+QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+
+// "Winamp Playlist|*.m3u" as Qt writes a filter: "Winamp Playlist (*.m3u)".
+QString QtFilter(const std::string& filter) {
+    const size_t bar = filter.find('|');
+    if (bar == std::string::npos) return Local(filter);
+    return Local(filter.substr(0, bar)) + " (" + Local(filter.substr(bar + 1)) + ")";
+}
+
+void Prepare(QFileDialog& dialog, const std::string& filter, const std::string& extension,
+             const std::string& folder, const std::string& name) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!filter.empty()) dialog.setNameFilter(QtFilter(filter));
+    if (!extension.empty()) dialog.setDefaultSuffix(Local(extension));
+    if (!folder.empty()) dialog.setDirectory(Local(folder));
+    // A wildcard proposal ("*.cwt") only says what to look for; a real name is offered as it is.
+    if (!name.empty() && name.find('*') == std::string::npos) dialog.selectFile(Local(name));
+}
+
+}  // namespace
+
+void QtPrompts::ShowMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, "Kestrune", Local(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+void QtPrompts::ShowError(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, "Kestrune", Local(WithFullStop(text)), QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+int QtPrompts::AskOpenError(const std::string& fileName) {
+    QMessageBox box(QMessageBox::Critical, "Kestrune", Local("Error openning file: " + fileName),
+                    QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore, parent_);
+    switch (box.exec()) {
+        case QMessageBox::Retry:
+            return kAnswerRetry;
+        case QMessageBox::Ignore:
+            return kAnswerIgnore;
+        default:
+            return kAnswerCancel;
+    }
+}
+
+std::optional<std::string> QtPrompts::AskSaveFileName(const SaveQuestion& question) {
+    QFileDialog dialog(parent_, Local(question.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    Prepare(dialog, question.filter, question.defaultExtension, question.initialFolder,
+            question.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
+}
+
+std::vector<std::string> QtPrompts::AskOpenFileNames(const OpenQuestion& question) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(question.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    Prepare(dialog, question.filter, question.defaultExtension, question.initialFolder,
+            question.proposedName);
+    std::vector<std::string> chosen;
+    if (dialog.exec() != QDialog::Accepted) return chosen;
+    for (const QString& file : dialog.selectedFiles()) chosen.push_back(file.toLocal8Bit().toStdString());
+    return chosen;
+}
+
+}  // namespace kestrune::app

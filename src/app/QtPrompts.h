@@ -1,0 +1,23 @@
+#pragma once
+// The real boxes and file dialogs of the program.
+
+#include <QWidget>
+
+#include "AppPrompts.h"
+
+namespace kestrune::app {
+
+class QtPrompts : public AppPrompts {
+public:
+    explicit QtPrompts(QWidget* parent) : parent_(parent) {}
+    void ShowMessage(const std::string& text) override;
+    void ShowError(const std::string& text) override;
+    int AskOpenError(const std::string& fileName) override;
+    std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override;
+    std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace kestrune::app
