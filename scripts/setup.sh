@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   lame
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
+  xvfb xauth imagemagick
 )
 
 missing=()

@@ -1,0 +1,50 @@
+#pragma once
+// Boxes and dialogs answered from a script, so that the window tests click the real widgets
+// without a modal box ever opening.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppPrompts.h"
+
+namespace kestrune::app::testing {
+
+class ScriptedAppPrompts : public AppPrompts {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowError(const std::string& text) override { errors.push_back(WithFullStop(text)); }
+    int AskOpenError(const std::string& fileName) override {
+        openErrors.push_back(fileName);
+        if (openErrorAnswers.empty()) return kAnswerIgnore;
+        const int answer = openErrorAnswers.front();
+        openErrorAnswers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override {
+        saveQuestions.push_back(question);
+        if (saveAnswers.empty()) return std::nullopt;
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override {
+        openQuestions.push_back(question);
+        if (openAnswers.empty()) return {};
+        auto answer = openAnswers.front();
+        openAnswers.pop_front();
+        return answer;
+    }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;  // as shown, with the full stop
+    std::vector<std::string> openErrors;
+    std::deque<int> openErrorAnswers;
+    std::vector<SaveQuestion> saveQuestions;
+    std::deque<std::optional<std::string>> saveAnswers;  // nothing: the user cancels
+    std::vector<OpenQuestion> openQuestions;
+    std::deque<std::vector<std::string>> openAnswers;  // empty: the user cancels
+};
+
+}  // namespace kestrune::app::testing
