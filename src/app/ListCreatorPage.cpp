@@ -1,7 +1,274 @@
 #include "ListCreatorPage.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QSplitter>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "FileSystemRoots.h"
+#include "listtools/QuickList.h"
+#include "listtools/TagPlaylists.h"
+
 namespace kestrune::app {
 
-ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {}
+namespace {
+
+constexpr int kFolderRole = Qt::UserRole;
+
+std::string Bytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+
+QWidget* Pane(QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    pane->setAutoFillBackground(true);
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xD2));
+    pane->setPalette(palette);
+    return pane;
+}
+
+// The hourglass for the length of a command, also when it ends with an error.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Enter on an entry opens it, as a double-click does.
+class EnterOpens : public QObject {
+public:
+    EnterOpens(QListWidget* list, std::function<void()> open) : QObject(list), open_(std::move(open)) {
+        list->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        open_();
+        return true;
+    }
+
+private:
+    std::function<void()> open_;
+};
+
+}  // namespace
+
+ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setTabPosition(QTabWidget::North);
+    outer->addWidget(PageControl1);
+
+    // "By Folder": the MP3 files of one folder.
+    tsByFolder = new QWidget;
+    auto* Splitter6 = new QSplitter(Qt::Horizontal, tsByFolder);
+    auto* folderLayout = new QVBoxLayout(tsByFolder);
+    folderLayout->setContentsMargins(0, 0, 0, 0);
+    folderLayout->addWidget(Splitter6);
+    QWidget* pListMakerFolders = Pane(Splitter6);
+    DriveComboBox1 = new QComboBox(pListMakerFolders);
+    DriveComboBox1->setToolTip("Select a drive to search for MP3's");
+    DirectoryListBox1 = new QListWidget(pListMakerFolders);
+    DirectoryListBox1->setToolTip("Select a folder to search for MP3's");
+    auto* leftColumn = new QVBoxLayout(pListMakerFolders);
+    leftColumn->addWidget(DriveComboBox1);
+    leftColumn->addWidget(DirectoryListBox1, 1);
+    QWidget* pListMakerMP3s = Pane(Splitter6);
+    Label9 = new QLabel("MP3's in current folder:", pListMakerMP3s);
+    FileListBox1 = new QListWidget(pListMakerMP3s);
+    FileListBox1->setToolTip("These are the MP3's in the current folder");
+    SaveAsList = new QPushButton("Save As Playlist", pListMakerMP3s);
+    SaveAsList->setToolTip("Clicking here will save the list of MP3's as a playlist.");
+    SaveAsList->setFixedSize(90, 25);
+    auto* right = new QGridLayout(pListMakerMP3s);
+    right->addWidget(Label9, 0, 0);
+    right->addWidget(FileListBox1, 1, 0, 2, 1);
+    right->addWidget(SaveAsList, 1, 1, Qt::AlignTop);
+    right->setColumnStretch(0, 1);
+    Splitter6->addWidget(pListMakerFolders);
+    Splitter6->addWidget(pListMakerMP3s);
+    Splitter6->setSizes({217, 540});
+    PageControl1->addTab(tsByFolder, "By Folder");
+
+    // "By ID3 Tags": playlists by artist, album, year and genre over a folder tree.
+    tsByID3 = new QWidget;
+    auto* id3Layout = new QVBoxLayout(tsByID3);
+    id3Layout->setContentsMargins(0, 0, 0, 0);
+    PageControl2 = new QTabWidget(tsByID3);
+    PageControl2->setTabPosition(QTabWidget::South);
+    id3Layout->addWidget(PageControl2);
+    Quick = new QWidget;
+    auto* Splitter7 = new QSplitter(Qt::Horizontal, Quick);
+    auto* quickLayout = new QVBoxLayout(Quick);
+    quickLayout->setContentsMargins(0, 0, 0, 0);
+    quickLayout->addWidget(Splitter7);
+    QWidget* Panel11 = Pane(Splitter7);
+    DriveComboBox2 = new QComboBox(Panel11);
+    dolDirectories = new QTreeView(Panel11);
+    tagFolders_ = new QFileSystemModel(this);
+    tagFolders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    tagFolders_->setReadOnly(true);
+    dolDirectories->setModel(tagFolders_);
+    for (int column = 1; column < tagFolders_->columnCount(); ++column) dolDirectories->hideColumn(column);
+    dolDirectories->setHeaderHidden(true);
+    auto* tagLeft = new QVBoxLayout(Panel11);
+    tagLeft->addWidget(DriveComboBox2);
+    tagLeft->addWidget(dolDirectories, 1);
+    QWidget* Panel12 = Pane(Splitter7);
+    Label10 = new QLabel(
+        "Select the main folder you'd like to search for MP3's. All MP3's in this folder (including "
+        "subdirectories) will be sorted by the tags specified. A new playlist will be created for "
+        "each individual tag you sort by. ",
+        Panel12);
+    Label10->setWordWrap(true);
+    Label10->setMaximumWidth(399);
+    Label16 = new QLabel(
+        "NOTE: IF YOU HAVE USED THIS FEATURE BEFORE THE PLAYLISTS YOU CREATED PREVIOUSLY WILL BE "
+        "*APPENDED* TO, NOT RECREATED. IF YOU WANT TO REGENERATE THE LISTS, FIRST DELETE ALL "
+        "PLAYLISTS THAT START WITH \"_art, \"_album,\" \"_year\", or \"_genre.\"",
+        Panel12);
+    Label16->setWordWrap(true);
+    Label16->setMaximumWidth(399);
+    QPalette darkRed = Label16->palette();
+    darkRed.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
+    Label16->setPalette(darkRed);
+    gbSelectTags = new QGroupBox("Select Tags to Make Playlists For", Panel12);
+    cbByArtist = new QCheckBox("Artist", gbSelectTags);
+    cbByAlbum = new QCheckBox("Album", gbSelectTags);
+    cbByYear = new QCheckBox("Year", gbSelectTags);
+    cbByGenre = new QCheckBox("Genre", gbSelectTags);
+    auto* boxes = new QVBoxLayout(gbSelectTags);
+    for (QCheckBox* box : {cbByArtist, cbByAlbum, cbByYear, cbByGenre}) boxes->addWidget(box);
+    btnSearchForFiles = new QPushButton("Go!", Panel12);
+    btnSearchForFiles->setFixedSize(42, 20);
+    auto* tagRight = new QGridLayout(Panel12);
+    tagRight->addWidget(Label10, 0, 0, 1, 2);
+    tagRight->addWidget(Label16, 1, 0, 1, 2);
+    tagRight->addWidget(gbSelectTags, 2, 0);
+    tagRight->addWidget(btnSearchForFiles, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    tagRight->setRowStretch(3, 1);
+    tagRight->setColumnStretch(1, 1);
+    Splitter7->addWidget(Panel11);
+    Splitter7->addWidget(Panel12);
+    Splitter7->setSizes({232, 520});
+    PageControl2->addTab(Quick, "Easy");
+    Complex = new QWidget;
+    Label15 = new QLabel("This feature is not yet active.", Complex);
+    QFont bold = Label15->font();
+    bold.setBold(true);
+    Label15->setFont(bold);
+    auto* complexLayout = new QVBoxLayout(Complex);
+    complexLayout->addWidget(Label15, 0, Qt::AlignCenter);
+    PageControl2->addTab(Complex, "Complex");
+    PageControl1->addTab(tsByID3, "By ID3 Tags");
+    PageControl1->setCurrentWidget(tsByID3);
+    PageControl2->setCurrentWidget(Quick);
+
+    // Both sides start at the start folder.
+    const QString start = context_.folders.start.empty() ? QDir::currentPath() : Local(context_.folders.start);
+    FillDrivePicker(DriveComboBox1, start);
+    FillDrivePicker(DriveComboBox2, start);
+    OpenFolder(start);
+    tagFolders_->setRootPath(DriveComboBox2->currentText());
+    dolDirectories->setRootIndex(tagFolders_->index(DriveComboBox2->currentText()));
+    SelectTagFolder(start);
+
+    connect(DriveComboBox1, &QComboBox::activated, this, [this] { DriveComboBox1Change(); });
+    connect(DirectoryListBox1, &QListWidget::itemDoubleClicked, this, [this] { DirectoryListBox1Change(); });
+    new EnterOpens(DirectoryListBox1, [this] { DirectoryListBox1Change(); });
+    connect(SaveAsList, &QPushButton::clicked, this, [this] { SaveAsListClick(); });
+    connect(DriveComboBox2, &QComboBox::activated, this, [this] { DriveComboBox2Change(); });
+    connect(btnSearchForFiles, &QPushButton::clicked, this, [this] { btnSearchForFilesClick(); });
+}
+
+QString ListCreatorPage::CurrentFolder() const { return folder_; }
+
+void ListCreatorPage::OpenFolder(const QString& folder) {
+    folder_ = QDir::cleanPath(folder);
+    // The path from the root down to the folder, then its sub-folders.
+    DirectoryListBox1->clear();
+    QStringList chain;
+    for (QDir dir(folder_);; ) {
+        chain.prepend(dir.absolutePath());
+        if (dir.isRoot() || !dir.cdUp()) break;
+    }
+    const QString root = DriveComboBox1->currentText();
+    int depth = 0;
+    for (const QString& path : chain) {
+        if (path.size() < root.size() && root != "/") continue;  // above the chosen drive
+        const QString name = depth == 0 ? path : QDir(path).dirName();
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + name, DirectoryListBox1);
+        item->setData(kFolderRole, path);
+        ++depth;
+    }
+    DirectoryListBox1->setCurrentRow(DirectoryListBox1->count() - 1);
+    const QStringList children =
+        QDir(folder_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& child : children) {
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + child, DirectoryListBox1);
+        item->setData(kFolderRole, QDir(folder_).filePath(child));
+    }
+    // The file list follows the folder.
+    FileListBox1->clear();
+    for (const std::string& name : MP3FileNames(Bytes(folder_))) FileListBox1->addItem(Local(name));
+}
+
+void ListCreatorPage::DriveComboBox1Change() {
+    const QString root = DriveComboBox1->currentText();
+    // The drive's own current folder: where we stand when it holds it, else its root.
+    OpenFolder(RootOf(FileSystemRoots(), folder_) == root ? folder_ : root);
+}
+
+void ListCreatorPage::DirectoryListBox1Change() {
+    const QListWidgetItem* item = DirectoryListBox1->currentItem();
+    if (item != nullptr) OpenFolder(item->data(kFolderRole).toString());
+}
+
+void ListCreatorPage::SaveAsListClick() {
+    context_.run([this] {
+        QuickListFolder list;
+        list.DriveComboBox1 = Bytes(DriveComboBox1->currentText());
+        list.DirectoryListBox1 = Bytes(folder_);
+        for (int i = 0; i < FileListBox1->count(); ++i) list.FileListBox1.push_back(Bytes(FileListBox1->item(i)->text()));
+        kestrune::SaveAsList(list, context_.session, context_.prompts, context_.sdSavePlaylist);
+    });
+}
+
+void ListCreatorPage::DriveComboBox2Change() {
+    const QString root = DriveComboBox2->currentText();
+    tagFolders_->setRootPath(root);
+    dolDirectories->setRootIndex(tagFolders_->index(root));
+    SelectTagFolder(root);
+}
+
+void ListCreatorPage::SelectTagFolder(const QString& folder) {
+    const QModelIndex index = tagFolders_->index(folder);
+    dolDirectories->setCurrentIndex(index);
+    dolDirectories->scrollTo(index);
+}
+
+void ListCreatorPage::btnSearchForFilesClick() {
+    BusyCursor hourglass;
+    context_.run([this] {
+        TagSearch search;
+        const QModelIndex selected = dolDirectories->currentIndex();
+        search.folder = Bytes(selected.isValid() ? tagFolders_->filePath(selected) : DriveComboBox2->currentText());
+        search.boxes.cbByArtist = cbByArtist->isChecked();
+        search.boxes.cbByAlbum = cbByAlbum->isChecked();
+        search.boxes.cbByYear = cbByYear->isChecked();
+        search.boxes.cbByGenre = cbByGenre->isChecked();
+        search.playlistsFolder = context_.folders.playlists;
+        kestrune::btnSearchForFilesClick(search, context_.session, context_.view, context_.prompts);
+    });
+}
 
 }  // namespace kestrune::app

@@ -13,6 +13,7 @@
 #include "QtPrompts.h"
 #include "SchedulingPage.h"
 #include "listtools/QuickList.h"
+#include "mpgtools/ReaderHooks.h"
 #include "platform/KestruneError.h"
 #include "sessions/DemoSession.h"
 #include "sessions/SessionFile.h"
@@ -49,6 +50,10 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
         prompts = ownPrompts_.get();
     }
     prompts_ = prompts;
+    // The reader asks through our box when a file cannot be read, and keeps the window alive
+    // while it crosses long stretches without audio.
+    SetOpenErrorHandler([this](const std::string& fileName) { return prompts_->AskOpenError(fileName); });
+    SetPumpMessages([] { QCoreApplication::processEvents(); });
     view_ = std::make_unique<QtBuildView>(
         ViewHooks{[this](int i) { tsBuildPlaylist->SelectMasterPlaylist(i); },
                   [this](int i) { tsBuildPlaylist->SelectTemplateSlot(i); },
@@ -116,7 +121,10 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     ShowPage(0);
 }
 
-TfMainForm::~TfMainForm() = default;
+TfMainForm::~TfMainForm() {
+    SetOpenErrorHandler(nullptr);
+    SetPumpMessages(nullptr);
+}
 
 void TfMainForm::BuildNavigation() {
     pNav = new QWidget(this);

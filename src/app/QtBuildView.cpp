@@ -8,12 +8,14 @@ void QtBuildView::Attach(QLabel* status, std::array<QProgressBar*, 3> meters) {
 }
 
 void QtBuildView::ShowStatus(const std::string& text) {
+    if (status_ == nullptr) return;
     status_->setText(QString::fromLocal8Bit(text.c_str()));
     status_->repaint();
 }
 
 void QtBuildView::SetMeterMax(Meter meter, int maximum) {
     QProgressBar* bar = Bar(meter);
+    if (bar == nullptr) return;
     // A maximum below the minimum would make the meter swap them; 0 shows an empty meter.
     bar->setMaximum(maximum < 0 ? 0 : maximum);
     paintedWidth_[static_cast<size_t>(meter)] = -1;
@@ -33,6 +35,7 @@ void QtBuildView::Show(Meter meter, int position) {
     const size_t i = static_cast<size_t>(meter);
     positions_[i] = position;
     QProgressBar* bar = Bar(meter);
+    if (bar == nullptr) return;
     const int maximum = bar->maximum();
     const int clamped = position < 0 ? 0 : (position > maximum ? maximum : position);
     const int width = maximum > 0 ? static_cast<int>(static_cast<long long>(bar->width()) * clamped / maximum) : 0;

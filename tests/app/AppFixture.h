@@ -1,0 +1,40 @@
+#pragma once
+// A main window over a station in a temporary folder, with scripted boxes and dialogs.
+
+#include <filesystem>
+#include <memory>
+
+#include "MainForm.h"
+#include "OptionWindows.h"
+#include "ScriptedAppPrompts.h"
+#include "support/Station.h"
+
+namespace kestrune::app::testing {
+
+struct AppFixture {
+    AppFixture() {
+        std::filesystem::create_directories(station.dir / "Playlists");
+        std::filesystem::create_directories(station.dir / "Sessions");
+    }
+    // Made on first use, so that a test can put start-up files in place first.
+    TfMainForm& Form() {
+        if (!form) {
+            form = std::make_unique<TfMainForm>(station.dir.Path(), station.dir / "kestrune.ini", &prompts);
+            dupe = std::make_unique<TfDMCA>(form->Context());
+            genre = std::make_unique<TfGenre>(form->Context());
+            directories = std::make_unique<TfDirectories>(form->Context());
+            form->AttachOptionWindows(dupe.get(), genre.get(), directories.get());
+        }
+        return *form;
+    }
+    std::string Path(const std::string& name) const { return station.dir / name; }
+
+    kestrune::testing::StationFixture station;
+    ScriptedAppPrompts prompts;
+    std::unique_ptr<TfMainForm> form;
+    std::unique_ptr<TfDMCA> dupe;
+    std::unique_ptr<TfGenre> genre;
+    std::unique_ptr<TfDirectories> directories;
+};
+
+}  // namespace kestrune::app::testing

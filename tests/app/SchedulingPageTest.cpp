@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "AppFixture.h"
+#include "SchedulingPage.h"
+#include "building/LineList.h"
+
+namespace kestrune::app {
+namespace {
+
+using testing::AppFixture;
+
+// A session over one playlist of songs, built for `minutes`; answers its path.
+std::string SavedSession(AppFixture& f, const std::string& name, int minutes) {
+    std::vector<kestrune::testing::SongSpec> songs;
+    for (int i = 0; i < 6; ++i) songs.push_back({240, name + " artist " + std::to_string(i), "t"});
+    const std::string list = f.station.Playlist(name + ".m3u", songs);
+    f.station.dir.Write(name + ".cwt", FormatLines({list, "#", list, "##", std::to_string(minutes), "###",
+                                                    f.Path(name + "-out.m3u"), "####", "101", "3"}));
+    return f.Path(name + ".cwt");
+}
+
+TEST(SchedulingPage, StartsWithTheSavedScheduleAndEditsIt) {
+    AppFixture f;
+    f.station.dir.Write("auto_build.cws", "/s/z.cwt\r\n/s/B.cwt\r\n");
+    SchedulingPage& page = *f.Form().tsScheduling;
+    ASSERT_EQ(page.lbSchedule->count(), 2);
+    EXPECT_EQ(page.lbSchedule->item(0)->text(), "/s/B.cwt");
+    EXPECT_EQ(page.ComboBox2->currentText(), "12 AM");
+    EXPECT_EQ(page.ComboBox2->count(), 26);
+    EXPECT_EQ(page.ComboBox2->itemText(25), "");
+    EXPECT_FALSE(f.Form().timerAutoBuild.isActive());
+
+    f.prompts.openAnswers.push_back({"/s/a.cwt", "/s/Y.cwt"});
+    page.Button4->click();
+    ASSERT_EQ(f.prompts.openQuestions.size(), 1u);
+    EXPECT_EQ(f.prompts.openQuestions[0].filter, "Clock Wheel Templates|*.cwt");
+    EXPECT_TRUE(f.prompts.openQuestions[0].multiple);
+    EXPECT_EQ(f.Form().AutoScheduler().lbSchedule.Lines(), (LineList{"/s/a.cwt", "/s/B.cwt", "/s/Y.cwt", "/s/z.cwt"}));
+    page.Button4->click();  // cancelled
+    EXPECT_EQ(page.lbSchedule->count(), 4);
+
+    page.Button5->click();  // nothing selected: nothing happens
+    EXPECT_EQ(page.lbSchedule->count(), 4);
+    page.lbSchedule->setCurrentRow(1);
+    page.Button5->click();
+    EXPECT_EQ(f.Form().AutoScheduler().lbSchedule.Lines(), (LineList{"/s/a.cwt", "/s/Y.cwt", "/s/z.cwt"}));
+
+    page.Button7->click();
+    EXPECT_EQ(f.station.dir.Read("auto_build.cws"), "/s/a.cwt\r\n/s/Y.cwt\r\n/s/z.cwt\r\n");
+    EXPECT_EQ(f.prompts.messages.back(),
+              "The current schedule has been saved. Press \"BEGIN AUTO SCHEDULE\" to start the countdown.");
+    page.Button6->click();
+    EXPECT_EQ(page.lbSchedule->count(), 0);
+    page.btRunScheduleNow->click();
+    page.btAutoSchedule_Start->click();
+    EXPECT_EQ(f.prompts.messages.back(),
+              "You have no sessions scheduled. Please add sessions to the upper left window before starting the clock.");
+    EXPECT_FALSE(f.Form().timerAutoBuild.isActive());
+}
+
+TEST(SchedulingPage, RunNowBuildsEverySessionAndArmsForADay) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    SchedulingPage& page = *form.tsScheduling;
+    form.AutoScheduler().AddSessions({SavedSession(f, "first", 8), SavedSession(f, "second", 4)});
+    page.Refresh();
+    form.ShowPage(1);
+
+    page.btRunScheduleNow->click();
+    ASSERT_TRUE(form.timerAutoBuild.isActive());
+    EXPECT_EQ(form.timerAutoBuild.interval(), 2000);
+    const int first = form.timerAutoBuild.remainingTime();
+    QTest::qWait(50);
+    page.btRunScheduleNow->click();  // a second press lets the countdown under way go on
+    EXPECT_LT(form.timerAutoBuild.remainingTime(), first);
+
+    // The timer's event: the build page comes to front and both sessions are written.
+    form.timerAutoBuildTimer();
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 0);
+    EXPECT_EQ(f.station.Lines(f.Path("first-out.m3u")).size(), 2u);
+    EXPECT_EQ(f.station.Lines(f.Path("second-out.m3u")).size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(f.Path("first-out.m3u.txt")));
+    EXPECT_EQ(f.prompts.messages.back(), "Entire schedule has completed and will run again in 24 hours.");
+    EXPECT_TRUE(form.timerAutoBuild.isActive());
+    EXPECT_EQ(form.timerAutoBuild.interval(), 86400000);
+    EXPECT_EQ(page.lbSchedule->currentRow(), 1) << "the last session run is selected";
+
+    page.btAutoSchedule_Stop->click();
+    EXPECT_FALSE(form.timerAutoBuild.isActive());
+    EXPECT_EQ(form.StatusText(), "Auto Build Stopped");
+    page.ComboBox2->setCurrentText("3 AM");
+    page.btAutoSchedule_Start->click();
+    EXPECT_EQ(form.StatusText(), "Auto Build Initiated");
+    EXPECT_TRUE(form.timerAutoBuild.isActive());
+    EXPECT_EQ(form.AutoScheduler().ComboBox2, "3 AM");
+}
+
+TEST(SchedulingPage, ABrokenSessionStopsTheRunAndLeavesTheTimerOff) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    const std::string good = SavedSession(f, "a-good", 4);
+    f.station.dir.Write("b-broken.cwt", "no separator at all\r\n");
+    const std::string third = SavedSession(f, "c-third", 4);
+    form.AutoScheduler().AddSessions({good, f.Path("b-broken.cwt"), third});
+    form.tsScheduling->btRunScheduleNow->click();
+    form.timerAutoBuildTimer();
+    EXPECT_EQ(f.prompts.errors, std::vector<std::string>{"List index out of bounds (1)"});
+    EXPECT_TRUE(std::filesystem::exists(f.Path("a-good-out.m3u")));
+    EXPECT_FALSE(std::filesystem::exists(f.Path("c-third-out.m3u")));
+    EXPECT_FALSE(form.timerAutoBuild.isActive());
+    EXPECT_EQ(form.AutoScheduler().State(), SchedulerState::Idle);
+}
+
+}  // namespace
+}  // namespace kestrune::app
