@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileSystemModel>
+#include <QTreeView>
+
+#include "AppFixture.h"
+#include "ListCreatorPage.h"
+#include "building/LineList.h"
+
+namespace kestrune::app {
+namespace {
+
+using testing::AppFixture;
+
+TEST(ListCreatorPage, StartsOnTheTagPageAndTheStartFolder) {
+    AppFixture f;
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    EXPECT_EQ(page.PageControl1->currentWidget(), page.tsByID3);
+    EXPECT_EQ(page.PageControl2->currentWidget(), page.Quick);
+    EXPECT_EQ(page.PageControl1->tabText(0), "By Folder");
+    EXPECT_EQ(page.PageControl2->tabPosition(), QTabWidget::South);
+    EXPECT_EQ(page.CurrentFolder(), QString::fromStdString(f.station.dir.Path()));
+    EXPECT_EQ(page.DriveComboBox1->itemText(0), "/");
+    for (QCheckBox* box : {page.cbByArtist, page.cbByAlbum, page.cbByYear, page.cbByGenre}) EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(page.Label15->text(), "This feature is not yet active.");
+}
+
+TEST(ListCreatorPage, TheFileListFollowsTheFolderAndSavesAsAPlaylist) {
+    AppFixture f;
+    std::filesystem::create_directories(f.Path("music/Sub Folder"));
+    f.station.dir.Write("music/b.mp3", "x");
+    f.station.dir.Write("music/A.MP3", "x");
+    f.station.dir.Write("music/.hidden.mp3", "x");
+    f.station.dir.Write("music/cover.jpg", "x");
+    ListCreatorPage& page = *f.Form().tsListCreator;
+
+    // Open "music" in the folder list as a double-click does.
+    page.OpenFolder(QString::fromStdString(f.Path("music")));
+    ASSERT_EQ(page.FileListBox1->count(), 2);
+    EXPECT_EQ(page.FileListBox1->item(0)->text(), "A.MP3");
+    // The folder list shows the way down and then the sub-folders; opening one moves there.
+    const auto found = page.DirectoryListBox1->findItems("Sub Folder", Qt::MatchEndsWith);
+    ASSERT_EQ(found.size(), 1);
+    page.DirectoryListBox1->setCurrentItem(found[0]);
+    page.DirectoryListBox1Change();
+    EXPECT_EQ(page.CurrentFolder(), QString::fromStdString(f.Path("music/Sub Folder")));
+    EXPECT_EQ(page.FileListBox1->count(), 0);
+
+    // A folder without MP3 files gives an empty playlist.
+    f.prompts.saveAnswers.push_back(f.Path("Playlists/empty.m3u"));
+    page.SaveAsList->click();
+    EXPECT_EQ(f.station.dir.Read("Playlists/empty.m3u"), "");
+    ASSERT_EQ(f.prompts.saveQuestions.size(), 1u);
+    EXPECT_EQ(f.prompts.saveQuestions[0].initialFolder, f.Path("Playlists"));
+
+    page.OpenFolder(QString::fromStdString(f.Path("music")));
+    f.prompts.saveAnswers.push_back(f.Path("Playlists/music.m3u"));
+    page.SaveAsList->click();
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")), (LineList{f.Path("music/A.MP3"), f.Path("music/b.mp3")}));
+    EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, f.Path("Playlists/empty.m3u")) << "the last name is proposed";
+    page.SaveAsList->click();  // cancelled: nothing written
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")).size(), 2u);
+    EXPECT_TRUE(f.prompts.messages.empty());
+}
+
+TEST(ListCreatorPage, GoMakesTagPlaylistsAndAnUnreadableFileAsksFirst) {
+    AppFixture f;
+    f.station.Playlist("ignored.m3u", {{200, "Tin/Can Band!", "Blue Hours", 79}, {180, "Other", "Song", 13}});
+    f.station.dir.Write("songs/broken.mp3", std::string(2000, 'x'));
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    auto* model = static_cast<QFileSystemModel*>(page.dolDirectories->model());
+    page.dolDirectories->setCurrentIndex(model->index(QString::fromStdString(f.Path("songs"))));
+    page.cbByArtist->setChecked(true);
+    page.cbByGenre->setChecked(true);
+    f.prompts.openErrorAnswers = {kAnswerRetry, kAnswerIgnore};
+    page.btnSearchForFiles->click();
+
+    EXPECT_EQ(f.prompts.openErrors, std::vector<std::string>(2, f.Path("songs/broken.mp3"))) << "Retry asks again";
+    EXPECT_EQ(f.prompts.messages.back(),
+              "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master Lists directory!");
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/_genre_Hard Rock_.m3u")).size(), 1u);
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Tin_Can_Band__.m3u")).size(), 1u);
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Unknown_Artist_.m3u")), LineList{f.Path("songs/broken.mp3")});
+    EXPECT_EQ(f.Form().StatusText(), " ");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
+}
+
+}  // namespace
+}  // namespace kestrune::app
