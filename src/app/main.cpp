@@ -1,19 +1,27 @@
+// Kestrune, the desktop program: splash and sound, the windows, then the event loop.
+
 #include <QApplication>
 
-#include "MainForm.h"
-#include "OptionWindows.h"
+#include <exception>
+
+#include "QtPrompts.h"
+#include "Startup.h"
 #include "platform/Files.h"
 #include "sessions/StationConfig.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Kestrune");
     using namespace kestrune;
-    app::TfMainForm form(CurrentDirectory(), ConfigFilePath(ExecutablePath()));
-    app::TfDMCA dupe(form.Context());
-    app::TfGenre genre(form.Context());
-    app::TfDirectories directories(form.Context());
-    form.AttachOptionWindows(&dupe, &genre, &directories);
-    form.show();
+    app::ProgramWindows windows;
+    try {
+        app::StartupOptions options;
+        options.startFolder = CurrentDirectory();
+        options.iniPath = ConfigFilePath(ExecutablePath());
+        windows = app::StartProgram(options);
+    } catch (const std::exception& error) {
+        // The splash is gone already; an error in the start-up ends the program.
+        app::QtPrompts(nullptr).ShowError(error.what());
+        return 1;
+    }
     return application.exec();
 }
