@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 #include "AppContext.h"
 
@@ -28,7 +29,9 @@ public:
     void Refresh();
     void RefreshList(ShownList list);
     // ProgressBar1, ProgressBar2, ProgressBar3.
-    std::array<QProgressBar*, 3> Meters() const { return {ProgressBar1, ProgressBar2, ProgressBar3}; }
+    std::array<QProgressBar*, 3> Meters() const {
+        return {ProgressBar1, ProgressBar2, ProgressBar3};
+    }
     void SelectMasterPlaylist(int index);
     void SelectTemplateSlot(int index);
 
@@ -79,8 +82,20 @@ public:
     QLabel* Label6 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
 
+    // True while a command of the page runs.
+    bool Busy() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Runs a command of the page under the application's error handler, one at a time.
+    void Run(const std::function<void()>& command);
+
     AppContext& context_;
+    bool busy_ = false;
+    bool sized_ = false;       // the splitters got their starting sizes
+    bool refreshing_ = false;  // the widgets are being set from the model
 };
 
 }  // namespace kestrune::app

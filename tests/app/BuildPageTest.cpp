@@ -1,0 +1,484 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "BuildPage.h"
+#include "MainForm.h"
+#include "OptionWindows.h"
+#include "ScriptedAppPrompts.h"
+#include "support/Station.h"
+
+namespace kestrune::app {
+namespace {
+
+using kestrune::testing::SongSpec;
+
+const char* const kNoFilesToMove =
+    "There are no files to move. Double click items in the upper left window to add them to the "
+    "Clock Wheel Template.";
+const char* const kSelectFileToMove = "Select a file to move, then click UP or DOWN.";
+const char* const kNoTemplate =
+    "You must build a template or format for your new playlist to follow. Double click items in "
+    "the upper left window to add them to the Clock Wheel Template.";
+const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to save it.";
+
+// Scripted boxes that can also look at the window at the moment a message is shown.
+class WatchingPrompts : public testing::ScriptedAppPrompts {
+public:
+    void ShowMessage(const std::string& text) override {
+        if (onMessage) onMessage(text);
+        ScriptedAppPrompts::ShowMessage(text);
+    }
+    std::function<void(const std::string&)> onMessage;
+};
+
+// A shown main window with its option windows over a station in a temporary folder.
+struct Station {
+    Station() {
+        std::filesystem::create_directories(station.dir / "Playlists");
+        form = std::make_unique<TfMainForm>(station.dir.Path(), station.dir / "kestrune.ini",
+                                            &prompts);
+        dupe = std::make_unique<TfDMCA>(form->Context());
+        genre = std::make_unique<TfGenre>(form->Context());
+        directories = std::make_unique<TfDirectories>(form->Context());
+        form->AttachOptionWindows(dupe.get(), genre.get(), directories.get());
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    BuildPage& Page() { return *form->tsBuildPlaylist; }
+    BuildSession& Session() { return form->Session(); }
+    std::string Path(const std::string& name) const { return station.dir / name; }
+
+    kestrune::testing::StationFixture station;
+    WatchingPrompts prompts;
+    std::unique_ptr<TfMainForm> form;
+    std::unique_ptr<TfDMCA> dupe;
+    std::unique_ptr<TfGenre> genre;
+    std::unique_ptr<TfDirectories> directories;
+};
+
+QStringList Texts(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+}
+
+int SelectedRow(const QListWidget* list) {
+    const auto items = list->selectedItems();
+    return items.isEmpty() ? -1 : list->row(items.first());
+}
+
+// What the mouse does in a double-click: press, release, the second press, release.
+void DoubleClickRow(QListWidget* list, int row) {
+    const QRect rect = list->visualItemRect(list->item(row));
+    ASSERT_TRUE(rect.isValid());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+void ClickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(row)).center());
+}
+
+void Type(QComboBox* box, const QString& text) {
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), text);
+}
+
+QColor Background(const QWidget* widget, QPalette::ColorRole role) {
+    return widget->palette().color(role);
+}
+
+TEST(BuildPage, ShowsEveryControlWithItsCaptionHintSizeAndColour) {
+    Station s;
+    BuildPage& p = s.Page();
+
+    EXPECT_EQ(p.Label12->text(), "Playlists to use in template");
+    EXPECT_EQ(p.Label4->text(), "Clockwheel Template");
+    EXPECT_EQ(p.Label3->text(), "Desired Length (in minutes)");
+    EXPECT_EQ(p.Label2->text(), "Final Playlist");
+    EXPECT_EQ(p.StaticText1->text(),
+              "The Kestrune can also save your playlist as a text file for archiving.");
+    EXPECT_EQ(p.Label13->text(), "Micro Shuffle");
+    EXPECT_EQ(p.Label14->text(), "Major Shuffle");
+    EXPECT_EQ(p.Label6->text(), "Playlist Building");
+    EXPECT_EQ(p.GroupBox1->title(), "Progress Indicators");
+    EXPECT_EQ(p.Button1->text(), "+");
+    EXPECT_EQ(p.Button2->text(), "--");
+    EXPECT_EQ(p.Button3->text(), "C");
+    EXPECT_EQ(p.btFileUp->text(), "Up");
+    EXPECT_EQ(p.btFileDown->text(), "Down");
+    EXPECT_EQ(p.btClearTemplate->text(), "Clear");
+    EXPECT_EQ(p.btClearFinalPlaylist->text(), "Clear without Saving");
+    EXPECT_EQ(p.btAcceptFinalPlaylist->text(), "Accept List");
+    EXPECT_EQ(p.cbTextOutput->text(), "Save to Text");
+    EXPECT_EQ(p.btLocateDir->text(), "Where should I save final playlist?");
+    EXPECT_EQ(p.btBuildPlaylist->text(), "Build Playlist!");
+
+    EXPECT_EQ(p.lbClockwheelTemplate->toolTip(),
+              "This window is where you will build the sequence for your final playlist. ");
+    EXPECT_EQ(p.lbSavePlaylist->toolTip(),
+              "The filname in this window is where your new playlist will be saved. Click the "
+              "button above "
+              "to specify a new location.");
+    EXPECT_EQ(p.lbMasterPlaylists->toolTip(),
+              "This window lists all playlists (.m3u's) that will be used in your final formatted "
+              "playlist.");
+    EXPECT_EQ(p.Button1->toolTip(), "Add playlist(s) to be used in final format.");
+    EXPECT_EQ(p.ComboBox1->toolTip(),
+              "Select or type a length (in minutes) for your final playlist.");
+    EXPECT_EQ(p.GroupBox1->toolTip(),
+              "These meters track the progress of playlist building once you click the BUILD "
+              "PLAYLIST button.");
+    EXPECT_TRUE(p.btClearTemplate->toolTip().isEmpty());
+    EXPECT_TRUE(p.Label3->toolTip().isEmpty());
+    EXPECT_EQ(p.Splitter4->handle(1)->toolTip(), "Drag this left or right to view window better.");
+
+    // The desired length: 26 choices, all shown at once, any text accepted.
+    ASSERT_EQ(p.ComboBox1->count(), 26);
+    EXPECT_EQ(p.ComboBox1->itemText(0), "30");
+    EXPECT_EQ(p.ComboBox1->itemText(3), "120");
+    EXPECT_EQ(p.ComboBox1->itemText(4), "180");
+    EXPECT_EQ(p.ComboBox1->itemText(25), "1440");
+    EXPECT_EQ(p.ComboBox1->maxVisibleItems(), 26);
+    EXPECT_TRUE(p.ComboBox1->isEditable());
+    EXPECT_EQ(p.ComboBox1->width(), 58);
+
+    for (QProgressBar* meter : {p.ProgressBar1, p.ProgressBar2, p.ProgressBar3}) {
+        EXPECT_FALSE(meter->isTextVisible());
+        EXPECT_EQ(meter->minimum(), 0);
+        EXPECT_EQ(meter->maximum(), 100);
+        EXPECT_EQ(meter->value(), 0);
+        EXPECT_EQ(meter->parentWidget(), p.GroupBox1);
+    }
+
+    // Sizes: never smaller than laid down (a wide system font may widen a caption's button).
+    EXPECT_EQ(p.btBuildPlaylist->height(), 57);
+    EXPECT_GE(p.btBuildPlaylist->width(), 104);
+    EXPECT_GE(p.btLocateDir->width(), 173);
+    EXPECT_GE(p.btClearFinalPlaylist->width(), 114);
+    EXPECT_EQ(p.btAcceptFinalPlaylist->width(), p.btClearFinalPlaylist->width());
+    EXPECT_GE(p.Button1->width(), 23);
+    EXPECT_EQ(p.btFileDown->size(), p.btFileUp->size());
+    EXPECT_EQ(p.GroupBox1->size(), QSize(189, 133));
+    EXPECT_LT(p.lbSavePlaylist->height(), 2 * p.lbSavePlaylist->fontMetrics().height() + 8)
+        << "one line high";
+
+    // The starting panes.
+    EXPECT_EQ(p.Splitter5->orientation(), Qt::Horizontal);
+    EXPECT_EQ(p.Splitter5->handleWidth(), 2);
+    // The left area is 553 wide unless the right column needs more room for its captions.
+    QWidget* Panel2 = p.btLocateDir->parentWidget();
+    const int across = p.Splitter5->width() - p.Splitter5->handleWidth();
+    EXPECT_EQ(p.Splitter5->sizes().value(0),
+              std::min(553, across - Panel2->minimumSizeHint().width()));
+    EXPECT_GE(p.Splitter5->sizes().value(0), 540);
+    EXPECT_EQ(p.Splitter3->orientation(), Qt::Vertical);
+    EXPECT_EQ(p.Splitter3->sizes().value(1), 184);
+    EXPECT_EQ(p.Splitter4->sizes().value(0), 264);
+    // The lists take up what the window gains.
+    const int masterWidth = p.lbMasterPlaylists->width();
+    const int finalHeight = p.lbFinalPlaylist->height();
+    s.form->resize(s.form->width() + 200, s.form->height() + 100);
+    QTest::qWait(20);
+    EXPECT_GT(p.lbMasterPlaylists->width(), masterWidth);
+    EXPECT_GT(p.lbFinalPlaylist->height(), finalHeight);
+
+    // Colours and fonts.
+    const QColor paleYellow(0xFF, 0xFF, 0xD2);
+    const QColor lightGrey(0xF2, 0xF2, 0xF2);
+    EXPECT_EQ(Background(p.Label12->parentWidget(), QPalette::Window), paleYellow);
+    EXPECT_TRUE(p.Label12->parentWidget()->autoFillBackground());
+    EXPECT_EQ(Background(p.Label4->parentWidget(), QPalette::Window), paleYellow);
+    EXPECT_EQ(Background(p.Label2->parentWidget(), QPalette::Window), paleYellow);
+    EXPECT_EQ(Background(p.btLocateDir->parentWidget(), QPalette::Window), paleYellow);
+    for (QListWidget* list : {p.lbMasterPlaylists, p.lbClockwheelTemplate, p.lbFinalPlaylist})
+        EXPECT_EQ(Background(list, QPalette::Base), lightGrey);
+    const QImage handle = p.Splitter5->handle(1)->grab().toImage();
+    ASSERT_FALSE(handle.isNull());
+    EXPECT_EQ(QColor(handle.pixel(handle.width() / 2, handle.height() / 2)),
+              QColor(0x80, 0x80, 0x00));
+    EXPECT_LT(p.Label2->font().pointSizeF(), p.Label4->font().pointSizeF() - 1.5);
+    EXPECT_LT(p.GroupBox1->font().pointSizeF(), p.Label13->font().pointSizeF() - 1.5);
+    EXPECT_EQ(p.Label13->font().pointSizeF(), p.Label4->font().pointSizeF());
+}
+
+TEST(BuildPage, EditsTheMasterPlaylistsAndTheTemplateThroughTheButtons) {
+    Station s;
+    BuildPage& p = s.Page();
+    BuildSession& model = s.Session();
+
+    // "+": the chosen files, each at its sorted place; the dialog opens in the playlists folder.
+    s.prompts.openAnswers.push_back({"/lists/b.m3u", "/lists/A.m3u"});
+    p.Button1->click();
+    ASSERT_EQ(s.prompts.openQuestions.size(), 1u);
+    EXPECT_EQ(s.prompts.openQuestions[0].filter, "Winamp Playlist|*.m3u");
+    EXPECT_EQ(s.prompts.openQuestions[0].initialFolder, s.Path("Playlists"));
+    EXPECT_TRUE(s.prompts.openQuestions[0].multiple);
+    EXPECT_EQ(Texts(p.lbMasterPlaylists), (QStringList{"/lists/A.m3u", "/lists/b.m3u"}));
+    s.prompts.openAnswers.push_back({"/lists/c.m3u", "/lists/b.m3u"});
+    p.Button1->click();
+    EXPECT_EQ(Texts(p.lbMasterPlaylists),
+              (QStringList{"/lists/A.m3u", "/lists/b.m3u", "/lists/b.m3u", "/lists/c.m3u"}));
+    p.Button1->click();  // cancelled
+    EXPECT_EQ(p.lbMasterPlaylists->count(), 4);
+    EXPECT_EQ(model.lbMasterPlaylists.Count(), 4);
+
+    // Moving with an empty template, then with nothing selected.
+    p.btFileUp->click();
+    p.btFileDown->click();
+    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{kNoFilesToMove, kNoFilesToMove}));
+
+    // Double-clicking the same master playlist three times: three slots, the last selected.
+    for (int i = 0; i < 3; ++i) DoubleClickRow(p.lbMasterPlaylists, 0);
+    EXPECT_EQ(Texts(p.lbClockwheelTemplate),
+              (QStringList{"/lists/A.m3u", "/lists/A.m3u", "/lists/A.m3u"}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 2);
+    DoubleClickRow(p.lbClockwheelTemplate, 1);  // removes that slot
+    EXPECT_EQ(model.lbClockwheelTemplate, (LineList{"/lists/A.m3u", "/lists/A.m3u"}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), -1);
+    p.btFileDown->click();
+    EXPECT_EQ(s.prompts.messages.back(), kSelectFileToMove);
+    p.btClearTemplate->click();
+    EXPECT_EQ(p.lbClockwheelTemplate->count(), 0);
+    EXPECT_EQ(p.lbMasterPlaylists->count(), 4) << "the master playlists stay";
+
+    // A, B, C with B selected: Up gives B, A, C and Down A, B, C, the selection on B.
+    DoubleClickRow(p.lbMasterPlaylists, 0);
+    DoubleClickRow(p.lbMasterPlaylists, 1);
+    DoubleClickRow(p.lbMasterPlaylists, 3);
+    ClickRow(p.lbClockwheelTemplate, 1);
+    const size_t shown = s.prompts.messages.size();
+    p.btFileUp->click();
+    EXPECT_EQ(model.lbClockwheelTemplate,
+              (LineList{"/lists/b.m3u", "/lists/A.m3u", "/lists/c.m3u"}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 0);
+    p.btFileUp->click();  // the first slot up: nothing, no message
+    EXPECT_EQ(model.lbClockwheelTemplate,
+              (LineList{"/lists/b.m3u", "/lists/A.m3u", "/lists/c.m3u"}));
+    p.btFileDown->click();
+    EXPECT_EQ(Texts(p.lbClockwheelTemplate),
+              (QStringList{"/lists/A.m3u", "/lists/b.m3u", "/lists/c.m3u"}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 1);
+    p.btFileDown->click();
+    p.btFileDown->click();  // the last slot down: nothing
+    EXPECT_EQ(model.lbClockwheelTemplate,
+              (LineList{"/lists/A.m3u", "/lists/c.m3u", "/lists/b.m3u"}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 2);
+    EXPECT_EQ(s.prompts.messages.size(), shown);
+
+    // "--" with nothing selected does nothing; with one selected it goes, the slots stay.
+    p.lbMasterPlaylists->clearSelection();
+    p.Button2->click();
+    EXPECT_EQ(p.lbMasterPlaylists->count(), 4);
+    ClickRow(p.lbMasterPlaylists, 3);
+    p.Button2->click();
+    EXPECT_EQ(Texts(p.lbMasterPlaylists),
+              (QStringList{"/lists/A.m3u", "/lists/b.m3u", "/lists/b.m3u"}));
+    EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), -1);
+    EXPECT_EQ(model.lbClockwheelTemplate.size(), 3u);
+    p.Button3->click();
+    EXPECT_EQ(p.lbMasterPlaylists->count(), 0);
+    EXPECT_TRUE(model.lbMasterPlaylists.Empty());
+    EXPECT_EQ(p.lbClockwheelTemplate->count(), 3);
+    EXPECT_TRUE(s.prompts.errors.empty());
+}
+
+TEST(BuildPage, TheOutputFileKeepsOneLineAndACancelChangesNothing) {
+    Station s;
+    BuildPage& p = s.Page();
+    p.btLocateDir->click();  // cancelled with an empty list
+    EXPECT_EQ(p.lbSavePlaylist->count(), 0);
+    ASSERT_EQ(s.prompts.saveQuestions.size(), 1u);
+    EXPECT_EQ(s.prompts.saveQuestions[0].filter, "Winamp Playlist|*.m3u");
+    EXPECT_EQ(s.prompts.saveQuestions[0].defaultExtension, "m3u");
+    EXPECT_EQ(s.prompts.saveQuestions[0].initialFolder, s.Path("Playlists"));
+    EXPECT_EQ(s.prompts.saveQuestions[0].proposedName, "");
+
+    s.prompts.saveAnswers = {std::string("/radio/one.m3u"), std::string("/radio/two.m3u"),
+                             std::nullopt};
+    p.btLocateDir->click();
+    p.btLocateDir->click();
+    EXPECT_EQ(Texts(p.lbSavePlaylist), QStringList{"/radio/two.m3u"});
+    EXPECT_EQ(s.Session().lbSavePlaylist, LineList{"/radio/two.m3u"});
+    EXPECT_EQ(s.prompts.saveQuestions[2].proposedName, "/radio/one.m3u") << "the name chosen last";
+    p.btLocateDir->click();  // cancelled
+    EXPECT_EQ(Texts(p.lbSavePlaylist), QStringList{"/radio/two.m3u"});
+    EXPECT_EQ(s.prompts.saveQuestions[3].proposedName, "/radio/two.m3u");
+    EXPECT_FALSE(std::filesystem::exists("/radio/two.m3u"));
+}
+
+// Two category playlists of six one-minute songs by different artists.
+void SmallStation(Station& s) {
+    std::vector<SongSpec> oldies, hits;
+    for (int i = 1; i <= 6; ++i) {
+        oldies.push_back(
+            {60, "Oldie Artist " + std::to_string(i), "Old Song " + std::to_string(i), 1});
+        hits.push_back({60, "Hit Artist " + std::to_string(i), "New Song " + std::to_string(i), 2});
+    }
+    const std::string a = s.station.Playlist("Playlists/hits.m3u", hits);
+    const std::string b = s.station.Playlist("Playlists/oldies.m3u", oldies);
+    s.prompts.openAnswers.push_back({b, a});
+    s.Page().Button1->click();
+    DoubleClickRow(s.Page().lbMasterPlaylists, 0);
+    DoubleClickRow(s.Page().lbMasterPlaylists, 1);
+}
+
+TEST(BuildPage, BuildsAStationAcceptsTheListAndClearsIt) {
+    Station s;
+    BuildPage& p = s.Page();
+    SmallStation(s);
+    s.prompts.saveAnswers.push_back(s.Path("hour.m3u"));
+    p.btLocateDir->click();
+    Type(p.ComboBox1, "8");
+    EXPECT_EQ(s.Session().ComboBox1, "8") << "typed text goes into the model as it is typed";
+    QTest::mouseClick(p.cbTextOutput, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(6, p.cbTextOutput->height() / 2));
+    EXPECT_TRUE(s.Session().cbTextOutput);
+
+    // The songs are in the final playlist pane before the closing message is shown.
+    // While the build runs, clicks on the page are not taken up.
+    int shownAtMessage = -1;
+    s.prompts.onMessage = [&](const std::string& text) {
+        if (text != kBuildComplete) return;
+        shownAtMessage = p.lbFinalPlaylist->count();
+        EXPECT_TRUE(p.Busy());
+        p.Button3->click();
+        p.btBuildPlaylist->click();
+        p.btClearFinalPlaylist->click();
+    };
+    p.btBuildPlaylist->click();
+    ASSERT_TRUE(s.prompts.errors.empty()) << s.prompts.errors.front();
+    EXPECT_EQ(s.prompts.messages, std::vector<std::string>{kBuildComplete});
+    // Eight minutes less half a minute: eight one-minute songs.
+    EXPECT_EQ(s.form->StatusText(), "Playlist is complete and is exactly 0:08:00.");
+    ASSERT_EQ(s.Session().lbFinalPlaylist.size(), 8u);
+    EXPECT_EQ(shownAtMessage, 8);
+    EXPECT_EQ(p.lbMasterPlaylists->count(), 2);
+    s.prompts.onMessage = nullptr;
+    QStringList expected;
+    for (const std::string& song : s.Session().lbFinalPlaylist)
+        expected << QString::fromStdString(song);
+    EXPECT_EQ(Texts(p.lbFinalPlaylist), expected);
+    EXPECT_TRUE(expected[0].contains("Hit Artist")) << "the first slot is the hits";
+    EXPECT_TRUE(expected[1].contains("Oldie Artist"));
+    EXPECT_EQ(p.ProgressBar2->maximum(), 450);
+    EXPECT_EQ(p.ProgressBar2->value(), 450);
+    EXPECT_EQ(p.ProgressBar1->maximum(), 1);
+    EXPECT_EQ(p.ProgressBar1->value(), 1);
+    EXPECT_GT(p.ProgressBar3->value(), 0);
+
+    // Accept: the playlist, and the log beside it.
+    p.btAcceptFinalPlaylist->click();
+    EXPECT_EQ(s.station.Lines(s.Path("hour.m3u")), s.Session().lbFinalPlaylist);
+    const LineList log = s.station.Lines(s.Path("hour.m3u.txt"));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log, s.Session().mTextOutput);
+    EXPECT_EQ(log.front().rfind("Playlist generated ", 0), 0u) << log.front();
+    EXPECT_EQ(p.lbFinalPlaylist->count(), 8) << "accepting keeps the list";
+
+    // A second build appends; clearing empties the pane and the meters, and writes nothing.
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(p.lbFinalPlaylist->count(), 16);
+    p.btClearFinalPlaylist->click();
+    EXPECT_EQ(p.lbFinalPlaylist->count(), 0);
+    EXPECT_TRUE(s.Session().lbFinalPlaylist.empty());
+    for (QProgressBar* meter : {p.ProgressBar1, p.ProgressBar2, p.ProgressBar3})
+        EXPECT_EQ(meter->value(), 0);
+    EXPECT_EQ(s.station.Lines(s.Path("hour.m3u")).size(), 8u);
+
+    // Without "Save to Text" only the playlist is written.
+    p.cbTextOutput->click();
+    EXPECT_FALSE(s.Session().cbTextOutput);
+    std::filesystem::remove(s.Path("hour.m3u.txt"));
+    p.btAcceptFinalPlaylist->click();
+    EXPECT_TRUE(s.station.Lines(s.Path("hour.m3u")).empty());
+    EXPECT_FALSE(std::filesystem::exists(s.Path("hour.m3u.txt")));
+}
+
+TEST(BuildPage, ChecksAndErrorsStopTheBuildAndTheWindowGoesOn) {
+    Station s;
+    BuildPage& p = s.Page();
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.messages, std::vector<std::string>{kNoTemplate});
+
+    SmallStation(s);
+    s.prompts.saveAnswers.push_back(s.Path("hour.m3u"));
+    p.btLocateDir->click();
+    const LineList before = s.station.Lines(s.Path("Playlists/hits.m3u"));
+
+    // A length that is no number: the error box, with its full stop; nothing repaired or built.
+    Type(p.ComboBox1, "abc");
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.errors, std::vector<std::string>{"'abc' is not a valid integer value."});
+    EXPECT_EQ(s.station.Lines(s.Path("Playlists/hits.m3u")), before);
+    EXPECT_TRUE(s.Session().lbFinalPlaylist.empty());
+    EXPECT_TRUE(s.form->isVisible());
+    EXPECT_FALSE(p.Busy());
+
+    // The length 0 is one of the checks.
+    Type(p.ComboBox1, "0");
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.messages.back(), "You must enter a desired length greater than 0 minutes.");
+
+    // Dupe hours typed as "x": the build stops with the integer error, after the repair.
+    Type(p.ComboBox1, "4");
+    s.form->DMCA1Click();
+    Type(s.dupe->ComboBox1, "x");
+    EXPECT_EQ(s.Session().fDMCA.ComboBox1, "x");
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.errors.back(), "'x' is not a valid integer value.");
+    EXPECT_EQ(s.prompts.errors.size(), 2u);
+    EXPECT_TRUE(s.Session().lbFinalPlaylist.empty());
+    EXPECT_EQ(s.form->StatusText(), "The list has been repaired.");
+
+    // And with sound hours the window builds again.
+    Type(s.dupe->ComboBox1, "2");
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.messages.back(), kBuildComplete);
+    EXPECT_EQ(p.lbFinalPlaylist->count(), 4);
+}
+
+TEST(BuildPage, ShowsAModelChangedElsewhereAndKeepsAValidSelection) {
+    Station s;
+    BuildPage& p = s.Page();
+    BuildSession& model = s.Session();
+    model.lbMasterPlaylists.Add("/l/b.m3u");
+    model.lbMasterPlaylists.Add("/l/a.m3u");
+    model.lbClockwheelTemplate = {"/l/a.m3u", "/l/b.m3u", "/l/a.m3u"};
+    model.ComboBox1 = "90";
+    model.cbTextOutput = true;
+    model.SetOutputFile("/out/x.m3u");
+    s.form->RefreshAll();
+    EXPECT_EQ(Texts(p.lbMasterPlaylists), (QStringList{"/l/a.m3u", "/l/b.m3u"}));
+    EXPECT_EQ(p.lbClockwheelTemplate->count(), 3);
+    EXPECT_EQ(p.ComboBox1->currentText(), "90");
+    EXPECT_TRUE(p.cbTextOutput->isChecked());
+    EXPECT_EQ(Texts(p.lbSavePlaylist), QStringList{"/out/x.m3u"});
+
+    ClickRow(p.lbMasterPlaylists, 1);
+    model.lbMasterPlaylists.Add("/l/0.m3u");  // lands before the selected entry
+    p.Refresh();
+    EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), 2) << "the selection stays on the same entry";
+    EXPECT_EQ(p.lbMasterPlaylists->item(2)->text(), "/l/b.m3u");
+    p.SelectTemplateSlot(2);
+    model.lbClockwheelTemplate.pop_back();
+    p.RefreshList(ShownList::ClockwheelTemplate);
+    EXPECT_EQ(p.lbClockwheelTemplate->count(), 2);
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), -1) << "no selection beyond the end";
+    p.SelectMasterPlaylist(0);
+    EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), 0);
+    p.SelectMasterPlaylist(-1);
+    EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), -1);
+}
+
+}  // namespace
+}  // namespace kestrune::app
