@@ -1,12 +1,319 @@
 #include "OptionWindows.h"
 
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QShowEvent>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+
+#include "FileSystemRoots.h"
+
 namespace kestrune::app {
 
-TfDMCA::TfDMCA(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {}
-void TfDMCA::Refresh() {}
-TfGenre::TfGenre(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {}
-void TfGenre::Refresh() {}
-TfDirectories::TfDirectories(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {}
-void TfDirectories::Open() {}
+namespace {
+
+QString Local(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+std::string Local8(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+// The plain grey of a dialog, whatever the main window's colours are.
+void DialogGrey(QWidget* window) {
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
+// The option windows live for the whole run but must not keep the program going once the main
+// window has closed.
+void Secondary(QWidget* window) {
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+QLabel* FixedText(QWidget* parent, const char* text, int x, int y, int width, int height) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(x, y, width, height);
+    return label;
+}
+
+template <typename Widget>
+Widget* Placed(Widget* widget, int x, int y) {
+    widget->adjustSize();
+    widget->move(x, y);
+    return widget;
+}
+
+// The windows are laid out for a narrow font. Where the system's font needs more lines for a
+// text, the text grows and everything below it moves down by as much; answers the total growth.
+int MakeRoomForTexts(QWidget* window, std::initializer_list<QLabel*> texts) {
+    int grown = 0;
+    for (QLabel* text : texts) {
+        const int needed = text->heightForWidth(text->width());
+        const int more = needed - text->height();
+        if (more <= 0) continue;
+        const int below = text->y() + text->height();
+        text->resize(text->width(), needed);
+        for (QObject* child : window->children()) {
+            auto* widget = qobject_cast<QWidget*>(child);
+            if (widget != nullptr && widget != text && widget->y() >= below)
+                widget->move(widget->x(), widget->y() + more);
+        }
+        grown += more;
+    }
+    return grown;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Dupe checker.
+
+TfDMCA::TfDMCA(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+    Secondary(this);
+    setWindowTitle("Check for Duplicate Artists");
+    DialogGrey(this);
+    move(298, 293);
+
+    StaticText2 =
+        FixedText(this,
+                  "This function checks for duplicate artists when building your playlists. "
+                  "It is recommended to leave this function enabled for more variety in your "
+                  "playlists. It also maintains compliance with DMCA regulations.",
+                  24, 17, 353, 45);
+    cbDupeCheck = Placed(new QCheckBox("Dupe Checker On/Off", this), 24, 73);
+    StaticText1 =
+        FixedText(this,
+                  "If the Dupe Checker is enabled you can specify how much of the playlist it "
+                  "should scan for duplicate artists.",
+                  24, 113, 353, 38);
+    Label1 = Placed(new QLabel("Dupe Time (in hours):", this), 23, 169);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->addItems({"1", "2", "3", "4", "5"});
+    // Beside its label, also when the system's font makes the label wider.
+    ComboBox1->setGeometry(std::max(150, Label1->x() + Label1->width() + 4), 166, 53,
+                           ComboBox1->sizeHint().height());
+    setFixedSize(399, 234 + MakeRoomForTexts(this, {StaticText2, StaticText1}));
+
+    connect(cbDupeCheck, &QCheckBox::toggled, this, [this] { cbDupeCheckClick(); });
+    connect(ComboBox1, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        if (!refreshing_) context_.session.fDMCA.ComboBox1 = Local8(text);
+    });
+    Refresh();
+}
+
+void TfDMCA::cbDupeCheckClick() {
+    const bool on = cbDupeCheck->isChecked();
+    if (!refreshing_) context_.session.fDMCA.cbDupeCheck = on;
+    // Greyed, not emptied: the hours come back as they were.
+    ComboBox1->setEnabled(on);
+}
+
+void TfDMCA::Refresh() {
+    const DupeCheckerOptions& options = context_.session.fDMCA;
+    refreshing_ = true;
+    cbDupeCheck->setChecked(options.cbDupeCheck);
+    cbDupeCheckClick();
+    const QString hours = Local(options.ComboBox1);
+    if (ComboBox1->currentText() != hours) ComboBox1->setEditText(hours);
+    refreshing_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Genre checker.
+
+namespace {
+constexpr int kGenreOuterWidth = 417;
+constexpr int kGenreOuterHeight = 168;
+}  // namespace
+
+TfGenre::TfGenre(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+    Secondary(this);
+    setWindowTitle("Genre Checker");
+    DialogGrey(this);
+    move(316, 421);
+
+    StaticText1 =
+        FixedText(this,
+                  "Enabling this function will force the Kestrune to try to ensure that two "
+                  "consecutive songs in your playlist will not be from the same genre. This "
+                  "comes in handy for Top-40-style stations.",
+                  32, 16, 329, 49);
+    cbGenreCheck = Placed(new QCheckBox("Genre Check On/Off", this), 112, 96);
+    extraHeight_ = MakeRoomForTexts(this, {StaticText1});
+    resize(kGenreOuterWidth, kGenreOuterHeight + extraHeight_);
+    connect(cbGenreCheck, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!refreshing_) context_.session.fGenre.cbGenreCheck = checked;
+    });
+    Refresh();
+}
+
+void TfGenre::Refresh() {
+    refreshing_ = true;
+    cbGenreCheck->setChecked(context_.session.fGenre.cbGenreCheck);
+    refreshing_ = false;
+}
+
+void TfGenre::FitOuterSize() {
+    // The window's size counts its frame; the frame is known only once the window manager has
+    // put one round the window.
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isEmpty()) return;
+    resize(kGenreOuterWidth - frame.width(), kGenreOuterHeight + extraHeight_ - frame.height());
+    outerFitted_ = true;
+}
+
+void TfGenre::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (outerFitted_) return;
+    FitOuterSize();
+    if (!outerFitted_)
+        QTimer::singleShot(100, this, [this] {
+            if (!outerFitted_ &&
+                size() == QSize(kGenreOuterWidth, kGenreOuterHeight + extraHeight_))
+                FitOuterSize();
+        });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Directories.
+
+TfDirectories::TfDirectories(AppContext& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
+    Secondary(this);
+    setWindowTitle("fDirectories");
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    DialogGrey(this);
+
+    DriveComboBox1 = new QComboBox(this);
+    DirectoryListBox1 = new QTreeView(this);
+    folders_ = new QFileSystemModel(this);
+    // Folders only; the model reads a folder when it is opened, so big trees stay quick.
+    folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folders_->setReadOnly(true);
+    DirectoryListBox1->setModel(folders_);
+    for (int column = 1; column < folders_->columnCount(); ++column)
+        DirectoryListBox1->hideColumn(column);
+    DirectoryListBox1->setHeaderHidden(true);
+    DirectoryListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DirectoryListBox1->setMinimumSize(220, 280);
+
+    StaticText1 = new QLabel(
+        "Navigate to a directory. When you find the one you would like to use to store your "
+        "playlists, hit the SELECT button next to \"Playlists Directory.\" Then nevaigate to the "
+        "directory you would like to store your templates and click the SELECT button.",
+        this);
+    StaticText1->setWordWrap(true);
+    StaticText1->setFixedWidth(320);
+    StaticText1->setFrameShape(QFrame::StyledPanel);
+    StaticText1->setMargin(4);
+    btnSelectPlaylistDir = new QPushButton("Select ------>", this);
+    Label1 = new QLabel("Playlists Directory", this);
+    edPlaylists = new QLineEdit(this);
+    btnSelectSessionDir = new QPushButton("Select ------>", this);
+    Label2 = new QLabel("Sessions Directory", this);
+    edSessions = new QLineEdit(this);
+    btnSaveConfig = new QPushButton("Save Settings", this);
+    for (QPushButton* button : {btnSelectPlaylistDir, btnSelectSessionDir, btnSaveConfig})
+        button->setAutoDefault(false);
+    edPlaylists->setMinimumWidth(210);
+    edSessions->setMinimumWidth(210);
+
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);  // a fixed-size window
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(8);
+    grid->addWidget(DriveComboBox1, 0, 0);
+    grid->addWidget(DirectoryListBox1, 1, 0, 7, 1);
+    grid->addWidget(StaticText1, 0, 1, 2, 2, Qt::AlignTop);
+    grid->addWidget(Label1, 2, 2, Qt::AlignBottom);
+    grid->addWidget(btnSelectPlaylistDir, 3, 1);
+    grid->addWidget(edPlaylists, 3, 2);
+    grid->addWidget(Label2, 4, 2, Qt::AlignBottom);
+    grid->addWidget(btnSelectSessionDir, 5, 1);
+    grid->addWidget(edSessions, 5, 2);
+    grid->setRowStretch(6, 1);
+    grid->addWidget(btnSaveConfig, 7, 2, Qt::AlignRight | Qt::AlignBottom);
+
+    const QString start = Local(context_.folders.start);
+    FillDrivePicker(DriveComboBox1, start.isEmpty() ? QString("/") : start);
+    ShowDrive(DriveComboBox1->currentText(), start);
+
+    connect(DriveComboBox1, &QComboBox::currentIndexChanged, this,
+            [this] { DriveComboBox1Change(); });
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) openFolder_ = folders_->filePath(current);
+            });
+    connect(btnSelectPlaylistDir, &QPushButton::clicked, this,
+            [this] { btnSelectPlaylistDirClick(); });
+    connect(btnSelectSessionDir, &QPushButton::clicked, this,
+            [this] { btnSelectSessionDirClick(); });
+    connect(btnSaveConfig, &QPushButton::clicked, this, [this] { btnSaveConfigClick(); });
+}
+
+void TfDirectories::ShowDrive(const QString& root, const QString& folder) {
+    folders_->setRootPath(root);
+    DirectoryListBox1->setRootIndex(folders_->index(root));
+    openFolder_ = root;
+    if (!folder.isEmpty() && RootOf(FileSystemRoots(), folder) == root) OpenFolder(folder);
+}
+
+void TfDirectories::OpenFolder(const QString& folder) {
+    const QModelIndex index = folders_->index(folder);
+    if (!index.isValid()) return;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        DirectoryListBox1->expand(up);
+    DirectoryListBox1->setCurrentIndex(index);
+    DirectoryListBox1->scrollTo(index);
+    openFolder_ = folders_->filePath(index);
+}
+
+void TfDirectories::DriveComboBox1Change() {
+    // No drive keeps a current folder here: the start folder when it is on the chosen drive,
+    // else the drive's root.
+    ShowDrive(DriveComboBox1->currentText(), Local(context_.folders.start));
+}
+
+void TfDirectories::btnSelectPlaylistDirClick() {
+    edPlaylists->setText(openFolder_);
+}
+
+void TfDirectories::btnSelectSessionDirClick() {
+    edSessions->setText(openFolder_);
+}
+
+void TfDirectories::btnSaveConfigClick() {
+    context_.run([this] {
+        const std::string playlists = Local8(edPlaylists->text());
+        const std::string sessions = Local8(edSessions->text());
+        // A failure stops here: the window stays open and the folders keep their old values.
+        WriteConfig(context_.iniPath, playlists, sessions);
+        context_.folders.playlists = playlists;
+        context_.sdSavePlaylist.initialFolder = playlists;
+        context_.folders.sessions = sessions;
+        context_.sdSaveSessions.initialFolder = sessions;
+        hide();
+    });
+}
+
+void TfDirectories::Open() {
+    const ConfigValues stored = ReadConfig(context_.iniPath, context_.folders.start);
+    edPlaylists->setText(Local(stored.playlistsdir));
+    edSessions->setText(Local(stored.sessionsdir));
+    show();
+    raise();
+    activateWindow();
+}
 
 }  // namespace kestrune::app

@@ -34,6 +34,7 @@ public:
 
 private:
     AppContext& context_;
+    bool refreshing_ = false;  // the widgets are being set from the model
 };
 
 class TfGenre : public QDialog {
@@ -46,8 +47,17 @@ public:
     QLabel* StaticText1 = nullptr;
     QCheckBox* cbGenreCheck = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Sizes the window so that, frame included, it is as large as intended.
+    void FitOuterSize();
+
     AppContext& context_;
+    bool refreshing_ = false;
+    bool outerFitted_ = false;
+    int extraHeight_ = 0;  // room the system's font needs beyond the intended size
 };
 
 class TfDirectories : public QDialog {
@@ -74,9 +84,18 @@ public:
     QLineEdit* edSessions = nullptr;
     QPushButton* btnSaveConfig = nullptr;
 
+    // The folder open in the folder tree: what the "Select ------>" buttons copy.
+    QString OpenedFolder() const { return openFolder_; }
+    // Opens a folder of the shown drive in the tree, as the user would.
+    void OpenFolder(const QString& folder);
+
 private:
+    // Shows the drive `root` in the tree, with `folder` open when it is on that drive.
+    void ShowDrive(const QString& root, const QString& folder);
+
     AppContext& context_;
     QFileSystemModel* folders_ = nullptr;
+    QString openFolder_;
 };
 
 }  // namespace kestrune::app
