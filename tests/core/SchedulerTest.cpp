@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/KestruneError.h"
 #include "sessions/Scheduler.h"
 #include "sessions/SessionFile.h"
@@ -128,6 +130,25 @@ TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
     EXPECT_EQ(timer.interval, kOneDay);
     EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
     EXPECT_EQ(f.prompts.messages.back(), messages::kScheduleComplete);
+
+    // Tomorrow's run comes also while today's closing message is still open.
+    class AnsweringLater : public testing::ScriptedPrompts {
+    public:
+        std::function<void()> whileOpen;
+        void ShowMessage(const std::string& text) override {
+            ScriptedPrompts::ShowMessage(text);
+            if (whileOpen) std::exchange(whileOpen, nullptr)();
+        }
+    } later;
+    BuildContext laterContext{f.session, f.view, later, f.seeds, f.clock};
+    int runs = 0;
+    later.whileOpen = [&] {
+        EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
+        scheduler.timerAutoBuildTimer(laterContext, [&] { ++runs; });
+    };
+    scheduler.timerAutoBuildTimer(laterContext, [&] { ++runs; });
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(later.messages, std::vector<std::string>(2, messages::kScheduleComplete));
 
     // An emptied list: nothing built, armed again all the same.
     scheduler.Button6Click();

@@ -96,19 +96,22 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         bool& flag;
         explicit RunningFlag(bool& f) : flag(f) { flag = true; }
         ~RunningFlag() { flag = false; }
-    } runningFlag(running_);
-
-    if (showBuildPage) showBuildPage();
-    timer_.Stop();
-    const int count = lbSchedule.Count();
-    for (int i = 0; i < count; ++i) {
-        context.view.SelectScheduleEntry(i);
-        LoadSession(lbSchedule[i], context);
-        BuildPlaylist(context);
-        context.view.ListChanged(ShownList::FinalPlaylist);
-        SaveList(context.session.OutputFile(), context.session.lbFinalPlaylist);
+    };
+    {
+        RunningFlag runningFlag(running_);
+        if (showBuildPage) showBuildPage();
+        timer_.Stop();
+        const int count = lbSchedule.Count();
+        for (int i = 0; i < count; ++i) {
+            context.view.SelectScheduleEntry(i);
+            LoadSession(lbSchedule[i], context);
+            BuildPlaylist(context);
+            context.view.ListChanged(ShownList::FinalPlaylist);
+            SaveList(context.session.OutputFile(), context.session.lbFinalPlaylist);
+        }
+        ArmAutoBuild(kOneDay);
     }
-    ArmAutoBuild(kOneDay);
+    // The run is over before its closing message: a box nobody answers holds up no later run.
     context.prompts.ShowMessage(messages::kScheduleComplete);
 }
 
