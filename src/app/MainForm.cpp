@@ -49,11 +49,13 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
         ownPrompts_ = std::make_unique<QtPrompts>(this);
         prompts = ownPrompts_.get();
     }
-    prompts_ = prompts;
+    restingPrompts_ = std::make_unique<RestingPrompts>(*prompts);
+    prompts_ = restingPrompts_.get();
     // The reader asks through our box when a file cannot be read, and keeps the window alive
     // while it crosses long stretches without audio.
     SetOpenErrorHandler([this](const std::string& fileName) { return prompts_->AskOpenError(fileName); });
-    SetPumpMessages([] { QCoreApplication::processEvents(); });
+    // Clicks wait until the command ends: a build must not see its lists changed under it.
+    SetPumpMessages([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     view_ = std::make_unique<QtBuildView>(
         ViewHooks{[this](int i) { tsBuildPlaylist->SelectMasterPlaylist(i); },
                   [this](int i) { tsBuildPlaylist->SelectTemplateSlot(i); },
@@ -189,6 +191,7 @@ void TfMainForm::AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories
 }
 
 void TfMainForm::RunCommand(const std::function<void()>& command) {
+    ++commandDepth_;
     try {
         command();
         RefreshAll();
@@ -196,6 +199,11 @@ void TfMainForm::RunCommand(const std::function<void()>& command) {
         // What the command changed up to here stays changed, and is shown so.
         RefreshAll();
         prompts_->ShowError(error.what());
+    }
+    --commandDepth_;
+    if (commandDepth_ == 0 && timerWaiting_) {
+        timerWaiting_ = false;
+        QTimer::singleShot(0, this, [this] { timerAutoBuildTimer(); });
     }
 }
 
@@ -272,6 +280,12 @@ void TfMainForm::LoadDemoSession2Click() {
 }
 
 void TfMainForm::timerAutoBuildTimer() {
+    // A run waits for a command that is mid-way (a build in the reader's error box, say); in a
+    // message box or a file dialog the command is at rest, and the run takes place inside it.
+    if (commandDepth_ > restingPrompts_->OpenResting()) {
+        timerWaiting_ = true;
+        return;
+    }
     RunCommand([this] { scheduler_.timerAutoBuildTimer(*build_, [this] { ShowPage(0); }); });
 }
 

@@ -13,6 +13,7 @@
 
 #include "AppContext.h"
 #include "QtBuildView.h"
+#include "RestingPrompts.h"
 
 class QSystemTrayIcon;
 
@@ -109,7 +110,10 @@ private:
     void OnListChanged(ShownList list);
 
     std::unique_ptr<AppPrompts> ownPrompts_;
+    std::unique_ptr<RestingPrompts> restingPrompts_;
     AppPrompts* prompts_;
+    int commandDepth_ = 0;     // commands running, nested ones included
+    bool timerWaiting_ = false;  // the auto build timer fired while a command was mid-way
     SystemClock clock_;
     ClockSeeds seeds_{clock_};
     BuildSession session_;

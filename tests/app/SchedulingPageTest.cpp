@@ -4,6 +4,7 @@
 
 #include "AppFixture.h"
 #include "SchedulingPage.h"
+#include "building/BuildCommand.h"
 #include "building/LineList.h"
 
 namespace kestrune::app {
@@ -111,6 +112,39 @@ TEST(SchedulingPage, ABrokenSessionStopsTheRunAndLeavesTheTimerOff) {
     EXPECT_FALSE(std::filesystem::exists(f.Path("c-third-out.m3u")));
     EXPECT_FALSE(form.timerAutoBuild.isActive());
     EXPECT_EQ(form.AutoScheduler().State(), SchedulerState::Idle);
+}
+
+TEST(SchedulingPage, ATimerEventWaitsForABuildButNotForAMessage) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    form.AutoScheduler().AddSessions({SavedSession(f, "scheduled", 4)});
+    // A build whose only song cannot be read: the reader's box opens in the middle of it.
+    f.station.dir.Write("broken.mp3", std::string(3000, 'x'));
+    f.station.dir.Write("broken.m3u", f.Path("broken.mp3") + "\r\n");
+    BuildSession& s = form.Session();
+    s.lbMasterPlaylists.Add(f.Path("broken.m3u"));
+    s.lbClockwheelTemplate = {f.Path("broken.m3u")};
+    s.SetOutputFile(f.Path("hour.m3u"));
+    bool writtenInsideTheBox = true;
+    f.prompts.whileOpenErrorOpen = [&] {
+        form.timerAutoBuildTimer();
+        writtenInsideTheBox = std::filesystem::exists(f.Path("scheduled-out.m3u"));
+    };
+    form.RunCommand([&] { btBuildPlaylistClick(form.Context().build); });
+    EXPECT_FALSE(writtenInsideTheBox) << "the run waited for the build";
+    EXPECT_FALSE(std::filesystem::exists(f.Path("scheduled-out.m3u")));
+    QTest::qWait(20);
+    EXPECT_TRUE(std::filesystem::exists(f.Path("scheduled-out.m3u"))) << "and came right after it";
+
+    // In a plain message box the command is at rest: the run takes place inside it.
+    std::filesystem::remove(f.Path("scheduled-out.m3u"));
+    bool writtenInsideTheMessage = false;
+    f.prompts.whileMessageOpen = [&] {
+        form.timerAutoBuildTimer();
+        writtenInsideTheMessage = std::filesystem::exists(f.Path("scheduled-out.m3u"));
+    };
+    form.tsScheduling->Button7->click();  // "Save Schedule" ends with its message
+    EXPECT_TRUE(writtenInsideTheMessage);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // without a modal box ever opening.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppPrompts.h"
@@ -13,10 +15,14 @@ namespace kestrune::app::testing {
 
 class ScriptedAppPrompts : public AppPrompts {
 public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (whileMessageOpen) std::exchange(whileMessageOpen, nullptr)();
+    }
     void ShowError(const std::string& text) override { errors.push_back(WithFullStop(text)); }
     int AskOpenError(const std::string& fileName) override {
         openErrors.push_back(fileName);
+        if (whileOpenErrorOpen) std::exchange(whileOpenErrorOpen, nullptr)();
         if (openErrorAnswers.empty()) return kAnswerIgnore;
         const int answer = openErrorAnswers.front();
         openErrorAnswers.pop_front();
@@ -36,6 +42,10 @@ public:
         openAnswers.pop_front();
         return answer;
     }
+
+    // Runs once while the next box of its kind is open (a timer event, say).
+    std::function<void()> whileMessageOpen;
+    std::function<void()> whileOpenErrorOpen;
 
     std::vector<std::string> messages;
     std::vector<std::string> errors;  // as shown, with the full stop
