@@ -1,5 +1,6 @@
 #include "FileSystemRoots.h"
 
+#include <QFileInfo>
 #include <QStorageInfo>
 
 namespace kestrune::app {
@@ -11,6 +12,8 @@ QStringList FileSystemRoots() {
         if (!volume.isValid() || !volume.isReady()) continue;
         if (!volume.device().startsWith("/dev/")) continue;
         const QString path = volume.rootPath();
+        // Containers mount single files (/etc/hosts...) from devices too: folders only.
+        if (!QFileInfo(path).isDir()) continue;
         if (!roots.contains(path)) roots << path;
     }
     return roots;
