@@ -88,12 +88,14 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
     FileListBox1->setToolTip("These are the MP3's in the current folder");
     SaveAsList = new QPushButton("Save As Playlist", pListMakerMP3s);
     SaveAsList->setToolTip("Clicking here will save the list of MP3's as a playlist.");
-    SaveAsList->setFixedSize(90, 25);
+    // At least its size; wider where the system's font needs it for the caption.
+    SaveAsList->setMinimumSize(90, 25);
     auto* right = new QGridLayout(pListMakerMP3s);
     right->addWidget(Label9, 0, 0);
-    right->addWidget(FileListBox1, 1, 0, 2, 1);
+    right->addWidget(FileListBox1, 1, 0);
     right->addWidget(SaveAsList, 1, 1, Qt::AlignTop);
     right->setColumnStretch(0, 1);
+    right->setRowStretch(1, 1);
     Splitter6->addWidget(pListMakerFolders);
     Splitter6->addWidget(pListMakerMP3s);
     Splitter6->setSizes({217, 540});
@@ -150,13 +152,16 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
     for (QCheckBox* box : {cbByArtist, cbByAlbum, cbByYear, cbByGenre}) boxes->addWidget(box);
     btnSearchForFiles = new QPushButton("Go!", Panel12);
     btnSearchForFiles->setFixedSize(42, 20);
-    auto* tagRight = new QGridLayout(Panel12);
-    tagRight->addWidget(Label10, 0, 0, 1, 2);
-    tagRight->addWidget(Label16, 1, 0, 1, 2);
-    tagRight->addWidget(gbSelectTags, 2, 0);
-    tagRight->addWidget(btnSearchForFiles, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
-    tagRight->setRowStretch(3, 1);
-    tagRight->setColumnStretch(1, 1);
+    // A column, so that the wrapped labels get the height their text needs.
+    auto* tagRight = new QVBoxLayout(Panel12);
+    tagRight->addWidget(Label10);
+    tagRight->addWidget(Label16);
+    auto* tagRow = new QHBoxLayout;
+    tagRow->addWidget(gbSelectTags);
+    tagRow->addWidget(btnSearchForFiles, 0, Qt::AlignVCenter);
+    tagRow->addStretch(1);
+    tagRight->addLayout(tagRow);
+    tagRight->addStretch(1);
     Splitter7->addWidget(Panel11);
     Splitter7->addWidget(Panel12);
     Splitter7->setSizes({232, 520});

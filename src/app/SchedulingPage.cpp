@@ -1,6 +1,8 @@
 #include "SchedulingPage.h"
 
 #include <QGridLayout>
+
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace kestrune::app {
@@ -10,7 +12,8 @@ namespace {
 QPushButton* Button(QWidget* parent, const char* caption, const char* hint, int width, int height) {
     auto* button = new QPushButton(caption, parent);
     button->setToolTip(hint);
-    button->setFixedSize(width, height);
+    // At least its size; wider where the system's font needs it for the caption.
+    button->setMinimumSize(width, height);
     return button;
 }
 
@@ -37,13 +40,16 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     lbSchedule->setPalette(grey);
     Button4 = Button(Panel1, "+", "Click here to add a saved session to your schedule.", 28, 25);
     Button5 = Button(Panel1, "--", "Clcik here to remove the selected session from the schedule.", 28, 25);
+    // The two short captions fit their size in any font.
+    Button4->setFixedSize(28, 25);
+    Button5->setFixedSize(28, 25);
     Button6 = Button(Panel1, "Clear Schedule", "Click here to clear the entire schedule.", 86, 25);
     Button7 = Button(Panel1, "Save Schedule", "Click here to save this schedule for future use.", 86, 25);
     btRunScheduleNow = Button(Panel1, "Run Now!", "Click here to run the schedule now.", 75, 24);
     Label8 = new QLabel("Set auto start time:", Panel1);
     ComboBox2 = new QComboBox(Panel1);
     ComboBox2->setEditable(true);
-    ComboBox2->setFixedWidth(61);
+    ComboBox2->setMinimumWidth(61);
     ComboBox2->setToolTip("Specifiy a time from the drop down menu for the auto schedule to run.");
     for (const std::string& item : AutoStartChoices()) ComboBox2->addItem(QString::fromStdString(item));
     ComboBox2->setMaxVisibleItems(26);
@@ -60,21 +66,28 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
 
     auto* grid = new QGridLayout(Panel1);
     grid->addWidget(Label1, 0, 0);
-    grid->addWidget(lbSchedule, 1, 0, 12, 1);
+    grid->addWidget(lbSchedule, 1, 0);
     auto* column = new QVBoxLayout;
-    column->addWidget(Button4);
-    column->addWidget(Button5);
+    column->addWidget(Button4, 0, Qt::AlignLeft);
+    column->addWidget(Button5, 0, Qt::AlignLeft);
     column->addWidget(Button6);
     column->addWidget(Button7);
     column->addStretch(1);
-    column->addWidget(btRunScheduleNow);
+    column->addWidget(btRunScheduleNow, 0, Qt::AlignLeft);
     column->addStretch(1);
     column->addWidget(Label8);
-    column->addWidget(ComboBox2);
+    column->addWidget(ComboBox2, 0, Qt::AlignLeft);
     column->addWidget(btAutoSchedule_Start);
     column->addWidget(btAutoSchedule_Stop);
-    grid->addLayout(column, 1, 1, 12, 1);
+    grid->addLayout(column, 1, 1);
     grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
+    // The column's buttons share one width, the widest caption's.
+    int widest = 0;
+    for (QWidget* w : {static_cast<QWidget*>(Button6), static_cast<QWidget*>(Button7),
+                       static_cast<QWidget*>(btAutoSchedule_Start), static_cast<QWidget*>(btAutoSchedule_Stop)})
+        widest = std::max(widest, w->sizeHint().width());
+    for (QPushButton* b : {Button6, Button7, btAutoSchedule_Start, btAutoSchedule_Stop}) b->setMinimumWidth(widest);
 
     Scheduler& scheduler = context_.scheduler;
     ComboBox2->setCurrentText(QString::fromStdString(scheduler.ComboBox2));
