@@ -17,4 +17,10 @@ tail -n 1 build.out | grep -q '^Playlist is complete and is exactly '
 # Every line of the hour names a demo file inside the moved folder.
 grep -v "^$PWD/Demo_MP3's/" Playlists/demo_current_hit_radio_format_1hr.m3u && exit 1
 test "$(wc -l < Playlists/demo_current_hit_radio_format_1hr.m3u)" -gt 10
+# The program starts from the folder and stays up (it runs until it is closed).
+if [ -x ./kestrune ]; then
+  status=0
+  QT_QPA_PLATFORM=offscreen timeout 3 ./kestrune >/dev/null 2>&1 || status=$?
+  test "$status" -eq 124
+fi
 echo "installed folder builds the demo hour"
