@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   lame
+  clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   xvfb xauth imagemagick
 )

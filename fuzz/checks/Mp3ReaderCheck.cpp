@@ -1,0 +1,158 @@
+// The MP3 reader on a file's bytes: whatever the file holds, the reader answers 0 or asks its
+// question, keeps every text within its capacity, agrees with the plain byte-per-read model of
+// the frame search, and a reused reader keeps nothing of the file before.
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzChecks.h"
+#include "Scratch.h"
+#include "mpgtools/MPGTools.h"
+#include "mpgtools/ReaderHooks.h"
+#include "support/Mp3Fixtures.h"
+
+namespace kestrune::fuzz {
+
+namespace {
+
+struct Load {
+    int32_t result = 0;
+    int questions = 0;
+    long long pumps = 0;
+    TMPEGFileInfo info;
+    int32_t headerPosition = 0;
+};
+
+// One load of `path` by `reader`; the question is answered Retry once when `retryOnce`, then
+// Ignore.
+Load LoadWith(TMPEGAudio& reader, const std::string& path, int32_t searchLimit, bool retryOnce) {
+    Load load;
+    reader.AutoLoad = false;
+    reader.SearchLimit = searchLimit;
+    reader.ErrorCallback = [&load, retryOnce](const TMPEGFileInfo&) -> uint16_t {
+        ++load.questions;
+        return static_cast<uint16_t>(retryOnce && load.questions == 1 ? 4 : 5);
+    };
+    SetPumpMessages([&load] { ++load.pumps; });
+    reader.SetFileName(path);
+    load.result = reader.Load();
+    SetPumpMessages(nullptr);
+    reader.ErrorCallback = nullptr;
+    load.info = reader.MPEGFileInfo;
+    load.headerPosition = reader.HeaderPosition;
+    return load;
+}
+
+std::string TextsWithinCapacity(const TMPEGFileInfo& info) {
+    const struct {
+        const char* name;
+        const std::string& text;
+        size_t capacity;
+    } fields[] = {
+        {"Header", info.Header, kHeaderCapacity},
+        {"Title", info.Title, kTitleCapacity},
+        {"Artist", info.Artist, kArtistCapacity},
+        {"Album", info.Album, kAlbumCapacity},
+        {"Year", info.Year, kYearCapacity},
+        {"Comment", info.Comment, kCommentCapacity},
+        {"FileName", info.FileName, kFileNameCapacity},
+    };
+    for (const auto& field : fields) {
+        if (field.text.size() > field.capacity)
+            return Finding("text over its capacity", field.name);
+    }
+    return {};
+}
+
+bool SameInfo(const TMPEGFileInfo& a, const TMPEGFileInfo& b) {
+    return a.Header == b.Header && a.Title == b.Title && a.Artist == b.Artist &&
+           a.Album == b.Album && a.Year == b.Year && a.Comment == b.Comment && a.Genre == b.Genre &&
+           a.Track == b.Track && a.Duration == b.Duration && a.FileLength == b.FileLength &&
+           a.Version == b.Version && a.Layer == b.Layer && a.SampleRate == b.SampleRate &&
+           a.BitRate == b.BitRate && a.Mode == b.Mode && a.CopyrightBit == b.CopyrightBit &&
+           a.OriginalBit == b.OriginalBit && a.ProtectionBit == b.ProtectionBit &&
+           a.Padding == b.Padding && a.FrameLength == b.FrameLength && a.FileName == b.FileName &&
+           a.FileDateTime == b.FileDateTime && a.FileAttr == b.FileAttr;
+}
+
+std::string CheckOneLoad(const Load& load, const std::string& bytes, int32_t searchLimit,
+                         bool retryOnce) {
+    const size_t size = bytes.size();
+    if (std::string problem = TextsWithinCapacity(load.info); !problem.empty()) return problem;
+    if (size <= 5) {
+        if (load.result != 0 || load.questions != 0) return Finding("a tiny file asked a question");
+        return {};
+    }
+    const testing::SearchOutcome model = testing::ReferenceSearch(bytes, searchLimit);
+    const int expectedQuestions = model.result == 0 ? 0 : (retryOnce ? 2 : 1);
+    if (load.questions != expectedQuestions)
+        return Finding("questions asked", std::to_string(load.questions) + ", the model says " +
+                                              std::to_string(expectedQuestions));
+    if ((load.result == 0) != (model.result == 0))
+        return Finding("result differs from the model", std::to_string(load.result));
+    if (model.result != 0 && load.result != 5) return Finding("the answer Ignore was not kept");
+    if (load.headerPosition != model.headerPosition)
+        return Finding("header position differs from the model",
+                       std::to_string(load.headerPosition) + " against " +
+                           std::to_string(model.headerPosition));
+    // A retried attempt crosses the file again, so the user interface is served twice.
+    const long long expectedPumps = model.pumps * (model.result != 0 && retryOnce ? 2 : 1);
+    if (load.pumps != expectedPumps)
+        return Finding("user interface served " + std::to_string(load.pumps) + " times",
+                       "the model says " + std::to_string(expectedPumps));
+    if (load.info.FileLength != static_cast<int32_t>(size) && load.result == 0)
+        return Finding("file length");
+    if (load.result == 0) {
+        const TMPEGFileInfo& info = load.info;
+        if (info.Version < 1 || info.Version > 3 || info.Layer < 1 || info.Layer > 3 ||
+            info.SampleRate <= 0 || (info.BitRate <= 0 && info.BitRate != -1))
+            return Finding("an accepted file without a valid header");
+        const bool tagged = size > 128 && bytes.compare(size - 128, 3, "TAG") == 0;
+        if ((info.Header == "TAG") != tagged) return Finding("tag found where there is none");
+        if (info.BitRate > 0) {
+            const auto duration = static_cast<uint16_t>(
+                static_cast<int64_t>(size) * 8 / (static_cast<int64_t>(info.BitRate) * 1000));
+            if (info.Duration != duration) return Finding("constant-bit-rate playing time");
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string CheckMp3Reader(std::string_view input) {
+    const std::string bytes(input);
+    const std::string path = ScratchPath("input.mp3");
+    PutFile(path, bytes);
+    // The file's own bytes choose the variations, so that a saved input repeats exactly.
+    uint32_t hash = 2166136261u;
+    for (const char c : bytes) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+    const bool retryOnce = (hash & 1) != 0;
+
+    TMPEGAudio reader;
+    const Load first = LoadWith(reader, path, 0, retryOnce);
+    if (std::string problem = CheckOneLoad(first, bytes, 0, retryOnce); !problem.empty())
+        return problem;
+    // The accessors answer for whatever the load left.
+    if (reader.GetArtist().size() > kArtistCapacity || reader.GetTitle().size() > kTitleCapacity ||
+        reader.GetGenreText().empty() || reader.GetLayerText().empty())
+        return Finding("accessor texts");
+    (void)reader.GetFileDateTime();
+    (void)reader.GetModeText();
+
+    // A search that stops part-way through the file.
+    const auto limit = static_cast<int32_t>((hash >> 1) % (bytes.size() + 1));
+    TMPEGAudio limited;
+    const Load stopped = LoadWith(limited, path, limit, false);
+    if (std::string problem = CheckOneLoad(stopped, bytes, limit, false); !problem.empty())
+        return Finding("with a search limit of " + std::to_string(limit), problem);
+
+    // The first reader again: an earlier file leaves nothing behind.
+    const Load again = LoadWith(reader, path, 0, retryOnce);
+    if (!SameInfo(first.info, again.info) || first.result != again.result ||
+        first.headerPosition != again.headerPosition)
+        return Finding("a reused reader answers differently");
+    return {};
+}
+
+}  // namespace kestrune::fuzz

@@ -1,0 +1,14 @@
+#include "FuzzChecks.h"
+
+namespace kestrune::fuzz {
+
+const std::vector<FuzzTarget>& FuzzTargets() {
+    static const std::vector<FuzzTarget> targets = {
+        {"mp3_reader", CheckMp3Reader},       {"line_list", CheckLineList},
+        {"session_file", CheckSessionFile},   {"ini_file", CheckIniFile},
+        {"schedule_file", CheckScheduleFile},
+    };
+    return targets;
+}
+
+}  // namespace kestrune::fuzz

@@ -1,0 +1,271 @@
+#include "Seeds.h"
+
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Mp3Synth.h"
+#include "Pitfalls.h"
+
+namespace kestrune::fuzz {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kestrune::synth;
+using namespace kestrune::pitfalls;
+
+fs::path g_out;
+int g_written = 0;
+
+void Put(const std::string& target, const std::string& name, const std::string& bytes) {
+    fs::create_directories(g_out / target);
+    std::ofstream out(g_out / target / name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write seed " + target + "/" + name);
+    ++g_written;
+}
+
+std::string Frames(const FrameSpec& frame, int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += SilentFrame(frame);
+    return bytes;
+}
+
+Id3v1Tag Tag(const std::string& title, const std::string& artist, uint8_t genre) {
+    Id3v1Tag tag;
+    tag.title = title;
+    tag.artist = artist;
+    tag.album = "Seed Album";
+    tag.year = "1999";
+    tag.comment = "seed";
+    tag.track = 3;
+    tag.genre = genre;
+    return tag;
+}
+
+FrameSpec Mpeg1(int bitRateIndex = 9, int mode = kStereo) {
+    FrameSpec frame;
+    frame.bitRateIndex = bitRateIndex;
+    frame.mode = mode;
+    return frame;
+}
+
+FrameSpec Lower(Version version, int bitRateIndex, int mode, int layer = 3) {
+    FrameSpec frame;
+    frame.version = version;
+    frame.layer = layer;
+    frame.bitRateIndex = bitRateIndex;
+    frame.mode = mode;
+    return frame;
+}
+
+std::string XingFile(const FrameSpec& frame, uint32_t frames, uint32_t flags, int count) {
+    XingSpec xing;
+    xing.flags = flags;
+    xing.frames = frames;
+    xing.bytes = 12345;
+    return XingFrame(frame, xing) + Frames(frame, count);
+}
+
+void Mp3Seeds() {
+    const std::string t = "mp3_reader";
+    const std::string tag = Id3v1Bytes(Tag("Seed Title", "Seed Artist", 17));
+    Put(t, "cbr128", Frames(Mpeg1(), 4) + tag);
+    Put(t, "cbr_mono_padded", [] {
+        FrameSpec f = Mpeg1(5, kSingleChannel);
+        f.padding = true;
+        f.protectionBit = false;
+        return Frames(f, 4);
+    }() + tag);
+    Put(t, "no_tag", Frames(Mpeg1(), 3));
+    Put(t, "id3v11_nul_year", [] {
+        Id3v1Tag v;
+        v.title = "Morning Song";
+        v.year = std::string(4, '\0');
+        v.genre = 62;
+        return Frames(Mpeg1(), 2) + Id3v1Bytes(v);
+    }());
+    Put(t, "utf16_bom_false_header",
+        Id3v2(Utf16TitleFrame("Title with a byte-order mark")) + Frames(Mpeg1(), 3) + tag);
+    Put(t, "stacked_id3v2",
+        Id3v2(Utf16TitleFrame("First")) + Id3v2(Utf16TitleFrame("Second")) +
+            Id3v2(std::string(300, '\0')) + Frames(Mpeg1(), 3) + tag);
+    Put(t, "oversized_id3v2",
+        Id3v2(Utf16TitleFrame("Claims far more than it holds"), 0x0FFFFFFF) + Frames(Mpeg1(), 3) +
+            tag);
+    Put(t, "id3v2_false_sync", Id3v2Block(4096, 1000) + Frames(Mpeg1(), 3) + tag);
+    Put(t, "id3v2_false_pair", Id3v2Block(2048, 2048 - 417) + Frames(Mpeg1(), 3) + tag);
+    Put(t, "cover_art_false_syncs",
+        Id3v2(Utf16TitleFrame("Art") + CoverArtFrame(12000, 7)) + Frames(Mpeg1(), 4) + tag);
+    Put(t, "xing_vbr", XingFile(Mpeg1(), 3000, kXingFrames | kXingBytes | kXingToc, 3) + tag);
+    Put(t, "xing_zero_frames", XingFile(Mpeg1(), 0, kXingFrames | kXingBytes | kXingToc, 3) + tag);
+    Put(t, "xing_no_frame_flag", XingFile(Mpeg1(), 500, kXingBytes | kXingQuality, 3) + tag);
+    Put(t, "xing_absurd_frames",
+        XingFile(Mpeg1(), 0xFFFFFFFFu, kXingFrames | kXingBytes | kXingToc | kXingQuality, 3) +
+            tag);
+    Put(t, "xing_mono", XingFile(Mpeg1(9, kSingleChannel), 100, kXingFrames, 2) + tag);
+    Put(t, "xing_cut", Truncate(XingFile(Mpeg1(), 100, kXingFrames | kXingToc, 1), 36 + 4 + 50));
+    // LAME's "Info" frame, which marks a constant-bit-rate file, at another bit rate than the
+    // frames that follow it.
+    {
+        std::string info = XingFile(Mpeg1(11), 50, kXingFrames | kXingBytes, 0);
+        info.replace(36, 4, "Info");
+        Put(t, "info_other_bit_rate", info + Frames(Mpeg1(5), 4) + tag);
+    }
+    Put(t, "mpeg2_layer3", Frames(Lower(Version::Mpeg2, 8, kSingleChannel), 4) + tag);
+    Put(t, "mpeg2_xing", XingFile(Lower(Version::Mpeg2, 8, kStereo), 2000, kXingFrames, 2) + tag);
+    Put(t, "mpeg2_xing_mono",
+        XingFile(Lower(Version::Mpeg2, 8, kSingleChannel), 2000, kXingFrames, 2) + tag);
+    Put(t, "mpeg25_layer3", Frames(Lower(Version::Mpeg25, 2, kSingleChannel), 4) + tag);
+    Put(t, "mpeg25_xing", XingFile(Lower(Version::Mpeg25, 4, kStereo), 900, kXingFrames, 2) + tag);
+    Put(t, "mpeg2_layer1", Frames(Lower(Version::Mpeg2, 3, kStereo, 1), 4) + tag);
+    Put(t, "mpeg1_layer2", Frames(Lower(Version::Mpeg1, 10, kStereo, 2), 4) + tag);
+    Put(t, "ape_tail", Frames(Mpeg1(), 3) + ApeTail() + tag);
+    Put(t, "ape_tail_no_id3v1", Frames(Mpeg1(), 3) + ApeTail());
+    Put(t, "lyrics3_tail", Frames(Mpeg1(), 3) + Lyrics3Tail() + tag);
+    Put(t, "junk_then_frames", Junk(3000, 11) + Frames(Mpeg1(), 3) + tag);
+    Put(t, "random_bytes", RandomBytes(2000, 5));
+    Put(t, "tag_only", tag);
+    Put(t, "tiny", std::string("\xFF\xFB\x90", 3));
+    Put(t, "frame_past_end", Truncate(Frames(Mpeg1(), 1), 300));
+    Put(t, "second_header_cut", Truncate(Frames(Mpeg1(), 2), 417 + 2));
+}
+
+bool OnPath(const std::string& tool) {
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Files made by a real encoder, from a short tone with noise.
+void LameSeeds() {
+    if (!OnPath("lame")) {
+        throw std::runtime_error("the lame encoder is not installed (Debian package lame)");
+    }
+    const fs::path work = g_out / "lame-work";
+    fs::create_directories(work);
+    struct Encoding {
+        const char* name;
+        const char* khz;
+        int rate;
+        const char* options;
+    } const encodings[] = {
+        {"lame_cbr128_id3", "44.1", 44100,
+         "-b 128 --cbr --add-id3v2 --tt 'Lame Title' --ta 'Lame Artist' --tl 'Album' --ty 2001 "
+         "--tg Pop"},
+        {"lame_cbr_id3v1", "44.1", 44100, "-b 64 --cbr --id3v1-only --tt Title --ta Artist"},
+        {"lame_vbr", "44.1", 44100, "-V 5"},
+        {"lame_abr", "32", 32000, "--abr 48"},
+        {"lame_mpeg2_cbr", "22.05", 22050, "-b 32 --cbr"},
+        {"lame_mpeg2_vbr", "16", 16000, "-V 7"},
+        {"lame_mpeg25_cbr", "8", 8000, "-b 8 --cbr"},
+        {"lame_mpeg25_vbr", "11.025", 11025, "-V 9"},
+        {"lame_utf16_tag", "44.1", 44100,
+         "-b 32 --cbr --id3v2-only --id3v2-utf16 --tt 'Ütf Title' --ta 'Ärtist'"},
+    };
+    for (const Encoding& e : encodings) {
+        const int samples = e.rate / 3;  // a third of a second
+        std::string pcm(static_cast<size_t>(samples) * 2, '\0');
+        uint32_t state = 99;
+        for (int i = 0; i < samples; ++i) {
+            state = state * 1664525u + 1013904223u;
+            const int tone = (i / 20) % 2 == 0 ? 6000 : -6000;
+            const auto sample =
+                static_cast<int16_t>(tone + static_cast<int32_t>(state >> 20) - 2048);
+            pcm[static_cast<size_t>(2 * i)] = static_cast<char>(sample & 0xFF);
+            pcm[static_cast<size_t>(2 * i + 1)] = static_cast<char>((sample >> 8) & 0xFF);
+        }
+        const fs::path raw = work / (std::string(e.name) + ".raw");
+        {
+            std::ofstream out(raw, std::ios::binary);
+            out.write(pcm.data(), static_cast<std::streamsize>(pcm.size()));
+        }
+        const fs::path mp3 = g_out / "mp3_reader" / e.name;
+        const std::string command = std::string("lame --quiet -r -s ") + e.khz + " --resample " +
+                                    e.khz + " --bitwidth 16 -m m --signed --little-endian " +
+                                    e.options + " '" + raw.string() + "' '" + mp3.string() +
+                                    "' 2>/dev/null";
+        const int status = std::system(command.c_str());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            throw std::runtime_error("lame failed: " + command);
+        ++g_written;
+    }
+    fs::remove_all(work);
+}
+
+std::string Lines(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + end;
+    return bytes;
+}
+
+void TextSeeds() {
+    Put("line_list", "playlist", Lines({"/radio/a.mp3", "/radio/b.mp3", "/radio/c.mp3"}));
+    Put("line_list", "mixed_ends", "a.mp3\rb.mp3\nc.mp3\r\n\r\nd.mp3");
+    Put("line_list", "nul_inside", std::string("a.mp3\r\nb.m\0p3\r\nc.mp3\r\n", 22));
+    Put("line_list", "extended",
+        Lines({"#EXTM3U", "#EXTINF:123,Artist - Title", "C:\\Music\\x.mp3"}));
+    Put("line_list", "empty", "");
+    Put("line_list", "blank_lines", "\r\n\r\n\n\r");
+
+    const std::vector<std::string> example = {"/radio/Playlists/hits.m3u",
+                                              "/radio/Playlists/spots.m3u",
+                                              "#",
+                                              "/radio/Playlists/hits.m3u",
+                                              "/radio/Playlists/spots.m3u",
+                                              "/radio/Playlists/hits.m3u",
+                                              "##",
+                                              "60",
+                                              "###",
+                                              "/radio/out/hour.m3u",
+                                              "####",
+                                              "011",
+                                              "3"};
+    Put("session_file", "example", Lines(example));
+    Put("session_file", "dupe_off",
+        Lines({"a.m3u", "#", "a.m3u", "##", "90", "###", "o.m3u", "####", "100"}));
+    Put("session_file", "short_options",
+        Lines({"a.m3u", "#", "a.m3u", "##", "5", "###", "o.m3u", "####", "1"}));
+    Put("session_file", "no_separator", Lines({"a.m3u", "b.m3u"}));
+    Put("session_file", "no_template_end", Lines({"a.m3u", "#", "a.m3u", "b.m3u"}));
+    Put("session_file", "ends_after_length", Lines({"a.m3u", "#", "a.m3u", "##", "60"}));
+    Put("session_file", "odd_numbers",
+        Lines({"a.m3u", "#", "a.m3u", "##", " -0042", "###", "o", "####", "111", "99999999999"}));
+    Put("session_file", "lf_only", Lines(example, "\n"));
+
+    const std::string ini =
+        "[Config]\r\nplaylistsdir=/radio/Playlists\r\nsessionsdir=/radio/Sessions\r\n";
+    Put("ini_file", "config", std::string("Config\0playlistsdir\0/new/Playlists\0", 35) + ini);
+    Put("ini_file", "other_sections",
+        std::string("config\0SESSIONSDIR\0  /x  \0", 26) +
+            "; note\n[Other]\nkey=1\n\n[ Config ]\n playlistsdir = /a \n\n[Last]\n");
+    Put("ini_file", "no_section", std::string("Config\0sessionsdir\0/s\0", 22) + "key=value\r\n");
+    Put("ini_file", "broken_lines",
+        std::string("Config\0playlistsdir\0\0", 21) + "[Config\r\n=\r\n[]\r\nplaylistsdir\r\n");
+    Put("ini_file", "text_only", ini);
+
+    Put("schedule_file", "two",
+        Lines({"/radio/Sessions/morning.cwt", "/radio/Sessions/Evening.cwt"}));
+    Put("schedule_file", "hours", Lines({"11 PM", "12 AM", "1 AM", "7am", ""}));
+    Put("schedule_file", "repeats", Lines({"b.cwt", "a.cwt", "B.cwt", "a.cwt"}));
+    Put("schedule_file", "empty", "");
+}
+
+}  // namespace
+
+int WriteSeedCorpora(const std::string& folder) {
+    g_out = folder;
+    g_written = 0;
+    Mp3Seeds();
+    LameSeeds();
+    TextSeeds();
+    return g_written;
+}
+
+}  // namespace kestrune::fuzz
