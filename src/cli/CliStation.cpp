@@ -49,7 +49,11 @@ CliStation::CliStation(std::optional<uint32_t> seed)
         [this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
     // The program's configuration file, in this tool's own folder.
     const std::string ini = ExtractFilePath(ExecutablePath()) + "kestrune.ini";
-    folders = StartUp(ini, CurrentDirectory(), session, schedule);
+    const std::string start = CurrentDirectory();
+    // Without its start folder (removed under the running shell, say) a station has no place
+    // for its files: better stop than read and write them at the root of the file system.
+    if (start.empty()) throw errors::CannotOpenFile(".");
+    folders = StartUp(ini, start, session, schedule);
 }
 
 }  // namespace kestrune::cli

@@ -1,5 +1,6 @@
 // kestrune-cli: the core of Kestrune without a window, for servers, cron jobs, scripts and tests.
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -57,6 +58,11 @@ void PrintUsage(std::string_view problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // A write past the file-size limit fails and is reported like any failed write, instead of
+    // the signal ending the tool in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     if (argc < 2) {
         PrintUsage("no verb given");
         return kExitError;

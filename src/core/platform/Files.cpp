@@ -17,6 +17,7 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -92,12 +93,109 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
     return std::fflush(file) == 0;
 }
 
+#ifndef _WIN32
+// All of `bytes` from the start of the file, whatever the system takes per call.
+bool WriteAt(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += static_cast<size_t>(put);
+    }
+    return true;
+}
+#endif
+
+// Writes the file where it stands, for folders that take no new file. The old bytes are put
+// back when the new ones do not fit (a full disk, a file-size limit), so a failed write leaves
+// the old file whole; only a process killed in the middle of it can leave a mixture.
 void WriteInPlace(const std::string& path, const std::string& bytes) {
+#ifdef _WIN32
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) throw errors::CannotCreateFile(path);
     const bool written = WriteAll(file, bytes);
     if (std::fclose(file) != 0 || !written) throw errors::CannotCreateFile(path);
+#else
+    std::optional<std::string> old;
+    if (FileExists(path)) {
+        try {
+            old = ReadWholeFile(path);
+        } catch (const KestruneError&) {
+            old.reset();  // a file we may write but not read: nothing to put back
+        }
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) throw errors::CannotCreateFile(path);
+    bool done = WriteAt(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    if (!done && old) {
+        // The old bytes fit where they stood before.
+        if (WriteAt(fd, *old)) ::ftruncate(fd, static_cast<off_t>(old->size()));
+    }
+    if (::close(fd) != 0) done = false;
+    if (!done) throw errors::CannotCreateFile(path);
+#endif
 }
+
+#ifndef _WIN32
+// The temporary file of a target: always the same name, so that a writer killed half-way
+// leaves at most one leftover, which the next write of the same file takes over.
+std::string TemporaryName(const std::string& target) {
+    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".kestrune-tmp";
+}
+
+bool SameFile(const StatBuf& a, const StatBuf& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+enum class TempOutcome { Ready, FolderTakesNoFile, Failed };
+
+// Creates the temporary file and locks it for as long as `fd` stays open. A leftover of a
+// writer that died is removed first; a live writer of the same file is waited for. The lock
+// makes the two cases tell themselves apart: the system drops it when its holder dies.
+TempOutcome CreateTemporary(const std::string& temp, int& fd) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            StatBuf mine{};
+            StatBuf named{};
+            if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &mine) == 0 &&
+                ::lstat(temp.c_str(), &named) == 0 && SameFile(mine, named)) {
+                return TempOutcome::Ready;
+            }
+            // Taken for a leftover and removed by another writer before we held it: again.
+            ::close(fd);
+            continue;
+        }
+        if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENAMETOOLONG)
+            return TempOutcome::FolderTakesNoFile;
+        if (errno != EEXIST) return TempOutcome::Failed;
+        const int other = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (other < 0) {
+            if (errno == ENOENT) continue;
+            // Not ours to read, so not a write of ours under way: it goes.
+            if (::unlink(temp.c_str()) != 0 && errno != ENOENT)
+                return TempOutcome::FolderTakesNoFile;
+            continue;
+        }
+        if (::flock(other, LOCK_EX | LOCK_NB) == 0) {
+            // Nobody holds it: its writer died. Remove it unless it was renamed meanwhile.
+            StatBuf held{};
+            StatBuf named{};
+            if (::fstat(other, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 &&
+                SameFile(held, named) && ::unlink(temp.c_str()) != 0 && errno != ENOENT) {
+                ::close(other);
+                return TempOutcome::FolderTakesNoFile;  // a leftover in a folder now closed
+            }
+        } else {
+            ::flock(other, LOCK_EX);  // a live writer of the same file: wait for its end
+        }
+        ::close(other);
+    }
+    return TempOutcome::Failed;
+}
+#endif
 
 }  // namespace
 
@@ -202,7 +300,22 @@ bool RemoveFile(const std::string& path) {
 
 std::string ReadWholeFile(const std::string& path) {
     if (DirectoryExists(path)) throw errors::CannotOpenFile(path);
+#ifdef _WIN32
     std::FILE* file = std::fopen(path.c_str(), "rb");
+#else
+    // Opened without waiting: a named pipe that nobody writes to reads as an empty file instead
+    // of holding the command in the open for ever. After the open, reads wait as usual, so a
+    // pipe that has a writer gives all it is sent.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw errors::CannotOpenFile(path);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        throw errors::CannotOpenFile(path);
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) ::close(fd);
+#endif
     if (file == nullptr) throw errors::CannotOpenFile(path);
     std::string bytes;
     char chunk[65536];
@@ -234,16 +347,16 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
         throw errors::CannotCreateFile(path);
     }
 #else
-    const std::string folder = ExtractFilePath(target);
-    std::string temp = (folder.empty() ? std::string() : folder) + "." + ExtractFileName(target) +
-                       ".kestrune-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        if (errno == EACCES || errno == EROFS || errno == EPERM) {
+    const std::string temp = TemporaryName(target);
+    int fd = -1;
+    switch (CreateTemporary(temp, fd)) {
+        case TempOutcome::Ready:
+            break;
+        case TempOutcome::FolderTakesNoFile:
             WriteInPlace(path, bytes);  // the folder takes no new file: the old way
             return;
-        }
-        throw errors::CannotCreateFile(path);
+        case TempOutcome::Failed:
+            throw errors::CannotCreateFile(path);
     }
     mode_t mode = 0;
     StatBuf old{};
@@ -255,18 +368,22 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
         mode = 0666 & ~mask;
     }
     ::fchmod(fd, mode);
-    std::FILE* file = ::fdopen(fd, "wb");
+    // The lock lives as long as one descriptor of the file is open: `lock` keeps it until the
+    // file has its new name.
+    const int lock = ::dup(fd);
+    std::FILE* file = lock < 0 ? nullptr : ::fdopen(fd, "wb");
     if (file == nullptr) {
-        ::close(fd);
         ::unlink(temp.c_str());
+        ::close(fd);
+        if (lock >= 0) ::close(lock);
         throw errors::CannotCreateFile(path);
     }
     const bool written = WriteAll(file, bytes);
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        throw errors::CannotCreateFile(path);
-    }
+    const bool renamed = written && closed && std::rename(temp.c_str(), target.c_str()) == 0;
+    if (!renamed) ::unlink(temp.c_str());
+    ::close(lock);
+    if (!renamed) throw errors::CannotCreateFile(path);
 #endif
 }
 
