@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <exception>
 
 #include "QtPrompts.h"
@@ -10,6 +11,11 @@
 #include "sessions/StationConfig.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // A write past the file-size limit fails and is shown like any failed write, instead of the
+    // signal ending the program in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication application(argc, argv);
     using namespace kestrune;
     app::ProgramWindows windows;

@@ -22,8 +22,5 @@ int RunSchedule(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
 int RunQuickList(const std::vector<std::string>& args);
 int RunTags(const std::vector<std::string>& args);
-int RunBuild(const std::vector<std::string>& args);
-int RunSchedule(const std::vector<std::string>& args);
-int RunDemo(const std::vector<std::string>& args);
 
 }  // namespace kestrune::cli

@@ -35,11 +35,6 @@ constexpr Verb kVerbs[] = {
     {"tags", "FOLDER [--artist] [--album] [--year] [--genre]",
      "append every MP3 file under FOLDER to playlists named after its tags",
      kestrune::cli::RunTags},
-    {"build", "SESSION.cwt [--seed N]", "build the session's playlist and accept it",
-     kestrune::cli::RunBuild},
-    {"schedule", "[FILE.cws] [--seed N]", "run the schedule once, as its timer would",
-     kestrune::cli::RunSchedule},
-    {"demo", "", "write the demo playlists and session", kestrune::cli::RunDemo},
 };
 
 void PrintUsage(std::string_view problem) {
