@@ -48,6 +48,11 @@ TEST(PlatformPaths, ExpandsRelativeNamesAgainstTheCurrentFolder) {
     EXPECT_EQ(ExpandFileName("/a//b/../c.mp3", "/home", posix), "/a/c.mp3");
     EXPECT_EQ(ExpandFileName("../../../..", "/home", posix), "/");
     EXPECT_EQ(ExpandFileName("x.mp3", "/", posix), "/x.mp3");
+
+    // Against the process's own current folder: full paths come out folded, relative ones
+    // under that folder.
+    EXPECT_EQ(ExpandFileName("/a//b/./../c.mp3"), "/a/c.mp3");
+    EXPECT_EQ(ExpandFileName("c.mp3"), ExpandFileName("c.mp3", CurrentDirectory(), posix));
 }
 
 TEST(PlatformPaths, JoinsAndComparesWithoutCase) {
@@ -135,6 +140,22 @@ TEST(PlatformFiles, WholeFileReadAndReplace) {
     ReplaceWholeFile(dir / "new.m3u", "");
     EXPECT_EQ(dir.Read("new.m3u"), "");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"new.m3u"});  // no temporary left
+
+    // Files larger than one read, and a file that is read after it grew, come whole.
+    std::string big;
+    for (int i = 0; i < 30000; ++i) big += "/music/song " + std::to_string(i) + ".mp3\r\n";
+    ReplaceWholeFile(dir / "big.m3u", big);
+    EXPECT_EQ(ReadWholeFile(dir / "big.m3u"), big);
+    ReplaceWholeFile(dir / "big.m3u", big + big);
+    EXPECT_EQ(ReadWholeFile(dir / "big.m3u"), big + big);
+    ReplaceWholeFile(dir / "big.m3u", "short");
+    EXPECT_EQ(ReadWholeFile(dir / "big.m3u"), "short");
+
+    // A link to nothing yet: the file it names is made, and the link stays.
+    fs::create_symlink("later.m3u", dir / "ahead.m3u");
+    ReplaceWholeFile(dir / "ahead.m3u", "made");
+    EXPECT_TRUE(fs::is_symlink(dir / "ahead.m3u"));
+    EXPECT_EQ(dir.Read("later.m3u"), "made");
 
     // The file's permissions survive the replacement.
     dir.Write("mode.m3u", "old");

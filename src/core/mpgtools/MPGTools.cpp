@@ -129,22 +129,22 @@ int32_t TMPEGAudio::Load() {
 
 int32_t TMPEGAudio::Attempt(const std::string& givenName) {
     TMPEGFileInfo& info = MPEGFileInfo;
-    if (!FileExists(info.FileName)) {
+    // One look at the file tells whether it exists and gives its date and attributes. It comes
+    // before the open: a pipe would make the open wait for a writer. Pipes, sockets and devices
+    // have no length, and read as an empty file.
+    const auto status = GetFileStatus(info.FileName);
+    if (!status || status->isDirectory) {
         Assign(info.Title, "[not found: " + ExtractFileName(givenName) + "]", kTitleCapacity);
         return -1;
     }
-    // Status first: a pipe would make the open wait for a writer. Pipes, sockets and devices
-    // have no length, and read as an empty file.
-    const auto status = GetFileStatus(info.FileName);
     HeaderPosition = 0;
-    if (status && (status->attributes & kAttrArchive) == 0) return 0;
+    if ((status->attributes & kAttrArchive) == 0) return 0;
     RandomAccessFile file;
     const int openError = file.Open(info.FileName);
     if (openError != 0) return openError;
     const int64_t size = file.Size();
     if (size <= 5) return 0;
     try {
-        if (!status) return -1;
         info.FileDateTime = status->dosDateTime;
         info.FileAttr = status->attributes;
         info.VolumeLabel.clear();  // Linux volumes carry no label

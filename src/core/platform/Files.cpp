@@ -74,24 +74,41 @@ bool WritableByUs(const std::string& path) {
 }
 
 // Follows symbolic links, so that the rename replaces the file the link names, not the link.
-std::string ResolveLinks(const std::string& path) {
+// `status` gets the status of what the answer names; `found` tells whether anything does. A
+// plain file costs one lstat.
+std::string ResolveLinks(const std::string& path, StatBuf& status, bool& found) {
     namespace fs = std::filesystem;
     fs::path current(path);
     for (int hops = 0; hops < 40; ++hops) {
+#ifdef _WIN32
         std::error_code ec;
         if (!fs::is_symlink(current, ec)) break;
+#else
+        if (::lstat(current.c_str(), &status) != 0) {
+            found = false;
+            return current.string();
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            found = true;
+            return current.string();
+        }
+        std::error_code ec;
+#endif
         const fs::path target = fs::read_symlink(current, ec);
         if (ec) break;
         current = target.is_absolute() ? target : current.parent_path() / target;
     }
+    found = StatPath(current.string(), &status) == 0;
     return current.string();
 }
 
+#ifdef _WIN32
 bool WriteAll(std::FILE* file, const std::string& bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
         return false;
     return std::fflush(file) == 0;
 }
+#endif
 
 #ifndef _WIN32
 // All of `bytes` from the start of the file, whatever the system takes per call.
@@ -108,6 +125,63 @@ bool WriteAt(int fd, const std::string& bytes) {
 }
 #endif
 
+// Whether a file (not a folder) stands at the path.
+bool IsFile(const std::string& path) {
+    StatBuf buf{};
+    return StatPath(path, &buf) == 0 && !IsDirMode(buf.st_mode);
+}
+
+// The whole file as bytes; "Cannot open file %s" when it cannot be read.
+std::string ReadBytes(const std::string& path) {
+#ifdef _WIN32
+    StatBuf status{};
+    if (StatPath(path, &status) == 0 && IsDirMode(status.st_mode))
+        throw errors::CannotOpenFile(path);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) throw errors::CannotOpenFile(path);
+    std::string bytes;
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) throw errors::CannotOpenFile(path);
+    return bytes;
+#else
+    // Opened without waiting: a named pipe that nobody writes to reads as an empty file instead
+    // of holding the command in the open for ever. After the open, reads of anything but a
+    // regular file wait as usual, so a pipe that has a writer gives all it is sent.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw errors::CannotOpenFile(path);
+    StatBuf status{};
+    bool ok = ::fstat(fd, &status) == 0 && !IsDirMode(status.st_mode);
+    const bool regular = ok && IsRegMode(status.st_mode);
+    if (ok && !regular) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    }
+    // A regular file is read straight into a buffer of its size and one byte more, where the
+    // read that finds the end lands; reading goes on to the end also when the file grew.
+    std::string bytes;
+    size_t used = 0;
+    if (ok) {
+        bytes.resize(regular ? static_cast<size_t>(status.st_size) + 1 : 65536);
+        for (;;) {
+            if (used == bytes.size()) bytes.resize(2 * bytes.size());
+            const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) ok = false;
+            if (got <= 0) break;
+            used += static_cast<size_t>(got);
+        }
+    }
+    ::close(fd);
+    if (!ok) throw errors::CannotOpenFile(path);
+    bytes.resize(used);
+    return bytes;
+#endif
+}
+
 // Writes the file where it stands, for folders that take no new file. The old bytes are put
 // back when the new ones do not fit (a full disk, a file-size limit), so a failed write leaves
 // the old file whole; only a process killed in the middle of it can leave a mixture.
@@ -119,9 +193,9 @@ void WriteInPlace(const std::string& path, const std::string& bytes) {
     if (std::fclose(file) != 0 || !written) throw errors::CannotCreateFile(path);
 #else
     std::optional<std::string> old;
-    if (FileExists(path)) {
+    if (IsFile(path)) {
         try {
-            old = ReadWholeFile(path);
+            old = ReadBytes(path);
         } catch (const KestruneError&) {
             old.reset();  // a file we may write but not read: nothing to put back
         }
@@ -200,8 +274,7 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
 }  // namespace
 
 bool FileExists(const std::string& path) {
-    StatBuf buf{};
-    return StatPath(path, &buf) == 0 && !IsDirMode(buf.st_mode);
+    return IsFile(path);
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -299,38 +372,14 @@ bool RemoveFile(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    if (DirectoryExists(path)) throw errors::CannotOpenFile(path);
-#ifdef _WIN32
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-#else
-    // Opened without waiting: a named pipe that nobody writes to reads as an empty file instead
-    // of holding the command in the open for ever. After the open, reads wait as usual, so a
-    // pipe that has a writer gives all it is sent.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw errors::CannotOpenFile(path);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        throw errors::CannotOpenFile(path);
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) ::close(fd);
-#endif
-    if (file == nullptr) throw errors::CannotOpenFile(path);
-    std::string bytes;
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) throw errors::CannotOpenFile(path);
-    return bytes;
+    return ReadBytes(path);
 }
 
 void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
-    const std::string target = ResolveLinks(path);
-    if (DirectoryExists(target)) throw errors::CannotCreateFile(path);
-    const bool exists = FileExists(target);
+    StatBuf status{};
+    bool exists = false;
+    const std::string target = ResolveLinks(path, status, exists);
+    if (exists && IsDirMode(status.st_mode)) throw errors::CannotCreateFile(path);
     // A file the user made read-only stays as it is, as a plain write would leave it.
     if (exists && !WritableByUs(target)) throw errors::CannotCreateFile(path);
 #ifdef _WIN32
@@ -359,9 +408,8 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
             throw errors::CannotCreateFile(path);
     }
     mode_t mode = 0;
-    StatBuf old{};
-    if (exists && StatPath(target, &old) == 0) {
-        mode = old.st_mode & 07777;
+    if (exists) {
+        mode = status.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -371,15 +419,14 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     // The lock lives as long as one descriptor of the file is open: `lock` keeps it until the
     // file has its new name.
     const int lock = ::dup(fd);
-    std::FILE* file = lock < 0 ? nullptr : ::fdopen(fd, "wb");
-    if (file == nullptr) {
+    if (lock < 0) {
         ::unlink(temp.c_str());
         ::close(fd);
-        if (lock >= 0) ::close(lock);
         throw errors::CannotCreateFile(path);
     }
-    const bool written = WriteAll(file, bytes);
-    const bool closed = std::fclose(file) == 0;
+    // Straight from the caller's bytes: no second copy in a stream buffer.
+    const bool written = WriteAt(fd, bytes);
+    const bool closed = ::close(fd) == 0;
     const bool renamed = written && closed && std::rename(temp.c_str(), target.c_str()) == 0;
     if (!renamed) ::unlink(temp.c_str());
     ::close(lock);

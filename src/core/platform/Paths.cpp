@@ -88,6 +88,9 @@ std::string ExpandFileName(std::string_view path, std::string_view currentDir, P
 }
 
 std::string ExpandFileName(std::string_view path) {
+    // A full path needs no current folder; asking the system for it would cost a call per file.
+    if (kNativePathStyle == PathStyle::Posix && !path.empty() && path[0] == '/')
+        return ExpandFileName(path, std::string_view(), kNativePathStyle);
     return ExpandFileName(path, CurrentDirectory(), kNativePathStyle);
 }
 
