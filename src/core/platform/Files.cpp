@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "platform/FileTrace.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
 
@@ -125,7 +126,7 @@ bool WriteAt(int fd, const std::string& bytes) {
 }
 #endif
 
-// Whether a file (not a folder) stands at the path.
+// Existence without a record in the trace: the file layer's own look before a write.
 bool IsFile(const std::string& path) {
     StatBuf buf{};
     return StatPath(path, &buf) == 0 && !IsDirMode(buf.st_mode);
@@ -274,10 +275,12 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
 }  // namespace
 
 bool FileExists(const std::string& path) {
+    RecordFileEvent(FileOp::Status, path);
     return IsFile(path);
 }
 
 bool DirectoryExists(const std::string& path) {
+    RecordFileEvent(FileOp::Status, path);
     StatBuf buf{};
     return StatPath(path, &buf) == 0 && IsDirMode(buf.st_mode);
 }
@@ -293,6 +296,7 @@ int32_t PackDosDateTime(const LocalDateTime& t) {
 }
 
 std::optional<FileStatus> GetFileStatus(const std::string& path) {
+    RecordFileEvent(FileOp::Status, path);
     StatBuf buf{};
     if (StatPath(path, &buf) != 0) return std::nullopt;
     FileStatus status;
@@ -372,7 +376,9 @@ bool RemoveFile(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    return ReadBytes(path);
+    std::string bytes = ReadBytes(path);
+    RecordFileEvent(FileOp::ReadWhole, path, 0, static_cast<int64_t>(bytes.size()));
+    return bytes;
 }
 
 void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
@@ -387,6 +393,7 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (file == nullptr) {
         WriteInPlace(path, bytes);
+        RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
         return;
     }
     const bool written = WriteAll(file, bytes);
@@ -403,6 +410,7 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
             break;
         case TempOutcome::FolderTakesNoFile:
             WriteInPlace(path, bytes);  // the folder takes no new file: the old way
+            RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
             return;
         case TempOutcome::Failed:
             throw errors::CannotCreateFile(path);
@@ -432,6 +440,7 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     ::close(lock);
     if (!renamed) throw errors::CannotCreateFile(path);
 #endif
+    RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
 }
 
 }  // namespace kestrune

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/FileTrace.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -31,11 +33,15 @@ int RandomAccessFile::Open(const std::string& path) {
     }
     handle_ = h;
     size_ = size.QuadPart;
+    RecordFileEvent(FileOp::Open, path);
     return 0;
 }
 
 void RandomAccessFile::Close() {
-    if (handle_ != nullptr) CloseHandle(static_cast<HANDLE>(handle_));
+    if (handle_ != nullptr) {
+        CloseHandle(static_cast<HANDLE>(handle_));
+        RecordFileEvent(FileOp::Close, {});
+    }
     handle_ = nullptr;
     size_ = 0;
 }
@@ -45,6 +51,7 @@ bool RandomAccessFile::IsOpen() const {
 }
 
 long long RandomAccessFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+    RecordFileEvent(FileOp::ReadBlock, {}, offset, static_cast<int64_t>(count));
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
@@ -68,11 +75,15 @@ int RandomAccessFile::Open(const std::string& path) {
     }
     fd_ = fd;
     size_ = buf.st_size;
+    RecordFileEvent(FileOp::Open, path);
     return 0;
 }
 
 void RandomAccessFile::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        ::close(fd_);
+        RecordFileEvent(FileOp::Close, {});
+    }
     fd_ = -1;
     size_ = 0;
 }
@@ -82,6 +93,7 @@ bool RandomAccessFile::IsOpen() const {
 }
 
 long long RandomAccessFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+    RecordFileEvent(FileOp::ReadBlock, {}, offset, static_cast<int64_t>(count));
     size_t total = 0;
     while (total < count) {
         const ssize_t got = ::pread(fd_, static_cast<char*>(buffer) + total, count - total,
