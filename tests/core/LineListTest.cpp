@@ -26,6 +26,32 @@ TEST(LineList, ReadsEveryKindOfLineEnd) {
               (LineList{" #EXTM3U ", "\xE9t\xE9.mp3\t"}));
 }
 
+TEST(LineList, ParsingIntoAListOverwritesCutsAndGrowsIt) {
+    // Entries are overwritten in place, the rest cut away or added.
+    LineList list{"a very long line that held something else before", "x", "y", "z"};
+    ParseLinesInto("one\r\ntwo\r\n", list);
+    EXPECT_EQ(list, (LineList{"one", "two"}));
+    ParseLinesInto("1\r2\n3\r\n4\n\r5", list);
+    EXPECT_EQ(list, (LineList{"1", "2", "3", "4", "", "5"}));
+    ParseLinesInto(std::string("a\r\nb\0c", 6), list);
+    EXPECT_EQ(list, (LineList{"a", "b"}));
+    ParseLinesInto("", list);
+    EXPECT_TRUE(list.empty());
+
+    // Long texts of one kind of line end only, and of mixed ones, read as line by line.
+    for (const std::string end : {"\r", "\n", "\r\n"}) {
+        std::string text;
+        LineList expected;
+        for (int i = 0; i < 5000; ++i) {
+            expected.push_back("/music/song " + std::to_string(i) + ".mp3");
+            text += expected.back() + (i % 7 == 3 ? std::string("\r\n") : end);
+        }
+        ParseLinesInto(text, list);
+        EXPECT_EQ(list, expected) << "line end of " << end.size() << " bytes";
+        EXPECT_EQ(ParseLines(text), expected);
+    }
+}
+
 TEST(LineList, WritesCarriageReturnLineFeedAfterEveryLine) {
     EXPECT_EQ(FormatLines({"a.mp3", "b.mp3"}), "a.mp3\r\nb.mp3\r\n");
     EXPECT_EQ(FormatLines({"a", "", "c"}), "a\r\n\r\nc\r\n");

@@ -8,20 +8,36 @@
 
 namespace kestrune {
 
-LineList ParseLines(std::string_view bytes) {
+void ParseLinesInto(std::string_view bytes, LineList& lines) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
-    LineList lines;
-    size_t start = 0;
     const size_t size = bytes.size();
+    // The next CR and the next LF are each looked for once and kept until the walk passes
+    // them, so the text is crossed once for each, whatever its line ends.
+    size_t cr = bytes.find('\r');
+    size_t lf = bytes.find('\n');
+    size_t start = 0;
+    size_t count = 0;
     while (start < size) {
-        size_t end = start;
-        while (end < size && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-        lines.emplace_back(bytes.substr(start, end - start));
-        if (end < size)
-            end += (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
+        if (cr < start) cr = bytes.find('\r', start);
+        if (lf < start) lf = bytes.find('\n', start);
+        const size_t end = std::min({cr, lf, size});
+        const std::string_view line = bytes.substr(start, end - start);
+        if (count < lines.size()) {
+            lines[count].assign(line);  // keeps the entry's buffer when the line fits in it
+        } else {
+            lines.emplace_back(line);
+        }
+        ++count;
         start = end;
+        if (start < size) start += (bytes[start] == '\r' && start + 1 < size && bytes[start + 1] == '\n') ? 2 : 1;
     }
+    lines.resize(count);
+}
+
+LineList ParseLines(std::string_view bytes) {
+    LineList lines;
+    ParseLinesInto(bytes, lines);
     return lines;
 }
 
@@ -38,7 +54,8 @@ std::string FormatLines(const LineList& lines) {
 }
 
 void LoadList(const std::string& path, LineList& list) {
-    list = ParseLines(ReadWholeFile(path));
+    const std::string bytes = ReadWholeFile(path);
+    ParseLinesInto(bytes, list);
 }
 
 void SaveList(const std::string& path, const LineList& list) {

@@ -12,6 +12,9 @@ using LineList = std::vector<std::string>;
 // CR, LF and CR LF each end a line; a NUL byte ends the text; a last line without an end still
 // counts; a line end at the very end gives no extra empty line.
 LineList ParseLines(std::string_view bytes);
+// The same into `lines`, whose entries are overwritten (keeping their buffers) and then cut or
+// added to so that the list holds exactly the lines of `bytes`.
+void ParseLinesInto(std::string_view bytes, LineList& lines);
 // Every line followed by CR LF, the last one included.
 std::string FormatLines(const LineList& lines);
 
