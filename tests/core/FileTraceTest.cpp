@@ -47,7 +47,8 @@ std::string OpsOn(const FileTrace& trace, const std::string& path) {
 
 int Opens(const FileTrace& trace, const std::string& path) {
     int opens = 0;
-    for (const FileEvent& event : trace) opens += event.op == FileOp::Open && event.path == path ? 1 : 0;
+    for (const FileEvent& event : trace)
+        opens += event.op == FileOp::Open && event.path == path ? 1 : 0;
     return opens;
 }
 
@@ -133,8 +134,10 @@ TEST(FileTrace, TheTagPassReadsAndRewritesAPlaylistForEveryFileAppended) {
     BuildSession session;
     HeadlessView view;
     testing::ScriptedPrompts prompts;
-    const TagSearch search{dir / "Music", TagCategories{true, false, false, false}, dir / "Playlists"};
-    const FileTrace trace = Recorded([&] { btnSearchForFilesClick(search, session, view, prompts); });
+    const TagSearch search{dir / "Music", TagCategories{true, false, false, false},
+                           dir / "Playlists"};
+    const FileTrace trace =
+        Recorded([&] { btnSearchForFilesClick(search, session, view, prompts); });
     // A new playlist is looked for and written; an existing one looked for, read and written.
     EXPECT_EQ(OpsOn(trace, dir / "Playlists/_art_Ann_.m3u"), "SWSRW");
     EXPECT_EQ(OpsOn(trace, dir / "Playlists/_art_Bob_.m3u"), "SW");

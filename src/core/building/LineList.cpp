@@ -30,7 +30,8 @@ void ParseLinesInto(std::string_view bytes, LineList& lines) {
         }
         ++count;
         start = end;
-        if (start < size) start += (bytes[start] == '\r' && start + 1 < size && bytes[start + 1] == '\n') ? 2 : 1;
+        if (start < size)
+            start += (bytes[start] == '\r' && start + 1 < size && bytes[start + 1] == '\n') ? 2 : 1;
     }
     lines.resize(count);
 }
