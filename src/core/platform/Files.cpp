@@ -230,7 +230,10 @@ enum class TempOutcome { Ready, FolderTakesNoFile, Failed };
 // writer that died is removed first; a live writer of the same file is waited for. The lock
 // makes the two cases tell themselves apart: the system drops it when its holder dies.
 TempOutcome CreateTemporary(const std::string& temp, int& fd) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // A turn lost to another writer that got its file written is no failure: only the turns in
+    // which nobody got anywhere count towards giving up.
+    for (int attempt = 0, fruitless = 0; fruitless < 100 && attempt < 100000;
+         ++attempt, ++fruitless) {
         fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
             StatBuf mine{};
@@ -248,7 +251,10 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
         if (errno != EEXIST) return TempOutcome::Failed;
         const int other = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
         if (other < 0) {
-            if (errno == ENOENT) continue;
+            if (errno == ENOENT) {
+                fruitless = -1;  // another writer's file got its name meanwhile
+                continue;
+            }
             // Not ours to read, so not a write of ours under way: it goes.
             if (::unlink(temp.c_str()) != 0 && errno != ENOENT)
                 return TempOutcome::FolderTakesNoFile;
@@ -265,6 +271,7 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
             }
         } else {
             ::flock(other, LOCK_EX);  // a live writer of the same file: wait for its end
+            fruitless = -1;
         }
         ::close(other);
     }
