@@ -7,6 +7,7 @@
 #include "AppFixture.h"
 #include "ListCreatorPage.h"
 #include "building/LineList.h"
+#include "listtools/QuickList.h"
 
 namespace kestrune::app {
 namespace {
@@ -62,6 +63,28 @@ TEST(ListCreatorPage, TheFileListFollowsTheFolderAndSavesAsAPlaylist) {
     page.SaveAsList->click();  // cancelled: nothing written
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")).size(), 2u);
     EXPECT_TRUE(f.prompts.messages.empty());
+}
+
+TEST(ListCreatorPage, ALargeFolderIsListedWholeInOrderAndSavedWhole) {
+    AppFixture f;
+    std::filesystem::create_directories(f.Path("crate"));
+    for (int i = 0; i < 600; ++i)
+        f.station.dir.Write("crate/" + std::string(i % 2 == 0 ? "Song " : "song ") + std::to_string(i) +
+                                (i % 3 == 0 ? ".MP3" : ".mp3"),
+                            "x");
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    page.OpenFolder(QString::fromStdString(f.Path("crate")));
+
+    const LineList names = MP3FileNames(f.Path("crate"));
+    ASSERT_EQ(page.FileListBox1->count(), 600);
+    for (int i = 0; i < 600; ++i) ASSERT_EQ(page.FileListBox1->item(i)->text().toStdString(), names[static_cast<size_t>(i)]);
+    EXPECT_TRUE(page.FileListBox1->uniformItemSizes());
+
+    f.prompts.saveAnswers.push_back(f.Path("Playlists/crate.m3u"));
+    page.SaveAsList->click();
+    const LineList saved = f.station.Lines(f.Path("Playlists/crate.m3u"));
+    ASSERT_EQ(saved.size(), 600u);
+    for (size_t i = 0; i < saved.size(); ++i) EXPECT_EQ(saved[i], f.Path("crate/" + names[i]));
 }
 
 TEST(ListCreatorPage, GoMakesTagPlaylistsAndAnUnreadableFileAsksFirst) {
