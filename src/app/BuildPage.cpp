@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QRegion>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -69,6 +71,9 @@ QListWidget* BigList(QWidget* parent, const char* hint) {
     list->setToolTip(hint);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line of text each: a list of hundreds of songs is laid out and painted without
+    // measuring every entry.
+    list->setUniformItemSizes(true);
     QPalette palette = list->palette();
     palette.setColor(QPalette::Base, kLightGrey);
     list->setPalette(palette);
@@ -167,6 +172,31 @@ bool Show(QListWidget* list, const LineList& lines) {
     }
     Select(list, keep);
     return true;
+}
+
+// While a build runs its final playlist only grows: the songs placed since the last look are
+// appended without comparing the whole list again, so the look costs the same at the first song
+// and at the thousandth. Anything else (the list shorter, its last shown line changed) is shown
+// anew by Show; the page's full look when the command ends catches the rest. Answers the first
+// row that changed, or -1 when none did.
+int ShowGrown(QListWidget* list, const LineList& lines) {
+    const int shown = list->count();
+    const int wanted = static_cast<int>(lines.size());
+    const bool grew =
+        wanted >= shown && (shown == 0 || list->item(shown - 1)->text() ==
+                                              Local(lines[static_cast<size_t>(shown - 1)]));
+    if (!grew) return Show(list, lines) ? 0 : -1;
+    if (wanted == shown) return -1;
+    QStringList added;
+    for (int i = shown; i < wanted; ++i) added << Local(lines[static_cast<size_t>(i)]);
+    list->addItems(added);
+    return shown;
+}
+
+// True when some of `row` lies in the visible part of the list.
+bool RowInView(QListWidget* list, int row) {
+    return row >= 0 && row < list->count() &&
+           list->visualItemRect(list->item(row)).intersects(list->viewport()->rect());
 }
 
 // The builder's closing message comes before the command returns: the page shows the result
@@ -498,12 +528,31 @@ void BuildPage::SelectMasterPlaylist(int index) {
 }
 
 void BuildPage::SelectTemplateSlot(int index) {
-    Show(lbClockwheelTemplate, context_.session.lbClockwheelTemplate);
-    Select(lbClockwheelTemplate, index);
-    lbClockwheelTemplate->viewport()->repaint();
-    // The builder marks each slot before it places a song: the songs so far come into view.
-    if (Show(lbFinalPlaylist, context_.session.lbFinalPlaylist))
-        lbFinalPlaylist->viewport()->repaint();
+    // No event loop runs during a build: what changed is painted now, and only that.
+    QListWidget* wheel = lbClockwheelTemplate;
+    const int before = wheel->currentRow();
+    const int scrolled = wheel->verticalScrollBar()->value();
+    const bool refilled = Show(wheel, context_.session.lbClockwheelTemplate);
+    Select(wheel, index);
+    if (refilled || wheel->verticalScrollBar()->value() != scrolled) {
+        wheel->viewport()->repaint();
+    } else {
+        // The selection moved: the row it left and the row it took.
+        QRegion changed;
+        for (int row : {before, wheel->currentRow()})
+            if (RowInView(wheel, row)) changed += wheel->visualItemRect(wheel->item(row));
+        if (!changed.isEmpty()) wheel->viewport()->repaint(changed);
+    }
+    // The builder marks each slot before it places a song: the songs so far come into view
+    // while the pane has room for them. Once its last row is out of sight, songs added below
+    // would change nothing in it but the scroll bar, and each addition would have the whole
+    // pane laid out and painted again: the rest come in when the command ends (the page's look
+    // before the closing message, or the refresh after the command).
+    QListWidget* final = lbFinalPlaylist;
+    const int shown = final->count();
+    if (shown > 0 && !RowInView(final, shown - 1)) return;
+    const int first = ShowGrown(final, context_.session.lbFinalPlaylist);
+    if (RowInView(final, first)) final->viewport()->repaint();
 }
 
 void BuildPage::lbMasterPlaylistsDblClick() {

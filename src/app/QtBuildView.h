@@ -40,8 +40,9 @@ public:
 
 private:
     QProgressBar* Bar(Meter meter) const { return meters_[static_cast<size_t>(meter)]; }
-    // Paints the meter only when its filled width changes.
-    void Show(Meter meter, int position);
+    // Paints the meter only when its filled width changes; a step (`step`) that changes nothing
+    // on screen does not even reach the bar, unless it ends at either end of the meter.
+    void Show(Meter meter, int position, bool step);
 
     QLabel* status_ = nullptr;
     std::array<QProgressBar*, 3> meters_{};

@@ -11,7 +11,9 @@
 #include "BuildPage.h"
 #include "MainForm.h"
 #include "OptionWindows.h"
+#include "QtBuildView.h"
 #include "ScriptedAppPrompts.h"
+#include "building/LineList.h"
 #include "support/Station.h"
 
 namespace kestrune::app {
@@ -478,6 +480,85 @@ TEST(BuildPage, ShowsAModelChangedElsewhereAndKeepsAValidSelection) {
     EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), 0);
     p.SelectMasterPlaylist(-1);
     EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), -1);
+}
+
+TEST(BuildPage, ALongBuildShowsItsSongsInOrderAndAllOfThemAtTheEnd) {
+    Station s;
+    BuildPage& p = s.Page();
+    // Ninety one-minute songs; one file in the middle of the list is no MP3, so the reader's
+    // question comes up during the build, and the page can be looked at then.
+    std::vector<SongSpec> songs;
+    for (int i = 0; i < 90; ++i)
+        songs.push_back({60, "Artist " + std::to_string(i), "Song " + std::to_string(i), 1});
+    const std::string list = s.station.Playlist("Playlists/long.m3u", songs);
+    s.station.dir.Write("songs/not an mp3.mp3", std::string(3000, 'x'));
+    LineList lines = s.station.Lines(list);
+    lines.insert(lines.begin() + 40, s.Path("songs/not an mp3.mp3"));
+    SaveList(list, lines);
+    s.prompts.openAnswers.push_back({list});
+    p.Button1->click();
+    // Two slots: a pass that meets the file without playing time still places a song.
+    DoubleClickRow(p.lbMasterPlaylists, 0);
+    DoubleClickRow(p.lbMasterPlaylists, 0);
+    s.Session().fDMCA.cbDupeCheck = false;
+    s.prompts.saveAnswers.push_back(s.Path("long-hour.m3u"));
+    p.btLocateDir->click();
+    p.ComboBox1->setEditText("120");
+
+    // Whenever the page can be seen during the build, its pane holds songs placed so far, in
+    // play order; at the closing message all of them.
+    int looks = 0;
+    auto paneIsAPrefix = [&] {
+        const QStringList shown = Texts(p.lbFinalPlaylist);
+        const LineList& placed = s.Session().lbFinalPlaylist;
+        EXPECT_LE(shown.size(), static_cast<int>(placed.size()));
+        for (int i = 0; i < shown.size() && i < static_cast<int>(placed.size()); ++i)
+            EXPECT_EQ(shown[i].toStdString(), placed[static_cast<size_t>(i)]) << i;
+        ++looks;
+    };
+    s.prompts.whileOpenErrorOpen = paneIsAPrefix;
+    int shownAtMessage = -1;
+    s.prompts.onMessage = [&](const std::string& text) {
+        if (text == kBuildComplete) shownAtMessage = p.lbFinalPlaylist->count();
+    };
+    p.btBuildPlaylist->click();
+    ASSERT_TRUE(s.prompts.errors.empty()) << s.prompts.errors.front();
+    EXPECT_GE(looks, 1) << "the reader's question came up during the build";
+    ASSERT_GE(s.Session().lbFinalPlaylist.size(), 100u) << s.form->StatusText().toStdString();
+    EXPECT_EQ(shownAtMessage, static_cast<int>(s.Session().lbFinalPlaylist.size()));
+    QStringList expected;
+    for (const std::string& song : s.Session().lbFinalPlaylist)
+        expected << QString::fromStdString(song);
+    EXPECT_EQ(Texts(p.lbFinalPlaylist), expected);
+    EXPECT_EQ(p.ProgressBar2->value(), p.ProgressBar2->maximum());
+}
+
+TEST(BuildPage, AMeterTakesEveryValueThatChangesItsPictureAndBothEnds) {
+    Station s;
+    BuildPage& p = s.Page();
+    QtBuildView view{ViewHooks{}};
+    view.Attach(s.form->StatusBar1, p.Meters());
+    QProgressBar* bar = p.ProgressBar3;
+    const int width = bar->width();
+    ASSERT_GT(width, 20);
+    // A shuffle of 3,001 exchanges steps the micro-shuffle meter 3,002 times.
+    view.SetMeterMax(Meter::ProgressBar3, 3002);
+    view.SetMeterPosition(Meter::ProgressBar3, 0);
+    view.SetMeterStep(Meter::ProgressBar3, 1);
+    EXPECT_EQ(bar->value(), 0);
+    const int paintsBefore = view.MeterPaints();
+    for (int i = 1; i <= 3002; ++i) {
+        view.StepMeter(Meter::ProgressBar3);
+        // The bar shows what the meter holds, to the pixel.
+        ASSERT_EQ(static_cast<long long>(bar->value()) * width / 3002,
+                  static_cast<long long>(i) * width / 3002)
+            << "step " << i;
+    }
+    EXPECT_EQ(bar->value(), 3002);
+    EXPECT_LE(view.MeterPaints() - paintsBefore, width) << "painted once per pixel at most";
+    // A position set outright is taken as it is.
+    view.SetMeterPosition(Meter::ProgressBar3, 1234);
+    EXPECT_EQ(bar->value(), 1234);
 }
 
 }  // namespace
