@@ -1,129 +1,88 @@
-// A 24-hour build from seven category playlists of 5,000 songs each, both checks on, without a
-// window: the builder alone, and the whole build command (checks, repair, build).
+// A 24-hour build (1440 minutes) from seven categories of 5,000 songs each, with the dupe and
+// the genre checks on, as the build command runs it (checks, repair, build) without a window;
+// beside it the floor: the same whole-file reads, replacements, existence tests and MP3 block
+// reads replayed with the fewest system calls. The two take turns, round after round. Then the
+// build over seven categories of 1,000 to 50,000 songs in all (growth).
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <random>
-#include <string>
-
-#include "SparseSong.h"
+#include "BenchSupport.h"
+#include "Rounds.h"
 #include "building/BuildCommand.h"
-#include "building/PlaylistBuilder.h"
-#include "platform/Files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace kestrune;
+using namespace kestrune::bench;
 
-constexpr int kCategories = 7;
-constexpr int kSongsPerCategory = 5000;
-
-class QuietPrompts : public Prompts {
-public:
-    void ShowMessage(const std::string&) override {}
-    int AskOpenError(const std::string&) override { return kAnswerIgnore; }
-    std::optional<std::string> AskSaveFileName(const SaveQuestion&) override {
-        return std::nullopt;
-    }
-};
-
-class FixedClock : public Clock {
-public:
-    LocalDateTime Now() const override { return {2026, 12, 8, 4, 0, 0, 0}; }
-    int64_t UtcMillisecondsOfDay() const override { return 14400000; }
-};
-
-// Seven categories: three of music (2.5 to 5 minutes), four of spots (10 to 60 seconds).
-class Station {
-public:
-    Station() {
-        std::random_device device;
-        root_ = fs::temp_directory_path() / ("kestrune-buildbench-" + std::to_string(device()));
-        std::mt19937 random(1440);
-        for (int c = 0; c < kCategories; ++c) {
-            const bool music = c < 3;
-            const fs::path folder = root_ / "Music" / ("Category " + std::to_string(c));
-            fs::create_directories(folder);
-            LineList lines;
-            for (int i = 0; i < kSongsPerCategory; ++i) {
-                synth::Id3v1Tag tag;
-                tag.title = "Title " + std::to_string(i);
-                tag.artist = "Artist " + std::to_string(c) + "-" + std::to_string(random() % 900);
-                tag.genre = static_cast<uint8_t>(random() % 12);
-                const int seconds = music ? 150 + static_cast<int>(random() % 150)
-                                          : 10 + static_cast<int>(random() % 50);
-                const std::string path = (folder / ("Song " + std::to_string(i) + ".mp3")).string();
-                synth::WriteSparseSong(path, seconds, tag);
-                lines.push_back(path);
-            }
-            playlists_.push_back((root_ / ("category" + std::to_string(c) + ".m3u")).string());
-            originals_.push_back(FormatLines(lines));
-        }
-    }
-    ~Station() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-
-    // A fresh session over freshly written category files.
-    void Reset(BuildSession& session) const {
-        for (int c = 0; c < kCategories; ++c) ReplaceWholeFile(playlists_[c], originals_[c]);
-        session = BuildSession();
-        for (const std::string& path : playlists_) session.lbMasterPlaylists.Add(path);
-        // A current-hit clock: music and spots, with back-to-back songs now and then.
-        for (int slot : {6, 0, 3, 1, 2, 4, 0, 5, 1, 3, 0, 2, 6, 1, 4, 0})
-            session.lbClockwheelTemplate.push_back(playlists_[slot]);
-        session.ComboBox1 = "1440";
-        session.fGenre.cbGenreCheck = true;
-        session.SetOutputFile((root_ / "day.m3u").string());
-    }
-
-private:
-    fs::path root_;
-    std::vector<std::string> playlists_;
-    std::vector<std::string> originals_;
-};
+constexpr int kRowSongsPerCategory = 5000;
+constexpr int kLargestPerCategory = 7143;  // 50,000 songs in all
 
 const Station& TheStation() {
-    static const Station station;
+    static ScratchFolder folder("build");
+    static const Station station(folder.Path(), kLargestPerCategory);
     return station;
 }
 
-template <bool kWholeCommand>
-void BM_DayBuild(benchmark::State& state) {
-    const Station& station = TheStation();
-    BuildSession session;
-    HeadlessView view;
-    QuietPrompts prompts;
-    FixedClock clock;
-    CountingSeeds seeds(7);
-    BuildContext context{session, view, prompts, seeds, clock};
-    size_t songs = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        station.Reset(session);
-        state.ResumeTiming();
-        if (kWholeCommand) {
-            btBuildPlaylistClick(context);
-        } else {
-            BuildPlaylist(context);
-        }
-        songs = session.lbFinalPlaylist.size();
+// The build command over the first `songsPerCategory` of every category, from fresh playlists.
+class DayBuild {
+public:
+    explicit DayBuild(int songsPerCategory) : songs_(songsPerCategory) {}
+    void Prepare() { TheStation().Prepare(songs_, session_); }
+    void Run() {
+        CountingSeeds seeds(7);
+        BuildContext context{session_, view_, prompts_, seeds, clock_};
+        btBuildPlaylistClick(context);
+        placed_ = session_.lbFinalPlaylist.size();
+        complete_ = view_.Status().rfind("Playlist is complete", 0) == 0;
     }
-    state.counters["songs"] = static_cast<double>(songs);
-    if (view.Status().rfind("Playlist is complete", 0) != 0)
-        state.SkipWithError(view.Status().c_str());
-}
+    // Of the last build.
+    bool Complete() const { return complete_; }
+    size_t Placed() const { return placed_; }
 
-BENCHMARK(BM_DayBuild<false>)
-    ->Name("BM_DayBuild/builder")
+private:
+    int songs_;
+    size_t placed_ = 0;
+    bool complete_ = false;
+    BuildSession session_;
+    HeadlessView view_;
+    QuietPrompts prompts_;
+    FixedClock clock_;
+};
+
+void BM_DayBuild(benchmark::State& state) {
+    DayBuild build(kRowSongsPerCategory);
+    build.Prepare();
+    const IoFloor floor(Record([&] { build.Run(); }));
+    RunRounds(state, {{"Kestrune", [&] { build.Run(); }, [&] { build.Prepare(); }},
+                      {"floor", [&] { floor.Replay(); }, [&] { build.Prepare(); }}});
+    if (!build.Complete()) state.SkipWithError("the build did not complete");
+    state.counters["files"] = 7.0 * kRowSongsPerCategory;
+    state.counters["songs placed"] = static_cast<double>(build.Placed());
+    state.counters["whole reads"] = static_cast<double>(floor.Count(FileOp::ReadWhole));
+    state.counters["read MB"] = static_cast<double>(floor.Bytes(FileOp::ReadWhole)) / 1e6;
+    state.counters["replacements"] = static_cast<double>(floor.Count(FileOp::ReplaceWhole));
+    state.counters["written MB"] = static_cast<double>(floor.Bytes(FileOp::ReplaceWhole)) / 1e6;
+    state.counters["MP3 opens"] = static_cast<double>(floor.Count(FileOp::Open));
+    state.counters["existence tests"] = static_cast<double>(floor.Count(FileOp::Status));
+}
+BENCHMARK(BM_DayBuild)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(7);
+
+// Argument: songs in all, in seven categories.
+void BM_DayBuildGrowth(benchmark::State& state) {
+    DayBuild build(static_cast<int>((state.range(0) + 6) / 7));
+    RunRounds(state, {{"Kestrune", [&] { build.Run(); }, [&] { build.Prepare(); }}});
+    if (!build.Complete()) state.SkipWithError("the build did not complete");
+    state.counters["files"] = static_cast<double>(state.range(0));
+    state.counters["songs placed"] = static_cast<double>(build.Placed());
+}
+BENCHMARK(BM_DayBuildGrowth)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(50000)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK(BM_DayBuild<true>)
-    ->Name("BM_DayBuild/command")
-    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Iterations(5);
 
 }  // namespace

@@ -1,135 +1,136 @@
-// Throughput of the MP3 reader: typical files per second, warm cache, and the time to cross a
-// long stretch without audio in front of the first frame.
+// The MP3 reader over 10,000 files, beside TagLib reading the same files' audio properties and
+// ID3v1 tag, and beside the floor: opening, stat-ing, reading the same blocks our reader reads
+// and closing each file. Two collections: generated song-sized files and clips made by the
+// lame encoder. Warm cache, one thread. Then the reader at four sizes (growth), and the time to
+// cross 10 MB without audio in front of the first frame.
 
 #include <benchmark/benchmark.h>
 
+#include <taglib/id3v1tag.h>
+#include <taglib/mpegfile.h>
+
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "Mp3Synth.h"
+#include "Rounds.h"
 #include "mpgtools/MPGTools.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace kestrune;
+using namespace kestrune::bench;
 
-// A folder of generated files, made once and removed at exit.
-class Corpus {
-public:
-    Corpus() {
-        std::string pattern = (fs::temp_directory_path() / "kestrune-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-        folder_ = pattern;
-    }
-    ~Corpus() {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+constexpr int kRowFiles = 10000;
+constexpr int kLargest = 50000;
 
-private:
-    fs::path folder_;
-};
-
-Corpus& TheCorpus() {
-    static Corpus corpus;
-    return corpus;
+ScratchFolder& Folder() {
+    static ScratchFolder folder("reader");
+    return folder;
 }
 
-synth::Id3v1Tag TagFor(int i) {
-    synth::Id3v1Tag tag;
-    tag.title = "Song " + std::to_string(i);
-    tag.artist = "Artist " + std::to_string(i % 97);
-    tag.album = "Album " + std::to_string(i % 13);
-    tag.year = std::to_string(1960 + i % 60);
-    tag.comment = "generated";
-    tag.track = static_cast<uint8_t>(1 + i % 20);
-    tag.genre = static_cast<uint8_t>(i % 126);
-    return tag;
-}
-
-// 2,000 small files: a few MPEG-1 Layer III frames of a common bit rate and an ID3v1 tag,
-// optionally behind a 10 KB ID3v2-like block; a few carry a Xing header.
-std::vector<std::string> MakeFiles(const std::string& kind, bool id3v2, long long sparseSize) {
-    std::vector<std::string> paths;
-    const int bitRates[] = {9, 10, 11, 14};  // 128, 160, 192, 320 kbit/s
-    for (int i = 0; i < 2000; ++i) {
-        synth::FileSpec layout;
-        layout.frame.bitRateIndex = bitRates[i % 4];
-        layout.frame.mode = i % 3 == 0 ? synth::kStereo : synth::kJointStereo;
-        layout.frames = 3 + i % 5;
-        if (i % 10 == 0) {
-            layout.xing = synth::XingSpec{};
-            layout.xing->frames = 9000 + static_cast<uint32_t>(i);
-        }
-        if (id3v2) layout.prefix = synth::Id3v2Block(10240);
-        const synth::Id3v1Tag tag = TagFor(i);
-        const std::string path = TheCorpus().Path(kind + std::to_string(i) + ".mp3");
-        if (sparseSize > 0) {
-            // A song-sized file whose middle is a hole: frames at the start, the tag at the end.
-            synth::WriteFile(path, synth::BuildFile(layout));
-            fs::resize_file(path, static_cast<std::uintmax_t>(sparseSize - 128));
-            std::FILE* file = std::fopen(path.c_str(), "ab");
-            const std::string bytes = synth::Id3v1Bytes(tag);
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-            std::fclose(file);
-        } else {
-            layout.tag = tag;
-            synth::WriteFile(path, synth::BuildFile(layout));
-        }
-        paths.push_back(path);
-    }
+// 50,000 generated songs in folders of 10,000; the first 10,000 are the row's collection.
+const std::vector<std::string>& Generated() {
+    static const std::vector<std::string> paths =
+        MakeGeneratedSongs(Folder() / "generated", kLargest, kRowFiles);
     return paths;
 }
 
-void ReadAll(benchmark::State& state, const std::vector<std::string>& paths) {
-    TMPEGAudio reader;
-    long long seconds = 0;
-    for (const std::string& path : paths) reader.SetFileName(path);  // warm the cache
-    for (auto _ : state) {
-        for (const std::string& path : paths) {
-            reader.SetFileName(path);
-            seconds += reader.MPEGFileInfo.Duration;
-        }
+const std::vector<std::string>& Encoded() {
+    static const std::vector<std::string> paths = MakeEncodedSongs(Folder().Path(), kRowFiles);
+    return paths;
+}
+
+std::vector<std::string> First(const std::vector<std::string>& paths, size_t count) {
+    return std::vector<std::string>(paths.begin(), paths.begin() + static_cast<long>(count));
+}
+
+// What a caller takes from a file: playing time, artist, title, album, year, genre.
+int64_t ReadOurs(TMPEGAudio& reader, const std::string& path) {
+    reader.SetFileName(path);
+    const TMPEGFileInfo& info = reader.MPEGFileInfo;
+    return info.Duration + static_cast<int64_t>(reader.GetArtist().size() +
+                                                reader.GetTitle().size() + info.Album.size() +
+                                                info.Year.size() + reader.GetGenreText().size());
+}
+
+int64_t ReadTagLib(const std::string& path) {
+    TagLib::MPEG::File file(path.c_str(), true, TagLib::AudioProperties::Average);
+    int64_t sum = 0;
+    if (const TagLib::AudioProperties* properties = file.audioProperties())
+        sum += properties->lengthInSeconds() + properties->bitrate() + properties->sampleRate();
+    if (const TagLib::ID3v1::Tag* tag = file.ID3v1Tag(false)) {
+        sum += static_cast<int64_t>(tag->artist().size() + tag->title().size() +
+                                    tag->album().size() + tag->genre().size()) +
+               tag->year();
     }
-    benchmark::DoNotOptimize(seconds);
-    state.counters["files/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * static_cast<long long>(paths.size())),
-        benchmark::Counter::kIsRate);
+    return sum;
+}
+
+const std::vector<std::string>& Collection(int which) {
+    static const std::vector<std::string> generated = First(Generated(), kRowFiles);
+    return which == 0 ? generated : Encoded();
+}
+
+// Argument 0: the generated collection; 1: the encoded one. Our reader, TagLib and the floor
+// in turn, round after round, over the same 10,000 files, warm cache.
+void BM_Reader(benchmark::State& state) {
+    const std::vector<std::string>& paths = Collection(static_cast<int>(state.range(0)));
+    TMPEGAudio reader;
+    int64_t sum = 0;
+    auto ours = [&] {
+        for (const std::string& path : paths) sum += ReadOurs(reader, path);
+    };
+    auto taglib = [&] {
+        for (const std::string& path : paths) sum += ReadTagLib(path);
+    };
+    const IoFloor floor(Record(ours), FloorOptions{false});
+    ours();  // warm the cache for all three
+    taglib();
+    floor.Replay();
+    RunRounds(state, {{"Kestrune", ours}, {"TagLib", taglib}, {"floor", [&] { floor.Replay(); }}});
+    benchmark::DoNotOptimize(sum);
+    state.counters["files"] = static_cast<double>(paths.size());
+    state.counters["blocks/file"] =
+        static_cast<double>(floor.Count(FileOp::ReadBlock)) / static_cast<double>(paths.size());
     state.counters["reads/file"] = reader.LastReadCount();
 }
+BENCHMARK(BM_Reader)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(7);
 
-void BM_TypicalSmallFiles(benchmark::State& state) {
-    static const std::vector<std::string> paths = MakeFiles("small", false, 0);
-    ReadAll(state, paths);
+// Argument: the number of files (generated songs, in folders of 10,000).
+void BM_ReaderGrowth(benchmark::State& state) {
+    const std::vector<std::string> paths = First(Generated(), static_cast<size_t>(state.range(0)));
+    TMPEGAudio reader;
+    int64_t sum = 0;
+    auto ours = [&] {
+        for (const std::string& path : paths) sum += ReadOurs(reader, path);
+    };
+    ours();
+    RunRounds(state, {{"Kestrune", ours}});
+    benchmark::DoNotOptimize(sum);
+    state.counters["files"] = static_cast<double>(paths.size());
 }
-BENCHMARK(BM_TypicalSmallFiles)->Unit(benchmark::kMillisecond);
-
-void BM_SmallFilesBehindId3v2(benchmark::State& state) {
-    static const std::vector<std::string> paths = MakeFiles("id3v2-", true, 0);
-    ReadAll(state, paths);
-}
-BENCHMARK(BM_SmallFilesBehindId3v2)->Unit(benchmark::kMillisecond);
-
-void BM_SongSizedSparseFiles(benchmark::State& state) {
-    static const std::vector<std::string> paths = MakeFiles("song", false, 5000000);
-    ReadAll(state, paths);
-}
-BENCHMARK(BM_SongSizedSparseFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReaderGrowth)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(kLargest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 
 // 10 MB before the first frame: bytes that never hold a sync, or all FF (a sync at every byte,
 // each rejected by its fields).
 void BM_Cross10MBWithoutAudio(benchmark::State& state) {
     const bool allFF = state.range(0) == 1;
-    const std::string path = TheCorpus().Path(allFF ? "cross-ff.mp3" : "cross-junk.mp3");
+    const std::string path = Folder() / (allFF ? "cross-ff.mp3" : "cross-junk.mp3");
     const size_t stretch = 10 * 1000 * 1000;
     synth::FileSpec layout;
     layout.prefix = allFF ? std::string(stretch, '\xFF') : synth::Junk(stretch, 1);
     layout.frames = 3;
-    layout.tag = TagFor(1);
+    layout.tag = synth::Id3v1Tag{};
     synth::WriteFile(path, synth::BuildFile(layout));
     long long pumps = 0;
     SetPumpMessages([&pumps] { ++pumps; });

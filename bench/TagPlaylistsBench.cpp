@@ -1,125 +1,75 @@
-// The tag pass over a generated collection of 10,000 MP3 files: the "Go!" command with all four
-// boxes ticked, and its parts (the search alone, the reading alone).
+// The tag pass ("Go!" with Artist, Album, Year and Genre ticked) over a collection of 10,000
+// MP3 files, beside its floor: the same whole-file reads, replacements and existence tests
+// replayed with the fewest system calls. Then the pass over 1,000 to 50,000 files (growth). In
+// the collection artists and albums grow with its size, years and genres do not; every append
+// reads and rewrites its playlist whole.
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <random>
-#include <string>
-
-#include "Mp3Synth.h"
-#include "building/BuildSession.h"
-#include "building/BuildView.h"
-#include "building/Prompts.h"
+#include "BenchSupport.h"
+#include "Rounds.h"
 #include "listtools/TagPlaylists.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace kestrune;
+using namespace kestrune::bench;
 
-constexpr int kFiles = 10000;
-constexpr int kFolders = 80;
-constexpr int kArtists = 40;
-constexpr int kAlbums = 60;
-constexpr int kYears = 30;
-constexpr int kGenres = 25;
+constexpr int kRowFiles = 10000;
 
-class SilentPrompts : public Prompts {
-public:
-    void ShowMessage(const std::string&) override { ++messages; }
-    int AskOpenError(const std::string&) override { return kAnswerIgnore; }
-    std::optional<std::string> AskSaveFileName(const SaveQuestion&) override {
-        return std::nullopt;
-    }
-    int messages = 0;
-};
-
-// A station folder with Music/ (the collection) and Playlists/, made once for all runs.
-class Collection {
-public:
-    Collection() {
-        std::random_device device;
-        root_ = fs::temp_directory_path() / ("kestrune-tagbench-" + std::to_string(device()));
-        fs::create_directories(root_ / "Playlists");
-        std::mt19937 random(20261208);
-        for (int i = 0; i < kFiles; ++i) {
-            const int folder = i % kFolders;
-            const fs::path dir = root_ / "Music" / ("Crate " + std::to_string(folder / 10)) /
-                                 ("Box " + std::to_string(folder));
-            if (i < kFolders) fs::create_directories(dir);
-            synth::Id3v1Tag tag;
-            tag.title = "Song number " + std::to_string(i);
-            tag.artist = "The Artist No. " + std::to_string(random() % kArtists) + "!";
-            tag.album = "Album " + std::to_string(random() % kAlbums) + " / Remastered";
-            tag.year = std::to_string(1960 + random() % kYears);
-            tag.genre = static_cast<uint8_t>(random() % kGenres * 5);
-            synth::FileSpec layout;
-            layout.frame.bitRateIndex = 9;
-            layout.frames = 3;
-            layout.tag = tag;
-            synth::WriteFile((dir / ("Track " + std::to_string(i) + ".mp3")).string(),
-                             synth::BuildFile(layout));
-        }
-    }
-    ~Collection() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    std::string Music() const { return (root_ / "Music").string(); }
-    std::string Playlists() const { return (root_ / "Playlists").string(); }
-    void ClearPlaylists() const {
-        std::error_code ec;
-        fs::remove_all(root_ / "Playlists", ec);
-        fs::create_directories(root_ / "Playlists");
-    }
-
-private:
-    fs::path root_;
-};
-
-const Collection& TheCollection() {
-    static const Collection collection;
+const TagCollection& TheCollection() {
+    static ScratchFolder folder("tags");
+    static const TagCollection collection(folder.Path(), {1000, 5000, kRowFiles, 50000});
     return collection;
 }
 
-void RunGo(benchmark::State& state, const TagCategories& boxes) {
-    const Collection& collection = TheCollection();
-    TagSearch search{collection.Music(), boxes, collection.Playlists()};
-    for (auto _ : state) {
-        state.PauseTiming();
-        collection.ClearPlaylists();
-        BuildSession session;
-        HeadlessView view;
-        SilentPrompts prompts;
-        state.ResumeTiming();
-        btnSearchForFilesClick(search, session, view, prompts);
-        if (session.lbFiles.size() != static_cast<size_t>(kFiles) || prompts.messages != 1)
-            state.SkipWithError("the pass did not take every file");
-    }
-    state.SetItemsProcessed(state.iterations() * kFiles);
+// One "Go!" over the folder of `files` files; false when it did not take every file.
+bool Go(int files) {
+    const TagCollection& collection = TheCollection();
+    const TagSearch search{collection.Folder(files), TagCategories{true, true, true, true},
+                           collection.Playlists()};
+    BuildSession session;
+    HeadlessView view;
+    QuietPrompts prompts;
+    btnSearchForFilesClick(search, session, view, prompts);
+    return session.lbFiles.size() == static_cast<size_t>(files) && prompts.messages == 1;
 }
 
-void BM_TagPlaylistsAllFourBoxes(benchmark::State& state) {
-    RunGo(state, TagCategories{true, true, true, true});
+// The pass over 10,000 files and its floor, in turn, each from an empty playlists folder.
+void BM_TagPass(benchmark::State& state) {
+    const TagCollection& collection = TheCollection();
+    collection.ClearPlaylists();
+    const IoFloor floor(Record([&] { Go(kRowFiles); }));
+    bool complete = true;
+    RunRounds(state, {{"Kestrune", [&] { complete = Go(kRowFiles) && complete; },
+                       [&] { collection.ClearPlaylists(); }},
+                      {"floor", [&] { floor.Replay(); }, [&] { collection.ClearPlaylists(); }}});
+    if (!complete) state.SkipWithError("the pass did not take every file");
+    state.counters["files"] = kRowFiles;
+    state.counters["whole reads"] = static_cast<double>(floor.Count(FileOp::ReadWhole));
+    state.counters["read MB"] = static_cast<double>(floor.Bytes(FileOp::ReadWhole)) / 1e6;
+    state.counters["replacements"] = static_cast<double>(floor.Count(FileOp::ReplaceWhole));
+    state.counters["written MB"] = static_cast<double>(floor.Bytes(FileOp::ReplaceWhole)) / 1e6;
 }
-BENCHMARK(BM_TagPlaylistsAllFourBoxes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_TagPass)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
-void BM_TagPlaylistsNoBox(benchmark::State& state) {
-    RunGo(state, TagCategories{});
+// Argument: the number of files. The row above gives the figure for 10,000.
+void BM_TagPassGrowth(benchmark::State& state) {
+    const TagCollection& collection = TheCollection();
+    const int files = static_cast<int>(state.range(0));
+    bool complete = true;
+    RunRounds(state, {{"Kestrune", [&] { complete = Go(files) && complete; },
+                       [&] { collection.ClearPlaylists(); }}});
+    if (!complete) state.SkipWithError("the pass did not take every file");
+    state.counters["files"] = files;
 }
-BENCHMARK(BM_TagPlaylistsNoBox)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-
-void BM_FindMP3Files(benchmark::State& state) {
-    const Collection& collection = TheCollection();
-    for (auto _ : state) {
-        LineList files;
-        FindMP3Files(collection.Music(), files);
-        benchmark::DoNotOptimize(files.data());
-    }
-    state.SetItemsProcessed(state.iterations() * kFiles);
-}
-BENCHMARK(BM_FindMP3Files)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TagPassGrowth)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libtag1-dev python3  # TagLib: the reader benchmark's yardstick only; python3 prints its table
   lame
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev

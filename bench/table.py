@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Prints the table of one run of scripts/bench.sh from the Google Benchmark results."""
+
+import json
+import math
+import os
+import sys
+
+
+def load(folder):
+    runs = {}
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".json"):
+            continue
+        with open(os.path.join(folder, name)) as f:
+            text = f.read()
+        if not text.strip():
+            continue  # a program that ran no benchmark
+        data = json.loads(text)
+        for entry in data.get("benchmarks", []):
+            entry["file"] = name[:-5]
+            runs.setdefault(name[:-5], []).append(entry)
+    return runs
+
+
+def find(runs, file, prefix):
+    for entry in runs.get(file, []):
+        if entry["name"] == prefix or entry["name"].startswith(prefix + "/"):
+            if entry.get("error_occurred"):
+                sys.exit(f"{prefix}: {entry.get('error_message')}")
+            return entry
+    return None
+
+
+def seconds(s):
+    if s is None:
+        return "-"
+    if s < 1:
+        return f"{s * 1000:.0f} ms" if s >= 0.01 else f"{s * 1000:.1f} ms"
+    return f"{s:.2f} s"
+
+
+def rate(files, s):
+    return f"{files / s:,.0f} files/s"
+
+
+def verdict(ok):
+    return "yes" if ok else "NO"
+
+
+def main():
+    folder = sys.argv[1]
+    runs = load(folder)
+    machine = {}
+    with open(os.path.join(folder, "machine.txt")) as f:
+        for line in f:
+            key, _, value = line.strip().partition("=")
+            machine[key] = value
+
+    rows = []  # (what, kestrune, beside, ratio, target, met)
+
+    for arg, label in (("0", "generated song files"), ("1", "clips made by lame")):
+        r = find(runs, "reader", f"BM_Reader/{arg}")
+        if not r:
+            continue
+        n = r["files"]
+        ours, taglib, floor = r["Kestrune s"], r["TagLib s"], r["floor s"]
+        ours_rate = n / ours
+        rows.append((f"(a) Reader, {n:,.0f} {label}", rate(n, ours), f"TagLib {rate(n, taglib)}",
+                     f"{taglib / ours:.1f}x TagLib", ">=50,000/s, >=2x TagLib",
+                     verdict(ours_rate >= 50000 and taglib / ours >= 2)))
+        rows.append(("", "", f"I/O floor {rate(n, floor)}", f"{ours / floor:.2f}x floor", "", ""))
+
+    b = find(runs, "build", "BM_DayBuild")
+    if b:
+        ours, floor = b["Kestrune s"], b["floor s"]
+        rows.append((f"(b) 24-hour build, 7 x 5,000 songs, both checks", seconds(ours),
+                     f"I/O floor {seconds(floor)}", f"{ours / floor:.2f}x floor",
+                     "<=3x floor, <2 s", verdict(ours <= 3 * floor and ours < 2)))
+        rows.append((f"    ({b['songs placed']:.0f} songs; {b['whole reads']:.0f} playlist reads, "
+                     f"{b['replacements']:.0f} rewrites, {b['read MB'] + b['written MB']:.0f} MB)",
+                     "", "", "", "", ""))
+
+    bp = find(runs, "app", "BM_DayBuildPage")
+    if bp:
+        rows.append((f"    the same build pressed on the build page ({bp.get('label') or 'window'})",
+                     seconds(bp["page s"]), f"without a window {seconds(bp['headless s'])}",
+                     f"{bp['page s'] / bp['headless s']:.2f}x", "", ""))
+
+    t = find(runs, "tags", "BM_TagPass")
+    if t:
+        ours, floor = t["Kestrune s"], t["floor s"]
+        rows.append((f"(c) Tag playlists, {t['files']:,.0f} files, 4 categories", seconds(ours),
+                     f"I/O floor {seconds(floor)}", f"{ours / floor:.2f}x floor", "<10 s",
+                     verdict(ours < 10)))
+        rows.append((f"    ({t['replacements']:,.0f} playlist rewrites, "
+                     f"{t['read MB'] + t['written MB']:.0f} MB)", "", "", "", "", ""))
+    tr = find(runs, "tags-ram", "BM_TagPass")
+    if tr:
+        ours, floor = tr["Kestrune s"], tr["floor s"]
+        rows.append(("    the same on a RAM file system (/dev/shm)", seconds(ours),
+                     f"I/O floor {seconds(floor)}", f"{ours / floor:.2f}x floor", "", ""))
+
+    q = find(runs, "quicklist", "BM_QuickList")
+    if q:
+        rows.append((f"(d) Quick list, folder of {q['files']:,.0f} files (list + save)",
+                     seconds(q["real_time"] / 1000), "", "", "", ""))
+    p = find(runs, "app", "BM_QuickListPage")
+    if p:
+        rows.append(("    in the program: open the folder / save", seconds(p["open s"]) + " / " +
+                     seconds(p["save s"]), "", "", "", ""))
+
+    s = find(runs, "app", "BM_StartUp")
+    if s:
+        rows.append((f"(e) Start-up to the main window ({s.get('label', '?')}, no splash wait)",
+                     seconds(s["Kestrune s"]), "", "", "<300 ms", verdict(s["Kestrune s"] < 0.3)))
+
+    print(f"Kestrune benchmarks, {machine.get('date', '')}")
+    print(f"Machine: {machine.get('cpu', '?')}, {machine.get('cores', '?')} cores, "
+          f"{machine.get('memory', '?')} memory, Linux {machine.get('kernel', '?')}; "
+          f"files on {machine.get('disk', '?')}")
+    print(f"Load average (1, 5, 15 min): {machine.get('load_before', '?')} before, "
+          f"{machine.get('load_after', '?')} after")
+    print()
+    header = ("Measure", "Kestrune", "Beside it", "Ratio", "Target", "Met")
+    widths = [max(len(str(row[i])) for row in rows + [header]) for i in range(6)]
+    line = "  ".join(h.ljust(w) for h, w in zip(header, widths))
+    print(line)
+    print("-" * len(line))
+    for row in rows:
+        print("  ".join(str(c).ljust(w) for c, w in zip(row, widths)).rstrip())
+
+    # Growth: the time at each size and the exponent b of time ~ size^b between neighbours.
+    print()
+    print("Growth (Kestrune; seconds at each size; b: exponent of time ~ files^b since the size "
+          "before)")
+    series = []
+    reader = {int(e["files"]): e["Kestrune s"] for e in runs.get("reader", [])
+              if e["name"].startswith("BM_ReaderGrowth/")}
+    build = {int(e["files"]): e["Kestrune s"] for e in runs.get("build", [])
+             if e["name"].startswith("BM_DayBuildGrowth/")}
+    tags = {int(e["files"]): e["Kestrune s"] for e in runs.get("tags", [])
+            if e["name"].startswith("BM_TagPassGrowth/")}
+    if t:
+        tags[int(t["files"])] = t["Kestrune s"]
+    for name, data in (("Reader", reader), ("24-hour build", build), ("Tag pass", tags)):
+        if data:
+            series.append((name, dict(sorted(data.items()))))
+    sizes = sorted({n for _, data in series for n in data})
+    cells = [["Files"] + [f"{n:,}" for n in sizes] + ["b, 1,000 to 50,000"]]
+    for name, data in series:
+        row = [name]
+        previous = None
+        for n in sizes:
+            if n not in data:
+                row.append("-")
+                continue
+            cell = f"{data[n]:.3f}"
+            if previous:
+                cell += f" (b {math.log(data[n] / previous[1]) / math.log(n / previous[0]):.2f})"
+            previous = (n, data[n])
+            row.append(cell)
+        first, last = min(data), max(data)
+        row.append(f"{math.log(data[last] / data[first]) / math.log(last / first):.2f}"
+                   if last > first else "-")
+        cells.append(row)
+    widths = [max(len(r[i]) for r in cells) for i in range(len(cells[0]))]
+    for i, r in enumerate(cells):
+        print("  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip())
+        if i == 0:
+            print("-" * (sum(widths) + 2 * (len(widths) - 1)))
+
+
+if __name__ == "__main__":
+    main()
