@@ -52,6 +52,34 @@ TEST(LineList, ParsingIntoAListOverwritesCutsAndGrowsIt) {
     }
 }
 
+TEST(LineList, AddingALineGivesWhatALoadAnAddAndASaveWould) {
+    EXPECT_EQ(WithLineAdded("", "a.mp3"), "a.mp3\r\n");
+    EXPECT_EQ(WithLineAdded("a.mp3\r\n", "b.mp3"), "a.mp3\r\nb.mp3\r\n");
+    EXPECT_EQ(WithLineAdded("a\r\n\r\nc\r\n", ""), "a\r\n\r\nc\r\n\r\n");
+    // Other forms come out as a save writes them.
+    EXPECT_EQ(WithLineAdded("a\nb", "c"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(WithLineAdded("a\rb\r", "c"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(WithLineAdded("a\r\nb", "c"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(WithLineAdded(std::string("a\r\nb\0x\r\n", 8), "c"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(WithLineAdded("\n\r", "c"), "\r\n\r\nc\r\n");
+    // The line itself is taken whole, whatever it holds.
+    EXPECT_EQ(WithLineAdded("a\r\n", "odd\rname"), "a\r\nodd\rname\r\n");
+
+    // Every text of a few letters, line ends and NULs: the same as the long way.
+    const char alphabet[] = {'a', '\r', '\n', '\0'};
+    for (int length = 0; length <= 7; ++length) {
+        int count = 1;
+        for (int i = 0; i < length; ++i) count *= 4;
+        for (int code = 0; code < count; ++code) {
+            std::string text;
+            for (int i = 0, c = code; i < length; ++i, c /= 4) text += alphabet[c % 4];
+            LineList lines = ParseLines(text);
+            lines.push_back("new");
+            ASSERT_EQ(WithLineAdded(text, "new"), FormatLines(lines)) << "code " << code;
+        }
+    }
+}
+
 TEST(LineList, WritesCarriageReturnLineFeedAfterEveryLine) {
     EXPECT_EQ(FormatLines({"a.mp3", "b.mp3"}), "a.mp3\r\nb.mp3\r\n");
     EXPECT_EQ(FormatLines({"a", "", "c"}), "a\r\n\r\nc\r\n");

@@ -54,6 +54,35 @@ std::string FormatLines(const LineList& lines) {
     return bytes;
 }
 
+namespace {
+
+// True when FormatLines(ParseLines(text)) == text: no NUL byte, every CR followed by LF, every
+// LF after a CR, and the text empty or ending with CR LF.
+bool AsFormatted(std::string_view text) {
+    if (text.empty()) return true;
+    if (text.size() < 2 || text.substr(text.size() - 2) != "\r\n") return false;
+    if (text.find('\0') != std::string_view::npos) return false;
+    for (size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1))
+        if (at + 1 >= text.size() || text[at + 1] != '\n') return false;
+    for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+        if (at == 0 || text[at - 1] != '\r') return false;
+    return true;
+}
+
+}  // namespace
+
+std::string WithLineAdded(std::string text, std::string_view line) {
+    if (!AsFormatted(text)) {
+        LineList lines = ParseLines(text);
+        lines.emplace_back(line);
+        return FormatLines(lines);
+    }
+    text.reserve(text.size() + line.size() + 2);
+    text += line;
+    text += "\r\n";
+    return text;
+}
+
 void LoadList(const std::string& path, LineList& list) {
     const std::string bytes = ReadWholeFile(path);
     ParseLinesInto(bytes, list);

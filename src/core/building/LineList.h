@@ -18,6 +18,11 @@ void ParseLinesInto(std::string_view bytes, LineList& lines);
 // Every line followed by CR LF, the last one included.
 std::string FormatLines(const LineList& lines);
 
+// The text of a line-list file with `line` added at the end: what loading the text, adding the
+// line and formatting the list would give. A text already in the form FormatLines writes (every
+// line ended by CR LF, no NUL byte) is kept as it is, with the line and CR LF after it.
+std::string WithLineAdded(std::string text, std::string_view line);
+
 // Replaces the list's entries with the file's lines ("Cannot open file %s").
 void LoadList(const std::string& path, LineList& list);
 // Replaces the file with the list's entries ("Cannot create file %s").

@@ -119,15 +119,18 @@ private:
     LineList& list_;
 };
 
-// One step: the playlist at `path` gets `file` as its last line, read and written whole.
+// One step: the playlist at `path` gets `file` as its last line, read and written whole. The
+// new text is what loading the playlist into lbGenreList, adding the line and saving the list
+// would write; a playlist already in that form (as every one this pass wrote is) is not taken
+// apart into lines and put together again: the line goes after its text as read.
 void AppendToPlaylist(const std::string& path, const std::string& file, const std::string& name,
                       LineList& lbGenreList, BuildView& view) {
     ScratchGuard guard(lbGenreList);
     lbGenreList.clear();
-    if (FileExists(path)) LoadList(path, lbGenreList);
-    lbGenreList.push_back(file);
+    std::string text;
+    if (FileExists(path)) text = ReadWholeFile(path);
     view.ShowStatus("Adding " + file + " to " + name + " playlist.");
-    SaveList(path, lbGenreList);
+    ReplaceWholeFile(path, WithLineAdded(std::move(text), file));
 }
 
 }  // namespace
