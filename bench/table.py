@@ -139,11 +139,17 @@ def main():
               if e["name"].startswith("BM_ReaderGrowth/")}
     build = {int(e["files"]): e["Kestrune s"] for e in runs.get("build", [])
              if e["name"].startswith("BM_DayBuildGrowth/")}
-    tags = {int(e["files"]): e["Kestrune s"] for e in runs.get("tags", [])
-            if e["name"].startswith("BM_TagPassGrowth/")}
-    if t:
-        tags[int(t["files"])] = t["Kestrune s"]
-    for name, data in (("Reader", reader), ("24-hour build", build), ("Tag pass", tags)):
+    def tag_growth(file, row):
+        data = {int(e["files"]): e["Kestrune s"] for e in runs.get(file, [])
+                if e["name"].startswith("BM_TagPassGrowth/")}
+        if row:
+            data[int(row["files"])] = row["Kestrune s"]
+        return data
+
+    tags = tag_growth("tags", t)
+    tags_ram = tag_growth("tags-ram", tr)
+    for name, data in (("Reader", reader), ("24-hour build", build), ("Tag pass", tags),
+                       ("Tag pass, RAM file system", tags_ram)):
         if data:
             series.append((name, dict(sorted(data.items()))))
     sizes = sorted({n for _, data in series for n in data})
