@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "platform/FileInternals.h"
 #include "platform/FileTrace.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
@@ -24,47 +25,7 @@
 
 namespace kestrune {
 
-namespace {
-
-#ifdef _WIN32
-using StatBuf = struct _stat64;
-int StatPath(const std::string& path, StatBuf* buf) {
-    return _stat64(path.c_str(), buf);
-}
-bool IsDirMode(unsigned mode) {
-    return (mode & _S_IFMT) == _S_IFDIR;
-}
-bool IsRegMode(unsigned mode) {
-    return (mode & _S_IFMT) == _S_IFREG;
-}
-#else
-using StatBuf = struct stat;
-int StatPath(const std::string& path, StatBuf* buf) {
-    return ::stat(path.c_str(), buf);
-}
-bool IsDirMode(mode_t mode) {
-    return S_ISDIR(mode);
-}
-bool IsRegMode(mode_t mode) {
-    return S_ISREG(mode);
-}
-#endif
-
-LocalDateTime ToLocal(std::time_t t) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    return LocalDateTime{local.tm_year + 1900,
-                         local.tm_mon + 1,
-                         local.tm_mday,
-                         local.tm_hour,
-                         local.tm_min,
-                         local.tm_sec,
-                         0};
-}
+namespace detail {
 
 bool WritableByUs(const std::string& path) {
 #ifdef _WIN32
@@ -74,65 +35,11 @@ bool WritableByUs(const std::string& path) {
 #endif
 }
 
-// Follows symbolic links, so that the rename replaces the file the link names, not the link.
-// `status` gets the status of what the answer names; `found` tells whether anything does. A
-// plain file costs one lstat.
-std::string ResolveLinks(const std::string& path, StatBuf& status, bool& found) {
-    namespace fs = std::filesystem;
-    fs::path current(path);
-    for (int hops = 0; hops < 40; ++hops) {
-#ifdef _WIN32
-        std::error_code ec;
-        if (!fs::is_symlink(current, ec)) break;
-#else
-        if (::lstat(current.c_str(), &status) != 0) {
-            found = false;
-            return current.string();
-        }
-        if (!S_ISLNK(status.st_mode)) {
-            found = true;
-            return current.string();
-        }
-        std::error_code ec;
-#endif
-        const fs::path target = fs::read_symlink(current, ec);
-        if (ec) break;
-        current = target.is_absolute() ? target : current.parent_path() / target;
-    }
-    found = StatPath(current.string(), &status) == 0;
-    return current.string();
-}
-
-#ifdef _WIN32
-bool WriteAll(std::FILE* file, const std::string& bytes) {
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        return false;
-    return std::fflush(file) == 0;
-}
-#endif
-
-#ifndef _WIN32
-// All of `bytes` from the start of the file, whatever the system takes per call.
-bool WriteAt(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put =
-            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        done += static_cast<size_t>(put);
-    }
-    return true;
-}
-#endif
-
-// Existence without a record in the trace: the file layer's own look before a write.
 bool IsFile(const std::string& path) {
     StatBuf buf{};
     return StatPath(path, &buf) == 0 && !IsDirMode(buf.st_mode);
 }
 
-// The whole file as bytes; "Cannot open file %s" when it cannot be read.
 std::string ReadBytes(const std::string& path) {
 #ifdef _WIN32
     StatBuf status{};
@@ -183,101 +90,27 @@ std::string ReadBytes(const std::string& path) {
 #endif
 }
 
-// Writes the file where it stands, for folders that take no new file. The old bytes are put
-// back when the new ones do not fit (a full disk, a file-size limit), so a failed write leaves
-// the old file whole; only a process killed in the middle of it can leave a mixture.
-void WriteInPlace(const std::string& path, const std::string& bytes) {
+}  // namespace detail
+
+using namespace detail;
+
+namespace {
+
+LocalDateTime ToLocal(std::time_t t) {
+    std::tm local{};
 #ifdef _WIN32
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) throw errors::CannotCreateFile(path);
-    const bool written = WriteAll(file, bytes);
-    if (std::fclose(file) != 0 || !written) throw errors::CannotCreateFile(path);
+    localtime_s(&local, &t);
 #else
-    std::optional<std::string> old;
-    if (IsFile(path)) {
-        try {
-            old = ReadBytes(path);
-        } catch (const KestruneError&) {
-            old.reset();  // a file we may write but not read: nothing to put back
-        }
-    }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) throw errors::CannotCreateFile(path);
-    bool done = WriteAt(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
-    if (!done && old) {
-        // The old bytes fit where they stood before.
-        if (WriteAt(fd, *old)) ::ftruncate(fd, static_cast<off_t>(old->size()));
-    }
-    if (::close(fd) != 0) done = false;
-    if (!done) throw errors::CannotCreateFile(path);
+    localtime_r(&t, &local);
 #endif
+    return LocalDateTime{local.tm_year + 1900,
+                         local.tm_mon + 1,
+                         local.tm_mday,
+                         local.tm_hour,
+                         local.tm_min,
+                         local.tm_sec,
+                         0};
 }
-
-#ifndef _WIN32
-// The temporary file of a target: always the same name, so that a writer killed half-way
-// leaves at most one leftover, which the next write of the same file takes over.
-std::string TemporaryName(const std::string& target) {
-    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".kestrune-tmp";
-}
-
-bool SameFile(const StatBuf& a, const StatBuf& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-enum class TempOutcome { Ready, FolderTakesNoFile, Failed };
-
-// Creates the temporary file and locks it for as long as `fd` stays open. A leftover of a
-// writer that died is removed first; a live writer of the same file is waited for. The lock
-// makes the two cases tell themselves apart: the system drops it when its holder dies.
-TempOutcome CreateTemporary(const std::string& temp, int& fd) {
-    // A turn lost to another writer that got its file written is no failure: only the turns in
-    // which nobody got anywhere count towards giving up.
-    for (int attempt = 0, fruitless = 0; fruitless < 100 && attempt < 100000;
-         ++attempt, ++fruitless) {
-        fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            StatBuf mine{};
-            StatBuf named{};
-            if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &mine) == 0 &&
-                ::lstat(temp.c_str(), &named) == 0 && SameFile(mine, named)) {
-                return TempOutcome::Ready;
-            }
-            // Taken for a leftover and removed by another writer before we held it: again.
-            ::close(fd);
-            continue;
-        }
-        if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENAMETOOLONG)
-            return TempOutcome::FolderTakesNoFile;
-        if (errno != EEXIST) return TempOutcome::Failed;
-        const int other = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-        if (other < 0) {
-            if (errno == ENOENT) {
-                fruitless = -1;  // another writer's file got its name meanwhile
-                continue;
-            }
-            // Not ours to read, so not a write of ours under way: it goes.
-            if (::unlink(temp.c_str()) != 0 && errno != ENOENT)
-                return TempOutcome::FolderTakesNoFile;
-            continue;
-        }
-        if (::flock(other, LOCK_EX | LOCK_NB) == 0) {
-            // Nobody holds it: its writer died. Remove it unless it was renamed meanwhile.
-            StatBuf held{};
-            StatBuf named{};
-            if (::fstat(other, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 &&
-                SameFile(held, named) && ::unlink(temp.c_str()) != 0 && errno != ENOENT) {
-                ::close(other);
-                return TempOutcome::FolderTakesNoFile;  // a leftover in a folder now closed
-            }
-        } else {
-            ::flock(other, LOCK_EX);  // a live writer of the same file: wait for its end
-            fruitless = -1;
-        }
-        ::close(other);
-    }
-    return TempOutcome::Failed;
-}
-#endif
 
 }  // namespace
 
@@ -386,68 +219,6 @@ std::string ReadWholeFile(const std::string& path) {
     std::string bytes = ReadBytes(path);
     RecordFileEvent(FileOp::ReadWhole, path, 0, static_cast<int64_t>(bytes.size()));
     return bytes;
-}
-
-void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
-    StatBuf status{};
-    bool exists = false;
-    const std::string target = ResolveLinks(path, status, exists);
-    if (exists && IsDirMode(status.st_mode)) throw errors::CannotCreateFile(path);
-    // A file the user made read-only stays as it is, as a plain write would leave it.
-    if (exists && !WritableByUs(target)) throw errors::CannotCreateFile(path);
-#ifdef _WIN32
-    const std::string temp = target + ".kestrune-tmp";
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (file == nullptr) {
-        WriteInPlace(path, bytes);
-        RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
-        return;
-    }
-    const bool written = WriteAll(file, bytes);
-    if (std::fclose(file) != 0 || !written ||
-        !MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        std::remove(temp.c_str());
-        throw errors::CannotCreateFile(path);
-    }
-#else
-    const std::string temp = TemporaryName(target);
-    int fd = -1;
-    switch (CreateTemporary(temp, fd)) {
-        case TempOutcome::Ready:
-            break;
-        case TempOutcome::FolderTakesNoFile:
-            WriteInPlace(path, bytes);  // the folder takes no new file: the old way
-            RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
-            return;
-        case TempOutcome::Failed:
-            throw errors::CannotCreateFile(path);
-    }
-    mode_t mode = 0;
-    if (exists) {
-        mode = status.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-    // The lock lives as long as one descriptor of the file is open: `lock` keeps it until the
-    // file has its new name.
-    const int lock = ::dup(fd);
-    if (lock < 0) {
-        ::unlink(temp.c_str());
-        ::close(fd);
-        throw errors::CannotCreateFile(path);
-    }
-    // Straight from the caller's bytes: no second copy in a stream buffer.
-    const bool written = WriteAt(fd, bytes);
-    const bool closed = ::close(fd) == 0;
-    const bool renamed = written && closed && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!renamed) ::unlink(temp.c_str());
-    ::close(lock);
-    if (!renamed) throw errors::CannotCreateFile(path);
-#endif
-    RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
 }
 
 }  // namespace kestrune

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/FileReplace.h"
 
 namespace kestrune {
 
@@ -50,10 +51,5 @@ bool RemoveFile(const std::string& path);
 
 // The whole file as bytes; "Cannot open file %s" when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
-
-// Replaces the file with `bytes`: a temporary file beside it is written and renamed over it,
-// so a crash, a kill or a full disk leaves the old file or the new one. "Cannot create file %s"
-// when it cannot be written; the old file is then untouched.
-void ReplaceWholeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace kestrune
