@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "Mp3Synth.h"
 #include "SparseSong.h"
@@ -297,6 +298,7 @@ void IoFloor::Replay() const {
     std::vector<char> buffer(largest_ + 1, 'x');
     int fd = -1;
     struct stat status {};
+    std::unordered_set<std::string> kept;
     for (const FileEvent& event : trace_) {
         switch (event.op) {
             case FileOp::Status:
@@ -312,14 +314,24 @@ void IoFloor::Replay() const {
             }
             case FileOp::ReplaceWhole: {
                 const std::string temp = event.path + ".floor";
-                const int out =
-                    ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+                const bool swap =
+                    options_.reuseTemporaries && ::access(event.path.c_str(), F_OK) == 0;
+                const int out = ::open(temp.c_str(),
+                                       O_WRONLY | O_CREAT | (swap ? 0 : O_TRUNC) | O_CLOEXEC, 0644);
                 if (out < 0) Fail("floor: cannot create " + temp);
                 if (::write(out, buffer.data(), static_cast<size_t>(event.bytes)) != event.bytes)
                     Fail("floor: short write of " + temp);
+                if (swap && ::ftruncate(out, static_cast<off_t>(event.bytes)) != 0)
+                    Fail("floor: cannot cut " + temp);
                 ::close(out);
-                if (::rename(temp.c_str(), event.path.c_str()) != 0)
+                if (swap) {
+                    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, event.path.c_str(),
+                                    RENAME_EXCHANGE) != 0)
+                        Fail("floor: cannot swap " + temp);
+                    kept.insert(temp);
+                } else if (::rename(temp.c_str(), event.path.c_str()) != 0) {
                     Fail("floor: cannot rename " + temp);
+                }
                 break;
             }
             case FileOp::Open:
@@ -336,6 +348,7 @@ void IoFloor::Replay() const {
                 break;
         }
     }
+    for (const std::string& temp : kept) ::unlink(temp.c_str());
 }
 
 int64_t IoFloor::Count(FileOp op) const {

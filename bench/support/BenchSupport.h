@@ -98,6 +98,9 @@ public:
 // whole when the writer dies); block reads are open, fstat, pread for each block, close.
 struct FloorOptions {
     bool statuses = true;  // replay the existence tests
+    // Replace a file that exists by swapping names with a kept old body written over, as the
+    // tag pass does (the least that keeps a file whole without making a file per write).
+    bool reuseTemporaries = false;
 };
 class IoFloor {
 public:

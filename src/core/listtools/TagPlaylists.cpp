@@ -146,6 +146,9 @@ void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
                       const std::string& playlistsFolder, const TagCategories& boxes,
                       BuildView& view, Prompts& prompts) {
     TMPEGAudio reader;
+    // Every file rewrites up to four playlists whole: the system need not make and free a file
+    // for each of those writes.
+    TemporaryReuse reuse;
     for (const std::string& file : files) {
         reader.SetFileName(file);
         const TagCategories ticked = boxes;

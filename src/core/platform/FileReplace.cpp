@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <unordered_set>
 
 #include "platform/FileInternals.h"
 #include "platform/FileTrace.h"
@@ -25,7 +26,14 @@ namespace kestrune {
 
 using namespace detail;
 
+struct TemporaryReuse::Kept {
+    std::unordered_set<std::string> temps;  // temporary names that hold an old body of ours
+    bool exchanges = true;                  // false once the system refused to swap two names
+};
+
 namespace {
+
+thread_local TemporaryReuse::Kept* activeReuse = nullptr;
 
 // Follows symbolic links, so that the rename replaces the file the link names, not the link.
 // `status` gets the status of what the answer names; `found` tells whether anything does. A
@@ -173,9 +181,64 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
     }
     return TempOutcome::Failed;
 }
+
+// Opens and locks the old body kept at `temp` by this command, to be written over. False when
+// it is gone, another writer holds it, or it is no longer a plain file of one name (writing
+// over a file with a second name would change that other file).
+bool OpenKept(const std::string& temp, int& fd) {
+    fd = ::open(temp.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    StatBuf mine{};
+    StatBuf named{};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &mine) == 0 && IsRegMode(mine.st_mode) &&
+        mine.st_nlink == 1 && ::lstat(temp.c_str(), &named) == 0 && SameFile(mine, named))
+        return true;
+    ::close(fd);
+    fd = -1;
+    return false;
+}
+
+// Puts the new body under the target's name and, where the system can swap two names in one
+// step, the old body under the temporary's, kept for the next write of the same file.
+bool ExchangeIntoPlace(const std::string& temp, const std::string& target,
+                       TemporaryReuse::Kept& reuse) {
+#ifdef RENAME_EXCHANGE
+    if (reuse.exchanges) {
+        if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+            reuse.temps.insert(temp);
+            return true;
+        }
+        if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) reuse.exchanges = false;
+    }
+#endif
+    return std::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+// Removes a kept old body unless another writer has taken its name meanwhile.
+void RemoveKept(const std::string& temp) {
+    const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    StatBuf held{};
+    StatBuf named{};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+        ::lstat(temp.c_str(), &named) == 0 && SameFile(held, named))
+        ::unlink(temp.c_str());
+    ::close(fd);
+}
 #endif
 
 }  // namespace
+
+TemporaryReuse::TemporaryReuse() : kept_(std::make_unique<Kept>()), outer_(activeReuse) {
+    activeReuse = kept_.get();
+}
+
+TemporaryReuse::~TemporaryReuse() {
+    activeReuse = outer_;
+#ifndef _WIN32
+    for (const std::string& temp : kept_->temps) RemoveKept(temp);
+#endif
+}
 
 void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     StatBuf status{};
@@ -200,8 +263,11 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     }
 #else
     const std::string temp = TemporaryName(target);
+    TemporaryReuse::Kept* reuse = exists && IsRegMode(status.st_mode) ? activeReuse : nullptr;
     int fd = -1;
-    switch (CreateTemporary(temp, fd)) {
+    const bool overKept = reuse != nullptr && reuse->temps.count(temp) != 0 && OpenKept(temp, fd);
+    if (reuse != nullptr && !overKept) reuse->temps.erase(temp);
+    switch (overKept ? TempOutcome::Ready : CreateTemporary(temp, fd)) {
         case TempOutcome::Ready:
             break;
         case TempOutcome::FolderTakesNoFile:
@@ -229,12 +295,19 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
         throw errors::CannotCreateFile(path);
     }
     // Straight from the caller's bytes: no second copy in a stream buffer.
-    const bool written = WriteAt(fd, bytes);
+    // A kept old body is longer than the new bytes only when the file shrank.
+    const bool written =
+        WriteAt(fd, bytes) && (!overKept || ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0);
     const bool closed = ::close(fd) == 0;
-    const bool renamed = written && closed && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!renamed) ::unlink(temp.c_str());
+    const bool placed = written && closed &&
+                        (reuse != nullptr ? ExchangeIntoPlace(temp, target, *reuse)
+                                          : std::rename(temp.c_str(), target.c_str()) == 0);
+    if (!placed) {
+        ::unlink(temp.c_str());
+        if (reuse != nullptr) reuse->temps.erase(temp);
+    }
     ::close(lock);
-    if (!renamed) throw errors::CannotCreateFile(path);
+    if (!placed) throw errors::CannotCreateFile(path);
 #endif
     RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
 }
