@@ -7,7 +7,7 @@
 # usage: scripts/bench.sh [RESULTS_FOLDER]    (default: build-release/bench-results)
 #   KESTRUNE_BENCH_DIR=FOLDER   where the generated files go (default: the system's temporary
 #                               folder); the tag pass is measured there and on /dev/shm.
-# Takes ten minutes or so: the tag pass over 50,000 files alone rewrites playlists 200,000 times.
+# Takes two minutes or so; the tag pass over 50,000 files alone rewrites playlists 200,000 times.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
