@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "AppFixture.h"
 #include "BuildPage.h"
 #include "MainForm.h"
 #include "OptionWindows.h"
@@ -30,39 +31,14 @@ const char* const kNoTemplate =
     "the upper left window to add them to the Clock Wheel Template.";
 const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to save it.";
 
-// Scripted boxes that can also look at the window at the moment a message is shown.
-class WatchingPrompts : public testing::ScriptedAppPrompts {
-public:
-    void ShowMessage(const std::string& text) override {
-        if (onMessage) onMessage(text);
-        ScriptedAppPrompts::ShowMessage(text);
-    }
-    std::function<void(const std::string&)> onMessage;
-};
-
 // A shown main window with its option windows over a station in a temporary folder.
-struct Station {
+struct Station : testing::AppFixture {
     Station() {
-        std::filesystem::create_directories(station.dir / "Playlists");
-        form = std::make_unique<TfMainForm>(station.dir.Path(), station.dir / "kestrune.ini",
-                                            &prompts);
-        dupe = std::make_unique<TfDMCA>(form->Context());
-        genre = std::make_unique<TfGenre>(form->Context());
-        directories = std::make_unique<TfDirectories>(form->Context());
-        form->AttachOptionWindows(dupe.get(), genre.get(), directories.get());
-        form->show();
+        Form().show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
     BuildPage& Page() { return *form->tsBuildPlaylist; }
     BuildSession& Session() { return form->Session(); }
-    std::string Path(const std::string& name) const { return station.dir / name; }
-
-    kestrune::testing::StationFixture station;
-    WatchingPrompts prompts;
-    std::unique_ptr<TfMainForm> form;
-    std::unique_ptr<TfDMCA> dupe;
-    std::unique_ptr<TfGenre> genre;
-    std::unique_ptr<TfDirectories> directories;
 };
 
 QStringList Texts(const QListWidget* list) {

@@ -16,6 +16,7 @@ namespace kestrune::app::testing {
 class ScriptedAppPrompts : public AppPrompts {
 public:
     void ShowMessage(const std::string& text) override {
+        if (onMessage) onMessage(text);
         messages.push_back(text);
         if (whileMessageOpen) std::exchange(whileMessageOpen, nullptr)();
     }
@@ -43,6 +44,8 @@ public:
         return answer;
     }
 
+    // Runs at every message, before it is recorded (to look at the window at that moment).
+    std::function<void(const std::string&)> onMessage;
     // Runs once while the next box of its kind is open (a timer event, say).
     std::function<void()> whileMessageOpen;
     std::function<void()> whileOpenErrorOpen;

@@ -23,6 +23,21 @@ std::string ErrorOf(BuildContext& context) {
 
 const char* const kDivider = "-----------------------------------------------------";
 
+// A two-slot clock, a spot and then a song from a playlist whose start order is `songs`, built
+// for 4 minutes (210 s: the spot and one song, which the checks may exchange). Answers the song
+// playlist's path.
+std::string BuildSpotThenSong(StationFixture& f, const SongSpec& spot,
+                              const std::vector<SongSpec>& songs) {
+    const std::string spots = f.Playlist("spots.m3u", {spot});
+    const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
+    f.session.lbMasterPlaylists.Add(music);
+    f.session.lbMasterPlaylists.Add(spots);
+    f.session.lbClockwheelTemplate = {spots, music};
+    f.session.ComboBox1 = "4";
+    BuildPlaylist(f.context);
+    return music;
+}
+
 TEST(PlaylistBuilder, TextsOfTheLogAndTheStatusLine) {
     EXPECT_EQ(testing::FixedClock().now.month, 12);
     EXPECT_EQ(GeneratedLine({2026, 12, 6, 18, 5, 0, 0}), "Playlist generated 12/6/2026  18:5");
@@ -149,17 +164,11 @@ TEST(PlaylistBuilder, SlotsMatchTheLastEqualMasterPlaylistOrKeepTheIndex) {
 TEST(PlaylistBuilder, DupeCheckTakesAnotherArtistFromFurtherDown) {
     StationFixture f;
     // Songs alternate between two playlists; the song list's top would repeat "Same".
-    const std::string spots = f.Playlist("spots.m3u", {{30, "Same", "Spot"}});
     const std::vector<SongSpec> songs = {{200, "Same", "Again"},
                                          {200, "Other", "Fresh"},
                                          {200, "Third", "Far"},
                                          {200, "Last", "Untouched"}};
-    const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
-    f.session.lbMasterPlaylists.Add(music);
-    f.session.lbMasterPlaylists.Add(spots);
-    f.session.lbClockwheelTemplate = {spots, music};
-    f.session.ComboBox1 = "4";  // 210 s: the spot and one song
-    BuildPlaylist(f.context);
+    const std::string music = BuildSpotThenSong(f, {30, "Same", "Spot"}, songs);
 
     // remaining is 4: the search looks at positions 2 down to 0 and takes "Far" first.
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 2u);
@@ -176,17 +185,11 @@ TEST(PlaylistBuilder, DupeCheckTakesAnotherArtistFromFurtherDown) {
 TEST(PlaylistBuilder, BothChecksSearchTwiceAndSayItTwice) {
     StationFixture f;
     f.session.fGenre.cbGenreCheck = true;
-    const std::string spots = f.Playlist("spots.m3u", {{30, "Same", "Spot", 12}});
     const std::vector<SongSpec> songs = {{200, "Same", "Again", 17},
                                          {200, "Other", "Fresh", 17},
                                          {200, "Third", "Far", 13},
                                          {200, "Last", "Untouched", 13}};
-    const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
-    f.session.lbMasterPlaylists.Add(music);
-    f.session.lbMasterPlaylists.Add(spots);
-    f.session.lbClockwheelTemplate = {spots, music};
-    f.session.ComboBox1 = "4";
-    BuildPlaylist(f.context);
+    BuildSpotThenSong(f, {30, "Same", "Spot", 12}, songs);
     // First search: "Far" (position 2) passes. Second search, still for "Same": position 2 now
     // holds "Again" (recent artist), position 1 "Fresh" passes and takes the top.
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 2u);
@@ -198,17 +201,11 @@ TEST(PlaylistBuilder, GenreCheckAloneLooksForAnotherGenre) {
     StationFixture f;
     f.session.fDMCA.cbDupeCheck = false;
     f.session.fGenre.cbGenreCheck = true;
-    const std::string spots = f.Playlist("spots.m3u", {{30, "Spot", "Spot", 17}});
     const std::vector<SongSpec> songs = {{200, "Rocker", "Loud", 17},
                                          {200, "Popper", "Soft", 13},
                                          {200, "Rocker 2", "Louder", 17},
                                          {200, "Last", "Untouched", 13}};
-    const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
-    f.session.lbMasterPlaylists.Add(music);
-    f.session.lbMasterPlaylists.Add(spots);
-    f.session.lbClockwheelTemplate = {spots, music};
-    f.session.ComboBox1 = "4";
-    BuildPlaylist(f.context);
+    BuildSpotThenSong(f, {30, "Spot", "Spot", 17}, songs);
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 2u);
     EXPECT_EQ(f.session.lbFinalPlaylist[1], f.SongPath(songs[1]));
     EXPECT_EQ(f.view.Count("GENRE REPEATED! Rock is from the same genre as the previous song. "

@@ -124,8 +124,22 @@ std::string TemporaryName(const std::string& target) {
     return ExtractFilePath(target) + "." + ExtractFileName(target) + ".kestrune-tmp";
 }
 
-bool SameFile(const StatBuf& a, const StatBuf& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+// Whether `name` still names the file open as `fd` (not removed, renamed or replaced since);
+// `held` gets that file's status.
+bool StillNamed(int fd, const std::string& name, StatBuf& held) {
+    StatBuf named{};
+    return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+bool StillNamed(int fd, const std::string& name) {
+    StatBuf held{};
+    return StillNamed(fd, name, held);
+}
+
+// Removes `name` if it still names the file open as `fd`; false when the folder refused.
+bool RemoveIfStillNamed(int fd, const std::string& name) {
+    return !StillNamed(fd, name) || ::unlink(name.c_str()) == 0 || errno == ENOENT;
 }
 
 enum class TempOutcome { Ready, FolderTakesNoFile, Failed };
@@ -140,12 +154,7 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
          ++attempt, ++fruitless) {
         fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
-            StatBuf mine{};
-            StatBuf named{};
-            if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &mine) == 0 &&
-                ::lstat(temp.c_str(), &named) == 0 && SameFile(mine, named)) {
-                return TempOutcome::Ready;
-            }
+            if (::flock(fd, LOCK_EX) == 0 && StillNamed(fd, temp)) return TempOutcome::Ready;
             // Taken for a leftover and removed by another writer before we held it: again.
             ::close(fd);
             continue;
@@ -166,10 +175,7 @@ TempOutcome CreateTemporary(const std::string& temp, int& fd) {
         }
         if (::flock(other, LOCK_EX | LOCK_NB) == 0) {
             // Nobody holds it: its writer died. Remove it unless it was renamed meanwhile.
-            StatBuf held{};
-            StatBuf named{};
-            if (::fstat(other, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 &&
-                SameFile(held, named) && ::unlink(temp.c_str()) != 0 && errno != ENOENT) {
+            if (!RemoveIfStillNamed(other, temp)) {
                 ::close(other);
                 return TempOutcome::FolderTakesNoFile;  // a leftover in a folder now closed
             }
@@ -189,9 +195,8 @@ bool OpenKept(const std::string& temp, int& fd) {
     fd = ::open(temp.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     StatBuf mine{};
-    StatBuf named{};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &mine) == 0 && IsRegMode(mine.st_mode) &&
-        mine.st_nlink == 1 && ::lstat(temp.c_str(), &named) == 0 && SameFile(mine, named))
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, temp, mine) &&
+        IsRegMode(mine.st_mode) && mine.st_nlink == 1)
         return true;
     ::close(fd);
     fd = -1;
@@ -218,11 +223,7 @@ bool ExchangeIntoPlace(const std::string& temp, const std::string& target,
 void RemoveKept(const std::string& temp) {
     const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
-    StatBuf held{};
-    StatBuf named{};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
-        ::lstat(temp.c_str(), &named) == 0 && SameFile(held, named))
-        ::unlink(temp.c_str());
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) RemoveIfStillNamed(fd, temp);
     ::close(fd);
 }
 #endif
