@@ -9,6 +9,19 @@
 #include "Startup.h"
 #include "platform/Files.h"
 #include "sessions/StationConfig.h"
+#include "sessions/StationPlaces.h"
+
+namespace {
+
+// The desktop menu's entry starts the program with --station: it then works in the user's
+// station folder rather than the folder the menu happens to start it in (the home folder).
+kestrune::StartedFrom HowStarted() {
+    return QCoreApplication::arguments().contains(QStringLiteral("--station"))
+               ? kestrune::StartedFrom::Menu
+               : kestrune::StartedFrom::Folder;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef SIGXFSZ
@@ -20,9 +33,12 @@ int main(int argc, char** argv) {
     using namespace kestrune;
     app::ProgramWindows windows;
     try {
+        ProgramFacts facts = ReadProgramFacts();
+        facts.localConfigFile = ConfigFilePath(facts.programPath);
+        const StationPlaces places = PlaceStation(facts, HowStarted(), true);
         app::StartupOptions options;
-        options.startFolder = CurrentDirectory();
-        options.iniPath = ConfigFilePath(ExecutablePath());
+        options.startFolder = places.startFolder;
+        options.iniPath = places.iniPath;
         windows = app::StartProgram(options);
     } catch (const std::exception& error) {
         // The splash is gone already; an error in the start-up ends the program.

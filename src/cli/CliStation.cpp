@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "sessions/StationPlaces.h"
 
 namespace kestrune::cli {
 
@@ -47,9 +48,11 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     : seeds_(MakeSeeds(seed, clock_)), context{session, view, prompts, *seeds_, clock_} {
     SetOpenErrorHandler(
         [this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
-    // The program's configuration file, in this tool's own folder.
-    const std::string ini = ExtractFilePath(ExecutablePath()) + "kestrune.ini";
-    const std::string start = CurrentDirectory();
+    // The program's configuration file: in this tool's own folder, or the user's when the
+    // tool is installed system-wide. The station is always the current folder.
+    const StationPlaces places = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false);
+    const std::string& ini = places.iniPath;
+    const std::string& start = places.startFolder;
     // Without its start folder (removed under the running shell, say) a station has no place
     // for its files: better stop than read and write them at the root of the file system.
     if (start.empty()) throw errors::CannotOpenFile(".");
