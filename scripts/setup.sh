@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   xvfb xauth imagemagick
-  lintian librsvg2-bin xdotool  # the Debian package: its check, its PNG icons, its window test
+  lintian librsvg2-bin xdotool man-db  # the Debian package: its check, icons, window, manuals
 )
 
 missing=()
