@@ -10,6 +10,9 @@
 
 #include <algorithm>
 
+#include "EscStops.h"
+#include "ListKeys.h"
+#include "PathNames.h"
 #include "building/BuildCommand.h"
 #include "building/TemplateEditor.h"
 
@@ -74,6 +77,7 @@ QListWidget* BigList(QWidget* parent, const char* hint) {
     // One line of text each: a list of hundreds of songs is laid out and painted without
     // measuring every entry.
     list->setUniformItemSizes(true);
+    ShowPathsByName(list);
     QPalette palette = list->palette();
     palette.setColor(QPalette::Base, kLightGrey);
     list->setPalette(palette);
@@ -213,6 +217,10 @@ public:
     std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override {
         refresh_();
         return inner_.AskSaveFileName(question);
+    }
+    bool AskYesNo(const std::string& text) override {
+        refresh_();
+        return inner_.AskYesNo(text);
     }
 
 private:
@@ -371,10 +379,8 @@ BuildPage::BuildPage(AppContext& context, QWidget* parent) : QWidget(parent), co
         "The filname in this window is where your new playlist will be saved. Click the button "
         "above to specify a new location.");
     lbSavePlaylist->setSelectionMode(QAbstractItemView::SingleSelection);
-    lbSavePlaylist->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lbSavePlaylist->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Long paths keep their file name in sight.
-    lbSavePlaylist->setTextElideMode(Qt::ElideLeft);
+    ShowPathsByName(lbSavePlaylist);
     lbSavePlaylist->setFixedHeight(lbSavePlaylist->fontMetrics().height() +
                                    2 * lbSavePlaylist->frameWidth() + 4);
     btBuildPlaylist =
@@ -434,6 +440,9 @@ BuildPage::BuildPage(AppContext& context, QWidget* parent) : QWidget(parent), co
             [this] { lbMasterPlaylistsDblClick(); });
     connect(lbClockwheelTemplate, &QListWidget::itemDoubleClicked, this,
             [this] { lbClockwheelTemplateDblClick(); });
+    // The same by keyboard: Enter adds the category as a slot, Delete removes the slot.
+    EnterRuns(lbMasterPlaylists, [this] { lbMasterPlaylistsDblClick(); });
+    new KeyRuns(lbClockwheelTemplate, {Qt::Key_Delete}, [this] { DeleteSlot(); });
     connect(btClearTemplate, &QPushButton::clicked, this, [this] { btClearTemplateClick(); });
     connect(btFileUp, &QPushButton::clicked, this, [this] { btFileUpClick(); });
     connect(btFileDown, &QPushButton::clicked, this, [this] { btFileDownClick(); });
@@ -571,6 +580,16 @@ void BuildPage::lbClockwheelTemplateDblClick() {
     });
 }
 
+void BuildPage::DeleteSlot() {
+    Run([this] {
+        const int slot = Selected(lbClockwheelTemplate);
+        kestrune::lbClockwheelTemplateDblClick(context_.session, slot);
+        // The next slot takes the selection, so that Delete can be pressed again.
+        const int left = static_cast<int>(context_.session.lbClockwheelTemplate.size());
+        SelectTemplateSlot(slot < 0 ? -1 : std::min(slot, left - 1));
+    });
+}
+
 void BuildPage::btClearTemplateClick() {
     Run([this] {
         kestrune::btClearTemplateClick(context_.session);
@@ -608,7 +627,8 @@ void BuildPage::Button2Click() {
     Run([this] {
         const int selected = Selected(lbMasterPlaylists);
         if (selected < 0) return;
-        kestrune::Button2Click(context_.session, selected);
+        kestrune::Button2Click(context_.session, selected, context_.prompts);
+        RefreshList(ShownList::ClockwheelTemplate);
         RefreshList(ShownList::MasterPlaylists);
         // The entry is gone, and with it the selection.
         Select(lbMasterPlaylists, -1);
@@ -640,6 +660,7 @@ void BuildPage::btBuildPlaylistClick() {
         s.ComboBox1 = Local8(ComboBox1->currentText());
         s.cbTextOutput = cbTextOutput->isChecked();
         RefreshingPrompts prompts(context_.prompts, [this] { Refresh(); });
+        EscStops esc;
         BuildContext build{s, context_.view, prompts, context_.build.seeds, context_.build.clock};
         kestrune::btBuildPlaylistClick(build);
     });
@@ -647,8 +668,12 @@ void BuildPage::btBuildPlaylistClick() {
 
 void BuildPage::btAcceptFinalPlaylistClick() {
     Run([this] {
+        const BuildSession& s = context_.session;
         context_.session.cbTextOutput = cbTextOutput->isChecked();
-        kestrune::btAcceptFinalPlaylistClick(context_.build);
+        if (!kestrune::btAcceptFinalPlaylistClick(context_.build)) return;
+        std::string status = SavedStatus("Final playlist", s.OutputFile());
+        if (s.cbTextOutput) status += " " + SavedStatus("Text log", TextLogPath(s));
+        context_.view.ShowStatus(status);
     });
 }
 

@@ -38,6 +38,7 @@ public:
     // Handlers.
     void lbMasterPlaylistsDblClick();
     void lbClockwheelTemplateDblClick();
+    void DeleteSlot();  // the Delete key in the template
     void btClearTemplateClick();
     void btFileUpClick();
     void btFileDownClick();

@@ -4,12 +4,13 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QSplitter>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "EscStops.h"
 #include "FileSystemRoots.h"
+#include "ListKeys.h"
 #include "listtools/QuickList.h"
 #include "listtools/TagPlaylists.h"
 
@@ -38,24 +39,6 @@ public:
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-// Enter on an entry opens it, as a double-click does.
-class EnterOpens : public QObject {
-public:
-    EnterOpens(QListWidget* list, std::function<void()> open) : QObject(list), open_(std::move(open)) {
-        list->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        open_();
-        return true;
-    }
-
-private:
-    std::function<void()> open_;
 };
 
 }  // namespace
@@ -192,7 +175,7 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
 
     connect(DriveComboBox1, &QComboBox::activated, this, [this] { DriveComboBox1Change(); });
     connect(DirectoryListBox1, &QListWidget::itemDoubleClicked, this, [this] { DirectoryListBox1Change(); });
-    new EnterOpens(DirectoryListBox1, [this] { DirectoryListBox1Change(); });
+    EnterRuns(DirectoryListBox1, [this] { DirectoryListBox1Change(); });
     connect(SaveAsList, &QPushButton::clicked, this, [this] { SaveAsListClick(); });
     connect(DriveComboBox2, &QComboBox::activated, this, [this] { DriveComboBox2Change(); });
     connect(btnSearchForFiles, &QPushButton::clicked, this, [this] { btnSearchForFilesClick(); });
@@ -249,7 +232,8 @@ void ListCreatorPage::SaveAsListClick() {
         list.DriveComboBox1 = Bytes(DriveComboBox1->currentText());
         list.DirectoryListBox1 = Bytes(folder_);
         for (int i = 0; i < FileListBox1->count(); ++i) list.FileListBox1.push_back(Bytes(FileListBox1->item(i)->text()));
-        kestrune::SaveAsList(list, context_.session, context_.prompts, context_.sdSavePlaylist);
+        if (kestrune::SaveAsList(list, context_.session, context_.prompts, context_.sdSavePlaylist))
+            context_.view.ShowStatus(SavedStatus("Playlist", context_.sdSavePlaylist.proposedName));
     });
 }
 
@@ -277,6 +261,7 @@ void ListCreatorPage::btnSearchForFilesClick() {
         search.boxes.cbByYear = cbByYear->isChecked();
         search.boxes.cbByGenre = cbByGenre->isChecked();
         search.playlistsFolder = context_.folders.playlists;
+        EscStops esc;
         kestrune::btnSearchForFilesClick(search, context_.session, context_.view, context_.prompts);
     });
 }

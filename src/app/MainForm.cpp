@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "BuildPage.h"
+#include "EscStops.h"
 #include "ListCreatorPage.h"
 #include "OptionWindows.h"
 #include "QtPrompts.h"
@@ -53,9 +54,14 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     prompts_ = restingPrompts_.get();
     // The reader asks through our box when a file cannot be read, and keeps the window alive
     // while it crosses long stretches without audio.
-    SetOpenErrorHandler([this](const std::string& fileName) { return prompts_->AskOpenError(fileName); });
-    // Clicks wait until the command ends: a build must not see its lists changed under it.
-    SetPumpMessages([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    passOver_ = std::make_unique<PassOverFiles>(*prompts_);
+    SetOpenErrorHandler([this](const std::string& fileName) { return passOver_->Ask(fileName); });
+    // Clicks wait until the command ends: a build must not see its lists changed under it. A
+    // command that Esc can stop takes the keys in, and drops all but Esc.
+    SetPumpMessages([] {
+        QCoreApplication::processEvents(EscStops::Active() ? QEventLoop::AllEvents
+                                                           : QEventLoop::ExcludeUserInputEvents);
+    });
     view_ = std::make_unique<QtBuildView>(
         ViewHooks{[this](int i) { tsBuildPlaylist->SelectMasterPlaylist(i); },
                   [this](int i) { tsBuildPlaylist->SelectTemplateSlot(i); },
@@ -74,6 +80,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
         prompts_->ShowError(error.what());
     }
     scheduler_.scheduleFolder = folders_.schedule;
+    scheduler_.clock = &clock_;
     sdSaveSessions_ = SessionSaveDialog(folders_.sessions);
     sdSavePlaylist_ = PlaylistSaveDialog(folders_.playlists);
 
@@ -165,6 +172,16 @@ void TfMainForm::BuildMenu() {
     QMenu* sessions = menuBar()->addMenu("&Sessions");
     Load1 = sessions->addAction("&Load session", this, [this] { Load1Click(); });
     Save1 = sessions->addAction("S&ave session as...", this, [this] { Save1Click(); });
+    // Keys for the commands of every session; the menus' underlined letters stay as they are.
+    Load1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    BuildKey = new QAction(this);
+    BuildKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    addAction(BuildKey);
+    connect(BuildKey, &QAction::triggered, this, [this] {
+        ShowPage(0);
+        tsBuildPlaylist->btBuildPlaylistClick();
+    });
     QMenu* config = menuBar()->addMenu("&Config");
     DMCA1 = config->addAction("D&upe Checker", this, [this] { DMCA1Click(); });
     GenreChecker1 = config->addAction("&Genre Checker", this, [this] { GenreChecker1Click(); });
@@ -191,6 +208,7 @@ void TfMainForm::AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories
 }
 
 void TfMainForm::RunCommand(const std::function<void()>& command) {
+    if (commandDepth_ == 0) passOver_->Reset();
     ++commandDepth_;
     try {
         command();
@@ -201,6 +219,14 @@ void TfMainForm::RunCommand(const std::function<void()>& command) {
         prompts_->ShowError(error.what());
     }
     --commandDepth_;
+    // The files the reader passed over, after what the command itself said.
+    if (commandDepth_ == 0 && !passOver_->PassedOver().empty()) {
+        const QString said = StatusText();
+        view_->ShowStatus(
+            (said.trimmed().isEmpty() ? std::string() : said.toLocal8Bit().toStdString() + " ") +
+            passOver_->Summary());
+        passOver_->Reset();
+    }
     if (commandDepth_ == 0 && timerWaiting_) {
         timerWaiting_ = false;
         QTimer::singleShot(0, this, [this] { timerAutoBuildTimer(); });
@@ -255,12 +281,17 @@ void TfMainForm::Load1Click() {
         const auto chosen = prompts_->AskOpenFileNames(
             OpenQuestion{"Clock Wheel Template|*.cwt", "", folders_.sessions, "*.cwt", false});
         if (chosen.empty()) return;
+        // What the status said was about the session before.
+        view_->ShowStatus("");
         LoadSession(chosen.front(), *build_);
     });
 }
 
 void TfMainForm::Save1Click() {
-    RunCommand([this] { SaveSession(*build_, sdSaveSessions_); });
+    RunCommand([this] {
+        if (SaveSession(*build_, sdSaveSessions_))
+            view_->ShowStatus(SavedStatus("Session", sdSaveSessions_.proposedName));
+    });
 }
 
 void TfMainForm::DMCA1Click() {

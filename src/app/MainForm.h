@@ -14,6 +14,7 @@
 #include "AppContext.h"
 #include "QtBuildView.h"
 #include "RestingPrompts.h"
+#include "building/PassOverFiles.h"
 
 class QSystemTrayIcon;
 
@@ -98,6 +99,7 @@ public:
     QAction* GenreChecker1 = nullptr;
     QAction* Directories1 = nullptr;
     QAction* LoadDemoSession2 = nullptr;
+    QAction* BuildKey = nullptr;  // Ctrl+B: "Build Playlist!" from anywhere in the window
 
     TfDMCA* fDMCA = nullptr;
     TfGenre* fGenre = nullptr;
@@ -112,6 +114,7 @@ private:
     std::unique_ptr<AppPrompts> ownPrompts_;
     std::unique_ptr<RestingPrompts> restingPrompts_;
     AppPrompts* prompts_;
+    std::unique_ptr<PassOverFiles> passOver_;  // the reader's question over one command
     int commandDepth_ = 0;     // commands running, nested ones included
     bool timerWaiting_ = false;  // the auto build timer fired while a command was mid-way
     SystemClock clock_;

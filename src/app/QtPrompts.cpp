@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kestrune::app {
 
@@ -40,10 +41,21 @@ void QtPrompts::ShowError(const std::string& text) {
     box.exec();
 }
 
+bool QtPrompts::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, "Kestrune", Local(text),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 int QtPrompts::AskOpenError(const std::string& fileName) {
     QMessageBox box(QMessageBox::Critical, "Kestrune", Local("Error openning file: " + fileName),
                     QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore, parent_);
-    switch (box.exec()) {
+    // For a library with many bad files: one answer for the rest of the command.
+    QPushButton* ignoreAll = box.addButton("Ignore All", QMessageBox::AcceptRole);
+    const int pressed = box.exec();
+    if (box.clickedButton() == ignoreAll) return kAnswerIgnoreAll;
+    switch (pressed) {
         case QMessageBox::Retry:
             return kAnswerRetry;
         case QMessageBox::Ignore:

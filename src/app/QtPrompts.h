@@ -14,6 +14,7 @@ public:
     void ShowError(const std::string& text) override;
     int AskOpenError(const std::string& fileName) override;
     std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override;
+    bool AskYesNo(const std::string& text) override;
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
 
 private:

@@ -12,6 +12,11 @@ void RestingPrompts::ShowError(const std::string& text) {
     inner_.ShowError(text);
 }
 
+bool RestingPrompts::AskYesNo(const std::string& text) {
+    Resting resting(open_);
+    return inner_.AskYesNo(text);
+}
+
 std::optional<std::string> RestingPrompts::AskSaveFileName(const SaveQuestion& question) {
     Resting resting(open_);
     return inner_.AskSaveFileName(question);

@@ -15,6 +15,7 @@ public:
     void ShowError(const std::string& text) override;
     int AskOpenError(const std::string& fileName) override { return inner_.AskOpenError(fileName); }
     std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override;
+    bool AskYesNo(const std::string& text) override;
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
 
     // How many resting points are open right now (nested boxes count each).

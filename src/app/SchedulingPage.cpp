@@ -1,9 +1,11 @@
 #include "SchedulingPage.h"
 
 #include <QGridLayout>
+#include <QVBoxLayout>
 
 #include <algorithm>
-#include <QVBoxLayout>
+
+#include "PathNames.h"
 
 namespace kestrune::app {
 
@@ -35,6 +37,7 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     lbSchedule->setToolTip(
         "The sessions in this window will all be run when you click the RUN NOW button or when "
         "you click the BEGIN AUTO SCHEDULE button.");
+    ShowPathsByName(lbSchedule);
     QPalette grey = lbSchedule->palette();
     grey.setColor(QPalette::Base, QColor(0xF2, 0xF2, 0xF2));
     lbSchedule->setPalette(grey);
@@ -64,6 +67,9 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
         "automatically.",
         121, 23);
 
+    AutoScheduleState = new QLabel(Panel1);
+    AutoScheduleState->setWordWrap(true);
+
     auto* grid = new QGridLayout(Panel1);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(lbSchedule, 1, 0);
@@ -79,6 +85,7 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     column->addWidget(ComboBox2, 0, Qt::AlignLeft);
     column->addWidget(btAutoSchedule_Start);
     column->addWidget(btAutoSchedule_Stop);
+    column->addWidget(AutoScheduleState);
     grid->addLayout(column, 1, 1);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(1, 1);
@@ -112,6 +119,7 @@ void SchedulingPage::Refresh() {
     if (selected >= 0 && selected < lbSchedule->count()) lbSchedule->setCurrentRow(selected);
     const QString text = QString::fromLocal8Bit(context_.scheduler.ComboBox2.c_str());
     if (ComboBox2->currentText() != text) ComboBox2->setCurrentText(text);
+    AutoScheduleState->setText(QString::fromStdString(context_.scheduler.StateText()));
 }
 
 void SchedulingPage::SelectScheduleEntry(int index) {
@@ -135,7 +143,11 @@ void SchedulingPage::Button6Click() {
 }
 
 void SchedulingPage::Button7Click() {
-    context_.run([this] { context_.scheduler.Button7Click(context_.prompts); });
+    context_.run([this] {
+        context_.scheduler.Button7Click(context_.prompts);
+        // The box said what to do next; the status line keeps which file was written.
+        context_.view.ShowStatus(SavedStatus("Schedule", context_.scheduler.ScheduleFilePath()));
+    });
 }
 
 void SchedulingPage::btRunScheduleNowClick() {

@@ -39,6 +39,7 @@ public:
     QComboBox* ComboBox2 = nullptr;
     QPushButton* btAutoSchedule_Start = nullptr;
     QPushButton* btAutoSchedule_Stop = nullptr;
+    QLabel* AutoScheduleState = nullptr;  // stopped, or running and when it runs next
 
 private:
     AppContext& context_;

@@ -46,8 +46,7 @@ std::unique_ptr<ShuffleSeeds> MakeSeeds(std::optional<uint32_t> seed, const Cloc
 
 CliStation::CliStation(std::optional<uint32_t> seed)
     : seeds_(MakeSeeds(seed, clock_)), context{session, view, prompts, *seeds_, clock_} {
-    SetOpenErrorHandler(
-        [this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
+    SetOpenErrorHandler([this](const std::string& fileName) { return passOver.Ask(fileName); });
     // The program's configuration file: in this tool's own folder, or the user's when the
     // tool is installed system-wide. The station is always the current folder.
     const StationPlaces places = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false);
@@ -57,6 +56,12 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     // for its files: better stop than read and write them at the root of the file system.
     if (start.empty()) throw errors::CannotOpenFile(".");
     folders = StartUp(ini, start, session, schedule);
+}
+
+CliStation::~CliStation() {
+    SetOpenErrorHandler(nullptr);
+    const std::string summary = passOver.Summary();
+    if (!summary.empty()) std::fprintf(stderr, "%s\n", summary.c_str());
 }
 
 }  // namespace kestrune::cli

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "building/BuildContext.h"
+#include "building/PassOverFiles.h"
 #include "sessions/StationConfig.h"
 
 namespace kestrune::cli {
@@ -39,11 +40,16 @@ private:
 
 public:
     explicit CliStation(std::optional<uint32_t> seed);
+    // Ends with the summary of the files the reader passed over, on standard error.
+    ~CliStation();
+    CliStation(const CliStation&) = delete;
+    CliStation& operator=(const CliStation&) = delete;
 
     BuildSession session;
     SortedList schedule;
     PrintingView view;
     UnattendedPrompts prompts;
+    PassOverFiles passOver{prompts};
     StationFolders folders;
     BuildContext context;
 };

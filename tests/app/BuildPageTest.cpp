@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,11 +13,14 @@
 
 #include "AppFixture.h"
 #include "BuildPage.h"
+#include "EscStops.h"
 #include "MainForm.h"
 #include "OptionWindows.h"
+#include "PathNames.h"
 #include "QtBuildView.h"
 #include "ScriptedAppPrompts.h"
 #include "building/LineList.h"
+#include "building/StopRequest.h"
 #include "support/Station.h"
 
 namespace kestrune::app {
@@ -258,7 +264,10 @@ TEST(BuildPage, EditsTheMasterPlaylistsAndTheTemplateThroughTheButtons) {
     p.Button2->click();
     EXPECT_EQ(p.lbMasterPlaylists->count(), 4);
     ClickRow(p.lbMasterPlaylists, 3);
-    p.Button2->click();
+    p.Button2->click();  // a slot uses it: asked, and No keeps the slot
+    EXPECT_EQ(s.prompts.yesNoQuestions,
+              std::vector<std::string>{
+                  "1 slot of the Clock Wheel Template uses /lists/c.m3u. Remove that slot too?"});
     EXPECT_EQ(Texts(p.lbMasterPlaylists),
               (QStringList{"/lists/A.m3u", "/lists/b.m3u", "/lists/b.m3u"}));
     EXPECT_EQ(SelectedRow(p.lbMasterPlaylists), -1);
@@ -308,6 +317,118 @@ void SmallStation(Station& s) {
     s.Page().Button1->click();
     DoubleClickRow(s.Page().lbMasterPlaylists, 0);
     DoubleClickRow(s.Page().lbMasterPlaylists, 1);
+}
+
+TEST(BuildPage, KeysAddAndRemoveSlotsAndReachTheCommands) {
+    Station s;
+    BuildPage& p = s.Page();
+    SmallStation(s);
+    const LineList masters = s.Session().lbMasterPlaylists.Lines();
+    ClickRow(p.lbMasterPlaylists, 1);
+    QTest::keyClick(p.lbMasterPlaylists, Qt::Key_Return);
+    QTest::keyClick(p.lbMasterPlaylists, Qt::Key_Enter);
+    EXPECT_EQ(s.Session().lbClockwheelTemplate,
+              (LineList{masters[0], masters[1], masters[1], masters[1]}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 3);
+    // Delete removes the selected slot; the next one takes the selection.
+    ClickRow(p.lbClockwheelTemplate, 0);
+    QTest::keyClick(p.lbClockwheelTemplate, Qt::Key_Delete);
+    EXPECT_EQ(s.Session().lbClockwheelTemplate, (LineList{masters[1], masters[1], masters[1]}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 0);
+    ClickRow(p.lbClockwheelTemplate, 2);
+    QTest::keyClick(p.lbClockwheelTemplate, Qt::Key_Delete);
+    QTest::keyClick(p.lbClockwheelTemplate, Qt::Key_Delete);
+    EXPECT_EQ(s.Session().lbClockwheelTemplate, (LineList{masters[1]}));
+    EXPECT_EQ(SelectedRow(p.lbClockwheelTemplate), 0);
+    EXPECT_EQ(s.Session().lbMasterPlaylists.Lines(), masters) << "Delete never takes a category";
+
+    // Ctrl+B builds from any page, Ctrl+S saves the session, Ctrl+O loads one.
+    TfMainForm& form = *s.form;
+    EXPECT_EQ(form.BuildKey->shortcut(), QKeySequence("Ctrl+B"));
+    EXPECT_EQ(form.Save1->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(form.Load1->shortcut(), QKeySequence("Ctrl+O"));
+    form.ShowPage(1);
+    form.BuildKey->trigger();
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 0);
+    EXPECT_EQ(s.prompts.messages.back().rfind("You must specify a final destination", 0), 0u);
+}
+
+TEST(BuildPage, EscStopsABuildAndWhatWasPlacedStays) {
+    Station s;
+    BuildPage& p = s.Page();
+    SmallStation(s);
+    s.prompts.saveAnswers.push_back(s.Path("hour.m3u"));
+    p.btLocateDir->click();
+    Type(p.ComboBox1, "8");
+    // Esc waiting in the queue: the build takes it in after its first slot.
+    QCoreApplication::postEvent(p.lbFinalPlaylist,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.form->StatusText(),
+              "Build stopped after slot 1 of the Clock Wheel Template: 1 song, 0:01:00 of "
+              "0:08:00. What was placed stays in the final playlist.");
+    EXPECT_TRUE(s.prompts.messages.empty()) << "a stopped build is not complete";
+    EXPECT_EQ(p.lbFinalPlaylist->count(), 1);
+    for (const char* list : {"Playlists/hits.m3u", "Playlists/oldies.m3u"})
+        EXPECT_EQ(s.station.Lines(s.Path(list)).size(), 6u) << list;
+    EXPECT_FALSE(StopRequested());
+
+    // The next build runs to its end, on top of what the stopped one placed.
+    p.btBuildPlaylist->click();
+    EXPECT_EQ(s.form->StatusText(),
+              "The final playlist now holds 9 songs, 0:09:00; this build added 0:08:00.");
+    EXPECT_EQ(s.prompts.messages, std::vector<std::string>{kBuildComplete});
+}
+
+TEST(BuildPage, WhileACommandCanBeStoppedOnlyEscIsTakenIn) {
+    Station s;
+    BuildPage& p = s.Page();
+    SmallStation(s);
+    {
+        EscStops esc;
+        QTest::mouseClick(p.Button3, Qt::LeftButton);
+        QTest::keyClick(p.lbMasterPlaylists, Qt::Key_Return);
+        EXPECT_EQ(s.Session().lbMasterPlaylists.Count(), 2) << "the click was dropped";
+        EXPECT_EQ(s.Session().lbClockwheelTemplate.size(), 2u) << "so was the key";
+        EXPECT_FALSE(StopRequested());
+        QTest::keyClick(p.lbMasterPlaylists, Qt::Key_Escape);
+        EXPECT_TRUE(StopRequested());
+    }
+    EXPECT_FALSE(StopRequested());
+    QTest::mouseClick(p.Button3, Qt::LeftButton);
+    EXPECT_TRUE(s.Session().lbMasterPlaylists.Empty());
+}
+
+TEST(BuildPage, LongPathsKeepTheirFileNameInSightAndShowAllOfItAtThePointer) {
+    const QFontMetrics metrics(QApplication::font());
+    for (const QString& path : {QString("/home/radio/station/Playlists/demo_jingles.m3u"),
+                               QString("D:\\Radio\\Lists\\demo_oldies.m3u")}) {
+        const QString name = path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
+        const int nameWidth = metrics.horizontalAdvance(name);
+        EXPECT_EQ(ElidePath(path, metrics, metrics.horizontalAdvance(path)), path);
+        for (int width = 10; width < metrics.horizontalAdvance(path); width += 7) {
+            const QString shown = ElidePath(path, metrics, width);
+            EXPECT_LE(metrics.horizontalAdvance(shown), width) << shown.toStdString();
+            if (width > nameWidth + metrics.horizontalAdvance(QChar(0x2026)) * 2) {
+                EXPECT_TRUE(shown.endsWith(name)) << shown.toStdString();
+                EXPECT_TRUE(shown.startsWith(path.left(1))) << shown.toStdString();
+            }
+        }
+    }
+
+    Station s;
+    BuildPage& p = s.Page();
+    const std::string longPath =
+        "/home/radio/a very long station folder name/that goes on/Playlists/demo_jingles.m3u";
+    s.prompts.openAnswers.push_back({longPath});
+    p.Button1->click();
+    QListWidget* list = p.lbMasterPlaylists;
+    ASSERT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const QPoint onItem = list->visualItemRect(list->item(0)).center();
+    QHelpEvent tip(QEvent::ToolTip, onItem, list->viewport()->mapToGlobal(onItem));
+    QApplication::sendEvent(list->viewport(), &tip);
+    EXPECT_EQ(QToolTip::text().toStdString(), longPath);
+    QToolTip::hideText();
 }
 
 TEST(BuildPage, BuildsAStationAcceptsTheListAndClearsIt) {
@@ -362,6 +483,9 @@ TEST(BuildPage, BuildsAStationAcceptsTheListAndClearsIt) {
     EXPECT_EQ(log, s.Session().mTextOutput);
     EXPECT_EQ(log.front().rfind("Playlist generated ", 0), 0u) << log.front();
     EXPECT_EQ(p.lbFinalPlaylist->count(), 8) << "accepting keeps the list";
+    EXPECT_EQ(s.form->StatusText().toStdString(),
+              "Final playlist saved to " + s.Path("hour.m3u") + ". Text log saved to " +
+                  s.Path("hour.m3u.txt") + ".");
 
     // A second build appends; clearing empties the pane and the meters, and writes nothing.
     p.btBuildPlaylist->click();
@@ -380,6 +504,7 @@ TEST(BuildPage, BuildsAStationAcceptsTheListAndClearsIt) {
     p.btAcceptFinalPlaylist->click();
     EXPECT_TRUE(s.station.Lines(s.Path("hour.m3u")).empty());
     EXPECT_FALSE(std::filesystem::exists(s.Path("hour.m3u.txt")));
+    EXPECT_EQ(s.form->StatusText().toStdString(), "Final playlist saved to " + s.Path("hour.m3u") + ".");
 }
 
 TEST(BuildPage, ChecksAndErrorsStopTheBuildAndTheWindowGoesOn) {

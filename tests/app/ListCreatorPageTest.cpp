@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QTreeView>
 
 #include "AppFixture.h"
 #include "ListCreatorPage.h"
 #include "building/LineList.h"
+#include "building/StopRequest.h"
 #include "listtools/QuickList.h"
 
 namespace kestrune::app {
@@ -59,6 +61,7 @@ TEST(ListCreatorPage, TheFileListFollowsTheFolderAndSavesAsAPlaylist) {
     f.prompts.saveAnswers.push_back(f.Path("Playlists/music.m3u"));
     page.SaveAsList->click();
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")), (LineList{f.Path("music/A.MP3"), f.Path("music/b.mp3")}));
+    EXPECT_EQ(f.Form().StatusText().toStdString(), "Playlist saved to " + f.Path("Playlists/music.m3u") + ".");
     EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, f.Path("Playlists/empty.m3u")) << "the last name is proposed";
     page.SaveAsList->click();  // cancelled: nothing written
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")).size(), 2u);
@@ -105,8 +108,46 @@ TEST(ListCreatorPage, GoMakesTagPlaylistsAndAnUnreadableFileAsksFirst) {
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/_genre_Hard Rock_.m3u")).size(), 1u);
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Tin_Can_Band__.m3u")).size(), 1u);
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Unknown_Artist_.m3u")), LineList{f.Path("songs/broken.mp3")});
-    EXPECT_EQ(f.Form().StatusText(), " ");
+    EXPECT_EQ(f.Form().StatusText().toStdString(),
+              "Passed over 1 file that could not be read: " + f.Path("songs/broken.mp3") + ".");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
+}
+
+TEST(ListCreatorPage, IgnoreAllAsksOnceAndEscStopsThePass) {
+    AppFixture f;
+    f.station.Playlist("ignored.m3u", {{200, "Band", "Song", 79}});
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        f.station.dir.Write(std::string("songs/broken-") + name + ".mp3", std::string(2000, 'x'));
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    auto* model = static_cast<QFileSystemModel*>(page.dolDirectories->model());
+    page.dolDirectories->setCurrentIndex(model->index(QString::fromStdString(f.Path("songs"))));
+    page.cbByArtist->setChecked(true);
+    f.prompts.openErrorAnswers = {kAnswerIgnoreAll};
+    page.btnSearchForFiles->click();
+    EXPECT_EQ(f.prompts.openErrors, std::vector<std::string>{f.Path("songs/broken-a.mp3")});
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Unknown_Artist_.m3u")).size(), 5u);
+    EXPECT_EQ(f.Form().StatusText().toStdString(),
+              "Passed over 5 files that could not be read: " + f.Path("songs/broken-a.mp3") + ", " +
+                  f.Path("songs/broken-b.mp3") + ", " + f.Path("songs/broken-c.mp3") + " and 2 more.");
+    // The next command asks again.
+    f.prompts.openErrorAnswers = {kAnswerIgnore};
+    f.prompts.openErrors.clear();
+    std::filesystem::remove(f.Path("Playlists/_art_Unknown_Artist_.m3u"));
+    page.btnSearchForFiles->click();
+    EXPECT_EQ(f.prompts.openErrors.size(), 5u);
+
+    // Esc waiting when the pass begins: it stops before the first file and says where.
+    const size_t messages = f.prompts.messages.size();
+    std::filesystem::remove(f.Path("Playlists/_art_Unknown_Artist_.m3u"));
+    QCoreApplication::postEvent(page.dolDirectories,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    page.btnSearchForFiles->click();
+    EXPECT_EQ(f.Form().StatusText().toStdString(),
+              "Tag playlists stopped after 0 of 6 files; the next would have been " +
+                  f.station.SongPath({200, "Band", "Song", 79}) + ".");
+    EXPECT_EQ(f.prompts.messages.size(), messages) << "no completion message";
+    EXPECT_FALSE(std::filesystem::exists(f.Path("Playlists/_art_Unknown_Artist_.m3u")));
+    EXPECT_FALSE(StopRequested()) << "the request ends with its command";
 }
 
 }  // namespace

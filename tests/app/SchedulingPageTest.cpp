@@ -52,6 +52,7 @@ TEST(SchedulingPage, StartsWithTheSavedScheduleAndEditsIt) {
     EXPECT_EQ(f.station.dir.Read("auto_build.cws"), "/s/a.cwt\r\n/s/Y.cwt\r\n/s/z.cwt\r\n");
     EXPECT_EQ(f.prompts.messages.back(),
               "The current schedule has been saved. Press \"BEGIN AUTO SCHEDULE\" to start the countdown.");
+    EXPECT_EQ(f.Form().StatusText().toStdString(), "Schedule saved to " + f.Path("auto_build.cws") + ".");
     page.Button6->click();
     EXPECT_EQ(page.lbSchedule->count(), 0);
     page.btRunScheduleNow->click();
@@ -69,7 +70,9 @@ TEST(SchedulingPage, RunNowBuildsEverySessionAndArmsForADay) {
     page.Refresh();
     form.ShowPage(1);
 
+    EXPECT_EQ(page.AutoScheduleState->text(), "Auto schedule stopped");
     page.btRunScheduleNow->click();
+    EXPECT_TRUE(page.AutoScheduleState->text().startsWith("Auto schedule running. Next run: "));
     ASSERT_TRUE(form.timerAutoBuild.isActive());
     EXPECT_EQ(form.timerAutoBuild.interval(), 2000);
     const int first = form.timerAutoBuild.remainingTime();
@@ -82,15 +85,19 @@ TEST(SchedulingPage, RunNowBuildsEverySessionAndArmsForADay) {
     EXPECT_EQ(form.pcFormTabs->currentIndex(), 0);
     EXPECT_EQ(f.station.Lines(f.Path("first-out.m3u")).size(), 2u);
     EXPECT_EQ(f.station.Lines(f.Path("second-out.m3u")).size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(f.Path("first-out.m3u.txt")));
+    // "Save to Text" is on in both: each log holds its own session's build, and only that.
+    EXPECT_EQ(f.station.Lines(f.Path("first-out.m3u.txt")).size(), 5u + 2u);
+    EXPECT_EQ(f.station.Lines(f.Path("second-out.m3u.txt")).size(), 5u + 1u);
     EXPECT_EQ(f.prompts.messages.back(), "Entire schedule has completed and will run again in 24 hours.");
     EXPECT_TRUE(form.timerAutoBuild.isActive());
     EXPECT_EQ(form.timerAutoBuild.interval(), 86400000);
     EXPECT_EQ(page.lbSchedule->currentRow(), 1) << "the last session run is selected";
 
+    EXPECT_EQ(page.AutoScheduleState->text().toStdString(), form.AutoScheduler().StateText());
     page.btAutoSchedule_Stop->click();
     EXPECT_FALSE(form.timerAutoBuild.isActive());
     EXPECT_EQ(form.StatusText(), "Auto Build Stopped");
+    EXPECT_EQ(page.AutoScheduleState->text(), "Auto schedule stopped");
     page.ComboBox2->setCurrentText("3 AM");
     page.btAutoSchedule_Start->click();
     EXPECT_EQ(form.StatusText(), "Auto Build Initiated");

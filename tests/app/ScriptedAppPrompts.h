@@ -36,6 +36,10 @@ public:
         saveAnswers.pop_front();
         return answer;
     }
+    bool AskYesNo(const std::string& text) override {
+        yesNoQuestions.push_back(text);
+        return yesNoAnswer;
+    }
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override {
         openQuestions.push_back(question);
         if (openAnswers.empty()) return {};
@@ -57,6 +61,8 @@ public:
     std::vector<SaveQuestion> saveQuestions;
     std::deque<std::optional<std::string>> saveAnswers;  // nothing: the user cancels
     std::vector<OpenQuestion> openQuestions;
+    std::vector<std::string> yesNoQuestions;
+    bool yesNoAnswer = false;
     std::deque<std::vector<std::string>> openAnswers;  // empty: the user cancels
 };
 

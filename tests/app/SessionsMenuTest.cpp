@@ -21,7 +21,9 @@ TEST(SessionsMenu, LoadAndSaveGoThroughTheirDialogs) {
     EXPECT_EQ(f.prompts.openQuestions[0].initialFolder, f.Path("Sessions"));
 
     f.prompts.openAnswers.push_back({f.Path("Sessions/hour.cwt")});
+    form.Context().view.ShowStatus("Playlist is complete and is exactly 1:00:00.");
     form.Load1->trigger();
+    EXPECT_EQ(form.StatusText(), "") << "the old status was about the session before";
     EXPECT_EQ(form.Session().lbMasterPlaylists.Lines(), (LineList{"/l/a.m3u", "/l/b.m3u"}));
     EXPECT_EQ(form.Session().ComboBox1, "90");
     EXPECT_TRUE(form.Session().lbFinalPlaylist.empty());
@@ -31,6 +33,7 @@ TEST(SessionsMenu, LoadAndSaveGoThroughTheirDialogs) {
     f.prompts.saveAnswers.push_back(f.Path("Sessions/copy.cwt"));
     form.Save1->trigger();
     EXPECT_EQ(f.station.dir.Read("Sessions/copy.cwt"), f.station.dir.Read("Sessions/hour.cwt"));
+    EXPECT_EQ(form.StatusText().toStdString(), "Session saved to " + f.Path("Sessions/copy.cwt") + ".");
     form.Save1->trigger();  // the name chosen is proposed again
     EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, f.Path("Sessions/copy.cwt"));
 

@@ -52,5 +52,20 @@ TEST(CliTags, MakesPlaylistsInTheConfiguredFolder) {
     EXPECT_EQ(RunCli({"tags", "songs", "--colour"}, f.dir.Path()).exitCode, 2);
 }
 
+TEST(CliTags, EndsWithTheFilesItPassedOver) {
+    StationFixture f;
+    std::filesystem::create_directories(f.dir / "Playlists");
+    f.Playlist("ignored.m3u", {{200, "Band", "Song", 79}});
+    f.dir.Write("songs/x-broken.mp3", std::string(2000, 'x'));
+    f.dir.Write("songs/y-broken.mp3", std::string(2000, 'y'));
+    const auto result = RunCli({"tags", "songs", "--artist"}, f.dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("Error openning file: " + (f.dir / "songs/x-broken.mp3")),
+              std::string::npos);
+    EXPECT_EQ(LastLine(result.err), "Passed over 2 files that could not be read: " +
+                                        (f.dir / "songs/x-broken.mp3") + ", " +
+                                        (f.dir / "songs/y-broken.mp3") + ".");
+}
+
 }  // namespace
 }  // namespace kestrune

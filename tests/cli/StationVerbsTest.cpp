@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "building/LineList.h"
@@ -100,8 +101,18 @@ TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
               "Entire schedule has completed and will run again in 24 hours.");
     for (const std::string name : {"a.m3u", "b.m3u", "c.m3u"})
         EXPECT_GT(f.Lines(f.dir / name).size(), 10u) << name;
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "a.m3u.txt"))
-        << "no text log from a scheduled run";
+    // The session that asks for a text log gets one, of its own build only.
+    const LineList log = f.Lines(f.dir / "a.m3u.txt");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.rfind("Playlist generated ", 0) == 0;
+                            }),
+              1);
+    // The header, a line per song of the playlist beside it, three per hour divider.
+    const auto dividers = std::count(log.begin(), log.end(), std::string(53, '-'));
+    EXPECT_EQ(log.size(), 5 + f.Lines(f.dir / "a.m3u").size() + 3 * static_cast<size_t>(dividers));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "b.m3u.txt")) << "b does not ask for one";
 
     // A broken second session: the first is written, the run stops with the error.
     std::filesystem::remove(f.dir / "a.m3u");

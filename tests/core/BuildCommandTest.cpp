@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "building/BuildCommand.h"
 #include "platform/KestruneError.h"
 #include "support/Station.h"
@@ -128,14 +130,76 @@ TEST(BuildCommand, AcceptWritesThePlaylistAndTheLogClearThrowsAway) {
     f.view.SetMeterPosition(Meter::ProgressBar2, 50);
     btClearFinalPlaylistClick(f.context);
     EXPECT_TRUE(f.session.lbFinalPlaylist.empty());
-    EXPECT_EQ(f.session.mTextOutput.size(), 2u);
+    EXPECT_TRUE(f.session.mTextOutput.empty()) << "the log goes with the final playlist";
     EXPECT_EQ(f.view.State(Meter::ProgressBar2).position, 0);
     btAcceptFinalPlaylistClick(f.context);
     EXPECT_EQ(f.dir.Read("hour1.m3u"), "");
-    EXPECT_EQ(f.dir.Read("hour1.m3u.txt").substr(0, 19), "Playlist generated ");
+    EXPECT_EQ(f.dir.Read("hour1.m3u.txt"), "") << "no build, no log lines";
 
     f.session.SetOutputFile(f.dir / "no/such/folder.m3u");
     EXPECT_THROW(btAcceptFinalPlaylistClick(f.context), KestruneError);
+}
+
+TEST(BuildCommand, AnOutputFileThatIsACategoryIsRefusedAndNothingIsWritten) {
+    StationFixture f;
+    const std::string promos = f.Playlist("promos.m3u", {{30, "P", "p"}, {40, "Q", "q"}});
+    const std::string hits = f.Playlist("hits.m3u", {{240, "A", "a"}});
+    f.session.lbMasterPlaylists.Add(promos);
+    f.session.lbMasterPlaylists.Add(hits);
+    f.session.lbClockwheelTemplate = {hits, promos};
+    std::filesystem::create_symlink(promos, f.dir / "link.m3u");
+    const std::string before = f.dir.Read("promos.m3u");
+    // The same file by its own name, another spelling of it and a link to it.
+    for (const std::string& output :
+         {promos, f.dir.Path() + "/./songs/../promos.m3u", f.dir / "link.m3u"}) {
+        f.session.SetOutputFile(output);
+        f.prompts.messages.clear();
+        EXPECT_EQ(CategoryAtOutput(f.session), promos) << output;
+        EXPECT_FALSE(btBuildPlaylistClick(f.context));
+        EXPECT_FALSE(btAcceptFinalPlaylistClick(f.context));
+        EXPECT_EQ(f.prompts.messages, std::vector<std::string>(2, OutputIsCategoryMessage(output)));
+        EXPECT_NE(f.prompts.messages[0].find(output), std::string::npos) << "the file is named";
+    }
+    EXPECT_EQ(f.dir.Read("promos.m3u"), before);
+    EXPECT_TRUE(f.view.statuses.empty()) << "neither repair nor build ran";
+    EXPECT_TRUE(f.session.mTextOutput.empty());
+
+    // A slot's playlist counts as well, also when it is not among the master playlists.
+    f.session.lbMasterPlaylists.Clear();
+    f.session.lbMasterPlaylists.Add(hits);
+    f.session.SetOutputFile(promos);
+    EXPECT_EQ(CategoryAtOutput(f.session), promos);
+    f.session.SetOutputFile(f.dir / "promos.m3u.m3u");
+    EXPECT_EQ(CategoryAtOutput(f.session), "");
+    f.session.lbClockwheelTemplate = {hits};
+    f.session.ComboBox1 = "4";
+    EXPECT_TRUE(btBuildPlaylistClick(f.context));
+    EXPECT_TRUE(btAcceptFinalPlaylistClick(f.context));
+    EXPECT_EQ(f.Lines(f.dir / "promos.m3u.m3u"), f.session.lbFinalPlaylist);
+}
+
+TEST(BuildCommand, ASlotWhosePlaylistWasRemovedIsRefusedByName) {
+    StationFixture f;
+    const std::string hits = f.Playlist("hits.m3u", {{240, "A", "a"}});
+    const std::string gone = f.Playlist("gone.m3u", {{240, "B", "b"}});
+    f.session.lbMasterPlaylists.Add(hits);
+    f.session.lbClockwheelTemplate = {hits, hits, gone, hits};
+    f.session.SetOutputFile(f.dir / "hour.m3u");
+    EXPECT_EQ(OrphanSlot(f.session), 2);
+    EXPECT_FALSE(btBuildPlaylistClick(f.context));
+    ASSERT_EQ(f.prompts.messages.size(), 1u);
+    EXPECT_EQ(f.prompts.messages[0], OrphanSlotMessage(2, gone));
+    EXPECT_EQ(f.prompts.messages[0].rfind("Slot 3 of the Clock Wheel Template uses " + gone + ",", 0),
+              0u);
+    EXPECT_TRUE(f.view.statuses.empty());
+    EXPECT_TRUE(f.session.lbFinalPlaylist.empty());
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "hour.m3u"));
+
+    // Slot texts match master playlists exactly, letter case included.
+    f.session.lbMasterPlaylists.Add(gone);
+    EXPECT_EQ(OrphanSlot(f.session), -1);
+    f.session.lbClockwheelTemplate.push_back(f.dir / "HITS.m3u");
+    EXPECT_EQ(OrphanSlot(f.session), 4);
 }
 
 TEST(BuildCommand, AWholeBuildKeepsEveryCategoryLine) {

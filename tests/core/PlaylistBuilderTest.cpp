@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "platform/KestruneError.h"
 #include "support/Station.h"
@@ -47,6 +48,9 @@ TEST(PlaylistBuilder, TextsOfTheLogAndTheStatusLine) {
     EXPECT_EQ(HourClockText(3599), "59:59");
     EXPECT_EQ(PlayingTimeText(3600), "1:00:00");
     EXPECT_EQ(PlayingTimeText(86399 + 3600 * 3), "26:59:59");
+    for (const auto& [value, text] : std::vector<std::pair<int64_t, std::string>>{
+             {0, "0"}, {999, "999"}, {1000, "1,000"}, {2557, "2,557"}, {-1234567, "-1,234,567"}})
+        EXPECT_EQ(GroupedNumber(value), text);
     EXPECT_TRUE(ArtistInList("Tin Can Band", {"x", "Tin Can Band"}));
     EXPECT_FALSE(ArtistInList("tin can band", {"Tin Can Band"}));
 }
@@ -95,6 +99,30 @@ TEST(PlaylistBuilder, FifteenSongsOfFourMinutesMakeAnHour) {
     EXPECT_EQ(log[6].substr(0, 6), "4:00  ");
     EXPECT_EQ(log[19].substr(0, 7), "56:00  ");
     EXPECT_EQ(log[21], kDivider);
+}
+
+TEST(PlaylistBuilder, ABuildOnTopOfEarlierSongsSaysWhatThePlaylistHoldsInAll) {
+    StationFixture f;
+    std::vector<SongSpec> songs;
+    for (int i = 0; i < 20; ++i)
+        songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
+    const std::string list = f.Playlist("hits.m3u", songs);
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.ComboBox1 = "30";
+    BuildPlaylist(f.context);
+    EXPECT_EQ(f.view.Status(), "Playlist is complete and is exactly 0:32:00.");
+    EXPECT_EQ(f.session.finalPlaylistSeconds, 1920);
+    BuildPlaylist(f.context);
+    EXPECT_EQ(f.session.lbFinalPlaylist.size(), 16u);
+    EXPECT_EQ(f.view.Status(),
+              "The final playlist now holds 16 songs, 1:04:00; this build added 0:32:00.");
+
+    // Emptied with the final playlist: the next build starts from nothing again.
+    btClearFinalPlaylistClick(f.context);
+    EXPECT_EQ(f.session.finalPlaylistSeconds, 0);
+    BuildPlaylist(f.context);
+    EXPECT_EQ(f.view.Status(), "Playlist is complete and is exactly 0:32:00.");
 }
 
 TEST(PlaylistBuilder, ACycleGivesOneSongMoreThanTheList) {

@@ -31,6 +31,52 @@ LocalDateTime At(int h, int m, int s) {
     return {2026, 12, 8, h, m, s, 999};
 }
 
+TEST(Scheduler, TheNextRunIsToldOnTheCalendar) {
+    struct Case {
+        LocalDateTime from;
+        int64_t ms;
+        const char* text;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{2025, 12, 8, 22, 30, 15, 0}, 27585000, "Next run: Tue 9 Dec 06:10"},
+             {{2026, 12, 31, 23, 30, 0, 0}, 3600000, "Next run: Fri 1 Jan 00:30"},
+             {{2028, 2, 28, 23, 0, 0, 0}, 7200000, "Next run: Tue 29 Feb 01:00"},
+             {{2027, 2, 28, 23, 0, 0, 0}, 7200000, "Next run: Mon 1 Mar 01:00"},
+             {{2026, 12, 6, 18, 5, 0, 0}, 0, "Next run: Sun 6 Dec 18:05"},
+             {{2026, 12, 6, 18, 5, 0, 0}, kOneDay * 30, "Next run: Tue 5 Jan 18:05"},
+             {{1970, 1, 1, 0, 0, 0, 0}, -1, "Next run: Wed 31 Dec 23:59"},
+         })
+        EXPECT_EQ(NextRunText(AddMilliseconds(c.from, c.ms)), c.text);
+    const LocalDateTime t = AddMilliseconds({2026, 12, 8, 23, 59, 59, 999}, 1);
+    EXPECT_EQ(t.year * 10000 + t.month * 100 + t.day, 20261209);
+    EXPECT_EQ(t.hour + t.minute + t.second + t.millisecond, 0);
+}
+
+TEST(Scheduler, ItsStateSaysWhetherItRunsAndWhen) {
+    testing::RecordingView view;
+    testing::ScriptedPrompts prompts;
+    testing::FixedClock clock;
+    clock.now = {2026, 12, 8, 22, 30, 15, 500};
+    BuildSession session;
+    CountingSeeds seeds{1};
+    BuildContext context{session, view, prompts, seeds, clock};
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    scheduler.clock = &clock;
+    EXPECT_EQ(scheduler.StateText(), "Auto schedule stopped");
+    scheduler.AddSessions({"/s/a.cwt"});
+    scheduler.ComboBox2 = "11 PM";
+    scheduler.btAutoSchedule_StartClick(context);
+    EXPECT_EQ(scheduler.StateText(), "Auto schedule running. Next run: Tue 8 Dec 23:00");
+    clock.now.hour = 23;  // an hour later the countdown under way goes on: the same run
+    scheduler.ArmAutoBuild(timer.interval);
+    EXPECT_EQ(scheduler.StateText(), "Auto schedule running. Next run: Tue 8 Dec 23:00");
+    scheduler.btRunScheduleNowClick(prompts);
+    EXPECT_EQ(scheduler.StateText(), "Auto schedule running. Next run: Tue 8 Dec 23:30");
+    scheduler.btAutoSchedule_StopClick(view);
+    EXPECT_EQ(scheduler.StateText(), "Auto schedule stopped");
+}
+
 TEST(Scheduler, DelayUntilTheChosenHour) {
     EXPECT_EQ(DelayUntilHour("11 PM", At(22, 30, 15)), 1785000);
     EXPECT_EQ(DelayUntilHour("11 PM", At(23, 0, 1)), 86399000);
@@ -115,7 +161,9 @@ TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
     Scheduler scheduler(timer);
     scheduler.AddSessions(
         {ScheduledSession(f, "zulu", 8, true), ScheduledSession(f, "alpha", 4, false)});
-    f.dir.Write("zulu-out.m3u.txt", "untouched");
+    f.dir.Write("zulu-out.m3u.txt", "an old log");
+    f.dir.Write("alpha-out.m3u.txt", "untouched");
+    f.session.mTextOutput = {"a build made before the run"};
     scheduler.btRunScheduleNowClick(f.prompts);
     int pageShown = 0;
     scheduler.timerAutoBuildTimer(f.context, [&] {
@@ -125,7 +173,13 @@ TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
     EXPECT_EQ(pageShown, 1);
     EXPECT_EQ(f.Lines(f.dir / "alpha-out.m3u").size(), 1u);
     EXPECT_EQ(f.Lines(f.dir / "zulu-out.m3u").size(), 2u) << "each file holds only its own build";
-    EXPECT_EQ(f.dir.Read("zulu-out.m3u.txt"), "untouched") << "no text log from the scheduler";
+    // The session that asks for a log gets the log of its own build, and only that.
+    const LineList zuluLog = f.Lines(f.dir / "zulu-out.m3u.txt");
+    ASSERT_EQ(zuluLog.size(), 7u);
+    EXPECT_EQ(zuluLog[0], "Playlist generated 12/6/2026  18:5");
+    EXPECT_EQ(zuluLog[5].substr(0, 6), "0:00  ");
+    EXPECT_EQ(zuluLog[6].substr(0, 6), "4:00  ");
+    EXPECT_EQ(f.dir.Read("alpha-out.m3u.txt"), "untouched") << "Save to Text off: no log";
     EXPECT_EQ(f.view.SelectedScheduleEntry(), 1);
     EXPECT_EQ(timer.interval, kOneDay);
     EXPECT_EQ(scheduler.State(), SchedulerState::Armed);

@@ -36,12 +36,44 @@ TEST(TemplateEditor, SlotsAreAddedRemovedAndMoved) {
     lbClockwheelTemplateDblClick(s, 5);
     EXPECT_EQ(s.lbClockwheelTemplate.size(), 2u);
 
-    // Removing a master playlist leaves the slots that name it.
+    // Removing a master playlist that slots use asks whether they go too: No keeps them.
     s.lbClockwheelTemplate = {"A.m3u"};
-    Button2Click(s, 0);
-    Button2Click(s, -1);
+    Button2Click(s, 0, prompts);
+    Button2Click(s, -1, prompts);
     EXPECT_EQ(s.lbMasterPlaylists.Lines(), (LineList{"b.m3u", "b.m3u", "c.m3u"}));
     EXPECT_EQ(s.lbClockwheelTemplate, LineList{"A.m3u"});
+    EXPECT_EQ(prompts.yesNoQuestions,
+              std::vector<std::string>{
+                  "1 slot of the Clock Wheel Template uses A.m3u. Remove that slot too?"});
+}
+
+TEST(TemplateEditor, RemovingAPlaylistAsksAboutTheSlotsThatUseIt) {
+    BuildSession s;
+    testing::ScriptedPrompts prompts;
+    prompts.yesNoAnswer = true;
+    AddMasterPlaylists(s, {"b.m3u", "a.m3u", "c.m3u", "b.m3u"});
+    s.lbClockwheelTemplate = {"b.m3u", "a.m3u", "b.m3u", "c.m3u"};
+    Button2Click(s, 1, prompts);  // one of the two b.m3u: the other still feeds the slots
+    EXPECT_TRUE(prompts.yesNoQuestions.empty());
+    EXPECT_EQ(s.lbClockwheelTemplate.size(), 4u);
+    Button2Click(s, 1, prompts);
+    EXPECT_EQ(prompts.yesNoQuestions,
+              std::vector<std::string>{
+                  "2 slots of the Clock Wheel Template use b.m3u. Remove those slots too?"});
+    EXPECT_EQ(s.lbClockwheelTemplate, (LineList{"a.m3u", "c.m3u"}));
+    EXPECT_EQ(s.lbMasterPlaylists.Lines(), (LineList{"a.m3u", "c.m3u"}));
+    Button2Click(s, 0, prompts);
+    Button2Click(s, 0, prompts);
+    EXPECT_TRUE(s.lbClockwheelTemplate.empty());
+    EXPECT_EQ(prompts.yesNoQuestions.size(), 3u);
+
+    // A playlist no slot uses goes without a question.
+    AddMasterPlaylists(s, {"d.m3u"});
+    Button2Click(s, 0, prompts);
+    EXPECT_EQ(prompts.yesNoQuestions.size(), 3u);
+    EXPECT_TRUE(s.lbMasterPlaylists.Empty());
+
+    s.lbClockwheelTemplate = {"A.m3u"};
     Button3Click(s);
     EXPECT_TRUE(s.lbMasterPlaylists.Empty());
     btClearTemplateClick(s);

@@ -45,10 +45,16 @@ public:
         questions.push_back(question);
         return saveAnswer;
     }
+    bool AskYesNo(const std::string& text) override {
+        yesNoQuestions.push_back(text);
+        return yesNoAnswer;
+    }
     std::vector<std::string> messages;
     std::vector<std::string> openErrors;
     std::vector<SaveQuestion> questions;
     std::optional<std::string> saveAnswer;
+    std::vector<std::string> yesNoQuestions;
+    bool yesNoAnswer = false;
 };
 
 class FixedClock : public Clock {

@@ -1,8 +1,10 @@
 #include "building/BuildCommand.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "building/PlaylistBuilder.h"
+#include "building/StopRequest.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -22,25 +24,65 @@ const char* const kLengthBelowOne = "You must enter a desired length greater tha
 const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to save it.";
 }  // namespace messages
 
+std::string OutputIsCategoryMessage(const std::string& outputFile) {
+    return "The final playlist cannot be saved as " + outputFile +
+           ": that file is one of the playlists this session draws from, and saving would "
+           "overwrite it. Click \"Where should I save final playlist?\" to choose another file.";
+}
+
+std::string OrphanSlotMessage(int slot, const std::string& playlist) {
+    return "Slot " + std::to_string(slot + 1) + " of the Clock Wheel Template uses " + playlist +
+           ", which is no longer in the list of playlists to use. Add it again with the plus "
+           "sign, or double click the slot to remove it.";
+}
+
+std::string CategoryAtOutput(const BuildSession& session) {
+    const std::string output = session.OutputFile();
+    if (output.empty()) return std::string();
+    for (const LineList* lists : {&session.lbMasterPlaylists.Lines(), &session.lbClockwheelTemplate})
+        for (const std::string& playlist : *lists)
+            if (SameFile(playlist, output)) return playlist;
+    return std::string();
+}
+
+int OrphanSlot(const BuildSession& session) {
+    const LineList& slots = session.lbClockwheelTemplate;
+    const LineList& masters = session.lbMasterPlaylists.Lines();
+    for (size_t i = 0; i < slots.size(); ++i)
+        if (std::find(masters.begin(), masters.end(), slots[i]) == masters.end())
+            return static_cast<int>(i);
+    return -1;
+}
+
+namespace {
+
+// The first failing check's message; empty when all pass.
+std::string FailedCheck(const BuildSession& s) {
+    if (s.lbClockwheelTemplate.empty()) return messages::kNoTemplate;
+    if (s.lbMasterPlaylists.Empty()) return messages::kNoMasterPlaylists;
+    if (s.lbSavePlaylist.empty()) return messages::kNoOutputFile;
+    if (StrToInt(s.ComboBox1) < 1) return messages::kLengthBelowOne;
+    // A build writes its output over whatever is there: never over a category.
+    if (!CategoryAtOutput(s).empty()) return OutputIsCategoryMessage(s.OutputFile());
+    // Such a slot would take its songs from whichever playlist the slot before it used.
+    if (const int slot = OrphanSlot(s); slot >= 0)
+        return OrphanSlotMessage(slot, s.lbClockwheelTemplate[static_cast<size_t>(slot)]);
+    return std::string();
+}
+
+}  // namespace
+
 bool btBuildPlaylistClick(BuildContext& context) {
     BuildSession& s = context.session;
-    const char* failed = nullptr;
-    if (s.lbClockwheelTemplate.empty()) {
-        failed = messages::kNoTemplate;
-    } else if (s.lbMasterPlaylists.Empty()) {
-        failed = messages::kNoMasterPlaylists;
-    } else if (s.lbSavePlaylist.empty()) {
-        failed = messages::kNoOutputFile;
-    } else if (StrToInt(s.ComboBox1) < 1) {
-        failed = messages::kLengthBelowOne;
-    }
-    if (failed != nullptr) {
+    const std::string failed = FailedCheck(s);
+    if (!failed.empty()) {
         context.prompts.ShowMessage(failed);
         return false;
     }
     RepairPlaylists(context);
     BuildPlaylist(context);
-    context.prompts.ShowMessage(messages::kBuildComplete);
+    // A build the user stopped says so in the status line; it is not complete.
+    if (!StopRequested()) context.prompts.ShowMessage(messages::kBuildComplete);
     return true;
 }
 
@@ -95,15 +137,31 @@ void RepairPlaylists(BuildContext& context, PathStyle style) {
     }
 }
 
-void btAcceptFinalPlaylistClick(BuildContext& context) {
+bool btAcceptFinalPlaylistClick(BuildContext& context) {
     BuildSession& s = context.session;
-    if (s.lbSavePlaylist.empty()) return;
+    if (s.lbSavePlaylist.empty()) return false;
+    if (!CategoryAtOutput(s).empty()) {
+        context.prompts.ShowMessage(OutputIsCategoryMessage(s.OutputFile()));
+        return false;
+    }
     SaveList(s.OutputFile(), s.lbFinalPlaylist);
-    if (s.cbTextOutput) SaveList(s.OutputFile() + ".txt", s.mTextOutput);
+    WriteTextLog(s);
+    return true;
+}
+
+std::string TextLogPath(const BuildSession& session) {
+    return session.OutputFile() + ".txt";
+}
+
+void WriteTextLog(const BuildSession& session) {
+    if (session.cbTextOutput) SaveList(TextLogPath(session), session.mTextOutput);
 }
 
 void btClearFinalPlaylistClick(BuildContext& context) {
     context.session.lbFinalPlaylist.clear();
+    context.session.finalPlaylistSeconds = 0;
+    // The log describes the builds of the final playlist: they go together.
+    context.session.mTextOutput.clear();
     context.view.ListChanged(ShownList::FinalPlaylist);
     for (Meter meter : {Meter::ProgressBar1, Meter::ProgressBar2, Meter::ProgressBar3})
         context.view.SetMeterPosition(meter, 0);

@@ -16,6 +16,16 @@ extern const char* const kLengthBelowOne;
 extern const char* const kBuildComplete;
 }  // namespace messages
 
+// The refusals of an output file that is a category of the session and of a slot whose
+// playlist is no longer among the master playlists, with the names filled in.
+std::string OutputIsCategoryMessage(const std::string& outputFile);
+std::string OrphanSlotMessage(int slot, const std::string& playlist);
+// The playlist of the session (a master playlist or a slot) that is the output file; empty
+// when it is none of them.
+std::string CategoryAtOutput(const BuildSession& session);
+// The first slot whose playlist is not among the master playlists, or -1.
+int OrphanSlot(const BuildSession& session);
+
 // Checks the inputs, repairs every master playlist and builds. False when one of the checks
 // failed (its message has been shown and nothing changed).
 bool btBuildPlaylistClick(BuildContext& context);
@@ -28,10 +38,16 @@ std::string CompleteLine(const std::string& line, const std::string& playlistPat
 // Lines too short to be a full path can name no file: the repair takes them as missing.
 bool TooShortForFullPath(const std::string& line, PathStyle style);
 
-// Writes the final playlist, and the text log beside it when "Save to Text" is on.
-void btAcceptFinalPlaylistClick(BuildContext& context);
+// Writes the final playlist, and the text log beside it when "Save to Text" is on. False when
+// nothing was written: no output file, or one that would overwrite a category (said so).
+bool btAcceptFinalPlaylistClick(BuildContext& context);
 
-// Throws the final playlist away and sets the meters back to 0.
+// The text log's file: the output file's path followed by ".txt".
+std::string TextLogPath(const BuildSession& session);
+// Writes the text log beside the output file when "Save to Text" is on.
+void WriteTextLog(const BuildSession& session);
+
+// Throws the final playlist and its text log away and sets the meters back to 0.
 void btClearFinalPlaylistClick(BuildContext& context);
 
 }  // namespace kestrune

@@ -2,6 +2,7 @@
 // The one model of a build: its inputs, its results and the builder's hidden working lists.
 // Members carry the names of the controls that show them.
 
+#include <cstdint>
 #include <string>
 
 #include "building/LineList.h"
@@ -31,7 +32,8 @@ struct BuildSession {
 
     // Results: builds append to them.
     LineList lbFinalPlaylist;
-    LineList mTextOutput;  // the text log; it grows for the whole run
+    LineList mTextOutput;  // the text log of the builds in lbFinalPlaylist
+    int32_t finalPlaylistSeconds = 0;  // the playing time the builds placed in lbFinalPlaylist
 
     // Hidden working lists; they last for the whole run.
     LineList lbTempListBox1;

@@ -3,6 +3,7 @@
 // command-line tool prints or records it, tests watch it.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace kestrune {
@@ -24,6 +25,19 @@ public:
     virtual void SelectScheduleEntry(int index) = 0;
     virtual void ListChanged(ShownList list) = 0;
 };
+
+// The status after a command wrote a file: "<what> saved to <path>."
+inline std::string SavedStatus(const std::string& what, const std::string& path) {
+    return what + " saved to " + path + ".";
+}
+
+// A count with a comma between thousands, as a status line shows it: 2,557.
+inline std::string GroupedNumber(int64_t value) {
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
+    return (value < 0 ? "-" : "") + digits;
+}
 
 struct MeterState {
     int maximum = 100;

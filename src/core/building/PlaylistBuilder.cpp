@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "building/StopRequest.h"
 #include "mpgtools/MPGTools.h"
+#include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -39,6 +41,8 @@ private:
     void PlaceTopSong(const std::string& slotFile);
     void DropOldSongsFromWindow();
     std::string DupeMessage(const std::string& artist) const;
+    std::string CompleteStatus() const;
+    std::string StoppedStatus(int slot) const;
 
     void FindReplacement(int32_t r);
     void FindDifferentGenre(int32_t r);
@@ -62,9 +66,11 @@ private:
     std::vector<int32_t> initial_;
     std::vector<int32_t> remaining_;
     size_t current_ = 0;
+    size_t songsBefore_ = 0;  // what the final playlist held when the build began
 };
 
 void PlaylistWalk::Run() {
+    songsBefore_ = s_.lbFinalPlaylist.size();
     windowLimit_ = CheckedMul(StrToInt(s_.fDMCA.ComboBox1), 3600);
     LogHeader();
     if (s_.lbMasterPlaylists.Empty() || s_.lbClockwheelTemplate.empty()) return;
@@ -83,8 +89,13 @@ void PlaylistWalk::Run() {
         for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
             placedThisPass += HandleSlot(slot);
             if (placed_ == target_) {
-                const int32_t t = exactTotal_;
-                view_.ShowStatus("Playlist is complete and is exactly " + PlayingTimeText(t) + ".");
+                view_.ShowStatus(CompleteStatus());
+                return;
+            }
+            // Between two slots every file is whole: a stop here loses nothing.
+            PumpMessages();
+            if (StopRequested()) {
+                view_.ShowStatus(StoppedStatus(slot));
                 return;
             }
         }
@@ -94,6 +105,25 @@ void PlaylistWalk::Run() {
             return;
         }
     }
+}
+
+std::string PlaylistWalk::CompleteStatus() const {
+    // A build adds to what the final playlist holds: then the total is what the file will hold.
+    if (songsBefore_ == 0)
+        return "Playlist is complete and is exactly " + PlayingTimeText(exactTotal_) + ".";
+    const size_t songs = s_.lbFinalPlaylist.size();
+    return "The final playlist now holds " + GroupedNumber(static_cast<int64_t>(songs)) +
+           (songs == 1 ? " song, " : " songs, ") + PlayingTimeText(s_.finalPlaylistSeconds) +
+           "; this build added " + PlayingTimeText(exactTotal_) + ".";
+}
+
+std::string PlaylistWalk::StoppedStatus(int slot) const {
+    const size_t songs = s_.lbFinalPlaylist.size() - songsBefore_;
+    return "Build stopped after slot " + std::to_string(slot + 1) +
+           " of the Clock Wheel Template: " + GroupedNumber(static_cast<int64_t>(songs)) +
+           (songs == 1 ? " song, " : " songs, ") + PlayingTimeText(exactTotal_) + " of " +
+           PlayingTimeText(CheckedAdd(target_, 30)) +
+           ". What was placed stays in the final playlist.";
 }
 
 void PlaylistWalk::LogHeader() {
@@ -194,6 +224,7 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     const int32_t d = reader_.MPEGFileInfo.Duration;
     placed_ = CheckedAdd(placed_, d);
     exactTotal_ = CheckedAdd(exactTotal_, d);
+    s_.finalPlaylistSeconds = CheckedAdd(s_.finalPlaylistSeconds, d);
     std::string line = HourClockText(hourClock_);
     hourClock_ = CheckedAdd(hourClock_, d);
     if (placed_ > target_) placed_ = target_;

@@ -1,5 +1,6 @@
 #include "building/TemplateEditor.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kestrune {
@@ -62,9 +63,24 @@ void AddMasterPlaylists(BuildSession& session, const std::vector<std::string>& p
     for (const std::string& path : paths) session.lbMasterPlaylists.Add(path);
 }
 
-void Button2Click(BuildSession& session, int selectedMaster) {
-    if (Valid(selectedMaster, session.lbMasterPlaylists.Lines().size()))
-        session.lbMasterPlaylists.Delete(selectedMaster);
+std::string RemoveSlotsQuestion(int slots, const std::string& playlist) {
+    return (slots == 1 ? std::string("1 slot") : std::to_string(slots) + " slots") +
+           " of the Clock Wheel Template " + (slots == 1 ? "uses " : "use ") + playlist +
+           ". Remove " + (slots == 1 ? "that slot" : "those slots") + " too?";
+}
+
+void Button2Click(BuildSession& session, int selectedMaster, Prompts& prompts) {
+    const LineList& masters = session.lbMasterPlaylists.Lines();
+    if (!Valid(selectedMaster, masters.size())) return;
+    const std::string playlist = masters[static_cast<size_t>(selectedMaster)];
+    session.lbMasterPlaylists.Delete(selectedMaster);
+    // Another entry of the same name still feeds the slots.
+    if (std::find(masters.begin(), masters.end(), playlist) != masters.end()) return;
+    LineList& slots = session.lbClockwheelTemplate;
+    const auto using_ = std::count(slots.begin(), slots.end(), playlist);
+    if (using_ == 0 || !prompts.AskYesNo(RemoveSlotsQuestion(static_cast<int>(using_), playlist)))
+        return;
+    slots.erase(std::remove(slots.begin(), slots.end(), playlist), slots.end());
 }
 
 void Button3Click(BuildSession& session) { session.lbMasterPlaylists.Clear(); }

@@ -25,8 +25,11 @@ int btFileUpClick(BuildSession& session, int selectedSlot, Prompts& prompts);
 int btFileDownClick(BuildSession& session, int selectedSlot, Prompts& prompts);
 // "+": the chosen files, each to its sorted place (repeats allowed).
 void AddMasterPlaylists(BuildSession& session, const std::vector<std::string>& paths);
-// "--": the selected master playlist goes; slots naming it stay.
-void Button2Click(BuildSession& session, int selectedMaster);
+// "--": the selected master playlist goes. When slots use it (and no other entry of the list
+// names it), the user is asked whether those slots go too; otherwise they stay.
+void Button2Click(BuildSession& session, int selectedMaster, Prompts& prompts);
+// The question "--" asks about the slots that use a playlist.
+std::string RemoveSlotsQuestion(int slots, const std::string& playlist);
 // "C".
 void Button3Click(BuildSession& session);
 

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "building/LineList.h"
+#include "building/StopRequest.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/MPGTools.h"
+#include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
 
 namespace kestrune {
@@ -135,6 +137,8 @@ void AppendToPlaylist(const std::string& path, const std::string& file, const st
 
 }  // namespace
 
+constexpr size_t kFilesBetweenLooks = 16;
+
 void FindMP3Files(const std::string& folder, LineList& lbFiles) {
     std::vector<std::string> onPath;
     const std::string real = RealFolder(folder);
@@ -149,7 +153,17 @@ void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
     // Every file rewrites up to four playlists whole: the system need not make and free a file
     // for each of those writes.
     TemporaryReuse reuse;
-    for (const std::string& file : files) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string& file = files[i];
+        // A look at the window now and then: Esc stops the pass between two files.
+        if (i % kFilesBetweenLooks == 0) PumpMessages();
+        if (StopRequested()) {
+            view.ShowStatus("Tag playlists stopped after " +
+                            GroupedNumber(static_cast<int64_t>(i)) + " of " +
+                            GroupedNumber(static_cast<int64_t>(files.size())) +
+                            " files; the next would have been " + file + ".");
+            return;
+        }
         reader.SetFileName(file);
         const TagCategories ticked = boxes;
         // Values are taken only for the ticked boxes; the file is read either way.

@@ -125,6 +125,16 @@ bool DirectoryExists(const std::string& path) {
     return StatPath(path, &buf) == 0 && IsDirMode(buf.st_mode);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(std::filesystem::u8path(a),
+                                                  std::filesystem::u8path(b), error);
+    if (!error) return same;
+    const std::string fullA = ExpandFileName(a), fullB = ExpandFileName(b);
+    return kNativePathStyle == PathStyle::Windows ? CompareTextNoCase(fullA, fullB) == 0
+                                                  : fullA == fullB;
+}
+
 int32_t PackDosDateTime(const LocalDateTime& t) {
     if (t.year < 1980 || t.year > 2107) return -1;
     const uint32_t date = (static_cast<uint32_t>(t.year - 1980) << 9) |

@@ -35,6 +35,9 @@ struct DirEntry {
 // An existing file that is not a folder (symbolic links followed).
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True when both paths name one file: the same file on disk (links and "." or ".." followed),
+// or, where either does not exist yet, the same full path.
+bool SameFile(const std::string& a, const std::string& b);
 std::optional<FileStatus> GetFileStatus(const std::string& path);
 
 // Packs a local time into the DOS date stamp; -1 outside 1980..2107.

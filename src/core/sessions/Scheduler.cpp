@@ -1,5 +1,6 @@
 #include "sessions/Scheduler.h"
 
+#include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "platform/Paths.h"
 #include "sessions/SessionFile.h"
@@ -32,6 +33,64 @@ int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
         ((static_cast<int64_t>(now.hour) * 60 + now.minute) * 60 + now.second) * 1000;
     if (target < current) target += kOneDay;
     return target - current;
+}
+
+namespace {
+
+// Days since 1 January 1970 of a calendar date, and back.
+int64_t DaysFromCivil(int64_t y, int m, int d) {
+    y -= m <= 2 ? 1 : 0;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, LocalDateTime& t) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2 ? 1 : 0));
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+}  // namespace
+
+LocalDateTime AddMilliseconds(const LocalDateTime& from, int64_t milliseconds) {
+    const int64_t msOfDay =
+        ((static_cast<int64_t>(from.hour) * 60 + from.minute) * 60 + from.second) * 1000 +
+        from.millisecond + milliseconds;
+    const int64_t days = FloorDiv(msOfDay, kOneDay);
+    int64_t rest = msOfDay - days * kOneDay;
+    LocalDateTime t;
+    CivilFromDays(DaysFromCivil(from.year, from.month, from.day) + days, t);
+    t.hour = static_cast<int>(rest / 3600000);
+    rest %= 3600000;
+    t.minute = static_cast<int>(rest / 60000);
+    rest %= 60000;
+    t.second = static_cast<int>(rest / 1000);
+    t.millisecond = static_cast<int>(rest % 1000);
+    return t;
+}
+
+std::string NextRunText(const LocalDateTime& at) {
+    static const char* const kDays[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const int64_t days = DaysFromCivil(at.year, at.month, at.day);  // day 0 was a Thursday
+    const auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return std::string("Next run: ") + kDays[days - FloorDiv(days, 7) * 7] + " " +
+           std::to_string(at.day) + " " + kMonths[at.month - 1] + " " + two(at.hour) + ":" +
+           two(at.minute);
 }
 
 std::vector<std::string> AutoStartChoices() {
@@ -87,6 +146,7 @@ void Scheduler::ArmAutoBuild(int64_t milliseconds) {
     if (milliseconds < 0) milliseconds = 0;
     if (timer_.IsOn() && timer_.Interval() == milliseconds) return;
     timer_.Start(milliseconds);
+    if (clock != nullptr) nextRun_ = AddMilliseconds(clock->Now(), milliseconds);
 }
 
 void Scheduler::timerAutoBuildTimer(BuildContext& context,
@@ -108,11 +168,25 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
             BuildPlaylist(context);
             context.view.ListChanged(ShownList::FinalPlaylist);
             SaveList(context.session.OutputFile(), context.session.lbFinalPlaylist);
+            WriteTextLog(context.session);
         }
         ArmAutoBuild(kOneDay);
     }
     // The run is over before its closing message: a box nobody answers holds up no later run.
     context.prompts.ShowMessage(messages::kScheduleComplete);
+}
+
+std::string Scheduler::StateText() const {
+    switch (State()) {
+        case SchedulerState::Running:
+            return "Auto schedule running now";
+        case SchedulerState::Armed:
+            return nextRun_ ? "Auto schedule running. " + NextRunText(*nextRun_)
+                            : std::string("Auto schedule running");
+        case SchedulerState::Idle:
+            break;
+    }
+    return "Auto schedule stopped";
 }
 
 SchedulerState Scheduler::State() const {

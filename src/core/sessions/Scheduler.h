@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ int TargetHour(const std::string& text);
 // Milliseconds from `now` until the clock next reaches that hour (1 to 86,400,000).
 int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now);
 
+// The local time `milliseconds` after `from`, on the calendar (summer-time changes are not
+// counted, as DelayUntilHour does not count them).
+LocalDateTime AddMilliseconds(const LocalDateTime& from, int64_t milliseconds);
+// "Next run: Tue 9 Dec 06:00".
+std::string NextRunText(const LocalDateTime& at);
+
 // The 26 entries of the auto start time list.
 std::vector<std::string> AutoStartChoices();
 
@@ -48,6 +55,7 @@ public:
     SortedList lbSchedule;
     std::string ComboBox2 = "12 AM";  // auto start time, as typed
     std::string scheduleFolder;       // where "Save Schedule" writes
+    const Clock* clock = nullptr;     // tells when an armed run comes; none: not told
 
     std::string ScheduleFilePath() const;
 
@@ -74,10 +82,13 @@ public:
     void timerAutoBuildTimer(BuildContext& context, const std::function<void()>& showBuildPage);
 
     SchedulerState State() const;
+    // "Auto schedule stopped", or running with the next run's time.
+    std::string StateText() const;
 
 private:
     AutoBuildTimer& timer_;
     bool running_ = false;
+    std::optional<LocalDateTime> nextRun_;
 };
 
 }  // namespace kestrune

@@ -79,6 +79,8 @@ void LoadSession(const std::string& path, BuildContext& context) {
     s.lbMasterPlaylists.Clear();
     s.lbClockwheelTemplate.clear();
     s.lbFinalPlaylist.clear();
+    s.finalPlaylistSeconds = 0;
+    s.mTextOutput.clear();  // a log always describes the final playlist beside it
     s.lbTempListBox1.clear();
     s.ComboBox1.clear();
     s.lbSavePlaylist.clear();

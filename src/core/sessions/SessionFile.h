@@ -24,8 +24,8 @@ LineList SessionLines(const BuildSession& session);
 // the user cancelled; nothing is written then.
 bool SaveSession(BuildContext& context, SaveQuestion& dialog);
 
-// Replaces the session's inputs by the file's content. The panes are emptied first, so a file
-// that cannot be read or ends early leaves them as far as the load came.
+// Replaces the session's inputs by the file's content. The panes and the text log are emptied
+// first, so a file that cannot be read or ends early leaves them as far as the load came.
 void LoadSession(const std::string& path, BuildContext& context);
 
 }  // namespace kestrune

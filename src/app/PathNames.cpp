@@ -1,0 +1,53 @@
+#include "PathNames.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace kestrune::app {
+
+QString ElidePath(const QString& path, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(path) <= width) return path;
+    const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
+    const QString name = path.mid(cut);
+    const int nameWidth = metrics.horizontalAdvance(name);
+    if (cut == 0 || nameWidth >= width) return metrics.elidedText(name, Qt::ElideMiddle, width);
+    return metrics.elidedText(path.left(cut), Qt::ElideMiddle, width - nameWidth) + name;
+}
+
+void PathItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QWidget* widget = item.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    // The room the style leaves for the text in the row, less the margins it keeps inside it.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).width();
+    item.text = ElidePath(item.text, item.fontMetrics, room - 2 * margin);
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+}
+
+QSize PathItemDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    return {1, QStyledItemDelegate::sizeHint(option, index).height()};
+}
+
+bool PathItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view,
+                       option.rect);
+    return true;
+}
+
+void ShowPathsByName(QAbstractItemView* list) {
+    list->setItemDelegate(new PathItemDelegate(list));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+}  // namespace kestrune::app
