@@ -9,6 +9,10 @@
 
 namespace kestrune::app {
 
+namespace {
+constexpr int kRounding = 4;
+}
+
 QString ElidePath(const QString& path, const QFontMetrics& metrics, int width) {
     if (metrics.horizontalAdvance(path) <= width) return path;
     const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
@@ -24,10 +28,12 @@ void PathItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     initStyleOption(&item, index);
     const QWidget* widget = item.widget;
     QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    // The room the style leaves for the text in the row, less the margins it keeps inside it.
+    // The room the style leaves for the text in the row, less the margins it keeps inside it
+    // and a little for the style's own measure (in fractions of a pixel), which would cut the
+    // end of the name otherwise.
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).width();
-    item.text = ElidePath(item.text, item.fontMetrics, room - 2 * margin);
+    item.text = ElidePath(item.text, item.fontMetrics, room - 2 * margin - kRounding);
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 }
 
