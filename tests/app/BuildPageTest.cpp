@@ -319,6 +319,14 @@ void SmallStation(Station& s) {
     DoubleClickRow(s.Page().lbMasterPlaylists, 1);
 }
 
+// The small station with "hour.m3u" as the output file and a length of eight minutes, typed.
+void ReadyForEightMinutes(Station& s) {
+    SmallStation(s);
+    s.prompts.saveAnswers.push_back(s.Path("hour.m3u"));
+    s.Page().btLocateDir->click();
+    Type(s.Page().ComboBox1, "8");
+}
+
 TEST(BuildPage, KeysAddAndRemoveSlotsAndReachTheCommands) {
     Station s;
     BuildPage& p = s.Page();
@@ -356,10 +364,7 @@ TEST(BuildPage, KeysAddAndRemoveSlotsAndReachTheCommands) {
 TEST(BuildPage, EscStopsABuildAndWhatWasPlacedStays) {
     Station s;
     BuildPage& p = s.Page();
-    SmallStation(s);
-    s.prompts.saveAnswers.push_back(s.Path("hour.m3u"));
-    p.btLocateDir->click();
-    Type(p.ComboBox1, "8");
+    ReadyForEightMinutes(s);
     // Esc waiting in the queue: the build takes it in after its first slot.
     QCoreApplication::postEvent(p.lbFinalPlaylist,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
@@ -434,10 +439,7 @@ TEST(BuildPage, LongPathsKeepTheirFileNameInSightAndShowAllOfItAtThePointer) {
 TEST(BuildPage, BuildsAStationAcceptsTheListAndClearsIt) {
     Station s;
     BuildPage& p = s.Page();
-    SmallStation(s);
-    s.prompts.saveAnswers.push_back(s.Path("hour.m3u"));
-    p.btLocateDir->click();
-    Type(p.ComboBox1, "8");
+    ReadyForEightMinutes(s);
     EXPECT_EQ(s.Session().ComboBox1, "8") << "typed text goes into the model as it is typed";
     QTest::mouseClick(p.cbTextOutput, Qt::LeftButton, Qt::NoModifier,
                       QPoint(6, p.cbTextOutput->height() / 2));

@@ -70,12 +70,17 @@ TEST(PlaylistBuilder, EmptyInputsLogTheHeaderOnly) {
     EXPECT_TRUE(f.view.statuses.empty());
 }
 
-TEST(PlaylistBuilder, FifteenSongsOfFourMinutesMakeAnHour) {
-    StationFixture f;
+// "hits.m3u": twenty songs of four minutes by twenty artists.
+std::string TwentyFourMinuteSongs(StationFixture& f) {
     std::vector<SongSpec> songs;
     for (int i = 0; i < 20; ++i)
         songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
-    const std::string list = f.Playlist("hits.m3u", songs);
+    return f.Playlist("hits.m3u", songs);
+}
+
+TEST(PlaylistBuilder, FifteenSongsOfFourMinutesMakeAnHour) {
+    StationFixture f;
+    const std::string list = TwentyFourMinuteSongs(f);
     const LineList before = f.Lines(list);
     f.session.lbMasterPlaylists.Add(list);
     f.session.lbClockwheelTemplate = {list};
@@ -103,10 +108,7 @@ TEST(PlaylistBuilder, FifteenSongsOfFourMinutesMakeAnHour) {
 
 TEST(PlaylistBuilder, ABuildOnTopOfEarlierSongsSaysWhatThePlaylistHoldsInAll) {
     StationFixture f;
-    std::vector<SongSpec> songs;
-    for (int i = 0; i < 20; ++i)
-        songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
-    const std::string list = f.Playlist("hits.m3u", songs);
+    const std::string list = TwentyFourMinuteSongs(f);
     f.session.lbMasterPlaylists.Add(list);
     f.session.lbClockwheelTemplate = {list};
     f.session.ComboBox1 = "30";
