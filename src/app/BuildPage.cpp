@@ -640,7 +640,13 @@ void BuildPage::btBuildPlaylistClick() {
         s.ComboBox1 = Local8(ComboBox1->currentText());
         s.cbTextOutput = cbTextOutput->isChecked();
         RefreshingPrompts prompts(context_.prompts, [this] { Refresh(); });
-        BuildContext build{s, context_.view, prompts, context_.build.seeds, context_.build.clock};
+        BuildContext build{s,
+                           context_.view,
+                           prompts,
+                           context_.build.seeds,
+                           context_.build.clock,
+                           context_.build.iniPath,
+                           context_.build.folders};
         kestrune::btBuildPlaylistClick(build);
     });
 }

@@ -1,5 +1,6 @@
 #include "CliStation.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "Verbs.h"
@@ -25,6 +26,17 @@ std::optional<std::string> UnattendedPrompts::AskSaveFileName(const SaveQuestion
     return JoinPath(question.initialFolder, ExtractFileName(question.proposedName));
 }
 
+std::string ConfigPath() {
+    return ExtractFilePath(ExecutablePath()) + "kestrune.ini";
+}
+
+bool TakeFlag(std::vector<std::string>& args, const std::string& flag) {
+    const auto found = std::find(args.begin(), args.end(), flag);
+    if (found == args.end()) return false;
+    args.erase(found);
+    return true;
+}
+
 std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] != "--seed") continue;
@@ -48,12 +60,14 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     SetOpenErrorHandler(
         [this](const std::string& fileName) { return prompts.AskOpenError(fileName); });
     // The program's configuration file, in this tool's own folder.
-    const std::string ini = ExtractFilePath(ExecutablePath()) + "kestrune.ini";
+    const std::string ini = ConfigPath();
     const std::string start = CurrentDirectory();
     // Without its start folder (removed under the running shell, say) a station has no place
     // for its files: better stop than read and write them at the root of the file system.
     if (start.empty()) throw errors::CannotOpenFile(".");
     folders = StartUp(ini, start, session, schedule);
+    context.iniPath = ini;
+    context.folders = &folders;
 }
 
 }  // namespace kestrune::cli

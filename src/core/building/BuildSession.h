@@ -32,6 +32,7 @@ struct BuildSession {
     // Results: builds append to them.
     LineList lbFinalPlaylist;
     LineList mTextOutput;  // the text log; it grows for the whole run
+    LineList lbRuleBreaks;  // every rule a build had to break, one line each; grows likewise
 
     // Hidden working lists; they last for the whole run.
     LineList lbTempListBox1;
