@@ -214,7 +214,9 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
         "text log.",
         this);
     StaticText1->setWordWrap(true);
-    StaticText1->setFixedWidth(380);
+    StaticText1->setFixedWidth(420);
+    // A wrapped text in a fixed-size layout gets the height its width needs, not a guess.
+    StaticText1->setMinimumHeight(StaticText1->heightForWidth(420));
     cbTitleHours = HoursBox(this);
     cbAlbumHours = HoursBox(this);
     cbArtistMatching = new QComboBox(this);
@@ -224,8 +226,9 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
         "\"A, B\" ... count as each of the artists");
     edExempt = new QLineEdit(this);
     edExempt->setPlaceholderText("demo_jingles.m3u;demo_commercials.m3u");
-    cbPerformanceComplement = new QCheckBox(
-        "Performance complement (in any 3 hours: 3 tracks of an album, 4 by an artist)", this);
+    cbPerformanceComplement = new QCheckBox("Performance complement (US webcasting)", this);
+    cbPerformanceComplement->setToolTip(
+        "In any 3 hours: at most 3 tracks of one album (2 in a row), 4 by one artist (3 in a row)");
     cbHistory = new QCheckBox("Keep the recent songs between builds (play_history.txt)", this);
     cbLeastRecent = new QCheckBox("When stuck, place the song heard longest ago", this);
     btnSaveRules = new QPushButton("Save Settings", this);

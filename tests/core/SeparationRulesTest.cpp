@@ -57,7 +57,7 @@ TEST(RuleSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {
     EXPECT_TRUE(ParseRuleSettings(WithRuleSettings(text, RuleSettings{})).AllDefault());
 
     const RuleSettings odd = ParseRuleSettings(
-        "[rules]\nTITLE_HOURS=-2\nartist_matching=fuzzy\nexempt= a.m3u ;;b.m3u;\nhistory=yes\n");
+        "[rules]\nTITLE_HOURS=-2\nalbum_hours=\nartist_matching=fuzzy\nexempt= a.m3u ;;b.m3u;\nhistory=yes\n");
     EXPECT_EQ(odd.titleHours, 0);
     EXPECT_EQ(odd.artistMatching, ArtistMatching::Exact);
     EXPECT_EQ(odd.exempt, (std::vector<std::string>{"a.m3u", "b.m3u"}));

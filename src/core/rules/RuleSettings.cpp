@@ -27,7 +27,7 @@ std::string TrimBlanks(const std::string& text) {
 
 int Hours(const std::string& iniText, const char* key) {
     const auto value = FindIniValue(iniText, kRulesSection, key);
-    if (!value) return 0;
+    if (!value || value->empty()) return 0;
     const int32_t hours = StrToInt(*value);
     return hours < 0 ? 0 : hours;
 }

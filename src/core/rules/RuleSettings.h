@@ -26,9 +26,9 @@ struct RuleSettings {
     bool AllDefault() const { return *this == RuleSettings{}; }
 };
 
-// Text forms over the configuration file's text (pure). A key that is absent keeps its default;
-// hours that are not a whole number stop with "'%s' is not a valid integer value"; hours below
-// zero are taken as 0; a word that is not one of the choices is taken as the default.
+// Text forms over the configuration file's text (pure). A key that is absent or empty keeps its
+// default; hours that are not a whole number stop with "'%s' is not a valid integer value";
+// hours below zero are taken as 0; a word that is not one of the choices is taken as the default.
 RuleSettings ParseRuleSettings(const std::string& iniText);
 std::string WithRuleSettings(const std::string& iniText, const RuleSettings& settings);
 
