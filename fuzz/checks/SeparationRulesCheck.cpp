@@ -14,7 +14,8 @@ namespace kestrune::fuzz {
 namespace {
 
 // Few short names, so that songs meet often; loose forms of each other among them.
-const char* const kArtists[] = {"Ana", "ana ", "The Ana", "Bo", "Ana feat. Bo", "Cy & Di", "Di", ""};
+const char* const kArtists[] = {"Ana",          "ana ",    "The Ana", "Bo",
+                                "Ana feat. Bo", "Cy & Di", "Di",      ""};
 const char* const kTitles[] = {"One", "one", "Two", ""};
 const char* const kAlbums[] = {"", "Hits", " hits", "Live"};
 const char* const kGenres[] = {"Pop", "Rock", ""};
@@ -22,7 +23,9 @@ const char* const kGenres[] = {"Pop", "Rock", ""};
 struct Input {
     std::string_view bytes;
     size_t at = 0;
-    int Next(int range) { return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) % range : 0; }
+    int Next(int range) {
+        return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) % range : 0;
+    }
 };
 
 SongFacts SongFrom(Input& in) {
@@ -54,13 +57,15 @@ std::optional<RuleBreak> Model(const RuleSet& rules, const std::vector<Heard>& h
     };
     RuleBreak brk;
     brk.subject = song.artist;
-    if (auto age = latest(rules.artistWindow, [&](const SongFacts& s) { return Shares(s.artist, song.artist, m); })) {
+    if (auto age = latest(rules.artistWindow,
+                          [&](const SongFacts& s) { return Shares(s.artist, song.artist, m); })) {
         brk.elapsed = *age;
         brk.window = rules.artistWindow;
         return brk;
     }
     if (auto age = latest(rules.titleWindow, [&](const SongFacts& s) {
-            return Shares(s.artist, song.artist, m) && CompareForm(s.title, m) == CompareForm(song.title, m);
+            return Shares(s.artist, song.artist, m) &&
+                   CompareForm(s.title, m) == CompareForm(song.title, m);
         })) {
         brk.rule = Rule::Title;
         brk.subject = song.title;
@@ -70,7 +75,9 @@ std::optional<RuleBreak> Model(const RuleSet& rules, const std::vector<Heard>& h
         return brk;
     }
     const std::string album = CompareForm(song.album, m);
-    auto sameAlbum = [&](const SongFacts& s) { return !album.empty() && CompareForm(s.album, m) == album; };
+    auto sameAlbum = [&](const SongFacts& s) {
+        return !album.empty() && CompareForm(s.album, m) == album;
+    };
     if (auto age = latest(rules.albumWindow, sameAlbum)) {
         brk.rule = Rule::Album;
         brk.subject = song.album;
@@ -90,12 +97,16 @@ std::optional<RuleBreak> Model(const RuleSet& rules, const std::vector<Heard>& h
             return c;
         };
         auto count = [&](auto&& same) {
-            return 1 + static_cast<int>(std::count_if(heard.begin(), heard.end(),
-                                                      [&](const Heard& h) { return within(h) && same(h.song); }));
+            return 1 +
+                   static_cast<int>(std::count_if(heard.begin(), heard.end(), [&](const Heard& h) {
+                       return within(h) && same(h.song);
+                   }));
         };
         auto run = [&](auto&& same) {
             int n = 1;
-            for (auto it = heard.rbegin(); it != heard.rend() && within(*it) && same(it->song); ++it) ++n;
+            for (auto it = heard.rbegin(); it != heard.rend() && within(*it) && same(it->song);
+                 ++it)
+                ++n;
             return n;
         };
         auto sameArtist = [&](const SongFacts& s) { return Shares(s.artist, song.artist, m); };
@@ -142,7 +153,8 @@ std::string CheckSeparationRules(std::string_view bytes) {
         const auto plain = Model(rules, heard, song, start);
         if (fast != plain)
             return Finding("the rules and the plain model disagree",
-                           (fast ? DescribeBreak(*fast) : "none") + " / " + (plain ? DescribeBreak(*plain) : "none"));
+                           (fast ? DescribeBreak(*fast) : "none") + " / " +
+                               (plain ? DescribeBreak(*plain) : "none"));
         history.Add(song, start);
         heard.push_back({start, song});
         start += song.seconds;

@@ -246,7 +246,8 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
     grid->addWidget(cbAlbumHours, row++, 1, Qt::AlignLeft);
     grid->addWidget(new QLabel("Artist matching:", this), row, 0);
     grid->addWidget(cbArtistMatching, row++, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel("Exempt playlists (file names, parted by ;):", this), row++, 0, 1, 2);
+    grid->addWidget(new QLabel("Exempt playlists (file names, parted by ;):", this), row++, 0, 1,
+                    2);
     grid->addWidget(edExempt, row++, 0, 1, 2);
     grid->addWidget(cbPerformanceComplement, row++, 0, 1, 2);
     grid->addWidget(cbHistory, row++, 0, 1, 2);
@@ -274,8 +275,10 @@ void TfRules::btnSaveRulesClick() {
     context_.run([this] {
         RuleSettings rules;
         // Hours as typed: the integer error names a text that is not a number.
-        rules.titleHours = std::max(0, static_cast<int>(StrToInt(Local8(cbTitleHours->currentText()))));
-        rules.albumHours = std::max(0, static_cast<int>(StrToInt(Local8(cbAlbumHours->currentText()))));
+        rules.titleHours =
+            std::max(0, static_cast<int>(StrToInt(Local8(cbTitleHours->currentText()))));
+        rules.albumHours =
+            std::max(0, static_cast<int>(StrToInt(Local8(cbAlbumHours->currentText()))));
         rules.artistMatching =
             cbArtistMatching->currentIndex() == 1 ? ArtistMatching::Loose : ArtistMatching::Exact;
         rules.exempt = SplitExemptList(Local8(edExempt->text()));

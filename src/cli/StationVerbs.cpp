@@ -36,7 +36,8 @@ int ReportBreaks(const BuildSession& session, bool strict, int status) {
     std::fflush(stdout);
     std::fprintf(stderr, "%zu rule%s broken:\n", session.lbRuleBreaks.size(),
                  session.lbRuleBreaks.size() == 1 ? "" : "s");
-    for (const std::string& line : session.lbRuleBreaks) std::fprintf(stderr, "  %s\n", line.c_str());
+    for (const std::string& line : session.lbRuleBreaks)
+        std::fprintf(stderr, "  %s\n", line.c_str());
     return strict && status == kExitDone ? kExitRuleBroken : status;
 }
 

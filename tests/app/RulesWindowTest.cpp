@@ -23,7 +23,8 @@ TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
     for (QAction* menu : form.menuBar()->actions())
         if (menu->text() == "&Config")
             for (QAction* item : menu->menu()->actions()) config << item->text();
-    EXPECT_EQ(config, (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "Set Directories"}));
+    EXPECT_EQ(config,
+              (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "Set Directories"}));
 
     EXPECT_FALSE(w.isVisible());
     form.Rules1Click();

@@ -84,14 +84,16 @@ TEST(CliCheck, NamesEveryBreakOfAnyPlaylistWithItsPlace) {
                              {200, "The Ana", "Three", 13, "Hits"}});
     f.dir.Write("other.m3u",
                 "#EXTM3U\r\n#EXTINF:200,Ana - One\r\nsongs/Ana - One (Hits).mp3\r\n\r\n"
-                "#EXTINF:200,Bo - Two\r\n" + f.dir / "songs/Bo - Two (Hits).mp3\n"
-                "songs/../songs/The Ana - Three (Hits).mp3\n");
+                "#EXTINF:200,Bo - Two\r\n" +
+                    f.dir /
+                        "songs/Bo - Two (Hits).mp3\n"
+                        "songs/../songs/The Ana - Three (Hits).mp3\n");
     auto result = RunCli({"check", "other.m3u"}, f.dir.Path());
     EXPECT_EQ(result.exitCode, 0) << result.err;  // "The Ana" is another artist when exact
     EXPECT_EQ(result.out, "3 songs, 0:10:00, no rule broken\n");
 
-    result = RunCli({"check", f.dir / "other.m3u", "--performance-complement", "--album-hours", "1"},
-                    "/");
+    result = RunCli(
+        {"check", f.dir / "other.m3u", "--performance-complement", "--album-hours", "1"}, "/");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out,
               "song 2 at 0:03:20: Rule broken: album 'Hits' again after 0:03:20 (window 1 hour)\n"
@@ -104,11 +106,13 @@ TEST(CliCheck, NamesEveryBreakOfAnyPlaylistWithItsPlace) {
                               "album 'Hits' in a row"),
               std::string::npos);
 
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"check"}, {"check", "other.m3u", "--title-hours"},
-          {"check", "other.m3u", "--title-hours", "-1"}, {"check", "other.m3u", "--loud"}})
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"check"},
+                                                  {"check", "other.m3u", "--title-hours"},
+                                                  {"check", "other.m3u", "--title-hours", "-1"},
+                                                  {"check", "other.m3u", "--loud"}})
         EXPECT_EQ(RunCli(wrong, f.dir.Path()).exitCode, 2) << wrong.back();
-    EXPECT_EQ(LastLine(RunCli({"check", "none.m3u"}, f.dir.Path()).err), "Cannot open file none.m3u");
+    EXPECT_EQ(LastLine(RunCli({"check", "none.m3u"}, f.dir.Path()).err),
+              "Cannot open file none.m3u");
 }
 
 TEST(CliRules, StrictBuildsAndSchedulesExitThreeAfterWriting) {
@@ -118,7 +122,8 @@ TEST(CliRules, StrictBuildsAndSchedulesExitThreeAfterWriting) {
     fs::copy_file(KESTRUNE_CLI_PATH, f.dir / "bin/kestrune-cli");
     f.dir.Write("bin/kestrune.ini", "[Rules]\r\nartist_matching=loose\r\n");
     const std::string program = f.dir / "bin/kestrune-cli";
-    const std::string music = f.Playlist("music.m3u", {{200, "Ana", "One", 13}, {200, "Ana", "Two", 17}});
+    const std::string music =
+        f.Playlist("music.m3u", {{200, "Ana", "One", 13}, {200, "Ana", "Two", 17}});
     f.dir.Write("rules.cwt", FormatLines({music, "#", music, "##", "6", "###", f.dir / "out.m3u",
                                           "####", "101", "3"}));
     f.dir.Write("auto_build.cws", FormatLines({f.dir / "rules.cwt"}));

@@ -52,20 +52,31 @@ TEST(RulesBuild, EachRuleBreaksOnceWhenNoSongCanKeepIt) {
         std::vector<SongSpec> songs;
         const char* broken;
     } cases[] = {
-        {"history=0\r\nrelax=off\r\ntitle_hours=0\r\nexempt=none.m3u\r\n", true, false,
+        {"history=0\r\nrelax=off\r\ntitle_hours=0\r\nexempt=none.m3u\r\n",
+         true,
+         false,
          {{200, "Ana", "One", kPop}, {200, "Ana", "Two", kRock}},
          "Rule broken: artist 'Ana' again after 0:03:20 (window 3 hours)"},
-        {"title_hours=2\r\n", false, false,
+        {"title_hours=2\r\n",
+         false,
+         false,
          {{200, "Ana", "One", kPop, "Live"}, {200, "Ana", "One", kRock, "Studio"}},
          "Rule broken: title 'One' by 'Ana' again after 0:03:20 (window 2 hours)"},
-        {"album_hours=1\r\n", false, false,
+        {"album_hours=1\r\n",
+         false,
+         false,
          {{200, "Ana", "One", kPop, "Hits"}, {200, "Bo", "Two", kRock, "Hits"}},
          "Rule broken: album 'Hits' again after 0:03:20 (window 1 hour)"},
-        {"performance_complement=1\r\n", false, false,
-         {{200, "Ana", "One", kPop, "Hits"}, {200, "Bo", "Two", kRock, "Hits"},
+        {"performance_complement=1\r\n",
+         false,
+         false,
+         {{200, "Ana", "One", kPop, "Hits"},
+          {200, "Bo", "Two", kRock, "Hits"},
           {200, "Cy", "Three", kPop, "Hits"}},
          "Rule broken: performance complement: 3 tracks of album 'Hits' in a row"},
-        {"artist_matching=loose\r\n", false, true,
+        {"artist_matching=loose\r\n",
+         false,
+         true,
          {{200, "Ana", "One", kPop}, {200, "Bo", "Two", kPop}},
          "Rule broken: genre 'Pop' twice in a row"},
     };
@@ -79,9 +90,11 @@ TEST(RulesBuild, EachRuleBreaksOnceWhenNoSongCanKeepIt) {
         ASSERT_EQ(f.session.lbRuleBreaks.size(), 1u) << c.rules;
         EXPECT_EQ(f.session.lbRuleBreaks[0],
                   "song " + std::to_string(c.songs.size()) + " at " +
-                      PlayingTimeText(200 * static_cast<int>(c.songs.size() - 1)) + ": " + c.broken);
+                      PlayingTimeText(200 * static_cast<int>(c.songs.size() - 1)) + ": " +
+                      c.broken);
         // The break follows its song's line, and the closing status counts it.
-        const auto at = std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(), c.broken);
+        const auto at =
+            std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(), c.broken);
         EXPECT_NE((at - 1)->find(c.songs.back().title), std::string::npos) << c.rules;
         EXPECT_EQ(f.view.Count(c.broken), 1) << c.rules;
         EXPECT_NE(f.view.Status().find(". Rules broken: 1."), std::string::npos) << f.view.Status();
@@ -90,7 +103,8 @@ TEST(RulesBuild, EachRuleBreaksOnceWhenNoSongCanKeepIt) {
 
 // The final playlist replayed through the rules: every break the rules find is one the build
 // named, at its place, and no other.
-LineList ReplayedBreaks(const LineList& playlist, const RuleSet& rules, const std::vector<bool>& exempt) {
+LineList ReplayedBreaks(const LineList& playlist, const RuleSet& rules,
+                        const std::vector<bool>& exempt) {
     PlayHistory history(rules.matching);
     TMPEGAudio reader;
     LineList found;
@@ -111,16 +125,18 @@ LineList ReplayedBreaks(const LineList& playlist, const RuleSet& rules, const st
 
 TEST(RulesBuild, FeaturedArtistsAndExemptJingles) {
     std::vector<SongSpec> music;
-    const char* artists[] = {"Ana feat. Bo", "Bo", "Cy & Di", "The Di", "Eve", "Fay",
+    const char* artists[] = {"Ana feat. Bo", "Bo",  "Cy & Di", "The Di", "Eve", "Fay",
                              "Gus",          "Hal", "Ida",     "Jo",     "Kai", "Lu"};
     for (int i = 0; i < 12; ++i)
         music.push_back({230, artists[i], "Song " + std::to_string(i), i % 2 ? kPop : kRock});
     std::vector<SongSpec> jingles;
-    for (int i = 0; i < 4; ++i) jingles.push_back({15, "", "Jingle " + std::to_string(i), 0, "", false});
+    for (int i = 0; i < 4; ++i)
+        jingles.push_back({15, "", "Jingle " + std::to_string(i), 0, "", false});
 
     for (const bool exempt : {true, false}) {
-        RulesStation f(std::string("artist_matching=loose\r\ntitle_hours=3\r\nperformance_complement=1\r\n") +
-                       (exempt ? "exempt=jingles.m3u\r\n" : ""));
+        RulesStation f(
+            std::string("artist_matching=loose\r\ntitle_hours=3\r\nperformance_complement=1\r\n") +
+            (exempt ? "exempt=jingles.m3u\r\n" : ""));
         f.session.fDMCA.cbDupeCheck = true;
         const std::string songs = f.ShuffledPlaylist("music.m3u", music, 1);
         const std::string stings = f.ShuffledPlaylist("jingles.m3u", jingles, 0);
@@ -138,7 +154,8 @@ TEST(RulesBuild, FeaturedArtistsAndExemptJingles) {
         rules.matching = ArtistMatching::Loose;
         std::vector<bool> isJingle;
         for (size_t i = 0; i < 15; ++i) isJingle.push_back(exempt && i % 2 == 1);
-        EXPECT_EQ(ReplayedBreaks(f.session.lbFinalPlaylist, rules, isJingle), f.session.lbRuleBreaks);
+        EXPECT_EQ(ReplayedBreaks(f.session.lbFinalPlaylist, rules, isJingle),
+                  f.session.lbRuleBreaks);
         if (exempt) {
             // Ten artists apart from Bo (in "Ana feat. Bo") and Di (in "Cy & Di"): eight songs
             // hold without a break.
@@ -164,9 +181,10 @@ TEST(RulesBuild, LeastRecentRelaxPlacesTheArtistHeardLongestAgo) {
         f.BuildOne(songs, 12);
         ASSERT_EQ(f.session.lbFinalPlaylist.size(), 4u);
         EXPECT_EQ(f.session.lbFinalPlaylist[3], f.SongPath(songs[relaxed ? 4 : 3]));
-        EXPECT_EQ(f.BreakLines(),
-                  LineList{relaxed ? "Rule broken: artist 'Ana' again after 0:10:00 (window 3 hours)"
-                                   : "Rule broken: artist 'Cy' again after 0:03:20 (window 3 hours)"});
+        EXPECT_EQ(
+            f.BreakLines(),
+            LineList{relaxed ? "Rule broken: artist 'Ana' again after 0:10:00 (window 3 hours)"
+                             : "Rule broken: artist 'Cy' again after 0:03:20 (window 3 hours)"});
     }
 }
 
@@ -174,8 +192,10 @@ TEST(RulesBuild, HistoryCarriesSeparationIntoTheNextBuild) {
     RulesStation f("history=1\r\n");
     f.session.fDMCA.cbDupeCheck = true;
     f.session.fDMCA.ComboBox1 = "1";
-    const std::vector<SongSpec> songs = {{1200, "Ana", "1", kPop}, {1200, "Bo", "2", kPop},
-                                         {1200, "Cy", "3", kPop},   {1200, "Di", "4", kPop},
+    const std::vector<SongSpec> songs = {{1200, "Ana", "1", kPop},
+                                         {1200, "Bo", "2", kPop},
+                                         {1200, "Cy", "3", kPop},
+                                         {1200, "Di", "4", kPop},
                                          {1200, "Eve", "5", kPop}};
     const std::string list = f.Playlist("music.m3u", songs);
     // Old lines beyond every window go at the next write; the build starts where they ended

@@ -57,7 +57,8 @@ TEST(RuleSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {
     EXPECT_TRUE(ParseRuleSettings(WithRuleSettings(text, RuleSettings{})).AllDefault());
 
     const RuleSettings odd = ParseRuleSettings(
-        "[rules]\nTITLE_HOURS=-2\nalbum_hours=\nartist_matching=fuzzy\nexempt= a.m3u ;;b.m3u;\nhistory=yes\n");
+        "[rules]\nTITLE_HOURS=-2\nalbum_hours=\nartist_matching=fuzzy\nexempt= a.m3u "
+        ";;b.m3u;\nhistory=yes\n");
     EXPECT_EQ(odd.titleHours, 0);
     EXPECT_EQ(odd.artistMatching, ArtistMatching::Exact);
     EXPECT_EQ(odd.exempt, (std::vector<std::string>{"a.m3u", "b.m3u"}));
@@ -102,16 +103,39 @@ TEST(SeparationRules, EachRuleInItsOrderWithItsWindow) {
     } cases[] = {
         {"nothing heard", {}, Song("A"), std::nullopt, 0},
         {"artist at the window's edge", {{180, Song("A")}}, Song("A", "u"), Rule::Artist, 10800},
-        {"artist just outside", {{181, Song("A", "t", "", "Rock")}}, Song("A", "u"), std::nullopt, 0},
-        {"the latest counts", {{170, Song("A")}, {72, Song("A", "v")}, {3, Song("B", "w", "", "Rock")}},
-         Song("A", "u"), Rule::Artist, 72 * 60},
+        {"artist just outside",
+         {{181, Song("A", "t", "", "Rock")}},
+         Song("A", "u"),
+         std::nullopt,
+         0},
+        {"the latest counts",
+         {{170, Song("A")}, {72, Song("A", "v")}, {3, Song("B", "w", "", "Rock")}},
+         Song("A", "u"),
+         Rule::Artist,
+         72 * 60},
         {"case matters when exact", {{10, Song("a", "x", "", "Rock")}}, Song("A"), std::nullopt, 0},
-        {"title by the same artist", {{300, Song("A", "Song")}}, Song("A", "Song"), Rule::Title, 18000},
-        {"title by another artist", {{30, Song("B", "Song", "", "Rock")}}, Song("A", "Song"), std::nullopt, 0},
+        {"title by the same artist",
+         {{300, Song("A", "Song")}},
+         Song("A", "Song"),
+         Rule::Title,
+         18000},
+        {"title by another artist",
+         {{30, Song("B", "Song", "", "Rock")}},
+         Song("A", "Song"),
+         std::nullopt,
+         0},
         {"album", {{100, Song("B", "x", "Hits")}}, Song("A", "y", "Hits"), Rule::Album, 6000},
-        {"no album never matches", {{100, Song("B", "x", "", "Rock")}}, Song("A", "y", ""), std::nullopt, 0},
+        {"no album never matches",
+         {{100, Song("B", "x", "", "Rock")}},
+         Song("A", "y", ""),
+         std::nullopt,
+         0},
         {"genre after the song before", {{4, Song("B")}}, Song("A"), Rule::Genre, -1},
-        {"genre unknown from history", {{4, Song("B", "x", "", "")}}, Song("A", "t", "", ""), std::nullopt, 0},
+        {"genre unknown from history",
+         {{4, Song("B", "x", "", "")}},
+         Song("A", "t", "", ""),
+         std::nullopt,
+         0},
     };
     for (const auto& c : cases) {
         const auto brk = FirstBreak(rules, HistoryOf(c.history), c.candidate, kNow);
@@ -133,23 +157,52 @@ TEST(SeparationRules, PerformanceComplementCountsAndRuns) {
         ComplementLimit limit;
         int count;
     } cases[] = {
-        {"two of an album in a row", {{20, a1}, {10, Song("C", "3", "Album")}}, Song("D", "4", "Album"),
-         ComplementLimit::AlbumRun, 3},
+        {"two of an album in a row",
+         {{20, a1}, {10, Song("C", "3", "Album")}},
+         Song("D", "4", "Album"),
+         ComplementLimit::AlbumRun,
+         3},
         {"three of an album in 3 hours",
-         {{170, a1}, {100, b}, {60, Song("C", "3", "Album")}, {40, b}, {30, Song("E", "5", "Album")}, {5, b}},
-         Song("D", "4", "Album"), ComplementLimit::AlbumCount, 4},
+         {{170, a1},
+          {100, b},
+          {60, Song("C", "3", "Album")},
+          {40, b},
+          {30, Song("E", "5", "Album")},
+          {5, b}},
+         Song("D", "4", "Album"),
+         ComplementLimit::AlbumCount,
+         4},
         {"the oldest falls out",
-         {{181, a1}, {100, b}, {60, Song("C", "3", "Album")}, {40, b}, {30, Song("E", "5", "Album")}, {5, b}},
-         Song("D", "4", "Album"), ComplementLimit::None, 0},
+         {{181, a1},
+          {100, b},
+          {60, Song("C", "3", "Album")},
+          {40, b},
+          {30, Song("E", "5", "Album")},
+          {5, b}},
+         Song("D", "4", "Album"),
+         ComplementLimit::None,
+         0},
         {"three by one artist in a row",
-         {{30, Song("A", "x")}, {20, Song("A", "y")}, {10, Song("A", "z")}}, Song("A", "w"),
-         ComplementLimit::ArtistRun, 4},
+         {{30, Song("A", "x")}, {20, Song("A", "y")}, {10, Song("A", "z")}},
+         Song("A", "w"),
+         ComplementLimit::ArtistRun,
+         4},
         {"four by one artist in 3 hours",
-         {{150, Song("A", "x")}, {120, b}, {90, Song("A", "y")}, {60, Song("A", "z")}, {30, b},
-          {20, Song("A", "v")}, {10, b}},
-         Song("A", "w"), ComplementLimit::ArtistCount, 5},
-        {"three in a row is allowed", {{20, Song("A", "y")}, {10, Song("A", "z")}}, Song("A", "w"),
-         ComplementLimit::None, 0},
+         {{150, Song("A", "x")},
+          {120, b},
+          {90, Song("A", "y")},
+          {60, Song("A", "z")},
+          {30, b},
+          {20, Song("A", "v")},
+          {10, b}},
+         Song("A", "w"),
+         ComplementLimit::ArtistCount,
+         5},
+        {"three in a row is allowed",
+         {{20, Song("A", "y")}, {10, Song("A", "z")}},
+         Song("A", "w"),
+         ComplementLimit::None,
+         0},
     };
     for (const auto& c : cases) {
         const auto brk = FirstBreak(rules, HistoryOf(c.history), c.candidate, kNow);
@@ -180,12 +233,15 @@ TEST(SeparationRules, BreaksReadAsTheOperatorSeesThem) {
     brk.subject = "Tin Can Band";
     brk.elapsed = 4320;
     brk.window = 10800;
-    EXPECT_EQ(BreakLine(brk), "Rule broken: artist 'Tin Can Band' again after 1:12:00 (window 3 hours)");
+    EXPECT_EQ(BreakLine(brk),
+              "Rule broken: artist 'Tin Can Band' again after 1:12:00 (window 3 hours)");
     EXPECT_EQ(PlacedBreakLine(12, 2590, brk),
-              "song 12 at 0:43:10: Rule broken: artist 'Tin Can Band' again after 1:12:00 (window 3 hours)");
+              "song 12 at 0:43:10: Rule broken: artist 'Tin Can Band' again after 1:12:00 (window "
+              "3 hours)");
     brk.elapsed = -1;
     brk.window = 3600;
-    EXPECT_EQ(DescribeBreak(brk), "artist 'Tin Can Band' again (heard in an earlier build; window 1 hour)");
+    EXPECT_EQ(DescribeBreak(brk),
+              "artist 'Tin Can Band' again (heard in an earlier build; window 1 hour)");
     RuleBreak title = brk;
     title.rule = Rule::Title;
     title.subject = "Song";
@@ -197,7 +253,8 @@ TEST(SeparationRules, BreaksReadAsTheOperatorSeesThem) {
     complement.subject = "Hits";
     complement.limit = ComplementLimit::AlbumRun;
     complement.count = 3;
-    EXPECT_EQ(DescribeBreak(complement), "performance complement: 3 tracks of album 'Hits' in a row");
+    EXPECT_EQ(DescribeBreak(complement),
+              "performance complement: 3 tracks of album 'Hits' in a row");
     RuleBreak genre;
     genre.rule = Rule::Genre;
     genre.subject = "Pop";
@@ -213,7 +270,8 @@ TEST(SeparationRules, BreaksReadAsTheOperatorSeesThem) {
 TEST(PlayHistoryFile, LinesTimesAndTrimming) {
     EXPECT_EQ(CalendarSeconds({1970, 1, 1, 0, 0, 0, 0}), 0);
     EXPECT_EQ(CalendarText(CalendarSeconds({2026, 12, 8, 4, 3, 10, 0})), "2026-12-08 04:03:10");
-    EXPECT_EQ(CalendarText(CalendarSeconds({2024, 2, 29, 23, 59, 59, 0}) + 1), "2024-03-01 00:00:00");
+    EXPECT_EQ(CalendarText(CalendarSeconds({2024, 2, 29, 23, 59, 59, 0}) + 1),
+              "2024-03-01 00:00:00");
     EXPECT_EQ(ParseCalendarText("2023-02-29 00:00:00"), std::nullopt);
     EXPECT_EQ(ParseCalendarText("2026-12-08 24:00:00"), std::nullopt);
     EXPECT_EQ(ParseCalendarText("2026-12-08T04:00:00"), std::nullopt);
@@ -221,8 +279,10 @@ TEST(PlayHistoryFile, LinesTimesAndTrimming) {
     const int64_t start = CalendarSeconds({2026, 12, 8, 4, 0, 0, 0});
     const PlayedSong song{start, 245, "Ana\tLee", "Song", "", "/m/a b.mp3"};
     EXPECT_EQ(FormatPlayedSong(song), "2026-12-08 04:00:00\t245\tAna Lee\tSong\t\t/m/a b.mp3");
-    const std::string text = WithPlayedSong(WithPlayedSong("", song), PlayedSong{start + 245, 200, "B", "T", "Al", "/m/b.mp3"});
-    const auto songs = ParsePlayHistory("junk line\r\n" + text + "2026-12-08 04:00:00\t-1\ta\tb\tc\td\r\n");
+    const std::string text = WithPlayedSong(
+        WithPlayedSong("", song), PlayedSong{start + 245, 200, "B", "T", "Al", "/m/b.mp3"});
+    const auto songs =
+        ParsePlayHistory("junk line\r\n" + text + "2026-12-08 04:00:00\t-1\ta\tb\tc\td\r\n");
     ASSERT_EQ(songs.size(), 2u);
     EXPECT_EQ(songs[0].artist, "Ana Lee");
     EXPECT_EQ(songs[1], (PlayedSong{start + 245, 200, "B", "T", "Al", "/m/b.mp3"}));

@@ -56,7 +56,8 @@ private:
     void ChooseByRules(const std::string& slotFile, int32_t remaining);
     std::string RuleMessage(const RuleBreak& brk) const;
     // A break of the dupe or genre check by the song about to be placed.
-    std::optional<RuleBreak> PlainCheckBreak(const std::string& artist, const std::string& genre) const;
+    std::optional<RuleBreak> PlainCheckBreak(const std::string& artist,
+                                             const std::string& genre) const;
     void NameBreak(const RuleBreak& brk, int32_t songStart);
     void RememberPlayed(const std::string& path, int32_t songStart);
     void DropOldSongsFromWindow();
@@ -122,8 +123,9 @@ void PlaylistWalk::Run() {
             placedThisPass += HandleSlot(slot);
             if (placed_ == target_) {
                 const int32_t t = exactTotal_;
-                view_.ShowStatus("Playlist is complete and is exactly " + PlayingTimeText(t) + "." +
-                                 (breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : ""));
+                view_.ShowStatus(
+                    "Playlist is complete and is exactly " + PlayingTimeText(t) + "." +
+                    (breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : ""));
                 return;
             }
         }
@@ -408,8 +410,8 @@ void PlaylistWalk::NameBreak(const RuleBreak& brk, int32_t songStart) {
     // With every rule at its default the text log stays as it always was, byte for byte; the
     // break is named on the status line, in the closing status and in the list of breaks.
     if (byRules_) s_.mTextOutput.push_back(line);
-    s_.lbRuleBreaks.push_back(PlacedBreakLine(static_cast<long long>(s_.lbFinalPlaylist.size()),
-                                              songStart, brk));
+    s_.lbRuleBreaks.push_back(
+        PlacedBreakLine(static_cast<long long>(s_.lbFinalPlaylist.size()), songStart, brk));
     view_.ShowStatus(line);
     ++breaks_;
 }
@@ -419,9 +421,9 @@ void PlaylistWalk::RememberPlayed(const std::string& path, int32_t songStart) {
     const int64_t start = buildStart_ + songStart;
     history_.Add(facts, start);
     if (historyPath_.empty()) return;
-    historyText_ = WithPlayedSong(std::move(historyText_),
-                                  PlayedSong{start, facts.seconds, facts.artist, facts.title,
-                                             facts.album, path});
+    historyText_ = WithPlayedSong(
+        std::move(historyText_),
+        PlayedSong{start, facts.seconds, facts.artist, facts.title, facts.album, path});
     ReplaceWholeFile(historyPath_, historyText_);
 }
 

@@ -11,7 +11,7 @@ namespace {
 // one starts another (" featuring " before " feat").
 constexpr std::array<std::string_view, 12> kJoiners = {
     " featuring ", " feat. ", " feat ", " ft. ", " ft ", " & ",
-    " and ",       " with ",  " vs. ", " vs ", " x ",  ", ",
+    " and ",       " with ",  " vs. ",  " vs ",  " x ",  ", ",
 };
 
 char Lower(char c) {
@@ -62,13 +62,15 @@ std::vector<std::string> ArtistKeys(std::string_view credit, ArtistMatching matc
         size_t bestLength = 0;
         for (const std::string_view joiner : kJoiners) {
             const size_t at = folded.find(joiner, from);
-            if (at != std::string::npos && (at < best || (at == best && joiner.size() > bestLength))) {
+            if (at != std::string::npos &&
+                (at < best || (at == best && joiner.size() > bestLength))) {
                 best = at;
                 bestLength = joiner.size();
             }
         }
         const size_t end = best == std::string::npos ? folded.size() : best;
-        std::string name = WithoutLeadingThe(Folded(std::string_view(folded).substr(from, end - from)));
+        std::string name =
+            WithoutLeadingThe(Folded(std::string_view(folded).substr(from, end - from)));
         if (!name.empty() && std::find(keys.begin(), keys.end(), name) == keys.end())
             keys.push_back(std::move(name));
         if (best == std::string::npos) break;

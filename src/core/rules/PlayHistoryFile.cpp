@@ -62,7 +62,8 @@ std::vector<std::string> Fields(const std::string& line) {
     size_t from = 0;
     while (true) {
         const size_t tab = line.find('\t', from);
-        fields.push_back(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+        fields.push_back(
+            line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
         if (tab == std::string::npos) return fields;
         from = tab + 1;
     }
@@ -85,14 +86,15 @@ std::string CalendarText(int64_t seconds) {
     int m = 0, d = 0;
     CivilFromDays(days, y, m, d);
     char text[48];
-    std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(y), m, d,
-                  static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60));
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(y),
+                  m, d, static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
+                  static_cast<int>(rest % 60));
     return text;
 }
 
 std::optional<int64_t> ParseCalendarText(const std::string& text) {
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
-        text[16] != ':')
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':')
         return std::nullopt;
     const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2);
     const auto h = Digits(text, 11, 2), mi = Digits(text, 14, 2), s = Digits(text, 17, 2);
@@ -104,8 +106,9 @@ std::optional<int64_t> ParseCalendarText(const std::string& text) {
 }
 
 std::string FormatPlayedSong(const PlayedSong& song) {
-    return CalendarText(song.start) + '\t' + std::to_string(song.seconds) + '\t' + Cleaned(song.artist) +
-           '\t' + Cleaned(song.title) + '\t' + Cleaned(song.album) + '\t' + Cleaned(song.file);
+    return CalendarText(song.start) + '\t' + std::to_string(song.seconds) + '\t' +
+           Cleaned(song.artist) + '\t' + Cleaned(song.title) + '\t' + Cleaned(song.album) + '\t' +
+           Cleaned(song.file);
 }
 
 std::optional<PlayedSong> ParsePlayedSong(const std::string& line) {
@@ -114,11 +117,13 @@ std::optional<PlayedSong> ParsePlayedSong(const std::string& line) {
     const auto start = ParseCalendarText(fields[0]);
     const std::string& seconds = fields[1];
     // One way to write each number, so that a line reads back as it was written.
-    if (!start || seconds.empty() || seconds.size() > 9 || (seconds.size() > 1 && seconds[0] == '0'))
+    if (!start || seconds.empty() || seconds.size() > 9 ||
+        (seconds.size() > 1 && seconds[0] == '0'))
         return std::nullopt;
     const auto value = Digits(seconds, 0, seconds.size());
     if (!value) return std::nullopt;
-    return PlayedSong{*start, static_cast<int32_t>(*value), fields[2], fields[3], fields[4], fields[5]};
+    return PlayedSong{*start,   static_cast<int32_t>(*value), fields[2], fields[3], fields[4],
+                      fields[5]};
 }
 
 std::vector<PlayedSong> ParsePlayHistory(const std::string& text) {

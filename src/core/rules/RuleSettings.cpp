@@ -1,7 +1,7 @@
 #include "rules/RuleSettings.h"
 
-#include "platform/Files.h"
 #include "platform/FileReplace.h"
+#include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
 #include "sessions/IniFile.h"

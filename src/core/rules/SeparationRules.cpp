@@ -16,7 +16,8 @@ std::string WindowText(int64_t window) {
 }
 
 std::string AgainText(const RuleBreak& brk) {
-    if (brk.elapsed < 0) return " again (heard in an earlier build; window " + WindowText(brk.window) + ")";
+    if (brk.elapsed < 0)
+        return " again (heard in an earlier build; window " + WindowText(brk.window) + ")";
     return " again after " + PlayingTimeText(static_cast<int32_t>(brk.elapsed)) + " (window " +
            WindowText(brk.window) + ")";
 }
@@ -67,8 +68,9 @@ std::optional<RuleBreak> ComplementBreakOf(const PlayHistory& history, const Son
         if (count > kComplementAlbumTracks)
             return ComplementBreak(ComplementLimit::AlbumCount, song.album, count);
         int run = 1;
-        for (size_t i = entries.size(); i > 0 && within(i - 1) &&
-                                        CompareForm(entries[i - 1].song.album, history.Matching()) == album;
+        for (size_t i = entries.size();
+             i > 0 && within(i - 1) &&
+             CompareForm(entries[i - 1].song.album, history.Matching()) == album;
              --i)
             ++run;
         if (run > kComplementAlbumRun)
@@ -80,13 +82,16 @@ std::optional<RuleBreak> ComplementBreakOf(const PlayHistory& history, const Son
             for (auto it = list->rbegin(); it != list->rend() && within(*it); ++it)
                 counted.push_back(*it);
     std::sort(counted.begin(), counted.end());
-    const int count = 1 + static_cast<int>(std::unique(counted.begin(), counted.end()) - counted.begin());
+    const int count =
+        1 + static_cast<int>(std::unique(counted.begin(), counted.end()) - counted.begin());
     if (count > kComplementArtistTracks)
         return ComplementBreak(ComplementLimit::ArtistCount, song.artist, count);
     int run = 1;
-    for (size_t i = entries.size(); i > 0 && within(i - 1) && ShareArtist(entries[i - 1].artistKeys, keys); --i)
+    for (size_t i = entries.size();
+         i > 0 && within(i - 1) && ShareArtist(entries[i - 1].artistKeys, keys); --i)
         ++run;
-    if (run > kComplementArtistRun) return ComplementBreak(ComplementLimit::ArtistRun, song.artist, run);
+    if (run > kComplementArtistRun)
+        return ComplementBreak(ComplementLimit::ArtistRun, song.artist, run);
     return std::nullopt;
 }
 
@@ -108,7 +113,8 @@ std::string DescribeBreak(const RuleBreak& brk) {
         case Rule::Album:
             return "album " + quoted + AgainText(brk);
         case Rule::PerformanceComplement: {
-            const std::string tracks = "performance complement: " + std::to_string(brk.count) + " tracks ";
+            const std::string tracks =
+                "performance complement: " + std::to_string(brk.count) + " tracks ";
             switch (brk.limit) {
                 case ComplementLimit::AlbumCount:
                     return tracks + "of album " + quoted + " within 3 hours";
@@ -145,7 +151,8 @@ bool SmallerBreak(const RuleBreak& a, const RuleBreak& b) {
     return a.count < b.count;
 }
 
-std::string TitleKey(const std::string& artistKey, const std::string& title, ArtistMatching matching) {
+std::string TitleKey(const std::string& artistKey, const std::string& title,
+                     ArtistMatching matching) {
     return artistKey + '\n' + CompareForm(title, matching);
 }
 
@@ -178,7 +185,8 @@ std::optional<RuleBreak> FirstBreak(const RuleSet& rules, const PlayHistory& his
     }
     if (rules.titleWindow > 0) {
         std::vector<const std::vector<size_t>*> lists;
-        for (const std::string& key : keys) lists.push_back(history.Title(TitleKey(key, song.title, matching)));
+        for (const std::string& key : keys)
+            lists.push_back(history.Title(TitleKey(key, song.title, matching)));
         if (const auto elapsed = LatestWithin(lists, history, start, rules.titleWindow)) {
             RuleBreak brk = Break(Rule::Title, song.title, *elapsed, rules.titleWindow);
             brk.artist = song.artist;
@@ -187,7 +195,8 @@ std::optional<RuleBreak> FirstBreak(const RuleSet& rules, const PlayHistory& his
     }
     const std::string album = CompareForm(song.album, matching);
     if (rules.albumWindow > 0 && !album.empty()) {
-        if (const auto elapsed = LatestWithin({history.Album(album)}, history, start, rules.albumWindow))
+        if (const auto elapsed =
+                LatestWithin({history.Album(album)}, history, start, rules.albumWindow))
             return Break(Rule::Album, song.album, *elapsed, rules.albumWindow);
     }
     if (rules.performanceComplement) {

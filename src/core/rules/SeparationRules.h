@@ -51,12 +51,12 @@ enum class ComplementLimit { None, AlbumCount, AlbumRun, ArtistCount, ArtistRun 
 
 struct RuleBreak {
     Rule rule = Rule::Artist;
-    std::string subject;        // the artist, title, album or genre as the song has it
-    std::string artist;         // for a title: whose
-    int64_t elapsed = -1;       // since the earlier song started; -1 when not known
-    int64_t window = 0;         // the rule's window in seconds
+    std::string subject;   // the artist, title, album or genre as the song has it
+    std::string artist;    // for a title: whose
+    int64_t elapsed = -1;  // since the earlier song started; -1 when not known
+    int64_t window = 0;    // the rule's window in seconds
     ComplementLimit limit = ComplementLimit::None;
-    int count = 0;              // songs the complement would count with this one
+    int count = 0;  // songs the complement would count with this one
     bool operator==(const RuleBreak&) const = default;
 };
 
@@ -107,7 +107,8 @@ private:
 };
 
 // The key under which a title by one of the artist keys is filed.
-std::string TitleKey(const std::string& artistKey, const std::string& title, ArtistMatching matching);
+std::string TitleKey(const std::string& artistKey, const std::string& title,
+                     ArtistMatching matching);
 
 // The first rule, in the fixed order, that `song` would break if it started at `start` after the
 // songs of the history; nothing when it keeps them all.
