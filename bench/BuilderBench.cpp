@@ -1,14 +1,23 @@
 // A 24-hour build (1440 minutes) from seven categories of 5,000 songs each, with the dupe and
 // the genre checks on, as the build command runs it (checks, repair, build) without a window;
 // beside it the floor: the same whole-file reads, replacements, existence tests and MP3 block
-// reads replayed with the fewest system calls. The two take turns, round after round. Then the
-// build over seven categories of 1,000 to 50,000 songs in all (growth).
+// reads replayed with the fewest system calls. The two take turns, round after round. The same
+// build with every separation rule on (and the play history written as songs are placed), beside
+// its own floor; the check of the day it built. Then the build over seven categories of 1,000 to
+// 50,000 songs in all (growth).
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
 
 #include "BenchSupport.h"
 #include "Rounds.h"
 #include "building/BuildCommand.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "rules/PlayHistoryFile.h"
+#include "rules/PlaylistCheck.h"
+#include "sessions/StationConfig.h"
 
 namespace {
 
@@ -28,10 +37,26 @@ const Station& TheStation() {
 class DayBuild {
 public:
     explicit DayBuild(int songsPerCategory) : songs_(songsPerCategory) {}
-    void Prepare() { TheStation().Prepare(songs_, session_); }
+    // Every rule on, read from a configuration file; the spot categories exempt.
+    void EveryRule(const std::string& folder) {
+        folders_.sessions = folder;
+        iniPath_ = folder + "/kestrune.ini";
+        // Categories 3 to 6 hold the spots.
+        const std::vector<std::string> lists = TheStation().Playlists(songs_);
+        std::vector<std::string> spots(lists.begin() + 3, lists.end());
+        for (std::string& list : spots) list = ExtractFileName(list);
+        const std::string exempt = JoinExemptList(spots);
+        SaveList(iniPath_, {"[Rules]", "title_hours=12", "album_hours=3", "artist_matching=loose",
+                            "exempt=" + exempt, "performance_complement=1", "history=1",
+                            "relax=least_recent"});
+    }
+    void Prepare() {
+        TheStation().Prepare(songs_, session_);
+        if (!iniPath_.empty()) std::remove(PlayHistoryPath(folders_.sessions).c_str());
+    }
     void Run() {
         CountingSeeds seeds(7);
-        BuildContext context{session_, view_, prompts_, seeds, clock_};
+        BuildContext context{session_, view_, prompts_, seeds, clock_, iniPath_, &folders_};
         btBuildPlaylistClick(context);
         placed_ = session_.lbFinalPlaylist.size();
         complete_ = view_.Status().rfind("Playlist is complete", 0) == 0;
@@ -39,6 +64,7 @@ public:
     // Of the last build.
     bool Complete() const { return complete_; }
     size_t Placed() const { return placed_; }
+    const BuildSession& Session() const { return session_; }
 
 private:
     int songs_;
@@ -48,6 +74,8 @@ private:
     HeadlessView view_;
     QuietPrompts prompts_;
     FixedClock clock_;
+    std::string iniPath_;
+    StationFolders folders_;
 };
 
 void BM_DayBuild(benchmark::State& state) {
@@ -67,6 +95,44 @@ void BM_DayBuild(benchmark::State& state) {
     state.counters["existence tests"] = static_cast<double>(floor.Count(FileOp::Status));
 }
 BENCHMARK(BM_DayBuild)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(7);
+
+void BM_DayBuildRules(benchmark::State& state) {
+    static ScratchFolder folder("rules");
+    DayBuild build(kRowSongsPerCategory);
+    build.EveryRule(folder.Path());
+    build.Prepare();
+    const IoFloor floor(Record([&] { build.Run(); }));
+    RunRounds(state, {{"Kestrune", [&] { build.Run(); }, [&] { build.Prepare(); }},
+                      {"floor", [&] { floor.Replay(); }, [&] { build.Prepare(); }}});
+    if (!build.Complete()) state.SkipWithError("the build did not complete");
+    state.counters["files"] = 7.0 * kRowSongsPerCategory;
+    state.counters["songs placed"] = static_cast<double>(build.Placed());
+    state.counters["rules broken"] = static_cast<double>(build.Session().lbRuleBreaks.size());
+    state.counters["replacements"] = static_cast<double>(floor.Count(FileOp::ReplaceWhole));
+    state.counters["MP3 opens"] = static_cast<double>(floor.Count(FileOp::Open));
+}
+BENCHMARK(BM_DayBuildRules)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(7);
+
+// `check` over the day the rules built: every song read, every rule checked.
+void BM_CheckDay(benchmark::State& state) {
+    DayBuild build(kRowSongsPerCategory);
+    build.Prepare();
+    build.Run();
+    const std::vector<std::string> songs = build.Session().lbFinalPlaylist;
+    RuleSet rules;
+    rules.artistWindow = rules.albumWindow = 3 * 3600;
+    rules.titleWindow = 12 * 3600;
+    rules.performanceComplement = true;
+    rules.matching = ArtistMatching::Loose;
+    size_t breaks = 0;
+    RunRounds(state, {{"Kestrune", [&] {
+                           SongFactsCache facts;
+                           breaks = CheckPlaylist(songs, rules, facts).breaks.size();
+                       }}});
+    state.counters["songs"] = static_cast<double>(songs.size());
+    state.counters["rules broken"] = static_cast<double>(breaks);
+}
+BENCHMARK(BM_CheckDay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(7);
 
 // Argument: songs in all, in seven categories.
 void BM_DayBuildGrowth(benchmark::State& state) {

@@ -81,6 +81,19 @@ def main():
                      f"{b['replacements']:.0f} rewrites, {b['read MB'] + b['written MB']:.0f} MB)",
                      "", "", "", "", ""))
 
+    br = find(runs, "build", "BM_DayBuildRules")
+    if br:
+        ours, floor = br["Kestrune s"], br["floor s"]
+        rows.append((f"(b2) the same build, every rule on", seconds(ours),
+                     f"I/O floor {seconds(floor)}", f"{ours / floor:.2f}x floor",
+                     "<=3x floor, <1 s", verdict(ours <= 3 * floor and ours < 1)))
+        rows.append((f"    ({br['songs placed']:.0f} songs, {br['rules broken']:.0f} rules broken, "
+                     f"{br['replacements']:.0f} rewrites with the play history)", "", "", "", "", ""))
+    ck = find(runs, "build", "BM_CheckDay")
+    if ck:
+        rows.append((f"    check over that day's {ck['songs']:.0f} songs", seconds(ck["Kestrune s"]),
+                     "", "", "<100 ms", verdict(ck["Kestrune s"] < 0.1)))
+
     bp = find(runs, "app", "BM_DayBuildPage")
     if bp:
         rows.append((f"    the same build pressed on the build page ({bp.get('label') or 'window'})",

@@ -4,9 +4,13 @@ namespace kestrune::fuzz {
 
 const std::vector<FuzzTarget>& FuzzTargets() {
     static const std::vector<FuzzTarget> targets = {
-        {"mp3_reader", CheckMp3Reader},       {"line_list", CheckLineList},
-        {"session_file", CheckSessionFile},   {"ini_file", CheckIniFile},
+        {"mp3_reader", CheckMp3Reader},
+        {"line_list", CheckLineList},
+        {"session_file", CheckSessionFile},
+        {"ini_file", CheckIniFile},
         {"schedule_file", CheckScheduleFile},
+        {"history_file", CheckHistoryFile},
+        {"separation_rules", CheckSeparationRules},
     };
     return targets;
 }

@@ -255,6 +255,29 @@ void TextSeeds() {
     Put("schedule_file", "hours", Lines({"11 PM", "12 AM", "1 AM", "7am", ""}));
     Put("schedule_file", "repeats", Lines({"b.cwt", "a.cwt", "B.cwt", "a.cwt"}));
     Put("schedule_file", "empty", "");
+    Put("history_file", "two",
+        "2026-12-08 04:00:00\t245\tAna\tOne\tHits\t/m/a.mp3\r\n"
+        "2026-12-08 04:04:05\t200\tBo\tTwo\t\t/m/b.mp3\r\n");
+    Put("history_file", "odd_lines",
+        "2024-02-29 23:59:59\t0\t\t\t\t\nnot a song\r2026-13-01 00:00:00\t1\ta\tb\tc\td\n");
+    Put("history_file", "leading_zeros",
+        "2026-12-08 04:00:00\t0245\tA\tB\tC\t/d\r\n2026-12-08 04:00:00\t0\tA\tB\tC\t/d\r\n");
+    Put("history_file", "tabs_and_nul",
+        std::string(
+            "2026-12-08 04:00:00\t5\ta\tb\tc\td\te\r\n2026-12-08 04:00:00\t5\ta\0b\tc\td\te\r\n",
+            64));
+    Put("separation_rules", "loose_credits",
+        "\x01\x02\x00\x00\x00\x00\x04\x00\x00\x00\x00\x00\x03\x01\x00\x00\x00\x00\x05\x00\x00\x00"
+        "\x00\x00\x06\x00\x00\x00\x00");
+    Put("separation_rules", "complement_only",
+        std::string("\x00\x00\x00\x00\x01\x00") +
+            std::string("\x01\x00\x00\x01\x00\x00\x02\x03\x00\x01\x00\x00\x04\x00\x00\x01\x00\x00"
+                        "\x00\x00\x00\x01\x00\x00",
+                        24));
+    Put("separation_rules", "every_rule",
+        std::string("\x01\x03\x03\x02\x01\x01") + std::string(64, '\x05'));
+    Put("separation_rules", "mixed",
+        "\x01\x01\x01\x01\x01\x00\x00\x01\x04\x01\x02\x00\x02\x04\x01\x03\x02\x01");
 }
 
 }  // namespace

@@ -661,7 +661,13 @@ void BuildPage::btBuildPlaylistClick() {
         s.cbTextOutput = cbTextOutput->isChecked();
         RefreshingPrompts prompts(context_.prompts, [this] { Refresh(); });
         EscStops esc;
-        BuildContext build{s, context_.view, prompts, context_.build.seeds, context_.build.clock};
+        BuildContext build{s,
+                           context_.view,
+                           prompts,
+                           context_.build.seeds,
+                           context_.build.clock,
+                           context_.build.iniPath,
+                           context_.build.folders};
         kestrune::btBuildPlaylistClick(build);
     });
 }

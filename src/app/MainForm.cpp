@@ -67,7 +67,8 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
                   [this](int i) { tsBuildPlaylist->SelectTemplateSlot(i); },
                   [this](int i) { tsScheduling->SelectScheduleEntry(i); },
                   [this](ShownList list) { OnListChanged(list); }});
-    build_ = std::make_unique<BuildContext>(BuildContext{session_, *view_, *prompts_, seeds_, clock_});
+    build_ = std::make_unique<BuildContext>(
+        BuildContext{session_, *view_, *prompts_, seeds_, clock_, iniPath, &folders_});
     context_ = std::make_unique<AppContext>(AppContext{
         session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
         iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
@@ -185,6 +186,7 @@ void TfMainForm::BuildMenu() {
     QMenu* config = menuBar()->addMenu("&Config");
     DMCA1 = config->addAction("D&upe Checker", this, [this] { DMCA1Click(); });
     GenreChecker1 = config->addAction("&Genre Checker", this, [this] { GenreChecker1Click(); });
+    Rules1 = config->addAction("&Rules", this, [this] { Rules1Click(); });
     Directories1 = config->addAction("Set Directories", this, [this] { Directories1Click(); });
     QMenu* demo = menuBar()->addMenu("&Demo");
     LoadDemoSession2 = demo->addAction("&Load Demo Session", this, [this] { LoadDemoSession2Click(); });
@@ -300,6 +302,14 @@ void TfMainForm::DMCA1Click() {
 
 void TfMainForm::GenreChecker1Click() {
     if (fGenre != nullptr && !fGenre->isVisible()) fGenre->show();
+}
+
+void TfMainForm::AttachRulesWindow(TfRules* rules) {
+    fRules = rules;
+}
+
+void TfMainForm::Rules1Click() {
+    if (fRules != nullptr) RunCommand([this] { fRules->Open(); });
 }
 
 void TfMainForm::Directories1Click() {

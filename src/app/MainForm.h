@@ -25,6 +25,7 @@ class SchedulingPage;
 class ListCreatorPage;
 class TfDMCA;
 class TfGenre;
+class TfRules;
 class TfDirectories;
 
 // The auto build timer of the scheduler, on the user-interface thread.
@@ -51,6 +52,7 @@ public:
 
     // The option windows, made after the main window and kept hidden until asked for.
     void AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories* directories);
+    void AttachRulesWindow(TfRules* rules);
 
     AppContext& Context() { return *context_; }
     BuildSession& Session() { return session_; }
@@ -72,6 +74,7 @@ public:
     void Save1Click();
     void DMCA1Click();
     void GenreChecker1Click();
+    void Rules1Click();
     void Directories1Click();
     void LoadDemoSession2Click();
     void timerAutoBuildTimer();
@@ -97,12 +100,14 @@ public:
     QAction* Save1 = nullptr;
     QAction* DMCA1 = nullptr;
     QAction* GenreChecker1 = nullptr;
+    QAction* Rules1 = nullptr;
     QAction* Directories1 = nullptr;
     QAction* LoadDemoSession2 = nullptr;
     QAction* BuildKey = nullptr;  // Ctrl+B: "Build Playlist!" from anywhere in the window
 
     TfDMCA* fDMCA = nullptr;
     TfGenre* fGenre = nullptr;
+    TfRules* fRules = nullptr;
     TfDirectories* fDirectories = nullptr;
 
 private:

@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "FileSystemRoots.h"
+#include "platform/KestruneError.h"
+#include "rules/RuleSettings.h"
 
 namespace kestrune::app {
 
@@ -182,6 +184,111 @@ void TfGenre::showEvent(QShowEvent* event) {
                 size() == QSize(kGenreOuterWidth, kGenreOuterHeight + extraHeight_))
                 FitOuterSize();
         });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rules.
+
+namespace {
+
+QComboBox* HoursBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems({"0", "1", "2", "3", "4", "6", "8", "12", "24"});
+    box->setFixedWidth(64);
+    return box;
+}
+
+}  // namespace
+
+TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+    Secondary(this);
+    setWindowTitle("Rules");
+    DialogGrey(this);
+
+    StaticText1 = new QLabel(
+        "These rules keep songs, albums and artists apart in your playlists, beside the Dupe "
+        "Checker (artist) and the Genre Checker. Hours count playing time; 0 turns a rule off. "
+        "When no song can keep a rule, the build names the break in the status line and the "
+        "text log.",
+        this);
+    StaticText1->setWordWrap(true);
+    StaticText1->setFixedWidth(420);
+    // A wrapped text in a fixed-size layout gets the height its width needs, not a guess.
+    StaticText1->setMinimumHeight(StaticText1->heightForWidth(420));
+    cbTitleHours = HoursBox(this);
+    cbAlbumHours = HoursBox(this);
+    cbArtistMatching = new QComboBox(this);
+    cbArtistMatching->addItems({"exact", "loose"});
+    cbArtistMatching->setToolTip(
+        "loose: letter case and a leading \"The \" do not count, and \"A feat. B\", \"A & B\", "
+        "\"A, B\" ... count as each of the artists");
+    edExempt = new QLineEdit(this);
+    edExempt->setPlaceholderText("demo_jingles.m3u;demo_commercials.m3u");
+    cbPerformanceComplement = new QCheckBox("Performance complement (US webcasting)", this);
+    cbPerformanceComplement->setToolTip(
+        "In any 3 hours: at most 3 tracks of one album (2 in a row), 4 by one artist (3 in a row)");
+    cbHistory = new QCheckBox("Keep the recent songs between builds (play_history.txt)", this);
+    cbLeastRecent = new QCheckBox("When stuck, place the song heard longest ago", this);
+    btnSaveRules = new QPushButton("Save Settings", this);
+    btnSaveRules->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setContentsMargins(24, 17, 24, 17);
+    grid->setVerticalSpacing(8);
+    int row = 0;
+    grid->addWidget(StaticText1, row++, 0, 1, 2);
+    grid->addWidget(new QLabel("Title separation (in hours):", this), row, 0);
+    grid->addWidget(cbTitleHours, row++, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Album separation (in hours):", this), row, 0);
+    grid->addWidget(cbAlbumHours, row++, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Artist matching:", this), row, 0);
+    grid->addWidget(cbArtistMatching, row++, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Exempt playlists (file names, parted by ;):", this), row++, 0, 1,
+                    2);
+    grid->addWidget(edExempt, row++, 0, 1, 2);
+    grid->addWidget(cbPerformanceComplement, row++, 0, 1, 2);
+    grid->addWidget(cbHistory, row++, 0, 1, 2);
+    grid->addWidget(cbLeastRecent, row++, 0, 1, 2);
+    grid->addWidget(btnSaveRules, row, 1, Qt::AlignRight);
+
+    connect(btnSaveRules, &QPushButton::clicked, this, [this] { btnSaveRulesClick(); });
+}
+
+void TfRules::Open() {
+    const RuleSettings rules = ReadRuleSettings(context_.iniPath);
+    cbTitleHours->setEditText(QString::number(rules.titleHours));
+    cbAlbumHours->setEditText(QString::number(rules.albumHours));
+    cbArtistMatching->setCurrentIndex(rules.artistMatching == ArtistMatching::Loose ? 1 : 0);
+    edExempt->setText(Local(JoinExemptList(rules.exempt)));
+    cbPerformanceComplement->setChecked(rules.performanceComplement);
+    cbHistory->setChecked(rules.history);
+    cbLeastRecent->setChecked(rules.relax == Relax::LeastRecent);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfRules::btnSaveRulesClick() {
+    context_.run([this] {
+        RuleSettings rules;
+        // Hours as typed: the integer error names a text that is not a number.
+        rules.titleHours =
+            std::max(0, static_cast<int>(StrToInt(Local8(cbTitleHours->currentText()))));
+        rules.albumHours =
+            std::max(0, static_cast<int>(StrToInt(Local8(cbAlbumHours->currentText()))));
+        rules.artistMatching =
+            cbArtistMatching->currentIndex() == 1 ? ArtistMatching::Loose : ArtistMatching::Exact;
+        rules.exempt = SplitExemptList(Local8(edExempt->text()));
+        rules.performanceComplement = cbPerformanceComplement->isChecked();
+        rules.history = cbHistory->isChecked();
+        rules.relax = cbLeastRecent->isChecked() ? Relax::LeastRecent : Relax::Off;
+        // A failure stops here: the window stays open with what was typed.
+        WriteRuleSettings(context_.iniPath, rules);
+        hide();
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

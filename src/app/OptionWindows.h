@@ -1,5 +1,5 @@
 #pragma once
-// The small windows of the "Config" menu: the dupe checker, the genre checker and the
+// The small windows of the "Config" menu: the dupe checker, the genre checker, the rules and the
 // directories window. They are made hidden at start and shown and hidden, never made again.
 
 #include <QCheckBox>
@@ -58,6 +58,31 @@ private:
     bool refreshing_ = false;
     bool outerFitted_ = false;
     int extraHeight_ = 0;  // room the system's font needs beyond the intended size
+};
+
+// The separation rules of the configuration file's "[Rules]" section: read when the window
+// opens, written by "Save Settings"; every build reads them anew.
+class TfRules : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfRules(AppContext& context, QWidget* parent = nullptr);
+    // The stored rules into the fields, then the window is shown.
+    void Open();
+    void btnSaveRulesClick();
+
+    QLabel* StaticText1 = nullptr;
+    QComboBox* cbTitleHours = nullptr;
+    QComboBox* cbAlbumHours = nullptr;
+    QComboBox* cbArtistMatching = nullptr;
+    QLineEdit* edExempt = nullptr;
+    QCheckBox* cbPerformanceComplement = nullptr;
+    QCheckBox* cbHistory = nullptr;
+    QCheckBox* cbLeastRecent = nullptr;
+    QPushButton* btnSaveRules = nullptr;
+
+private:
+    AppContext& context_;
 };
 
 class TfDirectories : public QDialog {

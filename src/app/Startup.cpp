@@ -76,6 +76,8 @@ ProgramWindows StartProgram(const StartupOptions& options) {
     step(StartupStep::DupeCheckerCreated, splash.get());
     windows.fGenre = std::make_unique<TfGenre>(windows.fMainForm->Context());
     step(StartupStep::GenreCheckerCreated, splash.get());
+    windows.fRules = std::make_unique<TfRules>(windows.fMainForm->Context());
+    windows.fMainForm->AttachRulesWindow(windows.fRules.get());
     windows.fDirectories = std::make_unique<TfDirectories>(windows.fMainForm->Context());
     windows.fMainForm->AttachOptionWindows(windows.fDMCA.get(), windows.fGenre.get(),
                                            windows.fDirectories.get());

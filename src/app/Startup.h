@@ -36,6 +36,7 @@ struct ProgramWindows {
     std::unique_ptr<TfMainForm> fMainForm;
     std::unique_ptr<TfDMCA> fDMCA;
     std::unique_ptr<TfGenre> fGenre;
+    std::unique_ptr<TfRules> fRules;
     std::unique_ptr<TfDirectories> fDirectories;
 };
 

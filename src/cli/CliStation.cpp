@@ -1,5 +1,6 @@
 #include "CliStation.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "Verbs.h"
@@ -24,6 +25,17 @@ int UnattendedPrompts::AskOpenError(const std::string& fileName) {
 
 std::optional<std::string> UnattendedPrompts::AskSaveFileName(const SaveQuestion& question) {
     return JoinPath(question.initialFolder, ExtractFileName(question.proposedName));
+}
+
+std::string ConfigPath() {
+    return ExtractFilePath(ExecutablePath()) + "kestrune.ini";
+}
+
+bool TakeFlag(std::vector<std::string>& args, const std::string& flag) {
+    const auto found = std::find(args.begin(), args.end(), flag);
+    if (found == args.end()) return false;
+    args.erase(found);
+    return true;
 }
 
 std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args) {
@@ -56,6 +68,8 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     // for its files: better stop than read and write them at the root of the file system.
     if (start.empty()) throw errors::CannotOpenFile(".");
     folders = StartUp(ini, start, session, schedule);
+    context.iniPath = ini;
+    context.folders = &folders;
 }
 
 CliStation::~CliStation() {

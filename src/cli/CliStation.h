@@ -30,6 +30,12 @@ public:
     std::vector<std::string> messages;
 };
 
+// The program's configuration file, in this tool's own folder.
+std::string ConfigPath();
+
+// Takes a flag ("--strict") out of the arguments; whether it was there.
+bool TakeFlag(std::vector<std::string>& args, const std::string& flag);
+
 // Takes "--seed N" out of the arguments; nothing when it is absent.
 std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args);
 

@@ -29,11 +29,24 @@ public:
     int64_t Interval() const override { return 0; }
 };
 
+// The rules the builds of this run had to break, on standard error; with --strict that makes
+// the run's status 3.
+int ReportBreaks(const BuildSession& session, bool strict, int status) {
+    if (session.lbRuleBreaks.empty()) return status;
+    std::fflush(stdout);
+    std::fprintf(stderr, "%zu rule%s broken:\n", session.lbRuleBreaks.size(),
+                 session.lbRuleBreaks.size() == 1 ? "" : "s");
+    for (const std::string& line : session.lbRuleBreaks)
+        std::fprintf(stderr, "  %s\n", line.c_str());
+    return strict && status == kExitDone ? kExitRuleBroken : status;
+}
+
 }  // namespace
 
 int RunBuild(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
+    const bool strict = TakeFlag(args, "--strict");
     if (args.size() != 1) throw UsageError{"build needs one session file"};
     CliStation station(seed);
     LoadSession(args[0], station.context);
@@ -45,12 +58,13 @@ int RunBuild(const std::vector<std::string>& arguments) {
                  station.session.cbTextOutput
                      ? (", text log to " + station.session.OutputFile() + ".txt").c_str()
                      : "");
-    return kExitDone;
+    return ReportBreaks(station.session, strict, kExitDone);
 }
 
 int RunSchedule(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
+    const bool strict = TakeFlag(args, "--strict");
     if (args.size() > 1) throw UsageError{"schedule takes at most one schedule file"};
     CliStation station(seed);
     NoTimer timer;
@@ -62,7 +76,7 @@ int RunSchedule(const std::vector<std::string>& arguments) {
     scheduler.timerAutoBuildTimer(station.context, nullptr);
     for (const std::string& message : station.prompts.messages)
         std::printf("%s\n", message.c_str());
-    return kExitDone;
+    return ReportBreaks(station.session, strict, kExitDone);
 }
 
 int RunDemo(const std::vector<std::string>& args) {

@@ -1,6 +1,7 @@
 #pragma once
 // The verbs of kestrune-cli. Each takes the arguments after its own name and answers the exit
-// status: 0 done, 1 one of the program's own checks failed, 2 an error.
+// status: 0 done, 1 one of the program's own checks failed (for check: a rule is broken), 2 an
+// error, 3 a rule had to break and --strict was given (the files are written all the same).
 
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@ namespace kestrune::cli {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitCheckFailed = 1;
 inline constexpr int kExitError = 2;
+inline constexpr int kExitRuleBroken = 3;
 
 // Thrown for wrong arguments; main prints the usage text and exits 2.
 struct UsageError {
@@ -19,6 +21,7 @@ struct UsageError {
 int RunProbe(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunSchedule(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
 int RunQuickList(const std::vector<std::string>& args);
 int RunTags(const std::vector<std::string>& args);

@@ -23,12 +23,17 @@ struct Verb {
 
 constexpr Verb kVerbs[] = {
     {"probe", "FILE...", "print what the MP3 reader finds in each file", kestrune::cli::RunProbe},
-    {"build", "SESSION.cwt [--seed N]",
-     "check, repair and build a session, then write its playlist (and text log)",
+    {"build", "SESSION.cwt [--seed N] [--strict]",
+     "check, repair and build a session, then write its playlist (and text log); --strict: "
+     "exit 3 when a rule had to break",
      kestrune::cli::RunBuild},
-    {"schedule", "[FILE.cws] [--seed N]",
+    {"schedule", "[FILE.cws] [--seed N] [--strict]",
      "one unattended run of the schedule (default: auto_build.cws here)",
      kestrune::cli::RunSchedule},
+    {"check",
+     "PLAYLIST [--performance-complement] [--artist-hours N] [--title-hours N] [--album-hours N]",
+     "every separation rule a playlist breaks, with its place; exit 1 when there is one",
+     kestrune::cli::RunCheck},
     {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo},
     {"quicklist", "FOLDER OUT.m3u", "write the MP3 files of one folder as a playlist",
      kestrune::cli::RunQuickList},

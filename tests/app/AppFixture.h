@@ -24,6 +24,8 @@ struct AppFixture {
             genre = std::make_unique<TfGenre>(form->Context());
             directories = std::make_unique<TfDirectories>(form->Context());
             form->AttachOptionWindows(dupe.get(), genre.get(), directories.get());
+            rules = std::make_unique<TfRules>(form->Context());
+            form->AttachRulesWindow(rules.get());
         }
         return *form;
     }
@@ -35,6 +37,7 @@ struct AppFixture {
     std::unique_ptr<TfDMCA> dupe;
     std::unique_ptr<TfGenre> genre;
     std::unique_ptr<TfDirectories> directories;
+    std::unique_ptr<TfRules> rules;
 };
 
 }  // namespace kestrune::app::testing

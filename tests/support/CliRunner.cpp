@@ -26,8 +26,13 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 CliResult RunCli(const std::vector<std::string>& arguments, const std::string& folder) {
+    return RunCliCopy(KESTRUNE_CLI_PATH, arguments, folder);
+}
+
+CliResult RunCliCopy(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& folder) {
     TempDir capture;
-    std::string command = "cd " + Quoted(folder) + " && " + Quoted(KESTRUNE_CLI_PATH);
+    std::string command = "cd " + Quoted(folder) + " && " + Quoted(program);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " >" + Quoted(capture / "out") + " 2>" + Quoted(capture / "err");
     const int status = std::system(command.c_str());

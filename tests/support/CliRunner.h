@@ -14,6 +14,9 @@ struct CliResult {
 
 // `arguments` are passed as they stand, each quoted for the shell.
 CliResult RunCli(const std::vector<std::string>& arguments, const std::string& folder);
+// The same with another copy of the tool (one with a configuration file of its own beside it).
+CliResult RunCliCopy(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& folder);
 
 // The last non-empty line of a text.
 std::string LastLine(const std::string& text);

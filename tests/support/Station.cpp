@@ -14,6 +14,8 @@ void WriteSong(const std::string& path, const SongSpec& song) {
     tag.artist = song.artist;
     tag.year = "2026";
     tag.genre = static_cast<uint8_t>(song.genre);
+    tag.album = song.album;
+    if (!song.tagged) tag.header = "---";
     synth::WriteSparseSong(path, song.seconds, tag);
 }
 
@@ -36,7 +38,8 @@ int RecordingView::Count(const std::string& prefix) const {
 }
 
 std::string StationFixture::SongPath(const SongSpec& song) const {
-    std::string name = song.artist + " - " + song.title + ".mp3";
+    std::string name = song.artist + " - " + song.title +
+                       (song.album.empty() ? "" : " (" + song.album + ")") + ".mp3";
     for (char& c : name)
         if (c == '/') c = '-';
     return dir / ("songs/" + name);

@@ -15,6 +15,8 @@ struct SongSpec {
     std::string artist;
     std::string title;
     int genre = 255;
+    std::string album = std::string();
+    bool tagged = true;  // false: the file has no tag (the reader's fallbacks apply)
 };
 
 // Writes an MP3 file whose constant-bit-rate playing time is exactly `seconds` (the file is

@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
     app::TfGenre genre(form.Context());
     app::TfDirectories directories(form.Context());
     form.AttachOptionWindows(&dupe, &genre, &directories);
+    app::TfRules rules(form.Context());
+    form.AttachRulesWindow(&rules);
     form.show();
 
     // The demo session, as the menu makes it, then one built hour.
@@ -77,5 +79,7 @@ int main(int argc, char** argv) {
     ok = Save(form, out + "/list-creator-by-folder.png") && ok;
     dupe.show();
     ok = Save(dupe, out + "/dupe-checker.png") && ok;
+    form.Rules1Click();
+    ok = Save(rules, out + "/rules.png") && ok;
     return ok ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Everything a command of the build page works with besides the model itself.
 
+#include <string>
+
 #include "building/BuildSession.h"
 #include "building/BuildView.h"
 #include "building/Prompts.h"
@@ -9,12 +11,19 @@
 
 namespace kestrune {
 
+struct StationFolders;
+
 struct BuildContext {
     BuildSession& session;
     BuildView& view;
     Prompts& prompts;
     ShuffleSeeds& seeds;
     const Clock& clock;
+    // Where a build finds its separation rules: the configuration file, read at every build,
+    // and the station's folders (the play history lives in the sessions folder). Without them
+    // every rule keeps its default.
+    std::string iniPath = std::string();
+    const StationFolders* folders = nullptr;
 };
 
 }  // namespace kestrune

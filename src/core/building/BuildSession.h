@@ -34,6 +34,7 @@ struct BuildSession {
     LineList lbFinalPlaylist;
     LineList mTextOutput;  // the text log of the builds in lbFinalPlaylist
     int32_t finalPlaylistSeconds = 0;  // the playing time the builds placed in lbFinalPlaylist
+    LineList lbRuleBreaks;  // every rule a build had to break, one line each; grows likewise
 
     // Hidden working lists; they last for the whole run.
     LineList lbTempListBox1;

@@ -1,14 +1,22 @@
 #include "building/PlaylistBuilder.h"
 
 #include <algorithm>
+#include <deque>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "building/StopRequest.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
+#include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "rules/PlayHistoryFile.h"
+#include "rules/RuleSettings.h"
+#include "rules/SeparationRules.h"
+#include "rules/SongFactsCache.h"
+#include "sessions/StationConfig.h"
 
 namespace kestrune {
 
@@ -39,6 +47,21 @@ private:
     int32_t HandleSlot(int slot);
     void CheckTopSong(const std::string& artist, const std::string& genre, int32_t remaining);
     void PlaceTopSong(const std::string& slotFile);
+
+    // The rules of this build: with every setting at its default the walk checks and searches
+    // exactly as it always has (CheckTopSong); any other setting hands the choice to the rules.
+    void SetUpRules();
+    void LoadPlayHistory();
+    // Puts on top the first song, from the top down the way the duplicate search goes, that
+    // keeps every rule; when none does, the top song (or, relaxed, the one with the smallest
+    // break) stays, and the break is kept for placing.
+    void ChooseByRules(const std::string& slotFile, int32_t remaining);
+    std::string RuleMessage(const RuleBreak& brk) const;
+    // A break of the dupe or genre check by the song about to be placed.
+    std::optional<RuleBreak> PlainCheckBreak(const std::string& artist,
+                                             const std::string& genre) const;
+    void NameBreak(const RuleBreak& brk, int32_t songStart);
+    void RememberPlayed(const std::string& path, int32_t songStart);
     void DropOldSongsFromWindow();
     std::string DupeMessage(const std::string& artist) const;
     std::string CompleteStatus() const;
@@ -67,17 +90,33 @@ private:
     std::vector<int32_t> remaining_;
     size_t current_ = 0;
     size_t songsBefore_ = 0;  // what the final playlist held when the build began
+
+    bool byRules_ = false;
+    RuleSettings settings_;
+    RuleSet rules_;
+    PlayHistory history_;
+    SongFactsCache facts_;
+    int64_t buildStart_ = 0;  // planned start of the build, calendar seconds
+    bool exemptSlot_ = false;
+    std::optional<RuleBreak> chosenBreak_;
+    std::deque<int32_t> recentSeconds_;  // playing times of the recent songs, for the breaks' ages
+    std::string lastGenre_;              // of the song placed last
+    int breaks_ = 0;
+    std::string historyPath_;  // empty: no history file
+    std::string historyText_;
 };
 
 void PlaylistWalk::Run() {
     songsBefore_ = s_.lbFinalPlaylist.size();
     windowLimit_ = CheckedMul(StrToInt(s_.fDMCA.ComboBox1), 3600);
+    SetUpRules();
     LogHeader();
     if (s_.lbMasterPlaylists.Empty() || s_.lbClockwheelTemplate.empty()) return;
     s_.lbRepeatCheckList.clear();
     windowSum_ = 0;
     target_ = CheckedSub(CheckedMul(StrToInt(s_.ComboBox1), 60), 30);
     ShuffleMasterPlaylists();
+    if (byRules_) LoadPlayHistory();
     placed_ = exactTotal_ = hourClock_ = 0;
     view_.SetMeterMax(Meter::ProgressBar2, target_);
     if (target_ <= 0) {
@@ -109,12 +148,14 @@ void PlaylistWalk::Run() {
 
 std::string PlaylistWalk::CompleteStatus() const {
     // A build adds to what the final playlist holds: then the total is what the file will hold.
+    const std::string broken =
+        breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : std::string();
     if (songsBefore_ == 0)
-        return "Playlist is complete and is exactly " + PlayingTimeText(exactTotal_) + ".";
+        return "Playlist is complete and is exactly " + PlayingTimeText(exactTotal_) + "." + broken;
     const size_t songs = s_.lbFinalPlaylist.size();
     return "The final playlist now holds " + GroupedNumber(static_cast<int64_t>(songs)) +
            (songs == 1 ? " song, " : " songs, ") + PlayingTimeText(s_.finalPlaylistSeconds) +
-           "; this build added " + PlayingTimeText(exactTotal_) + ".";
+           "; this build added " + PlayingTimeText(exactTotal_) + "." + broken;
 }
 
 std::string PlaylistWalk::StoppedStatus(int slot) const {
@@ -179,8 +220,12 @@ int32_t PlaylistWalk::HandleSlot(int slot) {
     if (s_.lbTempListBox1.empty()) return 0;
     if (!FileExists(s_.lbTempListBox1[0])) return 0;
 
-    Load(reader_, s_.lbTempListBox1[0]);
-    CheckTopSong(reader_.GetArtist(), reader_.GetGenreText(), remaining_[current_]);
+    if (byRules_) {
+        ChooseByRules(slotFile, remaining_[current_]);
+    } else {
+        Load(reader_, s_.lbTempListBox1[0]);
+        CheckTopSong(reader_.GetArtist(), reader_.GetGenreText(), remaining_[current_]);
+    }
     const int32_t before = exactTotal_;
     PlaceTopSong(slotFile);
     return exactTotal_ - before;
@@ -221,6 +266,9 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     const std::string path = working[0];
     s_.lbFinalPlaylist.push_back(path);
     Load(reader_, path);
+    const std::optional<RuleBreak> broken =
+        byRules_ ? chosenBreak_ : PlainCheckBreak(reader_.GetArtist(), reader_.GetGenreText());
+    const int32_t songStart = exactTotal_;
     const int32_t d = reader_.MPEGFileInfo.Duration;
     placed_ = CheckedAdd(placed_, d);
     exactTotal_ = CheckedAdd(exactTotal_, d);
@@ -231,11 +279,15 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     view_.SetMeterPosition(Meter::ProgressBar2, placed_);
     working.push_back(working[0]);
     s_.lbRepeatCheckList.push_back(path);
+    recentSeconds_.push_back(d);
     windowSum_ = CheckedAdd(windowSum_, d);
     const std::string artist = reader_.GetArtist();
     s_.lbDupeArtistChecklist.push_back(artist);
+    lastGenre_ = reader_.GetGenreText();
     line += "  " + artist + " - \"" + reader_.GetTitle() + "\"";
     s_.mTextOutput.push_back(std::move(line));
+    if (broken) NameBreak(*broken, songStart);
+    if (byRules_ && !exemptSlot_) RememberPlayed(path, songStart);
     if (hourClock_ >= 3600) {
         hourClock_ -= 3600;
         s_.mTextOutput.push_back("");
@@ -254,6 +306,7 @@ void PlaylistWalk::DropOldSongsFromWindow() {
         Load(reader_, s_.lbRepeatCheckList.front());
         const int32_t d0 = reader_.MPEGFileInfo.Duration;
         s_.lbRepeatCheckList.erase(s_.lbRepeatCheckList.begin());
+        if (!recentSeconds_.empty()) recentSeconds_.pop_front();
         LineAt(s_.lbDupeArtistChecklist, 0);
         s_.lbDupeArtistChecklist.erase(s_.lbDupeArtistChecklist.begin());
         windowSum_ = CheckedSub(windowSum_, d0);
@@ -287,6 +340,122 @@ void PlaylistWalk::FindDifferentGenre(int32_t r) {
             return;
         }
     }
+}
+
+void PlaylistWalk::SetUpRules() {
+    settings_ = ReadRuleSettings(c_.iniPath);
+    byRules_ = !settings_.AllDefault();
+    rules_ = RuleSet{};
+    rules_.artistWindow = s_.fDMCA.cbDupeCheck ? windowLimit_ : 0;
+    rules_.titleWindow = int64_t{settings_.titleHours} * 3600;
+    rules_.albumWindow = int64_t{settings_.albumHours} * 3600;
+    rules_.performanceComplement = settings_.performanceComplement;
+    rules_.genre = s_.fGenre.cbGenreCheck;
+    rules_.matching = settings_.artistMatching;
+    history_ = PlayHistory(settings_.artistMatching);
+    buildStart_ = CalendarSeconds(c_.clock.Now());
+}
+
+void PlaylistWalk::LoadPlayHistory() {
+    if (!settings_.history || c_.folders == nullptr || c_.folders->sessions.empty()) return;
+    historyPath_ = PlayHistoryPath(c_.folders->sessions);
+    std::vector<PlayedSong> songs = kestrune::LoadPlayHistory(historyPath_);
+    // Builds made one after the other (a day of hours at midnight) follow each other in
+    // planned time, as they will on air.
+    if (const auto end = EndOfHistory(songs)) buildStart_ = std::max(buildStart_, *end);
+    songs = RecentPlays(std::move(songs), buildStart_, rules_.LongestWindow());
+    for (const PlayedSong& song : songs) history_.Add(FactsOf(song), song.start);
+    historyText_ = FormatPlayHistory(songs);
+}
+
+void PlaylistWalk::ChooseByRules(const std::string& slotFile, int32_t remaining) {
+    chosenBreak_.reset();
+    exemptSlot_ = IsExemptSlot(settings_, slotFile);
+    if (exemptSlot_) return;
+    LineList& working = s_.lbTempListBox1;
+    const int64_t start = buildStart_ + exactTotal_;
+    const auto top = FirstBreak(rules_, history_, facts_.Get(working[0]), start);
+    if (!top) return;
+    view_.ShowStatus(RuleMessage(*top));
+    RuleBreak smallest = *top;
+    int32_t smallestAt = 0;
+    for (int32_t n = remaining - 2; n >= 1; --n) {
+        const auto brk = FirstBreak(rules_, history_, facts_.Get(LineAt(working, n)), start);
+        if (!brk) {
+            std::swap(working[0], working[n]);
+            return;
+        }
+        if (SmallerBreak(*brk, smallest)) {
+            smallest = *brk;
+            smallestAt = n;
+        }
+    }
+    if (settings_.relax == Relax::LeastRecent && smallestAt != 0) {
+        std::swap(working[0], working[smallestAt]);
+    } else {
+        smallest = *top;
+    }
+    chosenBreak_ = smallest;
+}
+
+std::string PlaylistWalk::RuleMessage(const RuleBreak& brk) const {
+    if (brk.rule == Rule::Artist) return DupeMessage(brk.subject);
+    if (brk.rule == Rule::Genre)
+        return "GENRE REPEATED! " + brk.subject +
+               " is from the same genre as the previous song. Finding another song.";
+    return "RULE! " + DescribeBreak(brk) + ". Finding another song.";
+}
+
+std::optional<RuleBreak> PlaylistWalk::PlainCheckBreak(const std::string& artist,
+                                                       const std::string& genre) const {
+    if (s_.lbRepeatCheckList.empty()) return std::nullopt;
+    const LineList& artists = s_.lbDupeArtistChecklist;
+    if (s_.fDMCA.cbDupeCheck) {
+        const auto found = std::find(artists.rbegin(), artists.rend(), artist);
+        if (found != artists.rend()) {
+            RuleBreak brk;
+            brk.subject = artist;
+            brk.window = windowLimit_;
+            // The artists line up with the recent songs from the end; older entries are left
+            // from an earlier build.
+            const size_t back = static_cast<size_t>(found - artists.rbegin());
+            if (back < recentSeconds_.size()) {
+                brk.elapsed = 0;
+                for (size_t k = 0; k <= back; ++k)
+                    brk.elapsed += recentSeconds_[recentSeconds_.size() - 1 - k];
+            }
+            return brk;
+        }
+    }
+    if (s_.fGenre.cbGenreCheck && genre == lastGenre_) {
+        RuleBreak brk;
+        brk.rule = Rule::Genre;
+        brk.subject = genre;
+        return brk;
+    }
+    return std::nullopt;
+}
+
+void PlaylistWalk::NameBreak(const RuleBreak& brk, int32_t songStart) {
+    const std::string line = BreakLine(brk);
+    // With every rule at its default the text log stays as it always was, byte for byte; the
+    // break is named on the status line, in the closing status and in the list of breaks.
+    if (byRules_) s_.mTextOutput.push_back(line);
+    s_.lbRuleBreaks.push_back(
+        PlacedBreakLine(static_cast<long long>(s_.lbFinalPlaylist.size()), songStart, brk));
+    view_.ShowStatus(line);
+    ++breaks_;
+}
+
+void PlaylistWalk::RememberPlayed(const std::string& path, int32_t songStart) {
+    const SongFacts& facts = facts_.Get(path);
+    const int64_t start = buildStart_ + songStart;
+    history_.Add(facts, start);
+    if (historyPath_.empty()) return;
+    historyText_ = WithPlayedSong(
+        std::move(historyText_),
+        PlayedSong{start, facts.seconds, facts.artist, facts.title, facts.album, path});
+    ReplaceWholeFile(historyPath_, historyText_);
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+// check PLAYLIST [options]: every separation rule a playlist breaks, each with the song's place
+// and start; exit 1 when there is one.
+
+#include <cstdio>
+
+#include "CliStation.h"
+#include "Verbs.h"
+#include "building/PlaylistBuilder.h"
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+#include "rules/PlaylistCheck.h"
+
+namespace kestrune::cli {
+
+namespace {
+
+int64_t HoursOption(const std::vector<std::string>& args, size_t& i) {
+    if (i + 1 == args.size()) throw UsageError{args[i] + " needs a number of hours"};
+    const int32_t hours = StrToInt(args[++i]);
+    if (hours < 0) throw UsageError{args[i - 1] + " needs hours of 0 or more"};
+    return int64_t{hours} * 3600;
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args) {
+    CliStation station(std::nullopt);
+    // The station's own rules, the dupe checker's three hours for the artist; options say more.
+    const RuleSettings settings = ReadRuleSettings(station.context.iniPath);
+    RuleSet rules;
+    rules.artistWindow = 3 * 3600;
+    rules.titleWindow = int64_t{settings.titleHours} * 3600;
+    rules.albumWindow = int64_t{settings.albumHours} * 3600;
+    rules.performanceComplement = settings.performanceComplement;
+    rules.matching = settings.artistMatching;
+    std::string playlist;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--performance-complement") {
+            rules.performanceComplement = true;
+        } else if (args[i] == "--artist-hours") {
+            rules.artistWindow = HoursOption(args, i);
+        } else if (args[i] == "--title-hours") {
+            rules.titleWindow = HoursOption(args, i);
+        } else if (args[i] == "--album-hours") {
+            rules.albumWindow = HoursOption(args, i);
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            throw UsageError{"unknown option " + args[i]};
+        } else if (playlist.empty()) {
+            playlist = args[i];
+        } else {
+            throw UsageError{"check takes one playlist"};
+        }
+    }
+    if (playlist.empty()) throw UsageError{"check needs a playlist"};
+
+    LineList lines;
+    LoadList(playlist, lines);
+    const std::string folder = ExtractFilePath(ExpandFileName(playlist));
+    SongFactsCache facts;
+    const PlaylistCheck check = CheckPlaylist(PlaylistSongs(lines, folder), rules, facts);
+    for (const std::string& line : check.breaks) std::printf("%s\n", line.c_str());
+    std::printf("%zu songs, %s, %s broken\n", check.songs,
+                PlayingTimeText(static_cast<int32_t>(check.seconds)).c_str(),
+                check.breaks.empty() ? "no rule"
+                                     : (std::to_string(check.breaks.size()) +
+                                        (check.breaks.size() == 1 ? " rule" : " rules"))
+                                           .c_str());
+    return check.breaks.empty() ? kExitDone : kExitCheckFailed;
+}
+
+}  // namespace kestrune::cli

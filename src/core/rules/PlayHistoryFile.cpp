@@ -1,0 +1,172 @@
+#include "rules/PlayHistoryFile.h"
+
+#include <cstdio>
+
+#include "building/LineList.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+
+namespace kestrune {
+
+namespace {
+
+constexpr int64_t kDay = 86400;
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+    y -= m <= 2 ? 1 : 0;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int64_t& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+}
+
+int DaysInMonth(int64_t y, int m) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : kDays[m - 1];
+}
+
+std::string Cleaned(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n' || c == '\0') c = ' ';
+    return text;
+}
+
+// Digits only, at most `width`, no sign.
+std::optional<int64_t> Digits(const std::string& text, size_t from, size_t width) {
+    if (from + width > text.size()) return std::nullopt;
+    int64_t value = 0;
+    for (size_t i = from; i < from + width; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t from = 0;
+    while (true) {
+        const size_t tab = line.find('\t', from);
+        fields.push_back(
+            line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+        if (tab == std::string::npos) return fields;
+        from = tab + 1;
+    }
+}
+
+}  // namespace
+
+int64_t CalendarSeconds(const LocalDateTime& t) {
+    return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+std::string CalendarText(int64_t seconds) {
+    int64_t days = seconds / kDay;
+    int64_t rest = seconds % kDay;
+    if (rest < 0) {
+        rest += kDay;
+        --days;
+    }
+    int64_t y = 0;
+    int m = 0, d = 0;
+    CivilFromDays(days, y, m, d);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(y),
+                  m, d, static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
+                  static_cast<int>(rest % 60));
+    return text;
+}
+
+std::optional<int64_t> ParseCalendarText(const std::string& text) {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2);
+    const auto h = Digits(text, 11, 2), mi = Digits(text, 14, 2), s = Digits(text, 17, 2);
+    if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
+    if (*mo < 1 || *mo > 12 || *d < 1 || *d > DaysInMonth(*y, static_cast<int>(*mo)) || *h > 23 ||
+        *mi > 59 || *s > 59)
+        return std::nullopt;
+    return DaysFromCivil(*y, *mo, *d) * kDay + *h * 3600 + *mi * 60 + *s;
+}
+
+std::string FormatPlayedSong(const PlayedSong& song) {
+    return CalendarText(song.start) + '\t' + std::to_string(song.seconds) + '\t' +
+           Cleaned(song.artist) + '\t' + Cleaned(song.title) + '\t' + Cleaned(song.album) + '\t' +
+           Cleaned(song.file);
+}
+
+std::optional<PlayedSong> ParsePlayedSong(const std::string& line) {
+    const std::vector<std::string> fields = Fields(line);
+    if (fields.size() != 6) return std::nullopt;
+    const auto start = ParseCalendarText(fields[0]);
+    const std::string& seconds = fields[1];
+    // One way to write each number, so that a line reads back as it was written.
+    if (!start || seconds.empty() || seconds.size() > 9 ||
+        (seconds.size() > 1 && seconds[0] == '0'))
+        return std::nullopt;
+    const auto value = Digits(seconds, 0, seconds.size());
+    if (!value) return std::nullopt;
+    return PlayedSong{*start,   static_cast<int32_t>(*value), fields[2], fields[3], fields[4],
+                      fields[5]};
+}
+
+std::vector<PlayedSong> ParsePlayHistory(const std::string& text) {
+    std::vector<PlayedSong> songs;
+    for (const std::string& line : ParseLines(text))
+        if (auto song = ParsePlayedSong(line)) songs.push_back(std::move(*song));
+    return songs;
+}
+
+std::string FormatPlayHistory(const std::vector<PlayedSong>& songs) {
+    LineList lines;
+    lines.reserve(songs.size());
+    for (const PlayedSong& song : songs) lines.push_back(FormatPlayedSong(song));
+    return FormatLines(lines);
+}
+
+std::string WithPlayedSong(std::string text, const PlayedSong& song) {
+    return WithLineAdded(std::move(text), FormatPlayedSong(song));
+}
+
+std::vector<PlayedSong> RecentPlays(std::vector<PlayedSong> songs, int64_t now, int64_t keep) {
+    std::erase_if(songs, [&](const PlayedSong& song) { return now - song.start > keep; });
+    return songs;
+}
+
+std::optional<int64_t> EndOfHistory(const std::vector<PlayedSong>& songs) {
+    std::optional<int64_t> end;
+    for (const PlayedSong& song : songs)
+        if (!end || song.start + song.seconds > *end) end = song.start + song.seconds;
+    return end;
+}
+
+std::string PlayHistoryPath(const std::string& sessionsFolder) {
+    return JoinPath(sessionsFolder, kPlayHistoryFile);
+}
+
+std::vector<PlayedSong> LoadPlayHistory(const std::string& path) {
+    if (!FileExists(path)) return {};
+    return ParsePlayHistory(ReadWholeFile(path));
+}
+
+SongFacts FactsOf(const PlayedSong& song) {
+    return SongFacts{song.seconds, song.artist, song.title, song.album, std::string()};
+}
+
+}  // namespace kestrune

@@ -1,0 +1,46 @@
+#pragma once
+// The separation rules a station sets in the "[Rules]" section of its configuration file. Every
+// default leaves a build exactly as it is without the section.
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+inline constexpr const char* kRulesSection = "Rules";
+
+enum class ArtistMatching { Exact, Loose };
+// What the walk places when no candidate keeps every rule.
+enum class Relax { Off, LeastRecent };
+
+struct RuleSettings {
+    int titleHours = 0;  // the same title by the same artist; 0 = off
+    int albumHours = 0;  // the same album; 0 = off
+    ArtistMatching artistMatching = ArtistMatching::Exact;
+    std::vector<std::string> exempt;  // category playlist file names, never checked nor counted
+    bool performanceComplement = false;
+    bool history = false;  // the recent songs outlive the process, in the sessions folder
+    Relax relax = Relax::Off;
+
+    bool operator==(const RuleSettings&) const = default;
+    bool AllDefault() const { return *this == RuleSettings{}; }
+};
+
+// Text forms over the configuration file's text (pure). A key that is absent or empty keeps its
+// default; hours that are not a whole number stop with "'%s' is not a valid integer value";
+// hours below zero are taken as 0; a word that is not one of the choices is taken as the default.
+RuleSettings ParseRuleSettings(const std::string& iniText);
+std::string WithRuleSettings(const std::string& iniText, const RuleSettings& settings);
+
+// From and to the file: a missing file gives the defaults; "Unable to write to %s".
+RuleSettings ReadRuleSettings(const std::string& iniPath);
+void WriteRuleSettings(const std::string& iniPath, const RuleSettings& settings);
+
+// "a.m3u;b.m3u" and back; blanks round a name and empty names are dropped.
+std::vector<std::string> SplitExemptList(const std::string& text);
+std::string JoinExemptList(const std::vector<std::string>& names);
+
+// True when the slot's playlist (a path or a bare name) is one of the exempt file names.
+bool IsExemptSlot(const RuleSettings& settings, const std::string& slotPath);
+
+}  // namespace kestrune

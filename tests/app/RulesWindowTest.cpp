@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QTest>
+
+#include "AppFixture.h"
+#include "rules/RuleSettings.h"
+
+namespace kestrune::app {
+namespace {
+
+using testing::AppFixture;
+
+TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
+    AppFixture f;
+    f.station.dir.Write("kestrune.ini",
+                        "[Config]\r\nplaylistsdir=/p\r\n[Rules]\r\ntitle_hours=6\r\n"
+                        "artist_matching=loose\r\nexempt=a.m3u;b.m3u\r\nhistory=1\r\n");
+    TfMainForm& form = f.Form();
+    TfRules& w = *f.rules;
+    // In the Config menu, right after the two checkers.
+    QStringList config;
+    for (QAction* menu : form.menuBar()->actions())
+        if (menu->text() == "&Config")
+            for (QAction* item : menu->menu()->actions()) config << item->text();
+    EXPECT_EQ(config,
+              (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "Set Directories"}));
+
+    EXPECT_FALSE(w.isVisible());
+    form.Rules1Click();
+    ASSERT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), "Rules");
+    EXPECT_EQ(w.cbTitleHours->currentText(), "6");
+    EXPECT_EQ(w.cbAlbumHours->currentText(), "0");
+    EXPECT_EQ(w.cbArtistMatching->currentText(), "loose");
+    EXPECT_EQ(w.edExempt->text(), "a.m3u;b.m3u");
+    EXPECT_TRUE(w.cbHistory->isChecked());
+    EXPECT_FALSE(w.cbPerformanceComplement->isChecked());
+    EXPECT_FALSE(w.cbLeastRecent->isChecked());
+
+    // Hours that are not a number: the error box, the window stays, nothing written.
+    const std::string before = f.station.dir.Read("kestrune.ini");
+    w.cbAlbumHours->setEditText("three");
+    w.btnSaveRules->click();
+    EXPECT_EQ(f.prompts.errors, std::vector<std::string>{"'three' is not a valid integer value."});
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(f.station.dir.Read("kestrune.ini"), before);
+
+    w.cbAlbumHours->setEditText("3");
+    QTest::keyClicks(w.edExempt, "; c.m3u");
+    w.cbPerformanceComplement->setChecked(true);
+    w.cbHistory->setChecked(false);
+    w.cbLeastRecent->setChecked(true);
+    w.cbArtistMatching->setCurrentIndex(0);
+    w.btnSaveRules->click();
+    EXPECT_FALSE(w.isVisible());
+    const std::string saved = f.station.dir.Read("kestrune.ini");
+    EXPECT_EQ(saved.substr(0, 29), "[Config]\r\nplaylistsdir=/p\r\n[R");
+    const RuleSettings rules = ParseRuleSettings(saved);
+    EXPECT_EQ(rules.titleHours, 6);
+    EXPECT_EQ(rules.albumHours, 3);
+    EXPECT_EQ(rules.artistMatching, ArtistMatching::Exact);
+    EXPECT_EQ(rules.exempt, (std::vector<std::string>{"a.m3u", "b.m3u", "c.m3u"}));
+    EXPECT_TRUE(rules.performanceComplement);
+    EXPECT_FALSE(rules.history);
+    EXPECT_EQ(rules.relax, Relax::LeastRecent);
+}
+
+}  // namespace
+}  // namespace kestrune::app

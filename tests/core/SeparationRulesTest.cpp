@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include "platform/KestruneError.h"
+#include "rules/ArtistNames.h"
+#include "rules/PlayHistoryFile.h"
+#include "rules/RuleSettings.h"
+#include "rules/SeparationRules.h"
+
+namespace kestrune {
+namespace {
+
+TEST(ArtistNames, LooseMatchingSplitsCreditsAndFoldsCase) {
+    using Keys = std::vector<std::string>;
+    const struct {
+        const char* credit;
+        Keys loose;
+    } cases[] = {
+        {"Tin Can Band", {"tin can band"}},
+        {"  The  Beatles ", {"beatles"}},
+        {"The The", {"the"}},
+        {"Ana Lee feat. Bo", {"ana lee", "bo"}},
+        {"Ana Lee Ft. Bo", {"ana lee", "bo"}},
+        {"ana lee featuring BO", {"ana lee", "bo"}},
+        {"Ana Lee & Bo and Cy", {"ana lee", "bo", "cy"}},
+        {"Ana Lee with The Bo vs. Cy", {"ana lee", "bo", "cy"}},
+        {"Ana x Bo, Cy", {"ana", "bo", "cy"}},
+        {"Ana, x Bo", {"ana", "bo"}},
+        {"Bo & Bo", {"bo"}},
+        {"Xavier", {"xavier"}},
+        {"", {""}},
+        {" & ", {""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ArtistKeys(c.credit, ArtistMatching::Loose), c.loose) << c.credit;
+        EXPECT_EQ(ArtistKeys(c.credit, ArtistMatching::Exact), Keys{c.credit}) << c.credit;
+    }
+    EXPECT_EQ(CompareForm("  Greatest   Hits ", ArtistMatching::Loose), "greatest hits");
+    EXPECT_EQ(CompareForm("  Greatest   Hits ", ArtistMatching::Exact), "  Greatest   Hits ");
+}
+
+TEST(RuleSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {
+    EXPECT_TRUE(ParseRuleSettings("").AllDefault());
+    EXPECT_TRUE(ParseRuleSettings("[Config]\r\nplaylistsdir=/x\r\n").AllDefault());
+    RuleSettings all;
+    all.titleHours = 4;
+    all.albumHours = 12;
+    all.artistMatching = ArtistMatching::Loose;
+    all.exempt = {"demo_jingles.m3u", "demo_commercials.m3u"};
+    all.performanceComplement = true;
+    all.history = true;
+    all.relax = Relax::LeastRecent;
+    const std::string kept = "[Config]\r\nplaylistsdir=/x\r\n";
+    const std::string text = WithRuleSettings(kept, all);
+    EXPECT_EQ(text.substr(0, kept.size()), kept);
+    EXPECT_NE(text.find("exempt=demo_jingles.m3u;demo_commercials.m3u\r\n"), std::string::npos);
+    EXPECT_EQ(ParseRuleSettings(text), all);
+    EXPECT_TRUE(ParseRuleSettings(WithRuleSettings(text, RuleSettings{})).AllDefault());
+
+    const RuleSettings odd = ParseRuleSettings(
+        "[rules]\nTITLE_HOURS=-2\nalbum_hours=\nartist_matching=fuzzy\nexempt= a.m3u "
+        ";;b.m3u;\nhistory=yes\n");
+    EXPECT_EQ(odd.titleHours, 0);
+    EXPECT_EQ(odd.artistMatching, ArtistMatching::Exact);
+    EXPECT_EQ(odd.exempt, (std::vector<std::string>{"a.m3u", "b.m3u"}));
+    EXPECT_FALSE(odd.history);
+    try {
+        ParseRuleSettings("[Rules]\nalbum_hours=three\n");
+        ADD_FAILURE() << "no error";
+    } catch (const KestruneError& error) {
+        EXPECT_STREQ(error.what(), "'three' is not a valid integer value");
+    }
+    EXPECT_TRUE(IsExemptSlot(all, "/station/Playlists/demo_jingles.m3u"));
+    EXPECT_FALSE(IsExemptSlot(all, "/station/Playlists/demo_current.m3u"));
+}
+
+SongFacts Song(const std::string& artist, const std::string& title = "t",
+               const std::string& album = "", const std::string& genre = "Pop") {
+    return SongFacts{180, artist, title, album, genre};
+}
+
+// The history as (minutes before the candidate, song); the candidate starts at 10,000 hours.
+constexpr int64_t kNow = 36000000;
+
+PlayHistory HistoryOf(const std::vector<std::pair<int, SongFacts>>& songs,
+                      ArtistMatching matching = ArtistMatching::Exact) {
+    PlayHistory history(matching);
+    for (const auto& [minutesBefore, song] : songs) history.Add(song, kNow - minutesBefore * 60);
+    return history;
+}
+
+TEST(SeparationRules, EachRuleInItsOrderWithItsWindow) {
+    RuleSet rules;
+    rules.artistWindow = 3 * 3600;
+    rules.titleWindow = 6 * 3600;
+    rules.albumWindow = 2 * 3600;
+    rules.genre = true;
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, SongFacts>> history;
+        SongFacts candidate;
+        std::optional<Rule> rule;
+        int64_t elapsed;
+    } cases[] = {
+        {"nothing heard", {}, Song("A"), std::nullopt, 0},
+        {"artist at the window's edge", {{180, Song("A")}}, Song("A", "u"), Rule::Artist, 10800},
+        {"artist just outside",
+         {{181, Song("A", "t", "", "Rock")}},
+         Song("A", "u"),
+         std::nullopt,
+         0},
+        {"the latest counts",
+         {{170, Song("A")}, {72, Song("A", "v")}, {3, Song("B", "w", "", "Rock")}},
+         Song("A", "u"),
+         Rule::Artist,
+         72 * 60},
+        {"case matters when exact", {{10, Song("a", "x", "", "Rock")}}, Song("A"), std::nullopt, 0},
+        {"title by the same artist",
+         {{300, Song("A", "Song")}},
+         Song("A", "Song"),
+         Rule::Title,
+         18000},
+        {"title by another artist",
+         {{30, Song("B", "Song", "", "Rock")}},
+         Song("A", "Song"),
+         std::nullopt,
+         0},
+        {"album", {{100, Song("B", "x", "Hits")}}, Song("A", "y", "Hits"), Rule::Album, 6000},
+        {"no album never matches",
+         {{100, Song("B", "x", "", "Rock")}},
+         Song("A", "y", ""),
+         std::nullopt,
+         0},
+        {"genre after the song before", {{4, Song("B")}}, Song("A"), Rule::Genre, -1},
+        {"genre unknown from history",
+         {{4, Song("B", "x", "", "")}},
+         Song("A", "t", "", ""),
+         std::nullopt,
+         0},
+    };
+    for (const auto& c : cases) {
+        const auto brk = FirstBreak(rules, HistoryOf(c.history), c.candidate, kNow);
+        ASSERT_EQ(brk.has_value(), c.rule.has_value()) << c.what;
+        if (!brk) continue;
+        EXPECT_EQ(brk->rule, *c.rule) << c.what;
+        EXPECT_EQ(brk->elapsed, c.elapsed) << c.what;
+    }
+}
+
+TEST(SeparationRules, PerformanceComplementCountsAndRuns) {
+    RuleSet rules;
+    rules.performanceComplement = true;
+    const SongFacts a1 = Song("A", "1", "Album"), b = Song("B", "2", "Other");
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, SongFacts>> history;
+        SongFacts candidate;
+        ComplementLimit limit;
+        int count;
+    } cases[] = {
+        {"two of an album in a row",
+         {{20, a1}, {10, Song("C", "3", "Album")}},
+         Song("D", "4", "Album"),
+         ComplementLimit::AlbumRun,
+         3},
+        {"three of an album in 3 hours",
+         {{170, a1},
+          {100, b},
+          {60, Song("C", "3", "Album")},
+          {40, b},
+          {30, Song("E", "5", "Album")},
+          {5, b}},
+         Song("D", "4", "Album"),
+         ComplementLimit::AlbumCount,
+         4},
+        {"the oldest falls out",
+         {{181, a1},
+          {100, b},
+          {60, Song("C", "3", "Album")},
+          {40, b},
+          {30, Song("E", "5", "Album")},
+          {5, b}},
+         Song("D", "4", "Album"),
+         ComplementLimit::None,
+         0},
+        {"three by one artist in a row",
+         {{30, Song("A", "x")}, {20, Song("A", "y")}, {10, Song("A", "z")}},
+         Song("A", "w"),
+         ComplementLimit::ArtistRun,
+         4},
+        {"four by one artist in 3 hours",
+         {{150, Song("A", "x")},
+          {120, b},
+          {90, Song("A", "y")},
+          {60, Song("A", "z")},
+          {30, b},
+          {20, Song("A", "v")},
+          {10, b}},
+         Song("A", "w"),
+         ComplementLimit::ArtistCount,
+         5},
+        {"three in a row is allowed",
+         {{20, Song("A", "y")}, {10, Song("A", "z")}},
+         Song("A", "w"),
+         ComplementLimit::None,
+         0},
+    };
+    for (const auto& c : cases) {
+        const auto brk = FirstBreak(rules, HistoryOf(c.history), c.candidate, kNow);
+        if (c.limit == ComplementLimit::None) {
+            EXPECT_FALSE(brk) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(brk) << c.what;
+        EXPECT_EQ(brk->limit, c.limit) << c.what;
+        EXPECT_EQ(brk->count, c.count) << c.what;
+    }
+}
+
+TEST(SeparationRules, LooseArtistsCountEachNameOfACredit) {
+    RuleSet rules;
+    rules.artistWindow = 3600;
+    const auto history = HistoryOf({{30, Song("The Ana Lee feat. Bo")}}, ArtistMatching::Loose);
+    EXPECT_TRUE(FirstBreak(rules, history, Song("bo"), kNow));
+    EXPECT_TRUE(FirstBreak(rules, history, Song("ANA LEE & Cy"), kNow));
+    EXPECT_FALSE(FirstBreak(rules, history, Song("Cy"), kNow));
+    rules.artistWindow = 0;
+    rules.titleWindow = 3600;
+    EXPECT_TRUE(FirstBreak(rules, history, Song("Bo", " T "), kNow));
+}
+
+TEST(SeparationRules, BreaksReadAsTheOperatorSeesThem) {
+    RuleBreak brk;
+    brk.subject = "Tin Can Band";
+    brk.elapsed = 4320;
+    brk.window = 10800;
+    EXPECT_EQ(BreakLine(brk),
+              "Rule broken: artist 'Tin Can Band' again after 1:12:00 (window 3 hours)");
+    EXPECT_EQ(PlacedBreakLine(12, 2590, brk),
+              "song 12 at 0:43:10: Rule broken: artist 'Tin Can Band' again after 1:12:00 (window "
+              "3 hours)");
+    brk.elapsed = -1;
+    brk.window = 3600;
+    EXPECT_EQ(DescribeBreak(brk),
+              "artist 'Tin Can Band' again (heard in an earlier build; window 1 hour)");
+    RuleBreak title = brk;
+    title.rule = Rule::Title;
+    title.subject = "Song";
+    title.artist = "A";
+    title.elapsed = 60;
+    EXPECT_EQ(DescribeBreak(title), "title 'Song' by 'A' again after 0:01:00 (window 1 hour)");
+    RuleBreak complement;
+    complement.rule = Rule::PerformanceComplement;
+    complement.subject = "Hits";
+    complement.limit = ComplementLimit::AlbumRun;
+    complement.count = 3;
+    EXPECT_EQ(DescribeBreak(complement),
+              "performance complement: 3 tracks of album 'Hits' in a row");
+    RuleBreak genre;
+    genre.rule = Rule::Genre;
+    genre.subject = "Pop";
+    EXPECT_EQ(DescribeBreak(genre), "genre 'Pop' twice in a row");
+    // Later rules are smaller breaks; within a rule, the one heard longer ago.
+    EXPECT_TRUE(SmallerBreak(genre, brk));
+    RuleBreak older = title;
+    older.elapsed = 600;
+    EXPECT_TRUE(SmallerBreak(older, title));
+    EXPECT_FALSE(SmallerBreak(title, older));
+}
+
+TEST(PlayHistoryFile, LinesTimesAndTrimming) {
+    EXPECT_EQ(CalendarSeconds({1970, 1, 1, 0, 0, 0, 0}), 0);
+    EXPECT_EQ(CalendarText(CalendarSeconds({2026, 12, 8, 4, 3, 10, 0})), "2026-12-08 04:03:10");
+    EXPECT_EQ(CalendarText(CalendarSeconds({2024, 2, 29, 23, 59, 59, 0}) + 1),
+              "2024-03-01 00:00:00");
+    EXPECT_EQ(ParseCalendarText("2023-02-29 00:00:00"), std::nullopt);
+    EXPECT_EQ(ParseCalendarText("2026-12-08 24:00:00"), std::nullopt);
+    EXPECT_EQ(ParseCalendarText("2026-12-08T04:00:00"), std::nullopt);
+
+    const int64_t start = CalendarSeconds({2026, 12, 8, 4, 0, 0, 0});
+    const PlayedSong song{start, 245, "Ana\tLee", "Song", "", "/m/a b.mp3"};
+    EXPECT_EQ(FormatPlayedSong(song), "2026-12-08 04:00:00\t245\tAna Lee\tSong\t\t/m/a b.mp3");
+    const std::string text = WithPlayedSong(
+        WithPlayedSong("", song), PlayedSong{start + 245, 200, "B", "T", "Al", "/m/b.mp3"});
+    const auto songs =
+        ParsePlayHistory("junk line\r\n" + text + "2026-12-08 04:00:00\t-1\ta\tb\tc\td\r\n");
+    ASSERT_EQ(songs.size(), 2u);
+    EXPECT_EQ(songs[0].artist, "Ana Lee");
+    EXPECT_EQ(songs[1], (PlayedSong{start + 245, 200, "B", "T", "Al", "/m/b.mp3"}));
+    EXPECT_EQ(FormatPlayHistory(songs), text);
+    EXPECT_EQ(EndOfHistory(songs), start + 445);
+    EXPECT_EQ(RecentPlays(songs, start + 3600, 3600).size(), 2u);
+    EXPECT_EQ(RecentPlays(songs, start + 3601, 3600).size(), 1u);
+    EXPECT_EQ(EndOfHistory({}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kestrune
