@@ -42,14 +42,15 @@ QSoundEffect* PlayResourceSound(const QString& resource) {
     return sound;
 }
 
-TSplashScreen::TSplashScreen(int milliseconds, const QString& soundResource, QWidget* parent)
+TSplashScreen::TSplashScreen(int milliseconds, const QString& soundResource, SplashTiming timing,
+                             QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     created_.start();
     // The timer first, so that the splash's five seconds count from its creation.
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(milliseconds);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1.start();
+    if (timing == SplashTiming::Timed) Timer1.start();
     sound_ = PlayResourceSound(soundResource);
 
     setWindowTitle("Kestrune");
@@ -106,6 +107,7 @@ QLabel* TSplashScreen::AddLabel(const QString& text, int x, int y, int wrapWidth
 
 void TSplashScreen::Timer1Timer() {
     Timer1.stop();
+    ticked_ = true;
 }
 
 void TSplashScreen::closeEvent(QCloseEvent* event) {

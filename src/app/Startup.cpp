@@ -59,8 +59,8 @@ ProgramWindows StartProgram(const StartupOptions& options) {
         if (options.onStep) options.onStep(done, splash, windows);
     };
 
-    auto splash =
-        std::make_unique<TSplashScreen>(options.splashMilliseconds, options.soundResource);
+    auto splash = std::make_unique<TSplashScreen>(options.splashMilliseconds, options.soundResource,
+                                                  options.splashTiming);
     ShowAndPaint(*splash);
     step(StartupStep::SplashShown, splash.get());
 

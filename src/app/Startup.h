@@ -43,6 +43,7 @@ struct StartupOptions {
     std::string startFolder;  // the current folder
     std::string iniPath;      // the configuration file beside the program
     int splashMilliseconds = kSplashMilliseconds;
+    SplashTiming splashTiming = SplashTiming::Timed;
     QString soundResource = kStartupSound;
     AppPrompts* prompts = nullptr;  // the real boxes when null
     // Ends the program once the main window is closed.

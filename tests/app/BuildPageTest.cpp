@@ -35,7 +35,7 @@ const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to
 struct Station : testing::AppFixture {
     Station() {
         Form().show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get(), testing::kGenerousMilliseconds));
     }
     BuildPage& Page() { return *form->tsBuildPlaylist; }
     BuildSession& Session() { return form->Session(); }
@@ -166,9 +166,11 @@ TEST(BuildPage, ShowsEveryControlWithItsCaptionHintSizeAndColour) {
     const int masterWidth = p.lbMasterPlaylists->width();
     const int finalHeight = p.lbFinalPlaylist->height();
     s.form->resize(s.form->width() + 200, s.form->height() + 100);
-    QTest::qWait(20);
-    EXPECT_GT(p.lbMasterPlaylists->width(), masterWidth);
-    EXPECT_GT(p.lbFinalPlaylist->height(), finalHeight);
+    const bool grown = testing::ProcessEventsUntil([&] {
+        return p.lbMasterPlaylists->width() > masterWidth &&
+               p.lbFinalPlaylist->height() > finalHeight;
+    });
+    EXPECT_TRUE(grown) << p.lbMasterPlaylists->width() << " " << p.lbFinalPlaylist->height();
 
     // Colours and fonts.
     const QColor paleYellow(0xFF, 0xFF, 0xD2);

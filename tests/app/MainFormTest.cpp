@@ -14,7 +14,7 @@ TEST(MainForm, StartsWithTheBuildPageInFrontAndNothingDone) {
     AppFixture f;
     TfMainForm& form = f.Form();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, testing::kGenerousMilliseconds));
     BuildPage& page = *form.tsBuildPlaylist;
     EXPECT_EQ(form.pcFormTabs->currentWidget(), &page);
     EXPECT_TRUE(page.isVisible());
@@ -49,7 +49,7 @@ TEST(MainForm, ExitSaysGoodbyeOnceAndClosesTheWindow) {
     AppFixture f;
     TfMainForm& form = f.Form();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, testing::kGenerousMilliseconds));
     form.DMCA1Click();
     form.SpeedButton5->click();
     EXPECT_EQ(f.prompts.messages, std::vector<std::string>{"Have a Nice Day!"});

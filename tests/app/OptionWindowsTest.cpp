@@ -93,7 +93,7 @@ TEST(OptionWindowsDupeChecker, GreysTheHoursWithTheCheckBoxAndKeepsItsValues) {
     form.DMCA1->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(VisibleWindows("kestrune::app::TfDMCA"), 1);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w, testing::kGenerousMilliseconds));
 
     ClickCheckBox(w.cbDupeCheck);
     EXPECT_FALSE(model.fDMCA.cbDupeCheck);
@@ -165,7 +165,7 @@ TEST(OptionWindowsGenreChecker, ShowsOnceAndWritesTheCheckIntoTheModel) {
     form.GenreChecker1->trigger();
     form.GenreChecker1->trigger();
     EXPECT_EQ(VisibleWindows("kestrune::app::TfGenre"), 1);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w, testing::kGenerousMilliseconds));
     // Frame included; the offscreen system draws no frame.
     EXPECT_EQ(w.frameGeometry().size(), QSize(417, 168 + w.StaticText1->height() - 49));
 
@@ -209,7 +209,7 @@ TEST(OptionWindowsDirectories, ShowsTheStoredFoldersAndSavesExactlyWhatItHolds) 
     // Before any save: the defaults in force, and no file written.
     form.Directories1->trigger();
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w, testing::kGenerousMilliseconds));
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed size";
     EXPECT_EQ(w.edPlaylists->text().toStdString(), start + "/Playlists");
     EXPECT_EQ(w.edSessions->text().toStdString(), start + "/Sessions");
