@@ -18,8 +18,12 @@ namespace {
 
 const char* const kHourDivider = "-----------------------------------------------------";
 
+// Built by appending: g++ 12 at -O3 takes "0" + std::string for an overlapping copy and
+// warns (-Wrestrict) about code that is correct.
 std::string TwoDigits(int32_t value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string text(value < 10 ? 1 : 0, '0');
+    text += std::to_string(value);
+    return text;
 }
 
 class PlaylistWalk {
