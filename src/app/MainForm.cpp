@@ -77,7 +77,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     sdSaveSessions_ = SessionSaveDialog(folders_.sessions);
     sdSavePlaylist_ = PlaylistSaveDialog(folders_.playlists);
 
-    setWindowTitle("Dorvane's Kestrune v.0.6.2.150");
+    setWindowTitle("Dorvane's Kestrune v." KESTRUNE_VERSION);
     setWindowIcon(QIcon(":/icons/kestrune.svg"));
     resize(784, 559);
     if (const QScreen* screen = QApplication::primaryScreen())

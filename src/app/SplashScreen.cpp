@@ -82,7 +82,7 @@ TSplashScreen::TSplashScreen(int milliseconds, const QString& soundResource, Spl
         "This program is in heavy beta mode. Your help in testing will make it better. Please "
         "run it into the ground. ",
         368, 200, 151);
-    Label1 = AddLabel("Version 0.6.2.150", 288, 320, 0);
+    Label1 = AddLabel("Version " KESTRUNE_VERSION, 288, 320, 0);
     Label4 = AddLabel(QString("For help documentation visit ") + kHelpAddress, 16, 352, 283);
 
     if (const QScreen* screen = QApplication::primaryScreen())

@@ -88,6 +88,26 @@ TEST(CliBuild, ChecksAndErrorsGiveTheirExitStatus) {
     EXPECT_NE(result.err.find("usage"), std::string::npos);
 }
 
+TEST(Cli, HelpAndVersionFollowTheConventions) {
+    StationFixture f;
+    for (const std::string option : {"--help", "-h"}) {
+        const auto help = RunCli({option}, f.dir.Path());
+        EXPECT_EQ(help.exitCode, 0) << option;
+        EXPECT_EQ(help.out.substr(0, 27), "usage: kestrune-cli VERB [A") << option;
+        for (const char* verb : {"probe", "build", "schedule", "demo", "quicklist", "tags"})
+            EXPECT_NE(help.out.find(std::string("\n  ") + verb), std::string::npos) << verb;
+        EXPECT_EQ(help.err, "") << option;
+    }
+    const auto version = RunCli({"--version"}, f.dir.Path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "kestrune-cli (Kestrune) " KESTRUNE_VERSION "\n");
+    // A wrong call still goes to standard error with status 2.
+    const auto wrong = RunCli({"--helpme"}, f.dir.Path());
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err.substr(0, 36), "kestrune-cli: unknown verb: --helpme");
+}
+
 TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     StationFixture f;
     const std::string a = HandMadeStation(f, "a", true);
