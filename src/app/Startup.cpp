@@ -6,6 +6,10 @@
 #include <QIcon>
 #include <QWindow>
 
+#include <exception>
+
+#include "QtPrompts.h"
+
 namespace kestrune::app {
 
 namespace {
@@ -95,6 +99,19 @@ ProgramWindows StartProgram(const StartupOptions& options) {
     windows.fMainForm->show();
     step(StartupStep::MainFormShown, nullptr);
     return windows;
+}
+
+std::optional<ProgramWindows> StartProgramOrReport(const StartupOptions& options) {
+    try {
+        return StartProgram(options);
+    } catch (const std::exception& error) {
+        if (options.prompts != nullptr) {
+            options.prompts->ShowError(error.what());
+        } else {
+            QtPrompts(nullptr).ShowError(error.what());
+        }
+        return std::nullopt;
+    }
 }
 
 }  // namespace kestrune::app

@@ -5,10 +5,8 @@
 
 #include <csignal>
 #include <cstdio>
-#include <exception>
 #include <optional>
 
-#include "QtPrompts.h"
 #include "Startup.h"
 #include "platform/Files.h"
 #include "sessions/StationConfig.h"
@@ -51,16 +49,11 @@ int main(int argc, char** argv) {
     if (const auto answered = AnswerCommandLine(argc, argv)) return *answered;
     QApplication application(argc, argv);
     using namespace kestrune;
-    app::ProgramWindows windows;
-    try {
-        app::StartupOptions options;
-        options.startFolder = CurrentDirectory();
-        options.iniPath = ConfigFilePath(ExecutablePath());
-        windows = app::StartProgram(options);
-    } catch (const std::exception& error) {
-        // The splash is gone already; an error in the start-up ends the program.
-        app::QtPrompts(nullptr).ShowError(error.what());
-        return 1;
-    }
+    app::StartupOptions options;
+    options.startFolder = CurrentDirectory();
+    options.iniPath = ConfigFilePath(ExecutablePath());
+    // An error in the start-up has shown its box once the splash was gone; it ends the program.
+    const auto windows = app::StartProgramOrReport(options);
+    if (!windows) return 1;
     return application.exec();
 }

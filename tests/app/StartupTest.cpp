@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -191,6 +193,43 @@ TEST_F(Startup, AnErrorDuringTheStartDestroysTheSplash) {
         EXPECT_EQ(qobject_cast<TSplashScreen*>(widget), nullptr);
         EXPECT_EQ(qobject_cast<TfMainForm*>(widget), nullptr);
     }
+}
+
+TEST_F(Startup, AStartUpFileThatCannotBeReadEndsTheProgramOnceTheSplashIsGone) {
+    // A file that exists but cannot be read: its first read fails.
+    for (const char* name : {"delete_me.qpr", "auto_build.cws"}) {
+        TempDir station;
+        const std::string path = station / name;
+        SCOPED_TRACE(path);
+        std::filesystem::create_symlink("/proc/self/mem", path);
+        options.startFolder = station.Path();
+        options.iniPath = station / "kestrune.ini";
+        prompts.errors.clear();
+        bool splashAtTheBox = true;
+        prompts.onError = [&](const std::string&) {
+            splashAtTheBox = false;
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (qobject_cast<TSplashScreen*>(widget) != nullptr) splashAtTheBox = true;
+        };
+        const std::optional<ProgramWindows> windows = StartProgramOrReport(options);
+        EXPECT_FALSE(windows.has_value()) << "the program ends";
+        EXPECT_EQ(prompts.errors, std::vector<std::string>{"Cannot open file " + path + "."});
+        EXPECT_FALSE(splashAtTheBox);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_EQ(qobject_cast<TfMainForm*>(widget), nullptr);
+    }
+    // A start-up that works answers its windows.
+    prompts.onError = nullptr;
+    prompts.errors.clear();
+    options.startFolder = dir.Path();
+    options.iniPath = dir / "kestrune.ini";
+    options.onStep = [](StartupStep step, TSplashScreen* splash, const ProgramWindows&) {
+        if (step == StartupStep::DirectoriesCreated) splash->Timer1Timer();
+    };
+    const std::optional<ProgramWindows> windows = StartProgramOrReport(options);
+    ASSERT_TRUE(windows.has_value());
+    EXPECT_TRUE(windows->fMainForm->isVisible());
+    EXPECT_TRUE(prompts.errors.empty());
 }
 
 TEST_F(Startup, TheMainWindowReadsTheStartFolderAndTheConfiguration) {
