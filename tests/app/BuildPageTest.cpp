@@ -15,6 +15,7 @@
 #include "QtBuildView.h"
 #include "ScriptedAppPrompts.h"
 #include "building/LineList.h"
+#include "building/PlaylistBuilder.h"
 #include "support/Station.h"
 
 namespace kestrune::app {
@@ -425,6 +426,23 @@ TEST(BuildPage, ChecksAndErrorsStopTheBuildAndTheWindowGoesOn) {
     p.btBuildPlaylist->click();
     EXPECT_EQ(s.prompts.messages.back(), kBuildComplete);
     EXPECT_EQ(p.lbFinalPlaylist->count(), 4);
+}
+
+TEST(BuildPage, ABuildThatFallsShortShowsItsStatusInTheBoxAndKeepsItsList) {
+    Station s;
+    // The only song is gone: the repair empties the list, and no song can be placed.
+    s.station.dir.Write("gone.m3u", s.Path("gone.mp3") + "\r\n");
+    s.Session().lbMasterPlaylists.Add(s.Path("gone.m3u"));
+    s.Session().lbClockwheelTemplate = {s.Path("gone.m3u")};
+    s.Session().SetOutputFile(s.Path("hour.m3u"));
+    s.Page().Refresh();
+    s.Page().btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.messages, std::vector<std::string>{kBuildCannotProgress});
+    EXPECT_EQ(s.form->StatusText().toStdString(), kBuildCannotProgress);
+    EXPECT_TRUE(s.prompts.errors.empty());
+    // The list may still be accepted as it is.
+    s.Page().btAcceptFinalPlaylist->click();
+    EXPECT_EQ(s.station.dir.Read("hour.m3u"), "");
 }
 
 TEST(BuildPage, ShowsAModelChangedElsewhereAndKeepsAValidSelection) {

@@ -2,7 +2,6 @@
 
 #include <unordered_map>
 
-#include "building/PlaylistBuilder.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -22,7 +21,7 @@ const char* const kLengthBelowOne = "You must enter a desired length greater tha
 const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to save it.";
 }  // namespace messages
 
-bool btBuildPlaylistClick(BuildContext& context) {
+std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context) {
     BuildSession& s = context.session;
     const char* failed = nullptr;
     if (s.lbClockwheelTemplate.empty()) {
@@ -36,12 +35,16 @@ bool btBuildPlaylistClick(BuildContext& context) {
     }
     if (failed != nullptr) {
         context.prompts.ShowMessage(failed);
-        return false;
+        return std::nullopt;
     }
     RepairPlaylists(context);
-    BuildPlaylist(context);
-    context.prompts.ShowMessage(messages::kBuildComplete);
-    return true;
+    const BuildOutcome outcome = BuildPlaylist(context);
+    if (outcome.reachedLength)
+        context.prompts.ShowMessage(messages::kBuildComplete);
+    else
+        context.prompts.ShowMessage(outcome.status.empty() ? ShortfallText(outcome)
+                                                           : outcome.status);
+    return outcome;
 }
 
 bool TooShortForFullPath(const std::string& line, PathStyle style) {
