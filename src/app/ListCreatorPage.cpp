@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "FileSystemRoots.h"
+#include "OliveSplitter.h"
 #include "listtools/QuickList.h"
 #include "listtools/TagPlaylists.h"
 
@@ -70,7 +71,7 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
 
     // "By Folder": the MP3 files of one folder.
     tsByFolder = new QWidget;
-    auto* Splitter6 = new QSplitter(Qt::Horizontal, tsByFolder);
+    Splitter6 = new OliveSplitter(Qt::Horizontal, 3, tsByFolder);
     auto* folderLayout = new QVBoxLayout(tsByFolder);
     folderLayout->setContentsMargins(0, 0, 0, 0);
     folderLayout->addWidget(Splitter6);
@@ -112,7 +113,7 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
     PageControl2->setTabPosition(QTabWidget::South);
     id3Layout->addWidget(PageControl2);
     Quick = new QWidget;
-    auto* Splitter7 = new QSplitter(Qt::Horizontal, Quick);
+    Splitter7 = new OliveSplitter(Qt::Horizontal, 3, Quick);
     auto* quickLayout = new QVBoxLayout(Quick);
     quickLayout->setContentsMargins(0, 0, 0, 0);
     quickLayout->addWidget(Splitter7);

@@ -241,7 +241,9 @@ void TfMainForm::SpeedButton6Click() {
 
 void TfMainForm::TrayMessage(int event) {
     if (event == 513) {
-        showNormal();
+        // Shown and in front; a maximised window stays maximised, a minimised one comes back.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
         raise();
         activateWindow();
     } else if (event == 516) {

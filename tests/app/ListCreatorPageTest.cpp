@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileSystemModel>
+#include <QSplitter>
 #include <QTreeView>
 
 #include "AppFixture.h"
@@ -25,6 +26,21 @@ TEST(ListCreatorPage, StartsOnTheTagPageAndTheStartFolder) {
     EXPECT_EQ(page.DriveComboBox1->itemText(0), "/");
     for (QCheckBox* box : {page.cbByArtist, page.cbByAlbum, page.cbByYear, page.cbByGenre}) EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(page.Label15->text(), "This feature is not yet active.");
+}
+
+TEST(ListCreatorPage, TheSplittersAreOlive) {
+    AppFixture f;
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    for (QSplitter* splitter : {page.Splitter6, page.Splitter7}) {
+        ASSERT_NE(splitter, nullptr);
+        ASSERT_EQ(splitter->count(), 2);
+        QSplitterHandle* bar = splitter->handle(1);
+        bar->resize(splitter->handleWidth(), 40);  // its page need not be shown
+        const QImage handle = bar->grab().toImage();
+        ASSERT_FALSE(handle.isNull());
+        EXPECT_EQ(QColor(handle.pixel(handle.width() / 2, handle.height() / 2)),
+                  QColor(0x80, 0x80, 0x00));
+    }
 }
 
 TEST(ListCreatorPage, TheFileListFollowsTheFolderAndSavesAsAPlaylist) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include "AppFixture.h"
@@ -71,6 +72,48 @@ TEST(MainForm, NavigationKeepsTheBuildPageAsItWas) {
     EXPECT_EQ(form.pcFormTabs->currentWidget(), &page);
     ASSERT_EQ(page.lbSavePlaylist->count(), 1);
     EXPECT_EQ(page.lbSavePlaylist->item(0)->text().toStdString(), f.Path("out.m3u"));
+}
+
+TEST(MainForm, TheTrayIconHidesAndBringsBackTheWindowAsItWas) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    form.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, testing::kGenerousMilliseconds));
+    form.ShowPage(2);
+
+    form.TrayMessage(516);  // right click
+    EXPECT_FALSE(form.isVisible());
+    form.TrayMessage(516);
+    EXPECT_FALSE(form.isVisible()) << "a right click on a hidden window changes nothing";
+    for (int other : {512, 514, 515, 517, 519}) form.TrayMessage(other);
+    EXPECT_FALSE(form.isVisible()) << "moves, releases and double clicks do nothing";
+    form.TrayMessage(513);  // left click
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMaximized());
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 2);
+    form.TrayMessage(513);
+    EXPECT_TRUE(form.isMaximized()) << "a visible window comes to front as it is";
+
+    // The icon's own events come to the same place.
+    emit form.trayIcon->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(form.isVisible());
+    emit form.trayIcon->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(form.isVisible());
+    emit form.trayIcon->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMaximized());
+
+    // Hide to tray; without a tray the window goes to the task bar, and comes back all the same.
+    form.SpeedButton6->click();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        EXPECT_FALSE(form.isVisible());
+    } else {
+        EXPECT_TRUE(form.isMinimized());
+    }
+    form.TrayMessage(513);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.isMinimized());
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 2);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QTest>
 
 #include "AppFixture.h"
@@ -59,6 +60,37 @@ TEST(SchedulingPage, StartsWithTheSavedScheduleAndEditsIt) {
     EXPECT_EQ(f.prompts.messages.back(),
               "You have no sessions scheduled. Please add sessions to the upper left window before starting the clock.");
     EXPECT_FALSE(f.Form().timerAutoBuild.isActive());
+}
+
+TEST(SchedulingPage, RemovingASessionLeavesNothingSelected) {
+    AppFixture f;
+    SchedulingPage& page = *f.Form().tsScheduling;
+    f.Form().AutoScheduler().AddSessions({"/s/a.cwt", "/s/b.cwt", "/s/c.cwt"});
+    page.Refresh();
+    page.lbSchedule->setCurrentRow(0);
+    page.Button5->click();
+    ASSERT_EQ(page.lbSchedule->count(), 2);
+    EXPECT_EQ(page.lbSchedule->item(0)->text(), "/s/b.cwt");
+    EXPECT_EQ(page.lbSchedule->currentRow(), -1);
+    EXPECT_TRUE(page.lbSchedule->selectedItems().isEmpty());
+    page.Button5->click();  // a second press removes nothing
+    EXPECT_EQ(f.Form().AutoScheduler().lbSchedule.Count(), 2);
+}
+
+TEST(SchedulingPage, ATypedAutoStartTimeIsUsedButNotAddedToTheList) {
+    AppFixture f;
+    SchedulingPage& page = *f.Form().tsScheduling;
+    f.Form().show();
+    f.Form().ShowPage(1);
+    for (const char* typed : {"7 PM", "half past nine"}) {
+        page.ComboBox2->lineEdit()->selectAll();
+        QTest::keyClicks(page.ComboBox2->lineEdit(), typed);
+        QTest::keyClick(page.ComboBox2->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(page.ComboBox2->count(), 26) << typed;
+        EXPECT_EQ(page.ComboBox2->currentText(), typed);
+        EXPECT_EQ(f.Form().AutoScheduler().ComboBox2, typed);
+    }
+    EXPECT_EQ(page.ComboBox2->itemText(19), "7 PM") << "the choices stay as they were";
 }
 
 TEST(SchedulingPage, RunNowBuildsEverySessionAndArmsForADay) {
