@@ -3,6 +3,8 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <functional>
+
 #include "AppFixture.h"
 #include "BuildPage.h"
 
@@ -114,6 +116,53 @@ TEST(MainForm, TheTrayIconHidesAndBringsBackTheWindowAsItWas) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.isMinimized());
     EXPECT_EQ(form.pcFormTabs->currentIndex(), 2);
+}
+
+TEST(MainForm, EveryMenuEntryRunsItsCommand) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    form.show();
+    // A session that passes the save checks, so that "Save" comes to its dialog.
+    form.Session().lbMasterPlaylists.Add("/l/a.m3u");
+    form.Session().lbClockwheelTemplate = {"/l/a.m3u"};
+    form.Session().SetOutputFile(f.Path("out.m3u"));
+    struct Entry {
+        QAction* action;
+        QString text;
+        std::function<bool()> done;
+    };
+    const Entry entries[] = {
+        {form.AutoScheduler1, "&Auto Scheduler",
+         [&] { return form.pcFormTabs->currentIndex() == 1; }},
+        {form.QuickListMaker1, "&Quick List Maker",
+         [&] { return form.pcFormTabs->currentIndex() == 2; }},
+        {form.BuildTemplate1, "&Build Clock Template",
+         [&] { return form.pcFormTabs->currentIndex() == 0; }},
+        {form.Load1, "&Load session",
+         [&] {
+             return f.prompts.openQuestions.size() == 1 &&
+                    f.prompts.openQuestions[0].proposedName == "*.cwt" &&
+                    f.prompts.openQuestions[0].initialFolder == form.Folders().sessions;
+         }},
+        {form.Save1, "S&ave session as...",
+         [&] {
+             return f.prompts.saveQuestions.size() == 1 &&
+                    f.prompts.saveQuestions[0].proposedName == "*.cwt";
+         }},
+        {form.DMCA1, "D&upe Checker", [&] { return f.dupe->isVisible(); }},
+        {form.GenreChecker1, "&Genre Checker", [&] { return f.genre->isVisible(); }},
+        {form.Directories1, "Set Directories", [&] { return f.directories->isVisible(); }},
+        {form.LoadDemoSession2, "&Load Demo Session",
+         [&] { return form.Session().lbMasterPlaylists.Count() == 7; }},
+    };
+    for (const Entry& entry : entries) {
+        SCOPED_TRACE(entry.text.toStdString());
+        ASSERT_NE(entry.action, nullptr);
+        EXPECT_EQ(entry.action->text(), entry.text);
+        EXPECT_FALSE(entry.done()) << "done before the entry was chosen";
+        entry.action->trigger();
+        EXPECT_TRUE(entry.done());
+    }
 }
 
 }  // namespace

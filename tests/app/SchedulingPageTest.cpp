@@ -62,6 +62,29 @@ TEST(SchedulingPage, StartsWithTheSavedScheduleAndEditsIt) {
     EXPECT_FALSE(f.Form().timerAutoBuild.isActive());
 }
 
+TEST(SchedulingPage, EachControlHasItsHint) {
+    AppFixture f;
+    SchedulingPage& page = *f.Form().tsScheduling;
+    const std::pair<QWidget*, const char*> hints[] = {
+        {page.lbSchedule,
+         "The sessions in this window will all be run when you click the RUN NOW button or when "
+         "you click the BEGIN AUTO SCHEDULE button."},
+        {page.Button4, "Click here to add a saved session to your schedule."},
+        {page.Button5, "Clcik here to remove the selected session from the schedule."},
+        {page.Button6, "Click here to clear the entire schedule."},
+        {page.Button7, "Click here to save this schedule for future use."},
+        {page.btRunScheduleNow, "Click here to run the schedule now."},
+        {page.ComboBox2, "Specifiy a time from the drop down menu for the auto schedule to run."},
+        {page.btAutoSchedule_Start,
+         "Start the timer for the auto scheduler. The current sessions in the scheduler will "
+         "build at the time you specified above."},
+        {page.btAutoSchedule_Stop,
+         "Click here to turn off the timer for the auto schedule. No playlists will be built "
+         "automatically."},
+    };
+    for (const auto& [control, hint] : hints) EXPECT_EQ(control->toolTip(), hint);
+}
+
 TEST(SchedulingPage, RemovingASessionLeavesNothingSelected) {
     AppFixture f;
     SchedulingPage& page = *f.Form().tsScheduling;

@@ -300,6 +300,24 @@ TEST(PlaylistBuilder, ShortfallSaysHowMuchIsMissing) {
         EXPECT_EQ(ShortfallText(BuildOutcome{false, c.placed, c.desired, ""}), c.text);
 }
 
+TEST(PlaylistBuilder, NegativeDupeHoursCheckNothingAndTheBuildCompletes) {
+    StationFixture f;
+    const std::string list = f.Playlist("same.m3u", {{240, "Same", "a"}, {240, "Same", "b"}});
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.fDMCA.cbDupeCheck = true;
+    f.session.ComboBox1 = "16";
+    for (const std::string hours : {"-3", "-596523"}) {
+        SCOPED_TRACE(hours);
+        f.session.lbFinalPlaylist.clear();
+        f.session.fDMCA.ComboBox1 = hours;
+        const BuildOutcome outcome = BuildPlaylist(f.context);
+        EXPECT_TRUE(outcome.reachedLength);
+        EXPECT_EQ(f.session.lbFinalPlaylist.size(), 4u);
+        EXPECT_EQ(f.view.Status(), "Playlist is complete and is exactly 0:16:00.");
+    }
+}
+
 TEST(PlaylistBuilder, BadNumbersStopTheBuildWhereTheyAreRead) {
     StationFixture f;
     const std::string list = f.Playlist("a.m3u", {{240, "A", "a"}});
