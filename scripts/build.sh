@@ -7,5 +7,7 @@ shift || true
 # A compiler cache, where one is installed, makes rebuilds of other trees of the same sources quick.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
+# Our own builds (and so the tests and CI) make every warning an error.
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_WERROR=ON \
+  "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir" -j "$(nproc)"

@@ -13,6 +13,7 @@
 #include "EscStops.h"
 #include "ListKeys.h"
 #include "PathNames.h"
+#include "OliveSplitter.h"
 #include "building/BuildCommand.h"
 #include "building/TemplateEditor.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 const QColor kPaleYellow(0xFF, 0xFF, 0xD2);
 const QColor kLightGrey(0xF2, 0xF2, 0xF2);
-const QColor kOlive(0x80, 0x80, 0x00);
 
 // Initial pane sizes of the page.
 constexpr int kTemplateAreaWidth = 553;
@@ -35,30 +35,6 @@ QString Local(const std::string& text) {
 std::string Local8(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
-
-// A splitter whose bar is painted olive whatever the style draws.
-class OliveHandle : public QSplitterHandle {
-public:
-    using QSplitterHandle::QSplitterHandle;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), kOlive);
-    }
-};
-
-class OliveSplitter : public QSplitter {
-public:
-    OliveSplitter(Qt::Orientation orientation, int handleWidth, QWidget* parent)
-        : QSplitter(orientation, parent) {
-        setHandleWidth(handleWidth);
-        setChildrenCollapsible(false);
-    }
-
-protected:
-    QSplitterHandle* createHandle() override { return new OliveHandle(orientation(), this); }
-};
 
 QWidget* Panel(QWidget* parent) {
     auto* panel = new QWidget(parent);

@@ -11,6 +11,7 @@
 #include "EscStops.h"
 #include "FileSystemRoots.h"
 #include "ListKeys.h"
+#include "OliveSplitter.h"
 #include "listtools/QuickList.h"
 #include "listtools/TagPlaylists.h"
 
@@ -53,7 +54,7 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
 
     // "By Folder": the MP3 files of one folder.
     tsByFolder = new QWidget;
-    auto* Splitter6 = new QSplitter(Qt::Horizontal, tsByFolder);
+    Splitter6 = new OliveSplitter(Qt::Horizontal, 3, tsByFolder);
     auto* folderLayout = new QVBoxLayout(tsByFolder);
     folderLayout->setContentsMargins(0, 0, 0, 0);
     folderLayout->addWidget(Splitter6);
@@ -95,7 +96,7 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
     PageControl2->setTabPosition(QTabWidget::South);
     id3Layout->addWidget(PageControl2);
     Quick = new QWidget;
-    auto* Splitter7 = new QSplitter(Qt::Horizontal, Quick);
+    Splitter7 = new OliveSplitter(Qt::Horizontal, 3, Quick);
     auto* quickLayout = new QVBoxLayout(Quick);
     quickLayout->setContentsMargins(0, 0, 0, 0);
     quickLayout->addWidget(Splitter7);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -39,6 +40,7 @@ public:
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* tsByFolder = nullptr;
+    QSplitter* Splitter6 = nullptr;
     QWidget* tsByID3 = nullptr;
     QComboBox* DriveComboBox1 = nullptr;
     QListWidget* DirectoryListBox1 = nullptr;
@@ -47,6 +49,7 @@ public:
     QPushButton* SaveAsList = nullptr;
     QTabWidget* PageControl2 = nullptr;
     QWidget* Quick = nullptr;
+    QSplitter* Splitter7 = nullptr;
     QWidget* Complex = nullptr;
     QComboBox* DriveComboBox2 = nullptr;
     QTreeView* dolDirectories = nullptr;

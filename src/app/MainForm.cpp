@@ -46,6 +46,11 @@ void QtAutoBuildTimer::Start(int64_t milliseconds) {
 TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPath,
                        AppPrompts* prompts, QWidget* parent)
     : QMainWindow(parent) {
+    // The configuration step: folders, start-up master playlists and the schedule. It comes
+    // first, before anything outlives a failed creation: a start-up file that cannot be read
+    // ends the start-up, and with it the program (a window without its folders would write at
+    // the file-system root).
+    folders_ = StartUp(iniPath, startFolder, session_, scheduler_.lbSchedule);
     if (prompts == nullptr) {
         ownPrompts_ = std::make_unique<QtPrompts>(this);
         prompts = ownPrompts_.get();
@@ -74,18 +79,12 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
         iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
         [this](int page) { ShowPage(page); }, [this] { RefreshAll(); }});
 
-    // The configuration step: folders, start-up master playlists and the schedule.
-    try {
-        folders_ = StartUp(iniPath, startFolder, session_, scheduler_.lbSchedule);
-    } catch (const KestruneError& error) {
-        prompts_->ShowError(error.what());
-    }
     scheduler_.scheduleFolder = folders_.schedule;
     scheduler_.clock = &clock_;
     sdSaveSessions_ = SessionSaveDialog(folders_.sessions);
     sdSavePlaylist_ = PlaylistSaveDialog(folders_.playlists);
 
-    setWindowTitle("Dorvane's Kestrune v.0.6.2.150");
+    setWindowTitle("Dorvane's Kestrune v." KESTRUNE_VERSION);
     setWindowIcon(QIcon(":/icons/kestrune.svg"));
     resize(784, 559);
     if (const QScreen* screen = QApplication::primaryScreen())
@@ -270,7 +269,9 @@ void TfMainForm::SpeedButton6Click() {
 
 void TfMainForm::TrayMessage(int event) {
     if (event == 513) {
-        showNormal();
+        // Shown and in front; a maximised window stays maximised, a minimised one comes back.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
         raise();
         activateWindow();
     } else if (event == 516) {

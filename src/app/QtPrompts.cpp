@@ -1,6 +1,7 @@
 #include "QtPrompts.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -17,6 +18,23 @@ QString QtFilter(const std::string& filter) {
     return Local(filter.substr(0, bar)) + " (" + Local(filter.substr(bar + 1)) + ")";
 }
 
+// Qt's own dialog, where a name with a wildcard (the session dialogs propose "*.cwt") filters
+// the list, as a classic file dialog does, instead of being taken for a file's name.
+class WildcardFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const auto* name = findChild<QLineEdit*>("fileNameEdit");
+        const QString typed = name != nullptr ? name->text().trimmed() : QString();
+        if (typed.contains('*') || typed.contains('?')) {
+            setNameFilter(typed);
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 void Prepare(QFileDialog& dialog, const std::string& filter, const std::string& extension,
              const std::string& folder, const std::string& name) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -24,8 +42,7 @@ void Prepare(QFileDialog& dialog, const std::string& filter, const std::string& 
     if (!filter.empty()) dialog.setNameFilter(QtFilter(filter));
     if (!extension.empty()) dialog.setDefaultSuffix(Local(extension));
     if (!folder.empty()) dialog.setDirectory(Local(folder));
-    // A wildcard proposal ("*.cwt") only says what to look for; a real name is offered as it is.
-    if (!name.empty() && name.find('*') == std::string::npos) dialog.selectFile(Local(name));
+    if (!name.empty()) dialog.selectFile(Local(name));
 }
 
 }  // namespace
@@ -66,7 +83,7 @@ int QtPrompts::AskOpenError(const std::string& fileName) {
 }
 
 std::optional<std::string> QtPrompts::AskSaveFileName(const SaveQuestion& question) {
-    QFileDialog dialog(parent_, Local(question.title));
+    WildcardFileDialog dialog(parent_, Local(question.title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     Prepare(dialog, question.filter, question.defaultExtension, question.initialFolder,
@@ -76,7 +93,7 @@ std::optional<std::string> QtPrompts::AskSaveFileName(const SaveQuestion& questi
 }
 
 std::vector<std::string> QtPrompts::AskOpenFileNames(const OpenQuestion& question) {
-    QFileDialog dialog(parent_);
+    WildcardFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(question.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     Prepare(dialog, question.filter, question.defaultExtension, question.initialFolder,

@@ -52,6 +52,8 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     Label8 = new QLabel("Set auto start time:", Panel1);
     ComboBox2 = new QComboBox(Panel1);
     ComboBox2->setEditable(true);
+    // A typed hour is used as typed, never added to the 26 choices.
+    ComboBox2->setInsertPolicy(QComboBox::NoInsert);
     ComboBox2->setMinimumWidth(61);
     ComboBox2->setToolTip("Specifiy a time from the drop down menu for the auto schedule to run.");
     for (const std::string& item : AutoStartChoices()) ComboBox2->addItem(QString::fromStdString(item));
@@ -136,6 +138,9 @@ void SchedulingPage::Button4Click() {
 
 void SchedulingPage::Button5Click() {
     context_.run([this] { context_.scheduler.Button5Click(lbSchedule->currentRow()); });
+    // Nothing stays selected: a second press must not remove the next session.
+    lbSchedule->setCurrentRow(-1);
+    lbSchedule->clearSelection();
 }
 
 void SchedulingPage::Button6Click() {

@@ -42,14 +42,15 @@ QSoundEffect* PlayResourceSound(const QString& resource) {
     return sound;
 }
 
-TSplashScreen::TSplashScreen(int milliseconds, const QString& soundResource, QWidget* parent)
+TSplashScreen::TSplashScreen(int milliseconds, const QString& soundResource, SplashTiming timing,
+                             QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     created_.start();
     // The timer first, so that the splash's five seconds count from its creation.
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(milliseconds);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1.start();
+    if (timing == SplashTiming::Timed) Timer1.start();
     sound_ = PlayResourceSound(soundResource);
 
     setWindowTitle("Kestrune");
@@ -81,7 +82,7 @@ TSplashScreen::TSplashScreen(int milliseconds, const QString& soundResource, QWi
         "This program is in heavy beta mode. Your help in testing will make it better. Please "
         "run it into the ground. ",
         368, 200, 151);
-    Label1 = AddLabel("Version 0.6.2.150", 288, 320, 0);
+    Label1 = AddLabel("Version " KESTRUNE_VERSION, 288, 320, 0);
     Label4 = AddLabel(QString("For help documentation visit ") + kHelpAddress, 16, 352, 283);
 
     if (const QScreen* screen = QApplication::primaryScreen())
@@ -106,6 +107,7 @@ QLabel* TSplashScreen::AddLabel(const QString& text, int x, int y, int wrapWidth
 
 void TSplashScreen::Timer1Timer() {
     Timer1.stop();
+    ticked_ = true;
 }
 
 void TSplashScreen::closeEvent(QCloseEvent* event) {

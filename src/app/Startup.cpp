@@ -6,6 +6,10 @@
 #include <QIcon>
 #include <QWindow>
 
+#include <exception>
+
+#include "QtPrompts.h"
+
 namespace kestrune::app {
 
 namespace {
@@ -59,8 +63,8 @@ ProgramWindows StartProgram(const StartupOptions& options) {
         if (options.onStep) options.onStep(done, splash, windows);
     };
 
-    auto splash =
-        std::make_unique<TSplashScreen>(options.splashMilliseconds, options.soundResource);
+    auto splash = std::make_unique<TSplashScreen>(options.splashMilliseconds, options.soundResource,
+                                                  options.splashTiming);
     ShowAndPaint(*splash);
     step(StartupStep::SplashShown, splash.get());
 
@@ -97,6 +101,19 @@ ProgramWindows StartProgram(const StartupOptions& options) {
     windows.fMainForm->show();
     step(StartupStep::MainFormShown, nullptr);
     return windows;
+}
+
+std::optional<ProgramWindows> StartProgramOrReport(const StartupOptions& options) {
+    try {
+        return StartProgram(options);
+    } catch (const std::exception& error) {
+        if (options.prompts != nullptr) {
+            options.prompts->ShowError(error.what());
+        } else {
+            QtPrompts(nullptr).ShowError(error.what());
+        }
+        return std::nullopt;
+    }
 }
 
 }  // namespace kestrune::app

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "MainForm.h"
@@ -44,6 +45,7 @@ struct StartupOptions {
     std::string startFolder;  // the current folder
     std::string iniPath;      // the configuration file beside the program
     int splashMilliseconds = kSplashMilliseconds;
+    SplashTiming splashTiming = SplashTiming::Timed;
     QString soundResource = kStartupSound;
     AppPrompts* prompts = nullptr;  // the real boxes when null
     // Ends the program once the main window is closed.
@@ -55,6 +57,11 @@ struct StartupOptions {
 // Runs the start-up up to the event loop: the main window is shown when this returns. The
 // splash is destroyed on the way out, also when an error ends the start-up.
 ProgramWindows StartProgram(const StartupOptions& options);
+
+// The start-up as the program runs it: the windows, or nothing when an error ended the
+// start-up. Its box (through `options.prompts`; the real boxes when null) shows once the splash
+// is gone, and the program then ends.
+std::optional<ProgramWindows> StartProgramOrReport(const StartupOptions& options);
 
 // Closing `mainWindow` ends the program, whatever other window is still open; closing an
 // option window never does, also while the main window is hidden in the tray.

@@ -50,7 +50,8 @@ int RunBuild(const std::vector<std::string>& arguments) {
     if (args.size() != 1) throw UsageError{"build needs one session file"};
     CliStation station(seed);
     LoadSession(args[0], station.context);
-    if (!btBuildPlaylistClick(station.context)) return ReportCheck(station.prompts);
+    const auto outcome = btBuildPlaylistClick(station.context);
+    if (!outcome) return ReportCheck(station.prompts);
     btAcceptFinalPlaylistClick(station.context);
     // The last status stays the last line.
     std::fflush(stdout);
@@ -58,7 +59,13 @@ int RunBuild(const std::vector<std::string>& arguments) {
                  station.session.cbTextOutput
                      ? (", text log to " + station.session.OutputFile() + ".txt").c_str()
                      : "");
-    return ReportBreaks(station.session, strict, kExitDone);
+    // What was built is written all the same; a cron job still learns that it is short.
+    int status = kExitDone;
+    if (!outcome->reachedLength) {
+        std::fprintf(stderr, "%s\n", ShortfallText(*outcome).c_str());
+        status = kExitCheckFailed;
+    }
+    return ReportBreaks(station.session, strict, status);
 }
 
 int RunSchedule(const std::vector<std::string>& arguments) {
@@ -74,9 +81,14 @@ int RunSchedule(const std::vector<std::string>& arguments) {
     LoadList(args.empty() ? scheduler.ScheduleFilePath() : args[0], sessions);
     scheduler.AddSessions(sessions);
     scheduler.timerAutoBuildTimer(station.context, nullptr);
-    for (const std::string& message : station.prompts.messages)
-        std::printf("%s\n", message.c_str());
-    return ReportBreaks(station.session, strict, kExitDone);
+    // The sessions that fell short go to standard error, the other messages to standard output.
+    const std::string shortText = ShortSessionsText(scheduler.ShortSessions());
+    for (const std::string& message : station.prompts.messages) {
+        const bool aboutShortSessions = !shortText.empty() && message == shortText;
+        std::fprintf(aboutShortSessions ? stderr : stdout, "%s\n", message.c_str());
+    }
+    return ReportBreaks(station.session, strict,
+                        scheduler.ShortSessions().empty() ? kExitDone : kExitCheckFailed);
 }
 
 int RunDemo(const std::vector<std::string>& args) {

@@ -42,17 +42,23 @@ constexpr Verb kVerbs[] = {
      kestrune::cli::RunTags},
 };
 
-void PrintUsage(std::string_view problem) {
-    if (!problem.empty())
-        std::fprintf(stderr, "kestrune-cli: %.*s\n", static_cast<int>(problem.size()),
-                     problem.data());
-    std::fputs("usage: kestrune-cli VERB [ARGUMENTS]\n\nverbs:\n", stderr);
+void PrintUsage(std::FILE* out) {
+    std::fputs(
+        "usage: kestrune-cli VERB [ARGUMENTS]\n"
+        "       kestrune-cli --help | -h | --version\n\nverbs:\n",
+        out);
     for (const Verb& verb : kVerbs) {
         std::string line = "  " + std::string(verb.name);
         if (!verb.arguments.empty()) line += " " + std::string(verb.arguments);
-        std::fprintf(stderr, "%s\n      %.*s\n", line.c_str(),
-                     static_cast<int>(verb.summary.size()), verb.summary.data());
+        std::fprintf(out, "%s\n      %.*s\n", line.c_str(), static_cast<int>(verb.summary.size()),
+                     verb.summary.data());
     }
+}
+
+// A wrong call: what was wrong, then the usage, on standard error.
+void PrintUsageError(std::string_view problem) {
+    std::fprintf(stderr, "kestrune-cli: %.*s\n", static_cast<int>(problem.size()), problem.data());
+    PrintUsage(stderr);
 }
 
 }  // namespace
@@ -64,17 +70,25 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     if (argc < 2) {
-        PrintUsage("no verb given");
+        PrintUsageError("no verb given");
         return kExitError;
     }
     const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h") {
+        PrintUsage(stdout);
+        return kestrune::cli::kExitDone;
+    }
+    if (name == "--version") {
+        std::printf("kestrune-cli (Kestrune) %s\n", KESTRUNE_VERSION);
+        return kestrune::cli::kExitDone;
+    }
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const Verb& verb : kVerbs) {
         if (verb.name != name) continue;
         try {
             return verb.run(args);
         } catch (const kestrune::cli::UsageError& error) {
-            PrintUsage(error.text);
+            PrintUsageError(error.text);
             return kExitError;
         } catch (const kestrune::KestruneError& error) {
             std::fprintf(stderr, "%s\n", error.what());
@@ -84,6 +98,6 @@ int main(int argc, char** argv) {
             return kExitError;
         }
     }
-    PrintUsage("unknown verb: " + std::string(name));
+    PrintUsageError("unknown verb: " + std::string(name));
     return kExitError;
 }

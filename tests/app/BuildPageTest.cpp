@@ -21,6 +21,7 @@
 #include "ScriptedAppPrompts.h"
 #include "building/LineList.h"
 #include "building/StopRequest.h"
+#include "building/PlaylistBuilder.h"
 #include "support/Station.h"
 
 namespace kestrune::app {
@@ -41,7 +42,7 @@ const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to
 struct Station : testing::AppFixture {
     Station() {
         Form().show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get(), testing::kGenerousMilliseconds));
     }
     BuildPage& Page() { return *form->tsBuildPlaylist; }
     BuildSession& Session() { return form->Session(); }
@@ -172,9 +173,11 @@ TEST(BuildPage, ShowsEveryControlWithItsCaptionHintSizeAndColour) {
     const int masterWidth = p.lbMasterPlaylists->width();
     const int finalHeight = p.lbFinalPlaylist->height();
     s.form->resize(s.form->width() + 200, s.form->height() + 100);
-    QTest::qWait(20);
-    EXPECT_GT(p.lbMasterPlaylists->width(), masterWidth);
-    EXPECT_GT(p.lbFinalPlaylist->height(), finalHeight);
+    const bool grown = testing::ProcessEventsUntil([&] {
+        return p.lbMasterPlaylists->width() > masterWidth &&
+               p.lbFinalPlaylist->height() > finalHeight;
+    });
+    EXPECT_TRUE(grown) << p.lbMasterPlaylists->width() << " " << p.lbFinalPlaylist->height();
 
     // Colours and fonts.
     const QColor paleYellow(0xFF, 0xFF, 0xD2);
@@ -550,6 +553,23 @@ TEST(BuildPage, ChecksAndErrorsStopTheBuildAndTheWindowGoesOn) {
     p.btBuildPlaylist->click();
     EXPECT_EQ(s.prompts.messages.back(), kBuildComplete);
     EXPECT_EQ(p.lbFinalPlaylist->count(), 4);
+}
+
+TEST(BuildPage, ABuildThatFallsShortShowsItsStatusInTheBoxAndKeepsItsList) {
+    Station s;
+    // The only song is gone: the repair empties the list, and no song can be placed.
+    s.station.dir.Write("gone.m3u", s.Path("gone.mp3") + "\r\n");
+    s.Session().lbMasterPlaylists.Add(s.Path("gone.m3u"));
+    s.Session().lbClockwheelTemplate = {s.Path("gone.m3u")};
+    s.Session().SetOutputFile(s.Path("hour.m3u"));
+    s.Page().Refresh();
+    s.Page().btBuildPlaylist->click();
+    EXPECT_EQ(s.prompts.messages, std::vector<std::string>{kBuildCannotProgress});
+    EXPECT_EQ(s.form->StatusText().toStdString(), kBuildCannotProgress);
+    EXPECT_TRUE(s.prompts.errors.empty());
+    // The list may still be accepted as it is.
+    s.Page().btAcceptFinalPlaylist->click();
+    EXPECT_EQ(s.station.dir.Read("hour.m3u"), "");
 }
 
 TEST(BuildPage, ShowsAModelChangedElsewhereAndKeepsAValidSelection) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileSystemModel>
 #include <QKeyEvent>
+#include <QSplitter>
 #include <QTreeView>
 
 #include "AppFixture.h"
@@ -27,6 +28,53 @@ TEST(ListCreatorPage, StartsOnTheTagPageAndTheStartFolder) {
     EXPECT_EQ(page.DriveComboBox1->itemText(0), "/");
     for (QCheckBox* box : {page.cbByArtist, page.cbByAlbum, page.cbByYear, page.cbByGenre}) EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(page.Label15->text(), "This feature is not yet active.");
+}
+
+TEST(ListCreatorPage, TheSplittersAreOlive) {
+    AppFixture f;
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    for (QSplitter* splitter : {page.Splitter6, page.Splitter7}) {
+        ASSERT_NE(splitter, nullptr);
+        ASSERT_EQ(splitter->count(), 2);
+        QSplitterHandle* bar = splitter->handle(1);
+        bar->resize(splitter->handleWidth(), 40);  // its page need not be shown
+        const QImage handle = bar->grab().toImage();
+        ASSERT_FALSE(handle.isNull());
+        EXPECT_EQ(QColor(handle.pixel(handle.width() / 2, handle.height() / 2)),
+                  QColor(0x80, 0x80, 0x00));
+    }
+}
+
+TEST(ListCreatorPage, TheDrivePickersOpenTheChosenDrive) {
+    AppFixture f;
+    std::filesystem::create_directories(f.Path("volume/inner"));
+    f.station.dir.Write("volume/top.mp3", "x");
+    ListCreatorPage& page = *f.Form().tsListCreator;
+    const QString start = QString::fromStdString(f.station.dir.Path());
+    const QString volume = QString::fromStdString(f.Path("volume"));
+
+    // The drive that holds the current folder keeps it.
+    emit page.DriveComboBox1->activated(page.DriveComboBox1->currentIndex());
+    EXPECT_EQ(page.CurrentFolder(), start);
+    // Another drive (a volume mounted at "volume", say) opens at its root.
+    page.DriveComboBox1->addItem(volume);
+    page.DriveComboBox1->setCurrentIndex(page.DriveComboBox1->count() - 1);
+    emit page.DriveComboBox1->activated(page.DriveComboBox1->currentIndex());
+    EXPECT_EQ(page.CurrentFolder(), volume);
+    ASSERT_GE(page.DirectoryListBox1->count(), 2);
+    EXPECT_EQ(page.DirectoryListBox1->item(0)->text(), volume) << "nothing above the drive";
+    EXPECT_EQ(page.DirectoryListBox1->item(1)->text().trimmed(), "inner");
+    ASSERT_EQ(page.FileListBox1->count(), 1);
+    EXPECT_EQ(page.FileListBox1->item(0)->text(), "top.mp3");
+
+    // The tag page's folder tree starts at its chosen drive.
+    page.DriveComboBox2->addItem(volume);
+    page.DriveComboBox2->setCurrentIndex(page.DriveComboBox2->count() - 1);
+    emit page.DriveComboBox2->activated(page.DriveComboBox2->currentIndex());
+    const auto* folders = qobject_cast<const QFileSystemModel*>(page.dolDirectories->model());
+    ASSERT_NE(folders, nullptr);
+    EXPECT_EQ(folders->filePath(page.dolDirectories->rootIndex()), volume);
+    EXPECT_EQ(folders->filePath(page.dolDirectories->currentIndex()), volume);
 }
 
 TEST(ListCreatorPage, TheFileListFollowsTheFolderAndSavesAsAPlaylist) {

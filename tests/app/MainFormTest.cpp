@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QSystemTrayIcon>
 #include <QTest>
+
+#include <functional>
 
 #include "AppFixture.h"
 #include "BuildPage.h"
@@ -14,7 +17,7 @@ TEST(MainForm, StartsWithTheBuildPageInFrontAndNothingDone) {
     AppFixture f;
     TfMainForm& form = f.Form();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, testing::kGenerousMilliseconds));
     BuildPage& page = *form.tsBuildPlaylist;
     EXPECT_EQ(form.pcFormTabs->currentWidget(), &page);
     EXPECT_TRUE(page.isVisible());
@@ -49,7 +52,7 @@ TEST(MainForm, ExitSaysGoodbyeOnceAndClosesTheWindow) {
     AppFixture f;
     TfMainForm& form = f.Form();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, testing::kGenerousMilliseconds));
     form.DMCA1Click();
     form.SpeedButton5->click();
     EXPECT_EQ(f.prompts.messages, std::vector<std::string>{"Have a Nice Day!"});
@@ -71,6 +74,95 @@ TEST(MainForm, NavigationKeepsTheBuildPageAsItWas) {
     EXPECT_EQ(form.pcFormTabs->currentWidget(), &page);
     ASSERT_EQ(page.lbSavePlaylist->count(), 1);
     EXPECT_EQ(page.lbSavePlaylist->item(0)->text().toStdString(), f.Path("out.m3u"));
+}
+
+TEST(MainForm, TheTrayIconHidesAndBringsBackTheWindowAsItWas) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    form.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, testing::kGenerousMilliseconds));
+    form.ShowPage(2);
+
+    form.TrayMessage(516);  // right click
+    EXPECT_FALSE(form.isVisible());
+    form.TrayMessage(516);
+    EXPECT_FALSE(form.isVisible()) << "a right click on a hidden window changes nothing";
+    for (int other : {512, 514, 515, 517, 519}) form.TrayMessage(other);
+    EXPECT_FALSE(form.isVisible()) << "moves, releases and double clicks do nothing";
+    form.TrayMessage(513);  // left click
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMaximized());
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 2);
+    form.TrayMessage(513);
+    EXPECT_TRUE(form.isMaximized()) << "a visible window comes to front as it is";
+
+    // The icon's own events come to the same place.
+    emit form.trayIcon->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(form.isVisible());
+    emit form.trayIcon->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(form.isVisible());
+    emit form.trayIcon->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMaximized());
+
+    // Hide to tray; without a tray the window goes to the task bar, and comes back all the same.
+    form.SpeedButton6->click();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        EXPECT_FALSE(form.isVisible());
+    } else {
+        EXPECT_TRUE(form.isMinimized());
+    }
+    form.TrayMessage(513);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.isMinimized());
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 2);
+}
+
+TEST(MainForm, EveryMenuEntryRunsItsCommand) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    form.show();
+    // A session that passes the save checks, so that "Save" comes to its dialog.
+    form.Session().lbMasterPlaylists.Add("/l/a.m3u");
+    form.Session().lbClockwheelTemplate = {"/l/a.m3u"};
+    form.Session().SetOutputFile(f.Path("out.m3u"));
+    struct Entry {
+        QAction* action;
+        QString text;
+        std::function<bool()> done;
+    };
+    const Entry entries[] = {
+        {form.AutoScheduler1, "&Auto Scheduler",
+         [&] { return form.pcFormTabs->currentIndex() == 1; }},
+        {form.QuickListMaker1, "&Quick List Maker",
+         [&] { return form.pcFormTabs->currentIndex() == 2; }},
+        {form.BuildTemplate1, "&Build Clock Template",
+         [&] { return form.pcFormTabs->currentIndex() == 0; }},
+        {form.Load1, "&Load session",
+         [&] {
+             return f.prompts.openQuestions.size() == 1 &&
+                    f.prompts.openQuestions[0].proposedName == "*.cwt" &&
+                    f.prompts.openQuestions[0].initialFolder == form.Folders().sessions;
+         }},
+        {form.Save1, "S&ave session as...",
+         [&] {
+             return f.prompts.saveQuestions.size() == 1 &&
+                    f.prompts.saveQuestions[0].proposedName == "*.cwt";
+         }},
+        {form.DMCA1, "D&upe Checker", [&] { return f.dupe->isVisible(); }},
+        {form.GenreChecker1, "&Genre Checker", [&] { return f.genre->isVisible(); }},
+        {form.Directories1, "Set Directories", [&] { return f.directories->isVisible(); }},
+        {form.LoadDemoSession2, "&Load Demo Session",
+         [&] { return form.Session().lbMasterPlaylists.Count() == 7; }},
+    };
+    for (const Entry& entry : entries) {
+        SCOPED_TRACE(entry.text.toStdString());
+        ASSERT_NE(entry.action, nullptr);
+        EXPECT_EQ(entry.action->text(), entry.text);
+        EXPECT_FALSE(entry.done()) << "done before the entry was chosen";
+        entry.action->trigger();
+        EXPECT_TRUE(entry.done());
+    }
 }
 
 }  // namespace

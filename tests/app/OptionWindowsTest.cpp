@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFileSystemModel>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -93,7 +95,7 @@ TEST(OptionWindowsDupeChecker, GreysTheHoursWithTheCheckBoxAndKeepsItsValues) {
     form.DMCA1->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(VisibleWindows("kestrune::app::TfDMCA"), 1);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w, testing::kGenerousMilliseconds));
 
     ClickCheckBox(w.cbDupeCheck);
     EXPECT_FALSE(model.fDMCA.cbDupeCheck);
@@ -165,7 +167,7 @@ TEST(OptionWindowsGenreChecker, ShowsOnceAndWritesTheCheckIntoTheModel) {
     form.GenreChecker1->trigger();
     form.GenreChecker1->trigger();
     EXPECT_EQ(VisibleWindows("kestrune::app::TfGenre"), 1);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w, testing::kGenerousMilliseconds));
     // Frame included; the offscreen system draws no frame.
     EXPECT_EQ(w.frameGeometry().size(), QSize(417, 168 + w.StaticText1->height() - 49));
 
@@ -209,7 +211,7 @@ TEST(OptionWindowsDirectories, ShowsTheStoredFoldersAndSavesExactlyWhatItHolds) 
     // Before any save: the defaults in force, and no file written.
     form.Directories1->trigger();
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w, testing::kGenerousMilliseconds));
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed size";
     EXPECT_EQ(w.edPlaylists->text().toStdString(), start + "/Playlists");
     EXPECT_EQ(w.edSessions->text().toStdString(), start + "/Sessions");
@@ -253,6 +255,30 @@ TEST(OptionWindowsDirectories, ShowsTheStoredFoldersAndSavesExactlyWhatItHolds) 
     form.Directories1Click();
     EXPECT_EQ(w.edPlaylists->text().toStdString(), f.Path("Music/Lists"));
     EXPECT_EQ(form.Folders().playlists, f.Path("Music/Lists"));
+}
+
+TEST(OptionWindowsDirectories, TheDrivePickerShowsTheChosenDrive) {
+    AppFixture f;
+    f.Form();
+    std::filesystem::create_directories(f.Path("volume/inner"));
+    TfDirectories& w = *f.directories;
+    const QString start = QString::fromStdString(f.station.dir.Path());
+    const QString volume = QString::fromStdString(f.Path("volume"));
+    const int startDrive = w.DriveComboBox1->currentIndex();
+
+    // Another drive (a volume mounted at "volume", say): its root is shown and chosen.
+    w.DriveComboBox1->addItem(volume);
+    w.DriveComboBox1->setCurrentIndex(w.DriveComboBox1->count() - 1);
+    const auto* folders = qobject_cast<const QFileSystemModel*>(w.DirectoryListBox1->model());
+    ASSERT_NE(folders, nullptr);
+    EXPECT_EQ(folders->filePath(w.DirectoryListBox1->rootIndex()), volume);
+    w.btnSelectPlaylistDir->click();
+    EXPECT_EQ(w.edPlaylists->text(), volume);
+
+    // Back on the start folder's drive, the start folder is open again.
+    w.DriveComboBox1->setCurrentIndex(startDrive);
+    w.btnSelectPlaylistDir->click();
+    EXPECT_EQ(w.edPlaylists->text(), start);
 }
 
 TEST(OptionWindowsDirectories, AConfigurationThatCannotBeWrittenKeepsTheWindowAndTheOldFolders) {

@@ -20,7 +20,10 @@ public:
         messages.push_back(text);
         if (whileMessageOpen) std::exchange(whileMessageOpen, nullptr)();
     }
-    void ShowError(const std::string& text) override { errors.push_back(WithFullStop(text)); }
+    void ShowError(const std::string& text) override {
+        if (onError) onError(text);
+        errors.push_back(WithFullStop(text));
+    }
     int AskOpenError(const std::string& fileName) override {
         openErrors.push_back(fileName);
         if (whileOpenErrorOpen) std::exchange(whileOpenErrorOpen, nullptr)();
@@ -50,6 +53,7 @@ public:
 
     // Runs at every message, before it is recorded (to look at the window at that moment).
     std::function<void(const std::string&)> onMessage;
+    std::function<void(const std::string&)> onError;
     // Runs once while the next box of its kind is open (a timer event, say).
     std::function<void()> whileMessageOpen;
     std::function<void()> whileOpenErrorOpen;

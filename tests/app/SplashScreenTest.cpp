@@ -4,26 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
-#include <QThread>
 
+#include "ProcessEventsUntil.h"
 #include "SplashScreen.h"
 
 namespace kestrune::app {
 namespace {
-
-// Handles events until `done` holds; the limit only keeps a broken build from hanging.
-bool ProcessEventsUntil(const std::function<bool()>& done, int limitMilliseconds = 10000) {
-    QDeadlineTimer limit(limitMilliseconds);
-    while (!done() && !limit.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 bool AnyMessageBox() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -32,7 +21,7 @@ bool AnyMessageBox() {
 }
 
 TEST(SplashScreen, HasNoTitleBarAndATwoPixelFrameRoundAWhiteClient) {
-    TSplashScreen splash(100);
+    TSplashScreen splash(testing::kGenerousMilliseconds);
     EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(splash.windowType(), Qt::SplashScreen);
     EXPECT_EQ(splash.frameWidth(), 2);
@@ -44,7 +33,7 @@ TEST(SplashScreen, HasNoTitleBarAndATwoPixelFrameRoundAWhiteClient) {
 }
 
 TEST(SplashScreen, StandsInTheMiddleOfTheScreen) {
-    TSplashScreen splash(100);
+    TSplashScreen splash(testing::kGenerousMilliseconds);
     const QScreen* screen = QApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     const QPoint offset = splash.frameGeometry().center() - screen->availableGeometry().center();
@@ -52,7 +41,7 @@ TEST(SplashScreen, StandsInTheMiddleOfTheScreen) {
 }
 
 TEST(SplashScreen, ShowsTheWheelAtItsNaturalSizeInTheTopLeftCorner) {
-    TSplashScreen splash(100);
+    TSplashScreen splash(testing::kGenerousMilliseconds);
     EXPECT_EQ(splash.Image1->parentWidget(), splash.Client());
     EXPECT_EQ(splash.Image1->geometry(), QRect(0, 0, 361, 345));
     EXPECT_EQ(splash.Image1->alignment(), Qt::AlignLeft | Qt::AlignTop);
@@ -70,7 +59,7 @@ TEST(SplashScreen, ShowsTheWheelAtItsNaturalSizeInTheTopLeftCorner) {
 }
 
 TEST(SplashScreen, LabelsStandAtTheirPlacesWithTheirTexts) {
-    TSplashScreen splash(100);
+    TSplashScreen splash(testing::kGenerousMilliseconds);
     struct Expected {
         QLabel* label;
         QPoint place;
@@ -111,40 +100,46 @@ TEST(SplashScreen, LabelsStandAtTheirPlacesWithTheirTexts) {
 }
 
 TEST(SplashScreen, ItsTimerRunsFromCreationForFiveSeconds) {
-    TSplashScreen splash;
-    EXPECT_TRUE(splash.Timer1.isActive());
+    TSplashScreen splash(kSplashMilliseconds, kStartupSound, SplashTiming::ByHand);
     EXPECT_EQ(splash.Timer1.interval(), 5000);
     EXPECT_EQ(splash.Timer1.timerType(), Qt::PreciseTimer) << "a coarse timer may tick early";
+    EXPECT_FALSE(splash.Timer1.isActive()) << "ticked by hand only";
     EXPECT_FALSE(splash.CloseQuery());
+
+    TSplashScreen timed(testing::kGenerousMilliseconds);
+    EXPECT_TRUE(timed.Timer1.isActive());
+    EXPECT_FALSE(timed.CloseQuery());
 }
 
 TEST(SplashScreen, RefusesToCloseUntilItsTimerTicks) {
-    TSplashScreen splash(150);
+    TSplashScreen splash(kSplashMilliseconds, kStartupSound, SplashTiming::ByHand);
     splash.show();
     EXPECT_FALSE(splash.close());
     EXPECT_TRUE(splash.isVisible());
     EXPECT_FALSE(splash.CloseQuery());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(splash.close()) << "no time passes for a splash ticked by hand";
 
-    ASSERT_TRUE(ProcessEventsUntil([&] { return splash.CloseQuery(); }));
-    EXPECT_GE(splash.Age(), 150);
+    splash.Timer1Timer();
+    EXPECT_TRUE(splash.CloseQuery());
+    EXPECT_TRUE(splash.close());
+    EXPECT_FALSE(splash.isVisible());
+}
+
+TEST(SplashScreen, TheRealTimersTickIsItsOnlyTick) {
+    TSplashScreen splash(1);
+    splash.show();
+    ASSERT_TRUE(testing::ProcessEventsUntil([&] { return splash.CloseQuery(); }));
+    EXPECT_GE(splash.Age(), 1);
     EXPECT_FALSE(splash.Timer1.isActive()) << "the first tick is the last";
     EXPECT_TRUE(splash.close());
     EXPECT_FALSE(splash.isVisible());
 }
 
-TEST(SplashScreen, TheTickAloneLetsItClose) {
-    TSplashScreen splash(60000);
-    splash.show();
-    EXPECT_FALSE(splash.close());
-    splash.Timer1Timer();
-    EXPECT_TRUE(splash.CloseQuery());
-    EXPECT_TRUE(splash.close());
-}
-
 TEST(SplashScreen, StartsTheStartupSoundWhichOutlivesIt) {
     QPointer<QSoundEffect> sound;
     {
-        TSplashScreen splash(100);
+        TSplashScreen splash(testing::kGenerousMilliseconds);
         sound = splash.Sound();
         ASSERT_FALSE(sound.isNull());
         EXPECT_EQ(sound->source(), QUrl("qrc:/sounds/CLOCKS.wav"));
@@ -158,7 +153,7 @@ TEST(SplashScreen, StartsTheStartupSoundWhichOutlivesIt) {
 }
 
 TEST(SplashScreen, AMissingSoundIsSilentlyNoSound) {
-    TSplashScreen splash(100, ":/sounds/NO-SUCH-SOUND.wav");
+    TSplashScreen splash(testing::kGenerousMilliseconds, ":/sounds/NO-SUCH-SOUND.wav");
     EXPECT_EQ(splash.Sound(), nullptr);
     EXPECT_TRUE(splash.Timer1.isActive()) << "the splash works as ever";
     EXPECT_FALSE(AnyMessageBox());

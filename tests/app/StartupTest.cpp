@@ -6,8 +6,9 @@
 #include <QApplication>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <QThread>
 
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -27,13 +28,27 @@ protected:
         QApplication::setApplicationName("kestrune_app_tests");
         options.startFolder = dir.Path();
         options.iniPath = dir / "kestrune.ini";
-        // Long enough that a loaded machine (a sanitizer build, say) still sees the timer
-        // running when the splash has just been shown; short beside the real five seconds.
-        options.splashMilliseconds = 600;
+        // The splash's time runs out only when a test ticks it (see Start).
+        options.splashTiming = SplashTiming::ByHand;
         options.prompts = &prompts;
         options.quit = [this] { ++quits; };
     }
     void TearDown() override { QApplication::setQuitOnLastWindowClosed(true); }
+
+    // Runs the start-up; the splash's tick is sent once `tickAfter` is done and arrives, as a
+    // timer's tick does, when events are next handled.
+    ProgramWindows Start() {
+        options.onStep = [look = options.onStep, this](StartupStep step, TSplashScreen* splash,
+                                                       const ProgramWindows& w) {
+            if (step == tickAfter)
+                QMetaObject::invokeMethod(
+                    splash, [splash] { splash->Timer1Timer(); }, Qt::QueuedConnection);
+            if (look) look(step, splash, w);
+        };
+        return StartProgram(options);
+    }
+
+    StartupStep tickAfter = StartupStep::SplashShown;
 
     TempDir dir;
     testing::ScriptedAppPrompts prompts;
@@ -45,8 +60,7 @@ protected:
 struct Seen {
     StartupStep step = StartupStep::SplashShown;
     bool splashVisible = false;
-    bool splashTimerRunning = false;
-    qint64 splashAge = -1;
+    bool splashAgrees = false;
     QString applicationName;
     bool mainForm = false, dupe = false, genre = false, directories = false;
     bool mainFormVisible = false;
@@ -58,8 +72,7 @@ Seen Look(StartupStep step, TSplashScreen* splash, const ProgramWindows& w) {
     seen.step = step;
     if (splash != nullptr) {
         seen.splashVisible = splash->isVisible();
-        seen.splashTimerRunning = splash->Timer1.isActive();
-        seen.splashAge = splash->Age();
+        seen.splashAgrees = splash->CloseQuery();
     }
     seen.applicationName = QApplication::applicationName();
     seen.mainForm = w.fMainForm != nullptr;
@@ -78,7 +91,7 @@ TEST_F(Startup, StepsComeInOrderAndTheWindowsAreMadeHidden) {
     options.onStep = [&](StartupStep step, TSplashScreen* splash, const ProgramWindows& w) {
         seen.push_back(Look(step, splash, w));
     };
-    const ProgramWindows windows = StartProgram(options);
+    const ProgramWindows windows = Start();
 
     using S = StartupStep;
     const std::vector<S> order = {
@@ -88,9 +101,9 @@ TEST_F(Startup, StepsComeInOrderAndTheWindowsAreMadeHidden) {
     ASSERT_EQ(seen.size(), order.size());
     for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(seen[i].step, order[i]) << i;
 
-    // The splash comes first, shown, with its timer running; nothing else exists yet.
+    // The splash comes first, shown, not yet willing to go; nothing else exists yet.
     EXPECT_TRUE(seen[0].splashVisible);
-    EXPECT_TRUE(seen[0].splashTimerRunning);
+    EXPECT_FALSE(seen[0].splashAgrees);
     EXPECT_FALSE(seen[0].mainForm);
     EXPECT_NE(seen[0].applicationName, "Kestrune");
     EXPECT_EQ(seen[1].applicationName, "Kestrune");
@@ -106,11 +119,11 @@ TEST_F(Startup, StepsComeInOrderAndTheWindowsAreMadeHidden) {
         EXPECT_FALSE(seen[i].mainFormVisible) << i;
         EXPECT_FALSE(seen[i].anOptionWindowVisible) << i;
         EXPECT_TRUE(seen[i].splashVisible) << i;
+        EXPECT_FALSE(seen[i].splashAgrees) << i << ": its tick was handled during the creation";
     }
 
-    // The splash agrees only once its timer has ticked, then goes.
-    EXPECT_FALSE(seen[6].splashTimerRunning);
-    EXPECT_GE(seen[6].splashAge, options.splashMilliseconds);
+    // The splash agrees once its tick has been handled, then goes.
+    EXPECT_TRUE(seen[6].splashAgrees);
     EXPECT_FALSE(seen[6].mainFormVisible);
 
     // At the end: the main window in front with the build page, the option windows hidden.
@@ -130,14 +143,16 @@ TEST_F(Startup, TheSplashIsGoneWhenTheMainWindowShows) {
     options.onStep = [&](StartupStep step, TSplashScreen* s, const ProgramWindows&) {
         if (step == StartupStep::SplashShown) splash = s;
     };
-    const ProgramWindows windows = StartProgram(options);
+    const ProgramWindows windows = Start();
     EXPECT_TRUE(splash.isNull());
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<TSplashScreen*>(widget), nullptr);
 }
 
 TEST_F(Startup, TheSplashStaysUpForItsFullFiveSeconds) {
+    // The real timer: only a lower bound is checked, which a busy machine cannot break.
     options.splashMilliseconds = kSplashMilliseconds;
+    options.splashTiming = SplashTiming::Timed;
     qint64 ageWhenAgreed = -1;
     int interval = 0;
     options.onStep = [&](StartupStep step, TSplashScreen* splash, const ProgramWindows&) {
@@ -151,20 +166,17 @@ TEST_F(Startup, TheSplashStaysUpForItsFullFiveSeconds) {
 }
 
 TEST_F(Startup, ATickDuringTheCreationWaitsForItsEnd) {
-    // Making the windows takes longer than the splash's time: its tick is not handled before
-    // all of them exist, and then the splash goes at once.
+    // The tick comes while the windows are made: it is not handled before all of them exist,
+    // and then the splash goes at once.
+    tickAfter = StartupStep::MainFormCreated;
     std::vector<StartupStep> steps;
-    bool timerRanOnPastItsTime = false;
+    bool agreedDuringTheCreation = true;
     options.onStep = [&](StartupStep step, TSplashScreen* splash, const ProgramWindows&) {
         steps.push_back(step);
-        if (step == StartupStep::MainFormCreated)
-            QThread::msleep(static_cast<unsigned long>(options.splashMilliseconds) + 80);
-        if (step == StartupStep::DirectoriesCreated)
-            timerRanOnPastItsTime =
-                splash->Age() > options.splashMilliseconds && splash->Timer1.isActive();
+        if (step == StartupStep::DirectoriesCreated) agreedDuringTheCreation = splash->CloseQuery();
     };
-    const ProgramWindows windows = StartProgram(options);
-    EXPECT_TRUE(timerRanOnPastItsTime) << "an event was handled while the windows were made";
+    const ProgramWindows windows = Start();
+    EXPECT_FALSE(agreedDuringTheCreation) << "an event was handled while the windows were made";
     EXPECT_EQ(steps.back(), StartupStep::MainFormShown);
     EXPECT_TRUE(windows.fMainForm->isVisible());
 }
@@ -175,7 +187,7 @@ TEST_F(Startup, AnErrorDuringTheStartDestroysTheSplash) {
         if (step == StartupStep::SplashShown) splash = s;
         if (step == StartupStep::GenreCheckerCreated) throw std::runtime_error("broken");
     };
-    EXPECT_THROW(StartProgram(options), std::runtime_error);
+    EXPECT_THROW(Start(), std::runtime_error);
     EXPECT_TRUE(splash.isNull());
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         EXPECT_EQ(qobject_cast<TSplashScreen*>(widget), nullptr);
@@ -183,12 +195,49 @@ TEST_F(Startup, AnErrorDuringTheStartDestroysTheSplash) {
     }
 }
 
+TEST_F(Startup, AStartUpFileThatCannotBeReadEndsTheProgramOnceTheSplashIsGone) {
+    // A file that exists but cannot be read: its first read fails.
+    for (const char* name : {"delete_me.qpr", "auto_build.cws"}) {
+        TempDir station;
+        const std::string path = station / name;
+        SCOPED_TRACE(path);
+        std::filesystem::create_symlink("/proc/self/mem", path);
+        options.startFolder = station.Path();
+        options.iniPath = station / "kestrune.ini";
+        prompts.errors.clear();
+        bool splashAtTheBox = true;
+        prompts.onError = [&](const std::string&) {
+            splashAtTheBox = false;
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (qobject_cast<TSplashScreen*>(widget) != nullptr) splashAtTheBox = true;
+        };
+        const std::optional<ProgramWindows> windows = StartProgramOrReport(options);
+        EXPECT_FALSE(windows.has_value()) << "the program ends";
+        EXPECT_EQ(prompts.errors, std::vector<std::string>{"Cannot open file " + path + "."});
+        EXPECT_FALSE(splashAtTheBox);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_EQ(qobject_cast<TfMainForm*>(widget), nullptr);
+    }
+    // A start-up that works answers its windows.
+    prompts.onError = nullptr;
+    prompts.errors.clear();
+    options.startFolder = dir.Path();
+    options.iniPath = dir / "kestrune.ini";
+    options.onStep = [](StartupStep step, TSplashScreen* splash, const ProgramWindows&) {
+        if (step == StartupStep::DirectoriesCreated) splash->Timer1Timer();
+    };
+    const std::optional<ProgramWindows> windows = StartProgramOrReport(options);
+    ASSERT_TRUE(windows.has_value());
+    EXPECT_TRUE(windows->fMainForm->isVisible());
+    EXPECT_TRUE(prompts.errors.empty());
+}
+
 TEST_F(Startup, TheMainWindowReadsTheStartFolderAndTheConfiguration) {
     dir.Write("kestrune.ini",
               "[Config]\r\nplaylistsdir=/srv/lists\r\nsessionsdir=/srv/sessions\r\n");
     dir.Write("delete_me.qpr", "/srv/lists/oldies.m3u\r\n/srv/lists/jingles.m3u\r\n");
     dir.Write("auto_build.cws", "/srv/sessions/morning.cwt\r\n");
-    const ProgramWindows windows = StartProgram(options);
+    const ProgramWindows windows = Start();
     const TfMainForm& form = *windows.fMainForm;
     EXPECT_EQ(form.Folders().start, dir.Path());
     EXPECT_EQ(form.Folders().playlists, "/srv/lists");
@@ -199,7 +248,7 @@ TEST_F(Startup, TheMainWindowReadsTheStartFolderAndTheConfiguration) {
 }
 
 TEST_F(Startup, TheTrayIconIsInPlaceWithTheApplicationIcon) {
-    const ProgramWindows windows = StartProgram(options);
+    const ProgramWindows windows = Start();
     ASSERT_NE(windows.fMainForm->trayIcon, nullptr);
     EXPECT_EQ(windows.fMainForm->trayIcon->toolTip(), "Kestrune");
     EXPECT_FALSE(windows.fMainForm->trayIcon->icon().isNull());
@@ -208,7 +257,7 @@ TEST_F(Startup, TheTrayIconIsInPlaceWithTheApplicationIcon) {
 }
 
 TEST_F(Startup, ClosingTheMainWindowEndsTheProgramWhileAnOptionWindowIsOpen) {
-    const ProgramWindows windows = StartProgram(options);
+    const ProgramWindows windows = Start();
     windows.fMainForm->DMCA1Click();
     ASSERT_TRUE(windows.fDMCA->isVisible());
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
@@ -218,7 +267,7 @@ TEST_F(Startup, ClosingTheMainWindowEndsTheProgramWhileAnOptionWindowIsOpen) {
 }
 
 TEST_F(Startup, ClosingAnOptionWindowWhileTheMainWindowIsInTheTrayEndsNothing) {
-    const ProgramWindows windows = StartProgram(options);
+    const ProgramWindows windows = Start();
     windows.fMainForm->hide();
     windows.fMainForm->GenreChecker1Click();
     ASSERT_TRUE(windows.fGenre->isVisible());

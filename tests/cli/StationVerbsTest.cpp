@@ -89,6 +89,39 @@ TEST(CliBuild, ChecksAndErrorsGiveTheirExitStatus) {
     EXPECT_NE(result.err.find("usage"), std::string::npos);
 }
 
+TEST(CliBuild, AShortBuildIsWrittenAndExitsOneSayingWhatIsMissing) {
+    StationFixture f;
+    f.dir.Write("gone.m3u", (f.dir / "gone.mp3") + "\r\n");
+    f.dir.Write("short.cwt", FormatLines({f.dir / "gone.m3u", "#", f.dir / "gone.m3u", "##", "60",
+                                          "###", f.dir / "short.m3u", "####", "001", "3"}));
+    const auto result = RunCli({"build", "short.cwt"}, f.dir.Path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(LastLine(result.err), "The playlist is 1:00:00 short of the desired 1:00:00.");
+    EXPECT_NE(result.err.find("Playlist written to " + (f.dir / "short.m3u")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "short.m3u")) << "what was built is written";
+    EXPECT_EQ(LastLine(result.out).substr(0, 33), "The playlist cannot be completed:");
+}
+
+TEST(Cli, HelpAndVersionFollowTheConventions) {
+    StationFixture f;
+    for (const std::string option : {"--help", "-h"}) {
+        const auto help = RunCli({option}, f.dir.Path());
+        EXPECT_EQ(help.exitCode, 0) << option;
+        EXPECT_EQ(help.out.substr(0, 27), "usage: kestrune-cli VERB [A") << option;
+        for (const char* verb : {"probe", "build", "schedule", "demo", "quicklist", "tags"})
+            EXPECT_NE(help.out.find(std::string("\n  ") + verb), std::string::npos) << verb;
+        EXPECT_EQ(help.err, "") << option;
+    }
+    const auto version = RunCli({"--version"}, f.dir.Path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "kestrune-cli (Kestrune) " KESTRUNE_VERSION "\n");
+    // A wrong call still goes to standard error with status 2.
+    const auto wrong = RunCli({"--helpme"}, f.dir.Path());
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err.substr(0, 36), "kestrune-cli: unknown verb: --helpme");
+}
+
 TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     StationFixture f;
     const std::string a = HandMadeStation(f, "a", true);
@@ -113,6 +146,23 @@ TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     const auto dividers = std::count(log.begin(), log.end(), std::string(53, '-'));
     EXPECT_EQ(log.size(), 5 + f.Lines(f.dir / "a.m3u").size() + 3 * static_cast<size_t>(dividers));
     EXPECT_FALSE(std::filesystem::exists(f.dir / "b.m3u.txt")) << "b does not ask for one";
+
+    // A session that falls short: written as built, named on standard error, the run goes on
+    // and the tool exits 1.
+    f.dir.Write("gone.m3u", (f.dir / "gone.mp3") + "\r\n");
+    f.dir.Write("b-short.cwt", FormatLines({f.dir / "gone.m3u", "#", f.dir / "gone.m3u", "##", "30",
+                                            "###", f.dir / "b-short.m3u", "####", "001", "3"}));
+    f.dir.Write("short.cws", FormatLines({a, f.dir / "b-short.cwt", c}));
+    std::filesystem::remove(f.dir / "c.m3u");
+    const auto fellShort = RunCli({"schedule", "short.cws"}, f.dir.Path());
+    EXPECT_EQ(fellShort.exitCode, 1);
+    EXPECT_EQ(LastLine(fellShort.err), (f.dir / "b-short.cwt") +
+                                           ": The playlist is 0:30:00 short of the desired "
+                                           "0:30:00.");
+    EXPECT_EQ(LastLine(fellShort.out),
+              "Entire schedule has completed and will run again in 24 hours.");
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "b-short.m3u"));
+    EXPECT_GT(f.Lines(f.dir / "c.m3u").size(), 10u) << "the run went on";
 
     // A broken second session: the first is written, the run stops with the error.
     std::filesystem::remove(f.dir / "a.m3u");

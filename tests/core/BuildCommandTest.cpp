@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "building/BuildCommand.h"
+#include "building/PlaylistBuilder.h"
 #include "platform/KestruneError.h"
 #include "support/Station.h"
 
@@ -51,9 +52,30 @@ TEST(BuildCommand, ChecksComeFirstInTheirOrder) {
     EXPECT_EQ(f.dir.Read("a.m3u"), before);
 
     f.session.ComboBox1 = "4";
-    EXPECT_TRUE(btBuildPlaylistClick(f.context));
+    const auto outcome = btBuildPlaylistClick(f.context);
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_TRUE(outcome->reachedLength);
     EXPECT_EQ(f.prompts.messages.back(), "Playlist is complete. Click 'ACCEPT LIST' to save it.");
     EXPECT_EQ(f.session.lbFinalPlaylist.size(), 1u);
+}
+
+TEST(BuildCommand, ABuildThatFallsShortShowsItsStatusNotCompletion) {
+    StationFixture f;
+    // The only song is gone: the repair empties the list and nothing can be placed.
+    f.dir.Write("gone.m3u", (f.dir / "gone.mp3") + "\r\n");
+    f.session.lbMasterPlaylists.Add(f.dir / "gone.m3u");
+    f.session.lbClockwheelTemplate = {f.dir / "gone.m3u"};
+    f.session.SetOutputFile(f.dir / "hour.m3u");
+    const auto outcome = btBuildPlaylistClick(f.context);
+    ASSERT_TRUE(outcome.has_value()) << "the checks passed";
+    EXPECT_FALSE(outcome->reachedLength);
+    EXPECT_EQ(outcome->placedSeconds, 0);
+    EXPECT_EQ(outcome->desiredSeconds, 3600);
+    EXPECT_EQ(f.prompts.messages, std::vector<std::string>{kBuildCannotProgress});
+    EXPECT_EQ(f.view.Status(), kBuildCannotProgress);
+    // What was built may still be accepted.
+    btAcceptFinalPlaylistClick(f.context);
+    EXPECT_EQ(f.dir.Read("hour.m3u"), "");
 }
 
 TEST(BuildCommand, RepairCompletesLinesInBothPathStyles) {

@@ -58,7 +58,10 @@ TEST(PlaylistBuilder, TextsOfTheLogAndTheStatusLine) {
 TEST(PlaylistBuilder, EmptyInputsLogTheHeaderOnly) {
     StationFixture f;
     f.session.mTextOutput = {"earlier"};
-    BuildPlaylist(f.context);
+    const BuildOutcome nothing = BuildPlaylist(f.context);
+    EXPECT_FALSE(nothing.reachedLength) << "an hour was asked for and nothing built";
+    EXPECT_EQ(nothing.desiredSeconds, 3600);
+    EXPECT_EQ(nothing.placedSeconds, 0);
     EXPECT_EQ(
         f.session.mTextOutput,
         (LineList{"earlier", "Playlist generated 12/6/2026  18:5", "Start Time  Artist - \"Title\"",
@@ -288,21 +291,61 @@ TEST(PlaylistBuilder, MissingEmptyAndSilentSlotsNeverHangTheBuild) {
     f.session.lbClockwheelTemplate = {f.dir / "empty.m3u", f.dir / "missing.m3u", good};
     f.session.fDMCA.cbDupeCheck = false;
     f.session.ComboBox1 = "8";
-    BuildPlaylist(f.context);
+    const BuildOutcome reached = BuildPlaylist(f.context);
+    EXPECT_TRUE(reached.reachedLength);
+    EXPECT_EQ(reached.placedSeconds, 480);
+    EXPECT_EQ(reached.desiredSeconds, 480);
+    EXPECT_EQ(reached.status, f.view.Status());
     EXPECT_EQ(f.session.lbFinalPlaylist, LineList(2, f.SongPath({240, "Good", "Song"})));
     EXPECT_EQ(f.dir.Read("missing.m3u"), (f.dir / "nowhere.mp3") + "\r\n");
     EXPECT_EQ(f.dir.Read("empty.m3u"), "");
 
     // Nothing to place anywhere: the walk ends and says why.
     f.session.lbClockwheelTemplate = {f.dir / "empty.m3u", f.dir / "missing.m3u"};
-    BuildPlaylist(f.context);
+    const BuildOutcome stuck = BuildPlaylist(f.context);
     EXPECT_EQ(f.view.Status(), kBuildCannotProgress);
+    EXPECT_FALSE(stuck.reachedLength);
+    EXPECT_EQ(stuck.placedSeconds, 0);
+    EXPECT_EQ(stuck.status, kBuildCannotProgress);
     f.dir.Write("silent.m3u", (f.dir / "silent.mp3") + "\r\n");
     f.dir.Write("silent.mp3", std::string(1000, 'x'));  // no frames: playing time 0
     f.session.lbMasterPlaylists.Add(f.dir / "silent.m3u");
     f.session.lbClockwheelTemplate = {f.dir / "silent.m3u"};
-    BuildPlaylist(f.context);
+    EXPECT_FALSE(BuildPlaylist(f.context).reachedLength);
     EXPECT_EQ(f.view.Status(), kBuildCannotProgress);
+}
+
+TEST(PlaylistBuilder, ShortfallSaysHowMuchIsMissing) {
+    struct Case {
+        int32_t placed, desired;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1070, 3600, "The playlist is 0:42:10 short of the desired 1:00:00."},
+        {0, 3600, "The playlist is 1:00:00 short of the desired 1:00:00."},
+        {5399, 5400, "The playlist is 0:00:01 short of the desired 1:30:00."},
+        {0, 90000, "The playlist is 25:00:00 short of the desired 25:00:00."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShortfallText(BuildOutcome{false, c.placed, c.desired, ""}), c.text);
+}
+
+TEST(PlaylistBuilder, NegativeDupeHoursCheckNothingAndTheBuildCompletes) {
+    StationFixture f;
+    const std::string list = f.Playlist("same.m3u", {{240, "Same", "a"}, {240, "Same", "b"}});
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.fDMCA.cbDupeCheck = true;
+    f.session.ComboBox1 = "16";
+    for (const std::string hours : {"-3", "-596523"}) {
+        SCOPED_TRACE(hours);
+        f.session.lbFinalPlaylist.clear();
+        f.session.fDMCA.ComboBox1 = hours;
+        const BuildOutcome outcome = BuildPlaylist(f.context);
+        EXPECT_TRUE(outcome.reachedLength);
+        EXPECT_EQ(f.session.lbFinalPlaylist.size(), 4u);
+        EXPECT_EQ(f.view.Status(), "Playlist is complete and is exactly 0:16:00.");
+    }
 }
 
 TEST(PlaylistBuilder, BadNumbersStopTheBuildWhereTheyAreRead) {

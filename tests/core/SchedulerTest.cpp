@@ -212,6 +212,48 @@ TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
     EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
 }
 
+TEST(Scheduler, ASessionThatFallsShortIsNamedAndTheRunGoesOn) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    const std::string first = ScheduledSession(f, "a-first", 8, false);
+    // A session whose only song is gone: the unattended run does no repair, so nothing fits.
+    f.dir.Write("b-gone.m3u", (f.dir / "gone.mp3") + "\r\n");
+    f.dir.Write("b-gone.cwt",
+                FormatLines({f.dir / "b-gone.m3u", "#", f.dir / "b-gone.m3u", "##", "45", "###",
+                             f.dir / "b-gone-out.m3u", "####", "001", "3"}));
+    const std::string last = ScheduledSession(f, "c-last", 4, false);
+    scheduler.AddSessions({first, f.dir / "b-gone.cwt", last});
+    scheduler.timerAutoBuildTimer(f.context, nullptr);
+
+    EXPECT_EQ(f.Lines(f.dir / "a-first-out.m3u").size(), 2u);
+    EXPECT_TRUE(f.Lines(f.dir / "b-gone-out.m3u").empty()) << "written as built";
+    EXPECT_EQ(f.Lines(f.dir / "c-last-out.m3u").size(), 1u) << "the run went on";
+    ASSERT_EQ(scheduler.ShortSessions().size(), 1u);
+    EXPECT_EQ(scheduler.ShortSessions()[0].session, f.dir / "b-gone.cwt");
+    EXPECT_FALSE(scheduler.ShortSessions()[0].outcome.reachedLength);
+    const std::vector<std::string> expected = {
+        (f.dir / "b-gone.cwt") + ": The playlist is 0:45:00 short of the desired 0:45:00.",
+        messages::kScheduleComplete};
+    EXPECT_EQ(f.prompts.messages, expected);
+    EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
+
+    // The next run starts afresh.
+    scheduler.Button6Click();
+    scheduler.AddSessions({first});
+    scheduler.timerAutoBuildTimer(f.context, nullptr);
+    EXPECT_TRUE(scheduler.ShortSessions().empty());
+}
+
+TEST(Scheduler, ShortSessionsAreOneLineEach) {
+    BuildOutcome a{false, 0, 3600, ""};
+    BuildOutcome b{false, 1070, 3600, ""};
+    EXPECT_EQ(ShortSessionsText({}), "");
+    EXPECT_EQ(ShortSessionsText({{"/s/a.cwt", a}, {"/s/b.cwt", b}}),
+              "/s/a.cwt: The playlist is 1:00:00 short of the desired 1:00:00.\n"
+              "/s/b.cwt: The playlist is 0:42:10 short of the desired 1:00:00.");
+}
+
 TEST(Scheduler, AnErrorStopsTheRunAndLeavesTheSchedulerIdle) {
     StationFixture f;
     FakeTimer timer;

@@ -72,18 +72,23 @@ std::string FailedCheck(const BuildSession& s) {
 
 }  // namespace
 
-bool btBuildPlaylistClick(BuildContext& context) {
+std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context) {
     BuildSession& s = context.session;
     const std::string failed = FailedCheck(s);
     if (!failed.empty()) {
         context.prompts.ShowMessage(failed);
-        return false;
+        return std::nullopt;
     }
     RepairPlaylists(context);
-    BuildPlaylist(context);
+    const BuildOutcome outcome = BuildPlaylist(context);
     // A build the user stopped says so in the status line; it is not complete.
-    if (!StopRequested()) context.prompts.ShowMessage(messages::kBuildComplete);
-    return true;
+    if (StopRequested()) return outcome;
+    if (outcome.reachedLength)
+        context.prompts.ShowMessage(messages::kBuildComplete);
+    else
+        context.prompts.ShowMessage(outcome.status.empty() ? ShortfallText(outcome)
+                                                           : outcome.status);
+    return outcome;
 }
 
 bool TooShortForFullPath(const std::string& line, PathStyle style) {

@@ -1,9 +1,11 @@
 #pragma once
 // The three commands of the build page that act on a whole build: build, accept and clear.
 
+#include <optional>
 #include <string>
 
 #include "building/BuildContext.h"
+#include "building/PlaylistBuilder.h"
 #include "platform/Paths.h"
 
 namespace kestrune {
@@ -26,9 +28,11 @@ std::string CategoryAtOutput(const BuildSession& session);
 // The first slot whose playlist is not among the master playlists, or -1.
 int OrphanSlot(const BuildSession& session);
 
-// Checks the inputs, repairs every master playlist and builds. False when one of the checks
-// failed (its message has been shown and nothing changed).
-bool btBuildPlaylistClick(BuildContext& context);
+// Checks the inputs, repairs every master playlist and builds. Nothing when one of the checks
+// failed (its message has been shown and nothing changed); otherwise what the build came to.
+// Its closing box says the list is complete only when it reached the desired length; a build
+// that fell short shows its last status instead (the list stays, and may still be accepted).
+std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context);
 
 // Makes every line of every master playlist a full path and removes the lines that name no file.
 void RepairPlaylists(BuildContext& context, PathStyle style = kNativePathStyle);

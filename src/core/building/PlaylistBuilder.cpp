@@ -28,8 +28,22 @@ namespace {
 
 const char* const kHourDivider = "-----------------------------------------------------";
 
+// The desired length in seconds where it can be read; 0 where it cannot (nothing is asked of a
+// build that never reads it).
+int32_t DesiredSecondsOrZero(const std::string& minutes) {
+    try {
+        return CheckedMul(StrToInt(minutes), 60);
+    } catch (const KestruneError&) {
+        return 0;
+    }
+}
+
+// Built by appending: g++ 12 at -O3 takes "0" + std::string for an overlapping copy and
+// warns (-Wrestrict) about code that is correct.
 std::string TwoDigits(int32_t value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string text(value < 10 ? 1 : 0, '0');
+    text += std::to_string(value);
+    return text;
 }
 
 class PlaylistWalk {
@@ -37,7 +51,7 @@ public:
     explicit PlaylistWalk(BuildContext& context)
         : c_(context), s_(context.session), view_(context.view) {}
 
-    void Run();
+    BuildOutcome Run();
 
 private:
     void LogHeader();
@@ -106,44 +120,50 @@ private:
     std::string historyText_;
 };
 
-void PlaylistWalk::Run() {
+BuildOutcome PlaylistWalk::Run() {
     songsBefore_ = s_.lbFinalPlaylist.size();
     windowLimit_ = CheckedMul(StrToInt(s_.fDMCA.ComboBox1), 3600);
     SetUpRules();
     LogHeader();
-    if (s_.lbMasterPlaylists.Empty() || s_.lbClockwheelTemplate.empty()) return;
+    BuildOutcome outcome;
+    if (s_.lbMasterPlaylists.Empty() || s_.lbClockwheelTemplate.empty()) {
+        outcome.desiredSeconds = DesiredSecondsOrZero(s_.ComboBox1);
+        outcome.reachedLength = outcome.desiredSeconds <= 0;
+        return outcome;
+    }
     s_.lbRepeatCheckList.clear();
     windowSum_ = 0;
     target_ = CheckedSub(CheckedMul(StrToInt(s_.ComboBox1), 60), 30);
+    outcome.desiredSeconds = CheckedAdd(target_, 30);
     ShuffleMasterPlaylists();
     if (byRules_) LoadPlayHistory();
     placed_ = exactTotal_ = hourClock_ = 0;
     view_.SetMeterMax(Meter::ProgressBar2, target_);
     if (target_ <= 0) {
         view_.SetMeterPosition(Meter::ProgressBar2, 0);
-        return;
+        return outcome;
     }
+    auto end = [&](bool reached, const std::string& status) {
+        view_.ShowStatus(status);
+        outcome.reachedLength = reached;
+        outcome.placedSeconds = exactTotal_;
+        outcome.status = status;
+        return outcome;
+    };
     while (placed_ < target_) {
         int32_t placedThisPass = 0;
         for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
             placedThisPass += HandleSlot(slot);
-            if (placed_ == target_) {
-                view_.ShowStatus(CompleteStatus());
-                return;
-            }
+            if (placed_ == target_) return end(true, CompleteStatus());
             // Between two slots every file is whole: a stop here loses nothing.
             PumpMessages();
-            if (StopRequested()) {
-                view_.ShowStatus(StoppedStatus(slot));
-                return;
-            }
+            if (StopRequested()) return end(false, StoppedStatus(slot));
         }
         // Without this the walk would go round for ever.
-        if (placedThisPass == 0) {
-            view_.ShowStatus(kBuildCannotProgress);
-            return;
-        }
+        if (placedThisPass == 0) return end(false, kBuildCannotProgress);
     }
+    outcome.placedSeconds = exactTotal_;
+    return outcome;
 }
 
 std::string PlaylistWalk::CompleteStatus() const {
@@ -478,9 +498,15 @@ bool ArtistInList(const std::string& artist, const LineList& list) {
     return std::find(list.begin(), list.end(), artist) != list.end();
 }
 
-void BuildPlaylist(BuildContext& context) {
+BuildOutcome BuildPlaylist(BuildContext& context) {
     PlaylistWalk walk(context);
-    walk.Run();
+    return walk.Run();
+}
+
+std::string ShortfallText(const BuildOutcome& outcome) {
+    const int32_t missing = std::max(0, outcome.desiredSeconds - outcome.placedSeconds);
+    return "The playlist is " + PlayingTimeText(missing) + " short of the desired " +
+           PlayingTimeText(outcome.desiredSeconds) + ".";
 }
 
 }  // namespace kestrune

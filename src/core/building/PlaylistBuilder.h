@@ -12,7 +12,19 @@ namespace kestrune {
 // The status shown when a whole pass through the template placed no playing time.
 extern const char* const kBuildCannotProgress;
 
-void BuildPlaylist(BuildContext& context);
+// What a build came to. A build that ends short of the desired length (it could not progress,
+// or had nothing to build from) says so here: callers never read the status text for it.
+struct BuildOutcome {
+    bool reachedLength = true;
+    int32_t placedSeconds = 0;   // the playing time this build placed
+    int32_t desiredSeconds = 0;  // the desired length, minutes x 60
+    std::string status;          // the last status the build showed, if any
+};
+
+BuildOutcome BuildPlaylist(BuildContext& context);
+
+// "The playlist is H:MM:SS short of the desired H:MM:SS."
+std::string ShortfallText(const BuildOutcome& outcome);
 
 // Texts of the text log.
 std::string GeneratedLine(const LocalDateTime& now);

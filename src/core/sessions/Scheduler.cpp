@@ -161,11 +161,13 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         RunningFlag runningFlag(running_);
         if (showBuildPage) showBuildPage();
         timer_.Stop();
+        shortSessions_.clear();
         const int count = lbSchedule.Count();
         for (int i = 0; i < count; ++i) {
             context.view.SelectScheduleEntry(i);
             LoadSession(lbSchedule[i], context);
-            BuildPlaylist(context);
+            const BuildOutcome outcome = BuildPlaylist(context);
+            if (!outcome.reachedLength) shortSessions_.push_back({lbSchedule[i], outcome});
             context.view.ListChanged(ShownList::FinalPlaylist);
             SaveList(context.session.OutputFile(), context.session.lbFinalPlaylist);
             WriteTextLog(context.session);
@@ -173,6 +175,7 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         ArmAutoBuild(kOneDay);
     }
     // The run is over before its closing message: a box nobody answers holds up no later run.
+    if (!shortSessions_.empty()) context.prompts.ShowMessage(ShortSessionsText(shortSessions_));
     context.prompts.ShowMessage(messages::kScheduleComplete);
 }
 
@@ -187,6 +190,15 @@ std::string Scheduler::StateText() const {
             break;
     }
     return "Auto schedule stopped";
+}
+
+std::string ShortSessionsText(const std::vector<ShortSession>& sessions) {
+    std::string text;
+    for (const ShortSession& s : sessions) {
+        if (!text.empty()) text += "\n";
+        text += s.session + ": " + ShortfallText(s.outcome);
+    }
+    return text;
 }
 
 SchedulerState Scheduler::State() const {

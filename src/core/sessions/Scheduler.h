@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "building/BuildContext.h"
+#include "building/PlaylistBuilder.h"
 
 namespace kestrune {
 
@@ -48,6 +49,15 @@ std::vector<std::string> AutoStartChoices();
 
 enum class SchedulerState { Idle, Armed, Running };
 
+// A session of a run whose build ended short of its desired length.
+struct ShortSession {
+    std::string session;  // the session file
+    BuildOutcome outcome;
+};
+
+// One line for each: "<session file>: The playlist is H:MM:SS short of the desired H:MM:SS."
+std::string ShortSessionsText(const std::vector<ShortSession>& sessions);
+
 class Scheduler {
 public:
     explicit Scheduler(AutoBuildTimer& timer) : timer_(timer) {}
@@ -78,17 +88,22 @@ public:
     void ArmAutoBuild(int64_t milliseconds);
 
     // The timer's event: builds every scheduled session and writes its playlist. An error
-    // stops the run where it happens and leaves the scheduler idle.
+    // stops the run where it happens and leaves the scheduler idle. A session that falls short
+    // of its length is written as built, and the run goes on; at the end one message names
+    // every such session.
     void timerAutoBuildTimer(BuildContext& context, const std::function<void()>& showBuildPage);
 
     SchedulerState State() const;
     // "Auto schedule stopped", or running with the next run's time.
     std::string StateText() const;
+    // The sessions of the last run that fell short, in the order run.
+    const std::vector<ShortSession>& ShortSessions() const { return shortSessions_; }
 
 private:
     AutoBuildTimer& timer_;
     bool running_ = false;
     std::optional<LocalDateTime> nextRun_;
+    std::vector<ShortSession> shortSessions_;
 };
 
 }  // namespace kestrune
