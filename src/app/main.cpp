@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "QtPrompts.h"
 #include "Startup.h"
 #include "platform/Files.h"
 #include "sessions/StationConfig.h"

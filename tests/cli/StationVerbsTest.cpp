@@ -156,9 +156,11 @@ TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     std::filesystem::remove(f.dir / "c.m3u");
     const auto fellShort = RunCli({"schedule", "short.cws"}, f.dir.Path());
     EXPECT_EQ(fellShort.exitCode, 1);
-    EXPECT_EQ(LastLine(fellShort.err), (f.dir / "b-short.cwt") +
-                                           ": The playlist is 0:30:00 short of the desired "
-                                           "0:30:00.");
+    // (The rules the other sessions broke follow it there.)
+    EXPECT_NE(fellShort.err.find((f.dir / "b-short.cwt") +
+                                 ": The playlist is 0:30:00 short of the desired 0:30:00.\n"),
+              std::string::npos)
+        << fellShort.err;
     EXPECT_EQ(LastLine(fellShort.out),
               "Entire schedule has completed and will run again in 24 hours.");
     EXPECT_TRUE(std::filesystem::exists(f.dir / "b-short.m3u"));
