@@ -7,9 +7,11 @@
 
 #include "QtPrompts.h"
 #include "Startup.h"
+#include "TagLibReader.h"
 #include "platform/Files.h"
 #include "sessions/StationConfig.h"
 #include "sessions/StationPlaces.h"
+#include "tags/LibrarySettings.h"
 
 namespace {
 
@@ -39,6 +41,8 @@ int main(int argc, char** argv) {
         app::StartupOptions options;
         options.startFolder = places.startFolder;
         options.iniPath = places.iniPath;
+        InstallTagLibReader();
+        SetLibrarySettings(ReadLibrarySettings(options.iniPath));
         windows = app::StartProgram(options);
     } catch (const std::exception& error) {
         // The splash is gone already; an error in the start-up ends the program.
