@@ -1,6 +1,6 @@
 // The bounds of the audio on any bytes: the leading ID3v2 tags agree with a plain walk over
-// their headers, and the blocks peeled off the end lie between the audio and the end of the
-// file, each beginning with its own signature.
+// their headers, the tag handed to the tag library is well formed, and the blocks peeled off the
+// end lie between the audio and the end of the file, each beginning with its own signature.
 
 #include <cstdint>
 #include <string>
@@ -8,6 +8,7 @@
 #include "FuzzChecks.h"
 #include "Scratch.h"
 #include "mpgtools/AudioBounds.h"
+#include "mpgtools/Id3v2Slim.h"
 
 namespace kestrune::fuzz {
 
@@ -49,6 +50,15 @@ std::string CheckAudioBounds(std::string_view bytes) {
     if (start != ModelLeadingEnd(bytes))
         return Finding("leading tags end at " + std::to_string(start),
                        "the model says " + std::to_string(ModelLeadingEnd(bytes)));
+
+    // The tag handed to the tag library: a valid header and its body, no larger than the tag.
+    const std::string slim = Id3v2WithoutPictures(fetch, size);
+    if (!slim.empty()) {
+        const int64_t declared = Id3v2TagSize(slim);
+        if (declared == 0 || declared > static_cast<int64_t>(bytes.size()) ||
+            (slim != bytes.substr(0, slim.size()) && declared != static_cast<int64_t>(slim.size())))
+            return Finding("tag handed on is malformed");
+    }
 
     // From the leading tags' end, and from every start the reader may fall back to.
     for (const int64_t audioStart : {start, int64_t{0}, int64_t{10}, size / 2}) {

@@ -9,6 +9,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/tbytevectorstream.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
@@ -150,19 +151,22 @@ std::string TagSourceOf(AudioFormat format, TagLib::File& file) {
 
 }  // namespace
 
-TagReadStatus TagLibReader::ReadMp3Tags(const RandomAccessFile& file, bool id3v2, int64_t apeStart,
+TagReadStatus TagLibReader::ReadMp3Tags(std::string_view id3v2Tag, std::string_view apeTag,
                                         TagFields& id3v2Fields, std::string& id3v2Version,
                                         TagFields& apeFields) {
     try {
-        FileStream stream(file);
+        // The two tags back to back make a file TagLib finds both in, one at each end.
+        TagLib::ByteVector bytes(id3v2Tag.data(), static_cast<unsigned int>(id3v2Tag.size()));
+        bytes.append(TagLib::ByteVector(apeTag.data(), static_cast<unsigned int>(apeTag.size())));
+        TagLib::ByteVectorStream stream(bytes);
         TagLib::MPEG::File mpeg(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!mpeg.isValid()) return TagReadStatus::Unreadable;
-        if (id3v2 && mpeg.hasID3v2Tag()) {
+        if (!id3v2Tag.empty() && mpeg.hasID3v2Tag()) {
             const TagLib::ID3v2::Tag& tag = *mpeg.ID3v2Tag();
             id3v2Fields = FromId3v2(tag);
             id3v2Version = Id3v2Name(tag);
         }
-        if (apeStart >= 0 && mpeg.hasAPETag())
+        if (!apeTag.empty() && mpeg.hasAPETag())
             apeFields = FromProperties(mpeg.APETag()->properties());
         return TagReadStatus::Success;
     } catch (...) {

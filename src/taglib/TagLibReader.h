@@ -8,7 +8,7 @@ namespace kestrune {
 
 class TagLibReader : public TagReader {
 public:
-    TagReadStatus ReadMp3Tags(const RandomAccessFile& file, bool id3v2, int64_t apeStart,
+    TagReadStatus ReadMp3Tags(std::string_view id3v2Tag, std::string_view apeTag,
                               TagFields& id3v2Fields, std::string& id3v2Version,
                               TagFields& apeFields) override;
     TagReadStatus ReadOtherFormat(const RandomAccessFile& file, AudioFormat format,

@@ -4,6 +4,7 @@
 
 #include "Mp3Synth.h"
 #include "mpgtools/AudioBounds.h"
+#include "mpgtools/Id3v2Slim.h"
 #include "mpgtools/MPGTools.h"
 #include "support/TempDir.h"
 
@@ -127,6 +128,49 @@ TEST(AudioBounds, TrailingBlocksArePeeledInAnyOrder) {
     const TrailingTags tags = FindTrailingTags(Over(bytes), static_cast<int64_t>(bytes.size()), 10);
     EXPECT_EQ(tags.audioEnd, static_cast<int64_t>(bytes.size()) - 128);
     EXPECT_EQ(tags.apeStart, -1);
+}
+
+std::string Frame(const std::string& id, const std::string& body) {
+    const auto size = static_cast<uint32_t>(body.size());
+    std::string header = id;
+    for (const int shift : {24, 16, 8, 0}) header += static_cast<char>((size >> shift) & 0xFF);
+    return header + std::string(2, '\0') + body;
+}
+
+TEST(AudioBounds, PicturesAreLeftOutOfTheTagHandedOn) {
+    const std::string title = Frame("TIT2", std::string(1, '\0') + "Song");
+    const std::string artist = Frame("TPE1", std::string(1, '\0') + "Band");
+    const std::string cover = Frame("APIC", std::string(50000, '\xFF'));
+    const auto body = static_cast<uint32_t>(title.size() + cover.size() + artist.size() + 500);
+    const std::string tag =
+        Id3v2Header(3, 0, body) + title + cover + artist + std::string(500, '\0');
+    const std::string file = tag + std::string(1000, '\xAA');
+    int fetchedBytes = 0;
+    const ByteFetcher counting = [&](int64_t offset, size_t count) {
+        fetchedBytes += static_cast<int>(count);
+        return Over(file)(offset, count);
+    };
+    const std::string slim = Id3v2WithoutPictures(counting, static_cast<int64_t>(file.size()));
+    EXPECT_EQ(slim, Id3v2Header(3, 0, static_cast<uint32_t>(title.size() + artist.size())) + title +
+                        artist);
+    EXPECT_LT(fetchedBytes, 200);  // the picture's bytes were never asked for
+
+    // Unsynchronised as a whole, the frames cannot be walked: the tag goes whole.
+    const std::string unsync =
+        Id3v2Header(3, 0x80, body) + title + cover + artist + std::string(500, '\0');
+    EXPECT_EQ(Id3v2WithoutPictures(Over(unsync), static_cast<int64_t>(unsync.size())), unsync);
+    // A frame that claims more than the tag holds: whole as well.
+    const std::string broken = Id3v2Header(3, 0, 30) + Frame("TIT2", std::string(100, 'x'));
+    EXPECT_EQ(Id3v2WithoutPictures(Over(broken), static_cast<int64_t>(broken.size())),
+              broken.substr(0, 40));
+    // Version 2.2's three-letter frames; no tag, no bytes.
+    const std::string v22 = Id3v2Header(2, 0, 16) + "TT2" + std::string("\0\0\x05\0Song", 8) +
+                            "PIC" + std::string("\0\0\x02xx", 5);
+    EXPECT_EQ(Id3v2WithoutPictures(Over(v22), static_cast<int64_t>(v22.size())),
+              Id3v2Header(2, 0, 11) + v22.substr(10, 11));
+    EXPECT_EQ(Id3v2WithoutPictures(Over(file), 100), "");
+    const std::string none = "no tag here at all";
+    EXPECT_EQ(Id3v2WithoutPictures(Over(none), static_cast<int64_t>(none.size())), "");
 }
 
 // The reader on the same blocks: the audio between them, rounded to the nearest second.

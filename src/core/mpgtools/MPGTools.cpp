@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "mpgtools/FrameHeader.h"
+#include "mpgtools/Id3v2Slim.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/RandomAccessFile.h"
@@ -164,13 +165,10 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
         // The record holds 32 bits; a larger file keeps the low ones, as the field always has.
         info.FileLength = static_cast<int32_t>(size);
         window_.Attach(&file);
-        file_ = &file;
         const int32_t result = ReadAudio(file, size);
-        file_ = nullptr;
         window_.Detach();
         return result;
     } catch (const std::exception&) {
-        file_ = nullptr;
         window_.Detach();
         return -1;
     }
@@ -180,13 +178,16 @@ int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
     const size_t firstRead =
         fileSize <= kWholeFileRead ? static_cast<size_t>(fileSize) : kFirstRead;
     if (window_.Fetch(0, 4, firstRead) == nullptr) return -1;
-    // A miss reads on from there: the frame search wants the bytes after the tags next.
+    // A miss reads on from there: the next frame header of a tag, or the first audio frame.
     const ByteFetcher fetch = [this](int64_t offset, size_t count) {
-        const uint8_t* bytes = window_.Fetch(offset, count, kScanChunk);
+        const uint8_t* bytes = window_.Fetch(offset, count, kFirstRead);
         return bytes == nullptr ? std::string_view()
                                 : std::string_view(reinterpret_cast<const char*>(bytes), count);
     };
-    const bool id3v2 = Id3v2MajorVersion(fetch(0, kId3v2HeaderSize)) != 0;
+    // The tag's frames are taken first, while the file's start is in memory.
+    id3v2Tag_.clear();
+    if (InstalledTagReader() != nullptr && !CurrentLibrarySettings().id3v1Only)
+        id3v2Tag_ = Id3v2WithoutPictures(fetch, fileSize);
     const int64_t tagsEnd = LeadingTagsEnd(fetch, fileSize);
     // The other formats need the tag library; without one every file is searched for frames.
     if (InstalledTagReader() != nullptr) {
@@ -196,11 +197,11 @@ int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
         if (format != AudioFormat::Mpeg && format != AudioFormat::Unknown)
             return ReadOtherFormat(file, format);
     }
-    const int32_t result = FrameSearch(fileSize, tagsEnd, id3v2);
+    const int32_t result = FrameSearch(fileSize, tagsEnd);
     if (result == 0 || tagsEnd == 0) return result;
     // The declared size led to no frame: search from the first byte after the tag's header.
     ResetKeepingFile();
-    return FrameSearch(fileSize, static_cast<int64_t>(kId3v2HeaderSize), id3v2);
+    return FrameSearch(fileSize, static_cast<int64_t>(kId3v2HeaderSize));
 }
 
 int32_t TMPEGAudio::ReadOtherFormat(const RandomAccessFile& file, AudioFormat format) {
@@ -219,7 +220,7 @@ int32_t TMPEGAudio::ReadOtherFormat(const RandomAccessFile& file, AudioFormat fo
     return 0;
 }
 
-int32_t TMPEGAudio::FrameSearch(int64_t fileSize, int64_t start, bool id3v2) {
+int32_t TMPEGAudio::FrameSearch(int64_t fileSize, int64_t start) {
     TMPEGFileInfo& info = MPEGFileInfo;
     int64_t position = start;
     int32_t result = -1;
@@ -245,7 +246,7 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize, int64_t start, bool id3v2) {
                 position = headerPosition + 1;
                 result = -1;
             } else {
-                return FinishPair(fileSize, headerPosition, id3v2);
+                return FinishPair(fileSize, headerPosition);
             }
         } else {
             ResetKeepingFile();
@@ -258,7 +259,7 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize, int64_t start, bool id3v2) {
     }
 }
 
-int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition, bool id3v2) {
+int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
     TMPEGFileInfo& info = MPEGFileInfo;
     if (ReadXing(headerPosition) != 0) return -1;
     // The end of the file in one read: the ID3v1 tag and the footers of the blocks before it.
@@ -280,7 +281,7 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition, bool id
         info.Duration = static_cast<uint16_t>(RoundedSeconds(bits, info.BitRate * 1000LL));
         info.DurationMs = RoundedSeconds(bits, info.BitRate);
     }
-    if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTags(trailing, id3v2)) return -1;
+    if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTags(trailing)) return -1;
     return 0;
 }
 
@@ -346,7 +347,7 @@ int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
     return 0;
 }
 
-bool TMPEGAudio::ReadTags(const TrailingTags& trailing, bool id3v2) {
+bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
     TMPEGFileInfo& info = MPEGFileInfo;
     if (CurrentLibrarySettings().id3v1Only) {
         if (!ReadTag()) return false;
@@ -374,10 +375,16 @@ bool TMPEGAudio::ReadTags(const TrailingTags& trailing, bool id3v2) {
     TagFields fromApe;
     std::string id3v2Version;
     TagReader* reader = InstalledTagReader();
-    if (reader != nullptr && file_ != nullptr && (id3v2 || trailing.apeStart >= 0)) {
+    if (reader != nullptr && (!id3v2Tag_.empty() || trailing.apeStart >= 0)) {
+        std::string_view ape;
+        if (trailing.apeStart >= 0) {
+            const auto size = static_cast<size_t>(trailing.apeSize);
+            const uint8_t* bytes = window_.Fetch(trailing.apeStart, size, size);
+            if (bytes == nullptr) return false;
+            ape = std::string_view(reinterpret_cast<const char*>(bytes), size);
+        }
         // A tag the library cannot make sense of gives nothing; the others still count.
-        (void)reader->ReadMp3Tags(*file_, id3v2, trailing.apeStart, fromId3v2, id3v2Version,
-                                  fromApe);
+        (void)reader->ReadMp3Tags(id3v2Tag_, ape, fromId3v2, id3v2Version, fromApe);
     }
     // The first tag that has a field gives it. ID3v1's year stays exactly as stored.
     for (TagFields* fields : {&fromId3v2, &fromApe}) {

@@ -128,19 +128,19 @@ private:
     int32_t ReadAudio(const RandomAccessFile& file, int64_t fileSize);
     int32_t ReadOtherFormat(const RandomAccessFile& file, AudioFormat format);
     // The search for a pair of frames from `start`; on success the rest of the file is read.
-    int32_t FrameSearch(int64_t fileSize, int64_t start, bool id3v2);
-    int32_t FinishPair(int64_t fileSize, int64_t headerPosition, bool id3v2);
+    int32_t FrameSearch(int64_t fileSize, int64_t start);
+    int32_t FinishPair(int64_t fileSize, int64_t headerPosition);
     // Crosses bytes after an invalid header until a valid one or a stop; false on a failed read.
     bool ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header);
     int32_t ReadXing(int64_t headerPosition);
     bool ReadTag();
-    bool ReadTags(const TrailingTags& trailing, bool id3v2);
+    bool ReadTags(const TrailingTags& trailing);
     void TakeTags(const TagFields& fields, const std::string& source);
     void ClearHeaderFields();
     void ResetKeepingFile();
 
     ReadWindow window_;
-    const RandomAccessFile* file_ = nullptr;  // while a load has it open
+    std::string id3v2Tag_;  // the leading ID3v2 tag without its pictures, for the tag reader
     // A tag was read but gave no artist (title): the accessors answer the defaults.
     bool artistMissing_ = false;
     bool titleMissing_ = false;

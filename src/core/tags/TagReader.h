@@ -3,7 +3,10 @@
 // command-line tool install one at start-up (SetTagReader), tests install the real one too.
 // A reader never throws: it answers a status.
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "tags/AudioFormat.h"
 #include "tags/TrackFacts.h"
@@ -18,9 +21,9 @@ class TagReader {
 public:
     virtual ~TagReader() = default;
 
-    // The ID3v2 tag (first) and the APEv2 tag of an MP3 file, read from the open file, each into
-    // its own fields. `apeStart` is -1 when the file has no APE tag.
-    virtual TagReadStatus ReadMp3Tags(const RandomAccessFile& file, bool id3v2, int64_t apeStart,
+    // The ID3v2 tag at the start of an MP3 file and its APEv2 tag, as bytes the reader has read
+    // (either may be empty), each into its own fields.
+    virtual TagReadStatus ReadMp3Tags(std::string_view id3v2Tag, std::string_view apeTag,
                                       TagFields& id3v2Fields, std::string& id3v2Version,
                                       TagFields& apeFields) = 0;
 
