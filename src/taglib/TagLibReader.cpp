@@ -118,6 +118,15 @@ std::unique_ptr<TagLib::File> OpenAs(AudioFormat format, TagLib::IOStream* strea
     return nullptr;
 }
 
+// Tags alone, in memory: no format's search for its other tags and frames.
+class TagBytes : public TagLib::File {
+public:
+    explicit TagBytes(TagLib::IOStream* stream) : TagLib::File(stream) {}
+    TagLib::Tag* tag() const override { return nullptr; }
+    TagLib::AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+};
+
 std::string Id3v2Name(const TagLib::ID3v2::Tag& tag) {
     return "ID3v2." + std::to_string(tag.header()->majorVersion());
 }
@@ -155,19 +164,21 @@ TagReadStatus TagLibReader::ReadMp3Tags(std::string_view id3v2Tag, std::string_v
                                         TagFields& id3v2Fields, std::string& id3v2Version,
                                         TagFields& apeFields) {
     try {
-        // The two tags back to back make a file TagLib finds both in, one at each end.
-        TagLib::ByteVector bytes(id3v2Tag.data(), static_cast<unsigned int>(id3v2Tag.size()));
-        bytes.append(TagLib::ByteVector(apeTag.data(), static_cast<unsigned int>(apeTag.size())));
-        TagLib::ByteVectorStream stream(bytes);
-        TagLib::MPEG::File mpeg(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-        if (!mpeg.isValid()) return TagReadStatus::Unreadable;
-        if (!id3v2Tag.empty() && mpeg.hasID3v2Tag()) {
-            const TagLib::ID3v2::Tag& tag = *mpeg.ID3v2Tag();
+        if (!id3v2Tag.empty()) {
+            TagLib::ByteVector bytes(id3v2Tag.data(), static_cast<unsigned int>(id3v2Tag.size()));
+            TagLib::ByteVectorStream stream(bytes);
+            TagBytes file(&stream);
+            const TagLib::ID3v2::Tag tag(&file, 0);
             id3v2Fields = FromId3v2(tag);
             id3v2Version = Id3v2Name(tag);
         }
-        if (!apeTag.empty() && mpeg.hasAPETag())
-            apeFields = FromProperties(mpeg.APETag()->properties());
+        if (!apeTag.empty()) {
+            TagLib::ByteVector bytes(apeTag.data(), static_cast<unsigned int>(apeTag.size()));
+            TagLib::ByteVectorStream stream(bytes);
+            TagBytes file(&stream);
+            const TagLib::APE::Tag tag(&file, static_cast<long>(apeTag.size()) - 32);
+            apeFields = FromProperties(tag.properties());
+        }
         return TagReadStatus::Success;
     } catch (...) {
         return TagReadStatus::Unreadable;

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "TagLibReader.h"
+#include "building/LineList.h"
+#include "building/PlaylistBuilder.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/MPGTools.h"
+#include "support/Station.h"
 #include "support/TempDir.h"
 #include "tags/LibrarySettings.h"
 
@@ -133,6 +136,30 @@ TEST_F(MessyLibrary, PathsLongerThan255BytesAreRead) {
     EXPECT_EQ(reader.GetFileName(), path);
     EXPECT_EQ(reader.MPEGFileInfo.Duration, 6);
     EXPECT_EQ(reader.MPEGFileInfo.Album, "\xE3\x83\x8D\xE3\x82\xAA\xE3\x83\xB3");  // ネオン
+}
+
+TEST_F(MessyLibrary, TheBuilderPlacesTheOtherFormatsLikeMp3Files) {
+    testing::StationFixture f;
+    LineList songs;
+    for (const Entry& e : entries_) {
+        if (!MatchesMP3Mask(e.name)) songs.push_back(Library() + "/" + e.name);
+    }
+    ASSERT_EQ(songs.size(), 7u);
+    f.dir.Write("formats.m3u", FormatLines(songs));
+    const std::string list = f.dir / "formats.m3u";
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.ComboBox1 = "1";  // placed until 30 s: five of the seven-second files
+    BuildPlaylist(f.context);
+    EXPECT_EQ(f.session.lbFinalPlaylist.size(), 5u);
+    EXPECT_TRUE(f.prompts.openErrors.empty());
+    EXPECT_EQ(f.view.Status(), "Playlist is complete and is exactly 0:00:35.");
+    int logged = 0;
+    for (const std::string& line : f.session.mTextOutput)
+        logged += line.find(
+                      "Format Fan - \"\xC3\x9Cn\xC3\xAF"
+                      "code ") != std::string::npos;
+    EXPECT_EQ(logged, 5);
 }
 
 TEST_F(MessyLibrary, QuickListListsEveryFormatUnlessMp3Only) {

@@ -177,9 +177,14 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
 int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
     const size_t firstRead =
         fileSize <= kWholeFileRead ? static_cast<size_t>(fileSize) : kFirstRead;
-    if (window_.Fetch(0, 4, firstRead) == nullptr) return -1;
+    const uint8_t* first = window_.Fetch(0, 4, firstRead);
+    if (first == nullptr) return -1;
+    // The start stays at hand while the tag's frames send the window past its pictures.
+    head_.assign(reinterpret_cast<const char*>(first), window_.AvailableFrom(0));
     // A miss reads on from there: the next frame header of a tag, or the first audio frame.
     const ByteFetcher fetch = [this](int64_t offset, size_t count) {
+        if (offset + static_cast<int64_t>(count) <= static_cast<int64_t>(head_.size()))
+            return std::string_view(head_).substr(static_cast<size_t>(offset), count);
         const uint8_t* bytes = window_.Fetch(offset, count, kFirstRead);
         return bytes == nullptr ? std::string_view()
                                 : std::string_view(reinterpret_cast<const char*>(bytes), count);

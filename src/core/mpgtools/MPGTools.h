@@ -140,6 +140,7 @@ private:
     void ResetKeepingFile();
 
     ReadWindow window_;
+    std::string head_;      // the file's first bytes
     std::string id3v2Tag_;  // the leading ID3v2 tag without its pictures, for the tag reader
     // A tag was read but gave no artist (title): the accessors answer the defaults.
     bool artistMissing_ = false;
