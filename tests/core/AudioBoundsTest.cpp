@@ -115,6 +115,9 @@ TEST(AudioBounds, TrailingBlocksArePeeledInAnyOrder) {
          a + static_cast<int64_t>(Lyrics().size())},
         {"appended ID3v2.4", audio + Tag(4, 200, 0x10) + Id3v1(), a, true, -1},
         {"lower-case tag", audio + "tag" + std::string(125, ' '), a + 128, false, -1},
+        // A "3DI" footer is only a footer with a 2.4 header where its size says.
+        {"footer without its tag", audio + "3DI\x04" + std::string(6, '\0'), a + 10, false, -1},
+        {"2.3 footer", audio + Tag(3, 0) + "3DI\x03" + std::string(6, '\0'), a + 20, false, -1},
     };
     for (const auto& c : cases) {
         const TrailingTags tags =

@@ -57,10 +57,14 @@ int64_t AppendedId3v2Size(const ByteFetcher& fetch, int64_t end, int64_t floor) 
     if (end - floor < 2 * kFooter) return 0;
     const std::string_view footer = fetch(end - kFooter, kId3v2HeaderSize);
     if (footer.size() != kId3v2HeaderSize || footer.substr(0, 3) != "3DI") return 0;
+    // Only a 2.4 tag with its footer flag has a footer, and its header must stand where the
+    // footer's size says.
     std::string asHeader(footer);
     asHeader.replace(0, 3, "ID3");
+    if (Id3v2MajorVersion(asHeader) != 4 || (static_cast<uint8_t>(asHeader[5]) & 0x10) == 0)
+        return 0;
     const int64_t size = Id3v2TagSize(asHeader);
-    if (size == 0 || size > end - floor) return 0;
+    if (size == 0 || size > end - floor || fetch(end - size, 3) != "ID3") return 0;
     return size;
 }
 
