@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libtag1-dev python3  # TagLib: the reader benchmark's yardstick only; python3 prints its table
-  lame
+  libtag1-dev python3  # TagLib reads tags and formats; python3 prints the bench table
+  lame ffmpeg python3-mutagen  # encoders and a tagger make the test library; ffprobe times it
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   xvfb xauth imagemagick

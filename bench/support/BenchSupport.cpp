@@ -135,7 +135,10 @@ std::vector<std::string> MakeGeneratedSongs(const std::string& folder, int count
     return paths;
 }
 
-std::vector<std::string> MakeEncodedSongs(const std::string& folder, int count) {
+namespace {
+
+// Three-second clips of eight encodings, made by lame; the last one carries an ID3v2 tag.
+std::vector<std::string> EncodeClips(const std::string& folder) {
     struct Encoding {
         const char* name;
         const char* options;
@@ -171,6 +174,70 @@ std::vector<std::string> MakeEncodedSongs(const std::string& folder, int count) 
             Fail("lame failed: " + command + "\n" + ReadWholeFile(errors));
         clips.push_back(ReadWholeFile(mp3));
     }
+    return clips;
+}
+
+// An ID3v2.3 text frame: Latin-1, or UTF-16 with its byte-order mark (ASCII texts here).
+std::string TextFrame(const std::string& id, const std::string& text, bool utf16) {
+    std::string body(1, utf16 ? '\x01' : '\0');
+    if (utf16) {
+        body += "\xFF\xFE";
+        for (const char c : text) body += std::string{c, '\0'};
+    } else {
+        body += text;
+    }
+    const auto size = static_cast<uint32_t>(body.size());
+    std::string frame = id;
+    for (const int shift : {24, 16, 8, 0}) frame += static_cast<char>((size >> shift) & 0xFF);
+    return frame + std::string(2, '\0') + body;
+}
+
+// The ID3v2.3 tag a common tagger writes: six text frames, a cover when asked, 1 KB of padding.
+std::string Id3v23Tag(int i, size_t coverBytes) {
+    const bool utf16 = i % 2 == 1;
+    std::string frames = TextFrame("TIT2", "Song number " + std::to_string(i), utf16) +
+                         TextFrame("TPE1", "Artist " + std::to_string(i % 997), utf16) +
+                         TextFrame("TALB", "Album " + std::to_string(i % 1301), utf16) +
+                         TextFrame("TYER", std::to_string(1960 + i % 60), utf16) +
+                         TextFrame("TCON", "(" + std::to_string((i * 7) % 126) + ")", utf16) +
+                         TextFrame("TRCK", std::to_string(1 + i % 20), utf16);
+    if (coverBytes > 0) {
+        std::string picture = std::string("\0image/jpeg\0\x03\0", 14);
+        picture.resize(14 + coverBytes, '\xD8');
+        const auto size = static_cast<uint32_t>(picture.size());
+        frames += "APIC";
+        for (const int shift : {24, 16, 8, 0}) frames += static_cast<char>((size >> shift) & 0xFF);
+        frames += std::string(2, '\0') + picture;
+    }
+    frames += std::string(1024, '\0');
+    const auto body = static_cast<uint32_t>(frames.size());
+    std::string header = std::string("ID3\x03\0\0", 6);
+    for (const int shift : {21, 14, 7, 0}) header += static_cast<char>((body >> shift) & 0x7F);
+    return header + frames;
+}
+
+}  // namespace
+
+std::vector<std::string> MakeLibrarySongs(const std::string& folder, int count, size_t coverBytes) {
+    std::vector<std::string> clips = EncodeClips(folder);
+    clips.pop_back();  // the one with lame's own tag
+    const std::string songs = folder + "/library";
+    fs::create_directories(songs);
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const std::string path = songs + "/Library " + std::to_string(i) + ".mp3";
+        std::string bytes = Id3v23Tag(i, i % 3 == 0 ? coverBytes : 0) +
+                            clips[static_cast<size_t>(i) % clips.size()];
+        if (i % 2 == 0) bytes += synth::Id3v1Bytes(TagFor(i));
+        synth::WriteFile(path, bytes);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+std::vector<std::string> MakeEncodedSongs(const std::string& folder, int count) {
+    const std::vector<std::string> clips = EncodeClips(folder);
     const std::string songs = folder + "/encoded";
     fs::create_directories(songs);
     std::vector<std::string> paths;

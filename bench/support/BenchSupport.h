@@ -44,6 +44,11 @@ std::vector<std::string> MakeGeneratedSongs(const std::string& folder, int count
 // with an ID3v1 tag of their own each. Throws when lame is missing.
 std::vector<std::string> MakeEncodedSongs(const std::string& folder, int count);
 
+// A library as a common tagger leaves it: the same lame-made clips behind an ID3v2.3 tag each
+// (title, artist, album, year, genre, track; Latin-1 and UTF-16 in turn), a cover of
+// `coverBytes` on every third file and an ID3v1 tag on every second. Throws when lame is missing.
+std::vector<std::string> MakeLibrarySongs(const std::string& folder, int count, size_t coverBytes);
+
 // A station of seven categories for the builder: three of music (150 to 300 seconds), four of
 // spots (10 to 60 seconds); `songsPerCategory` files in each, artists and genres repeating.
 class Station {

@@ -1,15 +1,18 @@
 // The MP3 reader on a file's bytes: whatever the file holds, the reader answers 0 or asks its
-// question, keeps every text within its capacity, agrees with the plain byte-per-read model of
-// the frame search, and a reused reader keeps nothing of the file before.
+// question, keeps every ID3v1 text within its capacity and in UTF-8, counts the audio between the
+// tags, agrees with the plain byte-per-read model of the frame search, and a reused reader keeps
+// nothing of the file before.
 
 #include <cstdint>
 #include <string>
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
+#include "mpgtools/AudioBounds.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
 #include "support/Mp3Fixtures.h"
+#include "tags/TagText.h"
 
 namespace kestrune::fuzz {
 
@@ -43,23 +46,21 @@ Load LoadWith(TMPEGAudio& reader, const std::string& path, int32_t searchLimit, 
     return load;
 }
 
+// ID3v1 texts become UTF-8, so their capacity counts characters.
 std::string TextsWithinCapacity(const TMPEGFileInfo& info) {
     const struct {
         const char* name;
         const std::string& text;
         size_t capacity;
     } fields[] = {
-        {"Header", info.Header, kHeaderCapacity},
-        {"Title", info.Title, kTitleCapacity},
-        {"Artist", info.Artist, kArtistCapacity},
-        {"Album", info.Album, kAlbumCapacity},
-        {"Year", info.Year, kYearCapacity},
-        {"Comment", info.Comment, kCommentCapacity},
-        {"FileName", info.FileName, kFileNameCapacity},
+        {"Header", info.Header, kHeaderCapacity}, {"Title", info.Title, kTitleCapacity},
+        {"Artist", info.Artist, kArtistCapacity}, {"Album", info.Album, kAlbumCapacity},
+        {"Year", info.Year, kYearCapacity},       {"Comment", info.Comment, kCommentCapacity},
     };
     for (const auto& field : fields) {
-        if (field.text.size() > field.capacity)
+        if (Utf8Length(field.text) > field.capacity)
             return Finding("text over its capacity", field.name);
+        if (!IsValidUtf8(field.text)) return Finding("text not UTF-8", field.name);
     }
     return {};
 }
@@ -107,12 +108,31 @@ std::string CheckOneLoad(const Load& load, const std::string& bytes, int32_t sea
         if (info.Version < 1 || info.Version > 3 || info.Layer < 1 || info.Layer > 3 ||
             info.SampleRate <= 0 || (info.BitRate <= 0 && info.BitRate != -1))
             return Finding("an accepted file without a valid header");
-        const bool tagged = size > 128 && bytes.compare(size - 128, 3, "TAG") == 0;
+        const auto fileSize = static_cast<int64_t>(size);
+        const int64_t start = load.headerPosition;
+        const bool tagged =
+            size > 128 && fileSize - start >= 128 && bytes.compare(size - 128, 3, "TAG") == 0;
         if ((info.Header == "TAG") != tagged) return Finding("tag found where there is none");
+        if (info.AudioStart != start) return Finding("audio start is not the first frame");
+        const TrailingTags trailing = FindTrailingTags(
+            [&bytes, fileSize](int64_t offset, size_t count) {
+                if (offset < 0 || offset + static_cast<int64_t>(count) > fileSize)
+                    return std::string_view();
+                return std::string_view(bytes).substr(static_cast<size_t>(offset), count);
+            },
+            fileSize, start);
+        if (trailing.audioEnd < start || trailing.audioEnd > fileSize ||
+            info.AudioBytes != trailing.audioEnd - start)
+            return Finding("audio bytes");
         if (info.BitRate > 0) {
-            const auto duration = static_cast<uint16_t>(
-                static_cast<int64_t>(size) * 8 / (static_cast<int64_t>(info.BitRate) * 1000));
-            if (info.Duration != duration) return Finding("constant-bit-rate playing time");
+            // Rounded to the nearest second (a tie rounds to even, which this cannot tell).
+            const int64_t bits = info.AudioBytes * 8;
+            const int64_t rate = static_cast<int64_t>(info.BitRate) * 1000;
+            const int64_t low = bits / rate;
+            const int64_t rest = bits % rate;
+            const int64_t seconds = 2 * rest > rate ? low + 1 : (2 * rest < rate ? low : -1);
+            if (seconds >= 0 && info.Duration != static_cast<uint16_t>(seconds))
+                return Finding("constant-bit-rate playing time");
         }
     }
     return {};
@@ -134,8 +154,9 @@ std::string CheckMp3Reader(std::string_view input) {
     if (std::string problem = CheckOneLoad(first, bytes, 0, retryOnce); !problem.empty())
         return problem;
     // The accessors answer for whatever the load left.
-    if (reader.GetArtist().size() > kArtistCapacity || reader.GetTitle().size() > kTitleCapacity ||
-        reader.GetGenreText().empty() || reader.GetLayerText().empty())
+    if (Utf8Length(reader.GetArtist()) > kArtistCapacity ||
+        Utf8Length(reader.GetTitle()) > kTitleCapacity || reader.GetGenreText().empty() ||
+        reader.GetLayerText().empty())
         return Finding("accessor texts");
     (void)reader.GetFileDateTime();
     (void)reader.GetModeText();

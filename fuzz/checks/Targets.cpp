@@ -11,6 +11,8 @@ const std::vector<FuzzTarget>& FuzzTargets() {
         {"schedule_file", CheckScheduleFile},
         {"history_file", CheckHistoryFile},
         {"separation_rules", CheckSeparationRules},
+        {"audio_bounds", CheckAudioBounds},
+        {"tag_text", CheckTagText},
     };
     return targets;
 }

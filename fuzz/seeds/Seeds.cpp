@@ -280,6 +280,22 @@ void TextSeeds() {
         "\x01\x01\x01\x01\x01\x00\x00\x01\x04\x01\x02\x00\x02\x04\x01\x03\x02\x01");
 }
 
+void TagSeeds() {
+    const std::string tag = Id3v1Bytes(Tag("Seed Title", "Seed Artist", 17));
+    const std::string frames = Frames(Mpeg1(), 2);
+    Put("audio_bounds", "id3v2_frames_id3v1", Id3v2Block(1024) + frames + tag);
+    Put("audio_bounds", "stacked_id3v2", Id3v2Block(300) + Id3v2Block(500) + frames);
+    Put("audio_bounds", "ape_lyrics_id3v1", frames + ApeTail() + Lyrics3Tail() + tag);
+    Put("audio_bounds", "lyrics_ape", frames + Lyrics3Tail() + ApeTail());
+    Put("audio_bounds", "oversized_id3v2", Truncate(Id3v2Block(4096), 1000) + frames);
+    Put("tag_text", "latin1", "Caf\xE9 Cr\xE8me");
+    Put("tag_text", "utf8", "Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC");
+    Put("tag_text", "genre_refined", "(17)Hard Rock");
+    Put("tag_text", "genre_codes", "(4)(RX)");
+    Put("tag_text", "date", "2019-05-04T10:00");
+    Put("tag_text", "track", "07/12");
+}
+
 }  // namespace
 
 int WriteSeedCorpora(const std::string& folder) {
@@ -288,6 +304,7 @@ int WriteSeedCorpora(const std::string& folder) {
     Mp3Seeds();
     LameSeeds();
     TextSeeds();
+    TagSeeds();
     return g_written;
 }
 

@@ -9,9 +9,11 @@
 
 #include "QtPrompts.h"
 #include "Startup.h"
+#include "TagLibReader.h"
 #include "platform/Files.h"
 #include "sessions/StationConfig.h"
 #include "sessions/StationPlaces.h"
+#include "tags/LibrarySettings.h"
 
 namespace {
 
@@ -73,6 +75,8 @@ int main(int argc, char** argv) {
         const StationPlaces places = PlaceStation(facts, HowStarted(), true);
         options.startFolder = places.startFolder;
         options.iniPath = places.iniPath;
+        InstallTagLibReader();
+        SetLibrarySettings(ReadLibrarySettings(options.iniPath));
     } catch (const std::exception& error) {
         app::QtPrompts(nullptr).ShowError(error.what());
         return 1;

@@ -1,5 +1,6 @@
-// probe FILE...: one Key=Value line per field of what the MP3 reader finds, a blank line after
-// each file.
+// probe FILE...: one Key=Value line per field of what the reader finds, a blank line after each
+// file. The fields of old come first, in their order; the tag source, the audio's bounds, its
+// exact length and the format follow.
 
 #include <cstdio>
 #include <string>
@@ -83,6 +84,11 @@ void Probe(const std::string& path, Printer& print) {
     print.Text("GetArtist", reader.GetArtist());
     print.Text("GetTitle", reader.GetTitle());
     print.Text("GetGenreText", reader.GetGenreText());
+    print.Text("TagSource", info.TagSource);
+    print.Number("AudioStart", info.AudioStart);
+    print.Number("AudioBytes", info.AudioBytes);
+    print.Number("DurationMs", info.DurationMs);
+    print.Text("Format", info.Format);
     print.End();
 }
 

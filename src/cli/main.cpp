@@ -7,8 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "TagLibReader.h"
 #include "Verbs.h"
 #include "platform/KestruneError.h"
+#include "sessions/StationPlaces.h"
+#include "tags/LibrarySettings.h"
 
 namespace {
 
@@ -72,6 +75,16 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         PrintUsageError("no verb given");
         return kExitError;
+    }
+    // The reader takes every tag and format through TagLib, unless [Library] says otherwise.
+    kestrune::InstallTagLibReader();
+    // The configuration file is where the station's verbs find it; should it not be placeable,
+    // those verbs report why, and the reader keeps its defaults.
+    try {
+        using namespace kestrune;
+        SetLibrarySettings(ReadLibrarySettings(
+            PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false).iniPath));
+    } catch (const std::exception&) {
     }
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h") {

@@ -94,23 +94,27 @@ TEST(MpgBadInput, LargeSparseFiles) {
         EXPECT_EQ(pumps.count, size / 300);
     }
 
-    // The same size as a song: two reads, and the playing time of the whole length.
+    // The same size as a song: two reads, and the playing time of the audio, rounded.
     testing::WriteSparseFile(path, size, Frames(2), Tag("Long Mix"));
     {
         const Outcome out = LoadPath(path);
         EXPECT_EQ(out.result, 0);
-        EXPECT_EQ(out.reader.MPEGFileInfo.Duration, size * 8 / 128000);
+        EXPECT_EQ(out.reader.MPEGFileInfo.Duration, ((size - 128) * 8 + 64000) / 128000);
+        EXPECT_EQ(out.reader.MPEGFileInfo.AudioBytes, size - 128);
         EXPECT_EQ(out.reader.MPEGFileInfo.Title, "Long Mix");
         EXPECT_EQ(out.reader.LastReadCount(), 2);
     }
 
-    // Past 32 bits the length wraps as the record's field does; nothing breaks.
+    // Past 32 bits the length field wraps as it always has; the playing time is worked out in
+    // 64 bits and keeps its low 16 bits in Duration, the whole of it in DurationMs.
     testing::WriteSparseFile(path, (1LL << 32) + 4000, Frames(2), "");
     {
         const Outcome out = LoadPath(path);
         EXPECT_EQ(out.result, 0);
         EXPECT_EQ(out.reader.MPEGFileInfo.FileLength, 4000);
-        EXPECT_EQ(out.reader.MPEGFileInfo.Duration, 0);
+        const long long seconds = ((1LL << 32) + 4000) * 8 / 128000;  // 268,435.7
+        EXPECT_EQ(out.reader.MPEGFileInfo.Duration, static_cast<uint16_t>(seconds + 1));
+        EXPECT_EQ(out.reader.MPEGFileInfo.DurationMs, ((1LL << 32) + 4000) * 8 / 128);
     }
     testing::WriteSparseFile(path, (1LL << 31) + 1000, Frames(2), Tag("Negative"));
     {
@@ -196,12 +200,12 @@ TEST(MpgBadInput, FalseSyncInsideAnId3v2Block) {
         EXPECT_EQ(out.reader.HeaderPosition, 10240) << at;
         EXPECT_EQ(out.reader.MPEGFileInfo.Title, "Behind ID3v2");
     }
-    // A false sync exactly one frame in front of the real one makes a false pair: the
-    // search has no way to tell, and takes it.
+    // A false sync exactly one frame in front of the real one would make a false pair, but the
+    // tag is skipped by its declared size, so the search never sees it.
     synth::WriteFile(path, synth::Id3v2Block(10240, 10240 - 417) + Frames(3) + Tag("Early"));
     const Outcome early = LoadPath(path);
     EXPECT_EQ(early.result, 0);
-    EXPECT_EQ(early.reader.HeaderPosition, 10240 - 417);
+    EXPECT_EQ(early.reader.HeaderPosition, 10240);
     EXPECT_EQ(early.reader.MPEGFileInfo.Title, "Early");
 }
 

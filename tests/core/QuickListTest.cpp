@@ -116,7 +116,7 @@ struct QuickListStation {
 
 TEST(QuickListSave, WritesTheFolderAsAPlaylistAndRemembersTheName) {
     QuickListStation s;
-    for (const char* name : {"Zebra.mp3", "apple.MP3", "Mango.mp3", "skip.wav"})
+    for (const char* name : {"Zebra.mp3", "apple.MP3", "Mango.mp3", "skip.txt"})
         s.dir.Write("Music/" + std::string(name), "x");
     const std::string out = s.dir / "Playlists/fruit.m3u";
     s.prompts.saveAnswer = out;

@@ -119,8 +119,10 @@ TEST(Mp3Pitfalls, CoverArtFullOfFalseSyncsIsCrossed) {
     EXPECT_EQ(out.result, 0);
     EXPECT_EQ(out.reader.HeaderPosition, static_cast<int32_t>(id3.size()));
     EXPECT_EQ(out.reader.GetTitle(), "Art");
-    const int64_t size = static_cast<int64_t>(id3.size()) + 3 * 417 + 128;
-    EXPECT_EQ(out.reader.MPEGFileInfo.Duration, size * 8 / 128000);
+    // The playing time is the three frames' alone, the cover and the tag left out.
+    EXPECT_EQ(out.reader.MPEGFileInfo.AudioBytes, 3 * 417);
+    EXPECT_EQ(out.reader.MPEGFileInfo.DurationMs, 78);  // 3 x 417 x 8 / 128
+    EXPECT_EQ(out.reader.MPEGFileInfo.Duration, 0);
 }
 
 TEST(Mp3Pitfalls, AbsurdXingFrameCountKeepsTheLow16BitsOfItsPlayingTime) {

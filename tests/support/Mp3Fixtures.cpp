@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "mpgtools/AudioBounds.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
 
@@ -41,9 +42,11 @@ void WriteSparseFile(const std::string& path, long long size, const std::string&
     if (!out) throw std::runtime_error("cannot write the end of " + path);
 }
 
-SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
+namespace {
+
+// One search from `start`; pumps are added to what `out` holds.
+void SearchFrom(const std::string& bytes, int32_t searchLimit, int64_t start, SearchOutcome& out) {
     const auto size = static_cast<int64_t>(bytes.size());
-    SearchOutcome out;
     TMPEGAudio decoder;
     const auto reset = [&] {
         decoder.ResetInfo();
@@ -58,12 +61,12 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
         return true;
     };
     const TMPEGFileInfo& info = decoder.MPEGFileInfo;
-    int64_t position = 0;
+    int64_t position = start;
     for (;;) {
         uint32_t header = 0;
         if (!read4(position, header)) {
             out.result = -1;
-            return out;
+            return;
         }
         position += 4;
         while (!decoder.DecodeFrameHeader(header)) {
@@ -79,7 +82,7 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
             uint32_t second = 0;
             if (!read4(hp + info.FrameLength, second)) {
                 out.result = -1;
-                return out;
+                return;
             }
             position = hp + info.FrameLength + 4;
             if (!decoder.DecodeFrameHeader(second)) {
@@ -93,20 +96,20 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
                 uint32_t probe = 0;
                 if (!read4(hp + offset, probe)) {
                     out.result = -1;
-                    return out;
+                    return;
                 }
                 if (probe == 0x58696E67u) {  // "Xing"
                     uint32_t flags = 0;
                     uint32_t frames = 0;
                     if (hp + offset + 4 + 116 > size) {
                         out.result = -1;
-                        return out;
+                        return;
                     }
                     read4(hp + offset + 4, flags);
                     if (flags & 1) read4(hp + offset + 8, frames);
                     if (frames == 0) out.result = -1;
                 }
-                return out;
+                return;
             }
         } else {
             reset();
@@ -114,9 +117,28 @@ SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
             out.result = -1;
         }
         if (decoder.IsValid() || position >= size || (searchLimit > 0 && position > searchLimit)) {
-            return out;
+            return;
         }
     }
+}
+
+}  // namespace
+
+SearchOutcome ReferenceSearch(const std::string& bytes, int32_t searchLimit) {
+    // The leading ID3v2 tags are skipped by their declared sizes; where that leads to no pair,
+    // the search starts again right after the first tag's header.
+    const auto size = static_cast<int64_t>(bytes.size());
+    const int64_t start = LeadingTagsEnd(
+        [&bytes, size](int64_t offset, size_t count) {
+            if (offset < 0 || offset + static_cast<int64_t>(count) > size)
+                return std::string_view();
+            return std::string_view(bytes).substr(static_cast<size_t>(offset), count);
+        },
+        size);
+    SearchOutcome out;
+    SearchFrom(bytes, searchLimit, start, out);
+    if (out.result != 0 && start > 0) SearchFrom(bytes, searchLimit, kId3v2HeaderSize, out);
+    return out;
 }
 
 }  // namespace kestrune::testing

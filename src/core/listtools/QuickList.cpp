@@ -4,6 +4,7 @@
 
 #include "building/LineList.h"
 #include "platform/Files.h"
+#include "tags/LibrarySettings.h"
 
 namespace kestrune {
 
@@ -39,7 +40,7 @@ bool SortsBeforeNoCase(std::string_view a, std::string_view b) {
 LineList MP3FileNames(const std::string& folder) {
     LineList names;
     for (DirEntry& entry : ListDirectory(folder)) {
-        if (entry.isRegularFile && !entry.isHidden && MatchesMP3Mask(entry.name))
+        if (entry.isRegularFile && !entry.isHidden && IsLibraryFileName(entry.name))
             names.push_back(std::move(entry.name));
     }
     std::sort(names.begin(), names.end(), SortsBeforeNoCase);

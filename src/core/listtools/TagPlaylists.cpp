@@ -10,6 +10,7 @@
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
+#include "tags/LibrarySettings.h"
 
 namespace kestrune {
 
@@ -94,7 +95,7 @@ void SearchFolder(const std::string& folder, std::vector<std::string>& onPath, L
         return SortsBeforeNoCase(a.name, b.name);
     });
     for (const DirEntry& entry : entries) {
-        if (entry.isRegularFile && MatchesMP3Mask(entry.name))
+        if (entry.isRegularFile && IsLibraryFileName(entry.name))
             lbFiles.push_back(FoundFileLine(d, entry.name));
     }
     for (const DirEntry& entry : entries) {

@@ -6,9 +6,13 @@
 #include <exception>
 
 #include "mpgtools/FrameHeader.h"
+#include "mpgtools/Id3v2Slim.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/RandomAccessFile.h"
+#include "tags/LibrarySettings.h"
+#include "tags/TagReader.h"
+#include "tags/TagText.h"
 
 namespace kestrune {
 
@@ -28,6 +32,10 @@ constexpr size_t kScanChunk = 64 * 1024;
 constexpr int64_t kScanLookahead = 256;
 
 constexpr int64_t kPumpInterval = 300;
+
+// The end of a file is read in one piece this long: the ID3v1 tag and the footers of the blocks
+// before it.
+constexpr int64_t kTailRead = 512;
 
 constexpr uint32_t kSyncMask = 0xFFE00000u;
 
@@ -71,14 +79,20 @@ const uint8_t* FindCandidate(const uint8_t* p, const uint8_t* last) {
     return nullptr;
 }
 
-// Playing time of a Xing file: samples / rate, rounded to the nearest second with ties to
-// even. Whole-number arithmetic, so that exact ties are recognised as such.
+// amount / unit, rounded to the nearest whole number with ties to even: samples / rate for
+// seconds, bits / bit rate for seconds or milliseconds. Whole-number arithmetic, so that exact
+// ties are recognised as such.
 int64_t RoundedSeconds(int64_t samples, int64_t sampleRate) {
     const int64_t whole = samples / sampleRate;
     const int64_t rest = samples % sampleRate;
     if (2 * rest > sampleRate) return whole + 1;
     if (2 * rest == sampleRate) return whole + (whole & 1);
     return whole;
+}
+
+const char* MpegFormatName(uint8_t layer) {
+    static constexpr const char* kNames[] = {"", "MP1", "MP2", "MP3"};
+    return kNames[layer < 4 ? layer : 0];
 }
 
 }  // namespace
@@ -111,14 +125,14 @@ double DosDateTimeToDateTime(int32_t dosDateTime) {
 TMPEGAudio::TMPEGAudio() = default;
 
 void TMPEGAudio::SetFileName(std::string_view fileName) {
-    Assign(MPEGFileInfo.FileName, fileName, kFileNameCapacity);
+    MPEGFileInfo.FileName.assign(fileName);
     if (AutoLoad) Load();
 }
 
 int32_t TMPEGAudio::Load() {
     const std::string given = MPEGFileInfo.FileName;
     ResetInfo();
-    Assign(MPEGFileInfo.FileName, ExpandFileName(given), kFileNameCapacity);
+    MPEGFileInfo.FileName = ExpandFileName(given);
     int32_t result = 0;
     do {
         result = Attempt(given);
@@ -151,7 +165,7 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
         // The record holds 32 bits; a larger file keeps the low ones, as the field always has.
         info.FileLength = static_cast<int32_t>(size);
         window_.Attach(&file);
-        const int32_t result = FrameSearch(size);
+        const int32_t result = ReadAudio(file, size);
         window_.Detach();
         return result;
     } catch (const std::exception&) {
@@ -160,14 +174,63 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
     }
 }
 
-int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
-    TMPEGFileInfo& info = MPEGFileInfo;
+int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
     const size_t firstRead =
         fileSize <= kWholeFileRead ? static_cast<size_t>(fileSize) : kFirstRead;
-    int64_t position = 0;
+    const uint8_t* first = window_.Fetch(0, 4, firstRead);
+    if (first == nullptr) return -1;
+    // The start stays at hand while the tag's frames send the window past its pictures.
+    head_.assign(reinterpret_cast<const char*>(first), window_.AvailableFrom(0));
+    // A miss reads on from there: the next frame header of a tag, or the first audio frame.
+    const ByteFetcher fetch = [this](int64_t offset, size_t count) {
+        if (offset + static_cast<int64_t>(count) <= static_cast<int64_t>(head_.size()))
+            return std::string_view(head_).substr(static_cast<size_t>(offset), count);
+        const uint8_t* bytes = window_.Fetch(offset, count, kFirstRead);
+        return bytes == nullptr ? std::string_view()
+                                : std::string_view(reinterpret_cast<const char*>(bytes), count);
+    };
+    // The tag's frames are taken first, while the file's start is in memory.
+    id3v2Tag_.clear();
+    if (InstalledTagReader() != nullptr && !CurrentLibrarySettings().id3v1Only)
+        id3v2Tag_ = Id3v2WithoutPictures(fetch, fileSize);
+    const int64_t tagsEnd = LeadingTagsEnd(fetch, fileSize);
+    // The other formats need the tag library; without one every file is searched for frames.
+    if (InstalledTagReader() != nullptr) {
+        const size_t headSize = static_cast<size_t>(
+            std::min<int64_t>(fileSize - tagsEnd, static_cast<int64_t>(kSniffBytes)));
+        const AudioFormat format = SniffAudioFormat(fetch(tagsEnd, headSize));
+        if (format != AudioFormat::Mpeg && format != AudioFormat::Unknown)
+            return ReadOtherFormat(file, format);
+    }
+    const int32_t result = FrameSearch(fileSize, tagsEnd);
+    if (result == 0 || tagsEnd == 0) return result;
+    // The declared size led to no frame: search from the first byte after the tag's header.
+    ResetKeepingFile();
+    return FrameSearch(fileSize, static_cast<int64_t>(kId3v2HeaderSize));
+}
+
+int32_t TMPEGAudio::ReadOtherFormat(const RandomAccessFile& file, AudioFormat format) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    TrackFacts facts;
+    if (InstalledTagReader()->ReadOtherFormat(file, format, facts) != TagReadStatus::Success)
+        return -1;
+    info.Format = AudioFormatName(format);
+    info.SampleRate = facts.sampleRate;
+    info.BitRate = facts.bitRate;
+    info.DurationMs = facts.durationMs;
+    info.Duration = static_cast<uint16_t>(RoundedSeconds(facts.durationMs, 1000));
+    if (CurrentLibrarySettings().id3v1Only) return 0;
+    if (facts.tags.year) facts.tags.year = YearOf(*facts.tags.year);
+    TakeTags(facts.tags, facts.tagSource);
+    return 0;
+}
+
+int32_t TMPEGAudio::FrameSearch(int64_t fileSize, int64_t start) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    int64_t position = start;
     int32_t result = -1;
     for (;;) {
-        const uint8_t* bytes = window_.Fetch(position, 4, position == 0 ? firstRead : kScanChunk);
+        const uint8_t* bytes = window_.Fetch(position, 4, kScanChunk);
         if (bytes == nullptr) return -1;
         position += 4;
         uint32_t header = ReadBigEndian32(bytes);
@@ -188,9 +251,7 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
                 position = headerPosition + 1;
                 result = -1;
             } else {
-                result = 0;
-                if (ReadXing(headerPosition) != 0) return -1;
-                if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTag()) return -1;
+                return FinishPair(fileSize, headerPosition);
             }
         } else {
             ResetKeepingFile();
@@ -201,6 +262,32 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize) {
             return result;
         }
     }
+}
+
+int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    if (ReadXing(headerPosition) != 0) return -1;
+    // The end of the file in one read: the ID3v1 tag and the footers of the blocks before it.
+    const int64_t tailStart = std::max(headerPosition, fileSize - kTailRead);
+    if (window_.Fetch(tailStart, static_cast<size_t>(fileSize - tailStart)) == nullptr) return -1;
+    const TrailingTags trailing = FindTrailingTags(
+        [this](int64_t offset, size_t count) {
+            const uint8_t* bytes = window_.Fetch(offset, count, count);
+            return bytes == nullptr ? std::string_view()
+                                    : std::string_view(reinterpret_cast<const char*>(bytes), count);
+        },
+        fileSize, headerPosition);
+    info.Format = MpegFormatName(info.Layer);
+    info.AudioStart = headerPosition;
+    info.AudioBytes = trailing.audioEnd - headerPosition;
+    if (info.BitRate > 0) {
+        // Constant bit rate: the audio's bytes alone make the playing time.
+        const int64_t bits = info.AudioBytes * 8;
+        info.Duration = static_cast<uint16_t>(RoundedSeconds(bits, info.BitRate * 1000LL));
+        info.DurationMs = RoundedSeconds(bits, info.BitRate);
+    }
+    if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTags(trailing)) return -1;
+    return 0;
 }
 
 bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header) {
@@ -258,10 +345,92 @@ int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
     const int64_t samples =
         static_cast<int64_t>(SamplesPerFrame(info.Version, info.Layer)) * frames;
     info.Duration = static_cast<uint16_t>(RoundedSeconds(samples, info.SampleRate));
+    info.DurationMs = RoundedSeconds(samples * 1000, info.SampleRate);
     if (frames == 0) return -1;  // no frame count: the mean frame length cannot be had
     info.FrameLength =
         static_cast<uint16_t>(static_cast<int64_t>(info.FileLength) / static_cast<int64_t>(frames));
     return 0;
+}
+
+bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    if (CurrentLibrarySettings().id3v1Only) {
+        if (!ReadTag()) return false;
+        if (HasTag()) info.TagSource = "ID3v1";
+        return true;
+    }
+    TagFields id3v1;
+    if (trailing.id3v1) {
+        const uint8_t* raw =
+            window_.Fetch(static_cast<int64_t>(info.FileLength) - static_cast<int64_t>(kTagSize),
+                          kTagSize, kTagSize);
+        if (raw == nullptr) return false;
+        const std::string_view tag(reinterpret_cast<const char*>(raw), kTagSize);
+        id3v1.title = TrimTagText(tag.substr(3, 30));
+        id3v1.artist = TrimTagText(tag.substr(33, 30));
+        id3v1.album = TrimTagText(tag.substr(63, 30));
+        id3v1.year = std::string(tag.substr(93, 4));
+        id3v1.comment = TrimTagText(tag.substr(97, 30));
+        for (auto* text : {&id3v1.title, &id3v1.artist, &id3v1.album, &id3v1.year, &id3v1.comment})
+            **text = Latin1ToUtf8UnlessUtf8(**text);
+        info.Track = raw[126];
+        info.Genre = raw[127];
+    }
+    TagFields fromId3v2;
+    TagFields fromApe;
+    std::string id3v2Version;
+    TagReader* reader = InstalledTagReader();
+    if (reader != nullptr && (!id3v2Tag_.empty() || trailing.apeStart >= 0)) {
+        std::string_view ape;
+        if (trailing.apeStart >= 0) {
+            const auto size = static_cast<size_t>(trailing.apeSize);
+            const uint8_t* bytes = window_.Fetch(trailing.apeStart, size, size);
+            if (bytes == nullptr) return false;
+            ape = std::string_view(reinterpret_cast<const char*>(bytes), size);
+        }
+        // A tag the library cannot make sense of gives nothing; the others still count.
+        (void)reader->ReadMp3Tags(id3v2Tag_, ape, fromId3v2, id3v2Version, fromApe);
+    }
+    // The first tag that has a field gives it. ID3v1's year stays exactly as stored.
+    for (TagFields* fields : {&fromId3v2, &fromApe}) {
+        if (fields->year) fields->year = YearOf(*fields->year);
+    }
+    TagFields merged = id3v1;
+    std::string source = trailing.id3v1 ? "ID3v1" : "";
+    for (const auto& [fields, name] :
+         {std::pair<const TagFields&, std::string>{fromApe, "APEv2"}, {fromId3v2, id3v2Version}}) {
+        if (fields.Empty()) continue;
+        source = name;
+        for (auto member :
+             {&TagFields::title, &TagFields::artist, &TagFields::album, &TagFields::year,
+              &TagFields::comment, &TagFields::genre, &TagFields::track}) {
+            if (fields.*member) merged.*member = fields.*member;
+        }
+    }
+    TakeTags(merged, source);
+    return true;
+}
+
+void TMPEGAudio::TakeTags(const TagFields& fields, const std::string& source) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    // Without a title from a tag the file's name stands in, as for a file without ID3v1 tag.
+    if (!fields.title) Assign(info.Title, ExtractFileName(info.FileName), kTitleCapacity);
+    if (source.empty() || fields.Empty()) return;
+    info.Header = "TAG";
+    info.TagSource = source;
+    artistMissing_ = !fields.artist;
+    titleMissing_ = !fields.title;
+    if (fields.title) info.Title = *fields.title;
+    if (fields.artist) info.Artist = *fields.artist;
+    if (fields.album) info.Album = *fields.album;
+    if (fields.year) info.Year = *fields.year;
+    if (fields.comment) info.Comment = *fields.comment;
+    if (fields.track) info.Track = TrackOf(*fields.track);
+    if (fields.genre) {
+        const Genre genre = ParseGenre(*fields.genre);
+        info.Genre = genre.code;
+        info.GenreName = genre.name;
+    }
 }
 
 bool TMPEGAudio::ReadTag() {
@@ -295,6 +464,9 @@ void TMPEGAudio::ResetInfo() {
     info.Year = "    ";
     info.Comment = "[notag]";
     info.Genre = 255;
+    info.TagSource = "none";
+    artistMissing_ = false;
+    titleMissing_ = false;
 }
 
 void TMPEGAudio::ResetKeepingFile() {
@@ -373,18 +545,19 @@ bool TMPEGAudio::HasTag() const {
 }
 
 std::string TMPEGAudio::GetArtist() const {
-    if (HasTag()) return Cut(MPEGFileInfo.Artist, kArtistCapacity);
+    if (HasTag() && !artistMissing_) return MPEGFileInfo.Artist;
     if (!DefaultArtist.empty()) return Cut(DefaultArtist, kArtistCapacity);
     return Cut(MPEGFileInfo.Artist, kArtistCapacity);
 }
 
 std::string TMPEGAudio::GetTitle() const {
-    if (HasTag()) return Cut(MPEGFileInfo.Title, kTitleCapacity);
+    if (HasTag() && !titleMissing_) return MPEGFileInfo.Title;
     if (!DefaultTitle.empty()) return Cut(DefaultTitle, kTitleCapacity);
     return Cut(MPEGFileInfo.Title, kTitleCapacity);
 }
 
 std::string TMPEGAudio::GetGenreText() const {
+    if (!MPEGFileInfo.GenreName.empty()) return MPEGFileInfo.GenreName;
     if (MPEGFileInfo.Genre < kGenreCount) return std::string(GenreNames[MPEGFileInfo.Genre]);
     return "Unknown";
 }

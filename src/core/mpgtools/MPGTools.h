@@ -1,8 +1,10 @@
 #pragma once
-// The MP3 reader: finds the first pair of MPEG audio frames of a file, decodes the frame header,
-// works out the playing time (also of variable-bit-rate files with a Xing header) and reads the
-// ID3v1 tag at the end of the file. It never throws: a file it cannot read is reported through
-// ErrorCallback and leaves fallback values behind.
+// The audio file reader: finds the first pair of MPEG audio frames of a file (after any ID3v2
+// tags), decodes the frame header, works out the playing time of the audio alone (also of
+// variable-bit-rate files with a Xing header) and takes the tags: ID3v2, then APEv2, then ID3v1,
+// as UTF-8. Files of the other formats a station holds (FLAC, Ogg, MP4, WAV, AIFF) get their
+// playing time and tags from the installed tag reader. It never throws: a file it cannot read is
+// reported through ErrorCallback and leaves fallback values behind.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,23 +12,25 @@
 #include <string>
 #include <string_view>
 
+#include "mpgtools/AudioBounds.h"
 #include "mpgtools/GenreNames.h"
 #include "mpgtools/ReadWindow.h"
 #include "mpgtools/ReaderHooks.h"
+#include "tags/AudioFormat.h"
+#include "tags/TrackFacts.h"
 
 namespace kestrune {
 
 class RandomAccessFile;
 
-// Capacities of the texts of TMPEGFileInfo, in single-byte characters. The reader cuts every
-// text it stores to these; longer values are never rejected.
+// Capacities of the texts of TMPEGFileInfo as an ID3v1 tag fills them, in characters. Texts
+// from the other tags keep their full length; longer values are never rejected.
 inline constexpr size_t kHeaderCapacity = 3;
 inline constexpr size_t kTitleCapacity = 30;
 inline constexpr size_t kArtistCapacity = 30;
 inline constexpr size_t kAlbumCapacity = 30;
 inline constexpr size_t kYearCapacity = 4;
 inline constexpr size_t kCommentCapacity = 30;
-inline constexpr size_t kFileNameCapacity = 255;
 inline constexpr size_t kVolumeLabelCapacity = 20;
 
 // Everything known about the current file. A new record is all zero and empty; ResetInfo
@@ -52,10 +56,17 @@ struct TMPEGFileInfo {
     bool ProtectionBit = false;  // header bit 16 is 1 (no checksum follows)
     bool Padding = false;
     uint16_t FrameLength = 0;  // bytes
-    std::string FileName;      // full path
+    std::string FileName;      // full path, whatever its length
     int32_t FileDateTime = 0;  // last change, packed DOS form; -1 when the system gives none
     uint16_t FileAttr = 0;     // DOS attribute bits
     std::string VolumeLabel;
+    // Beyond the fields of old: the tag, where the audio lies and its exact length.
+    std::string GenreName;   // the genre as a tag other than ID3v1 writes it; else empty
+    std::string TagSource;   // "ID3v2.3", "ID3v2.4", "APEv2", "ID3v1", ... or "none"
+    int64_t AudioStart = 0;  // the first frame's offset
+    int64_t AudioBytes = 0;  // from the first frame to the end of the audio
+    int64_t DurationMs = 0;  // playing time in milliseconds
+    std::string Format;      // "MP3", "FLAC", ...; empty when the file was not understood
 };
 
 // Cuts a tag text at its first NUL, then drops trailing blanks and NULs. Leading blanks stay.
@@ -79,7 +90,7 @@ public:
     TErrorCallback ErrorCallback = ShowOpenError;
     int32_t HeaderPosition = 0;  // offset of the first header of the accepted pair
 
-    // Stores the name (cut to 255 characters) and, when AutoLoad, loads the file.
+    // Stores the name and, when AutoLoad, loads the file.
     void SetFileName(std::string_view fileName);
     const std::string& GetFileName() const { return MPEGFileInfo.FileName; }
 
@@ -96,6 +107,7 @@ public:
     bool DecodeFrameHeader(uint32_t header);
     bool IsValid() const;
 
+    // True when a tag was read: an ID3v1 tag, or another that gave at least one field.
     bool HasTag() const;
     std::string GetArtist() const;
     std::string GetTitle() const;
@@ -113,15 +125,26 @@ public:
 
 private:
     int32_t Attempt(const std::string& givenName);
-    int32_t FrameSearch(int64_t fileSize);
+    int32_t ReadAudio(const RandomAccessFile& file, int64_t fileSize);
+    int32_t ReadOtherFormat(const RandomAccessFile& file, AudioFormat format);
+    // The search for a pair of frames from `start`; on success the rest of the file is read.
+    int32_t FrameSearch(int64_t fileSize, int64_t start);
+    int32_t FinishPair(int64_t fileSize, int64_t headerPosition);
     // Crosses bytes after an invalid header until a valid one or a stop; false on a failed read.
     bool ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header);
     int32_t ReadXing(int64_t headerPosition);
     bool ReadTag();
+    bool ReadTags(const TrailingTags& trailing);
+    void TakeTags(const TagFields& fields, const std::string& source);
     void ClearHeaderFields();
     void ResetKeepingFile();
 
     ReadWindow window_;
+    std::string head_;      // the file's first bytes
+    std::string id3v2Tag_;  // the leading ID3v2 tag without its pictures, for the tag reader
+    // A tag was read but gave no artist (title): the accessors answer the defaults.
+    bool artistMissing_ = false;
+    bool titleMissing_ = false;
 };
 
 }  // namespace kestrune

@@ -1,0 +1,22 @@
+#pragma once
+// The containers of audio files a station holds, told apart by their first bytes.
+
+#include <cstddef>
+#include <string_view>
+
+namespace kestrune {
+
+enum class AudioFormat { Unknown, Mpeg, Flac, OggVorbis, OggOpus, OggFlac, Mp4, Wav, Aiff };
+
+// "FLAC", "Ogg Vorbis", ...; empty for Unknown and Mpeg (the MPEG reader names its own layer).
+const char* AudioFormatName(AudioFormat format);
+
+// The bytes needed to tell the formats apart.
+inline constexpr size_t kSniffBytes = 36;
+
+// The format whose signature `head` (the file's first bytes after any ID3v2 tag) begins with;
+// Mpeg for anything else, which the MPEG frame search then judges; Unknown for an Ogg stream
+// of another codec.
+AudioFormat SniffAudioFormat(std::string_view head);
+
+}  // namespace kestrune

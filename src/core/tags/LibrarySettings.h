@@ -1,0 +1,32 @@
+#pragma once
+// The [Library] section of kestrune.ini: which tags the reader takes and which files the list
+// tools list. Read once at start-up; the defaults read every tag and every format.
+//   tags=id3v1    only the ID3v1 tag, as single-byte text cut to 30 characters
+//   formats=mp3   the list tools list MP3 files only
+
+#include <string>
+#include <string_view>
+
+namespace kestrune {
+
+inline constexpr const char* kLibrarySection = "Library";
+
+struct LibrarySettings {
+    bool id3v1Only = false;
+    bool mp3Only = false;
+};
+
+// The settings of the configuration file; the defaults where it has none.
+LibrarySettings ReadLibrarySettings(const std::string& iniPath);
+
+// The settings in force for the whole process.
+void SetLibrarySettings(const LibrarySettings& settings);
+const LibrarySettings& CurrentLibrarySettings();
+
+// True when the name ends in the extension of an audio format the library lists (".mp3",
+// ".flac", ".ogg", ".oga", ".opus", ".m4a", ".wav", ".aif", ".aiff"), letter case aside; only
+// ".mp3" with `mp3Only`.
+bool IsLibraryFileName(std::string_view name, const LibrarySettings& settings);
+bool IsLibraryFileName(std::string_view name);
+
+}  // namespace kestrune

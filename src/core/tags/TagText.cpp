@@ -1,0 +1,150 @@
+#include "tags/TagText.h"
+
+#include "mpgtools/GenreNames.h"
+
+namespace kestrune {
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\0')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.remove_suffix(1);
+    return text;
+}
+
+// The number of a text made of one to three digits; -1 otherwise.
+int SmallNumber(std::string_view text) {
+    if (text.empty() || text.size() > 3) return -1;
+    int value = 0;
+    for (const char c : text) {
+        if (!IsDigit(c)) return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+Genre ByCode(int code) {
+    if (code < 0 || code >= static_cast<int>(kGenreCount)) return {};
+    return Genre{static_cast<uint8_t>(code), std::string(GenreNames[static_cast<size_t>(code)])};
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t more = 0;
+        uint32_t point = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+            point = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            point = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            point = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= more) return false;
+        for (size_t k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            point = (point << 6) | (next & 0x3F);
+        }
+        // Overlong forms, UTF-16 surrogates and points past U+10FFFF are no UTF-8.
+        if ((more == 2 && point < 0x800) || (more == 3 && point < 0x10000) ||
+            (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+std::string Latin1ToUtf8UnlessUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) return std::string(text);
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+size_t Utf8Length(std::string_view text) {
+    size_t count = 0;
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+Genre ParseGenre(std::string_view text) {
+    text = Trimmed(text);
+    if (text.empty()) return {};
+    if (const int code = SmallNumber(text); code >= 0) return ByCode(code);
+    if (text.front() == '(' && text.size() > 1 && text[1] != '(') {
+        const size_t close = text.find(')');
+        if (close != std::string_view::npos) {
+            const std::string_view inner = text.substr(1, close - 1);
+            const std::string_view rest = Trimmed(text.substr(close + 1));
+            Genre genre;
+            if (inner == "RX") {
+                genre.name = "Remix";
+            } else if (inner == "CR") {
+                genre.name = "Cover";
+            } else if (const int code = SmallNumber(inner); code >= 0) {
+                genre = ByCode(code);
+            } else {
+                return Genre{255, std::string(text)};
+            }
+            // A refinement after the code, or a second code in brackets, names it better.
+            if (!rest.empty() && rest.front() != '(') genre.name = std::string(rest);
+            if (genre.name.empty()) return ParseGenre(rest);
+            return genre;
+        }
+    }
+    // "((" escapes a text that begins with a bracket.
+    if (text.substr(0, 2) == "((") text.remove_prefix(1);
+    for (size_t code = 0; code < kGenreCount; ++code) {
+        if (GenreNames[code] == text) return ByCode(static_cast<int>(code));
+    }
+    return Genre{255, std::string(text)};
+}
+
+std::string YearOf(std::string_view text) {
+    text = Trimmed(text);
+    if (text.size() >= 4 && IsDigit(text[0]) && IsDigit(text[1]) && IsDigit(text[2]) &&
+        IsDigit(text[3]) && (text.size() == 4 || !IsDigit(text[4])))
+        return std::string(text.substr(0, 4));
+    return std::string(text);
+}
+
+uint8_t TrackOf(std::string_view text) {
+    text = Trimmed(text);
+    int value = 0;
+    size_t digits = 0;
+    while (digits < text.size() && IsDigit(text[digits]) && value <= 255) {
+        value = value * 10 + (text[digits] - '0');
+        ++digits;
+    }
+    if (digits == 0 || value > 255) return 0;
+    return static_cast<uint8_t>(value);
+}
+
+}  // namespace kestrune

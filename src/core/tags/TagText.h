@@ -1,0 +1,38 @@
+#pragma once
+// Text rules of tags that do not depend on a tag library: ID3v1's single-byte texts made UTF-8,
+// genres written in their several ID3 forms, years and track numbers taken from longer texts.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tags/TrackFacts.h"
+
+namespace kestrune {
+
+bool IsValidUtf8(std::string_view text);
+
+// ID3v1 texts are Latin-1 by the standard, but some taggers wrote UTF-8 into them: valid UTF-8
+// stays as it is, anything else is taken as Latin-1.
+std::string Latin1ToUtf8UnlessUtf8(std::string_view text);
+
+// The number of characters of a UTF-8 text (bytes that do not continue a character).
+size_t Utf8Length(std::string_view text);
+
+struct Genre {
+    uint8_t code = 255;  // the ID3v1 code, 255 when the genre has none
+    std::string name;    // the name to show; empty when the text names no genre
+};
+
+// "(17)", "17" and "Rock" give code 17 and "Rock"; "(17)Hard Rock" gives code 17 and the
+// refinement "Hard Rock"; "(RX)" and "(CR)" give "Remix" and "Cover"; free text is its own
+// name with code 255.
+Genre ParseGenre(std::string_view text);
+
+// "2019-05-04" and "2019" give "2019"; a text that does not begin with four digits stays whole.
+std::string YearOf(std::string_view text);
+
+// "7/12" and "07" give 7; 0 for no number or one above 255.
+uint8_t TrackOf(std::string_view text);
+
+}  // namespace kestrune
