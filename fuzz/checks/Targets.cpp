@@ -11,6 +11,8 @@ const std::vector<FuzzTarget>& FuzzTargets() {
         {"schedule_file", CheckScheduleFile},
         {"history_file", CheckHistoryFile},
         {"separation_rules", CheckSeparationRules},
+        {"playlist_writers", CheckPlaylistWriters},
+        {"week_grid_file", CheckWeekGridFile},
     };
     return targets;
 }

@@ -5,6 +5,7 @@
 
 #include "building/PlaylistBuilder.h"
 #include "building/StopRequest.h"
+#include "output/FinalPlaylistFile.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -144,7 +145,7 @@ bool btAcceptFinalPlaylistClick(BuildContext& context) {
         context.prompts.ShowMessage(OutputIsCategoryMessage(s.OutputFile()));
         return false;
     }
-    SaveList(s.OutputFile(), s.lbFinalPlaylist);
+    WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
     WriteTextLog(s);
     return true;
 }

@@ -1,0 +1,103 @@
+#include "sessions/WeekRun.h"
+
+#include "building/PlaylistBuilder.h"
+#include "output/FinalPlaylistFile.h"
+#include "platform/FileReplace.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+#include "sessions/SessionFile.h"
+
+namespace kestrune {
+
+namespace {
+
+std::string GridStem(const std::string& gridPath) {
+    const std::string name = ExtractFileName(gridPath);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string HourText(int day, int hour) {
+    return std::string(DayName(day)) + (hour < 10 ? " 0" : " ") + std::to_string(hour);
+}
+
+// Loads every session the days will use once, so that a folder that is not there stops the
+// run before it writes anything.
+void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::string& gridPath,
+                        const CalendarDate& from, int days) {
+    for (int d = 0; d < days && d < kDaysInWeek; ++d) {
+        const CalendarDate date = AddDays(from, d);
+        const int weekday = WeekdayOf(date);
+        for (int hour = 0; hour < kHoursInDay; ++hour) {
+            const std::string& session = grid.At(weekday, hour);
+            if (session.empty()) continue;
+            const std::string path = SessionPathInGrid(session, gridPath);
+            if (!FileExists(path)) continue;
+            LoadSession(path, context);
+            const std::string playlist = HourPlaylistPath(context.session.OutputFile(), date, hour);
+            const std::string folder = ExtractFilePath(playlist);
+            if (!folder.empty() && !DirectoryExists(folder))
+                throw errors::CannotCreateFile(playlist);
+        }
+    }
+}
+
+}  // namespace
+
+WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
+                            const std::string& gridPath, const CalendarDate& from, int days) {
+    CheckOutputFolders(context, grid, gridPath, from, days);
+    BuildSession& s = context.session;
+    WeekRunReport report;
+    // Here the rules' history file would be read before the first hour and written after each
+    // one; within a run the builder's own recent list carries it.
+    for (int d = 0; d < days; ++d) {
+        const CalendarDate date = AddDays(from, d);
+        const int weekday = WeekdayOf(date);
+        LineList dayLog;
+        std::string dayLogPath;
+        for (int hour = 0; hour < kHoursInDay; ++hour) {
+            const std::string& session = grid.At(weekday, hour);
+            if (session.empty()) continue;
+            const std::string path = SessionPathInGrid(session, gridPath);
+            if (!FileExists(path)) {
+                report.missingSessions.push_back(HourText(weekday, hour) + ": " + path);
+                continue;
+            }
+            context.view.ShowStatus("Building " + DateText(date) + " " + HourText(weekday, hour) +
+                                    " from " + path);
+            LoadSession(path, context);
+            s.mTextOutput.clear();
+            BuildPlaylist(context);
+            context.view.ListChanged(ShownList::FinalPlaylist);
+            const std::string playlist = HourPlaylistPath(s.OutputFile(), date, hour);
+            WriteFinalPlaylist(playlist, s.lbFinalPlaylist, s.output);
+            report.playlists.push_back(playlist);
+            if (dayLogPath.empty())
+                dayLogPath = ExtractFilePath(playlist) + GridStem(gridPath) + "_" +
+                             DateText(date) + ".txt";
+            dayLog.insert(dayLog.end(), s.mTextOutput.begin(), s.mTextOutput.end());
+        }
+        if (dayLogPath.empty()) continue;
+        SaveList(dayLogPath, dayLog);
+        report.textLogs.push_back(dayLogPath);
+    }
+    return report;
+}
+
+bool IsWeekGridFile(const std::string& path) {
+    const std::string name = LowerCase(ExtractFileName(path));
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".kwg") == 0;
+}
+
+void BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath) {
+    const LocalDateTime now = context.clock.Now();
+    const CalendarDate tomorrow = AddDays({now.year, now.month, now.day}, 1);
+    const WeekRunReport report =
+        BuildWeekDays(context, LoadWeekGrid(gridPath), gridPath, tomorrow, 1);
+    for (const std::string& missing : report.missingSessions)
+        context.view.ShowStatus("Session not found, hour passed over: " + missing);
+}
+
+}  // namespace kestrune
