@@ -1,6 +1,9 @@
 #include "WeekGridModel.h"
 
+#include <QColor>
+
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/Paths.h"
 
@@ -16,6 +19,13 @@ QString ShortName(const std::string& session) {
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     return Local(name);
+}
+
+// One light colour per session, so that blocks of hours show at a glance in narrow cells.
+QColor SessionColour(const std::string& session) {
+    uint32_t hash = 2166136261u;
+    for (const char c : session) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+    return QColor::fromHsv(static_cast<int>(hash % 360), 60, 250);
 }
 
 bool Inside(const QModelIndex& index) {
@@ -42,6 +52,8 @@ QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
             return session.empty() ? QString("Nothing is built for this hour")
                                    : Local(session);
         case Qt::EditRole: return Local(session);
+        case Qt::BackgroundRole:
+            return session.empty() ? QVariant() : QVariant(SessionColour(session));
         default: return {};
     }
 }

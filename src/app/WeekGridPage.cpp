@@ -35,6 +35,16 @@ WeekGridPage::WeekGridPage(AppContext& context, QWidget* parent)
         "Select an hour or a block of hours, then choose the session to build for them. "
         "kestrune-cli week builds one playlist per hour from the saved grid.");
     layout->addWidget(table_, 1);
+    cellLabel_ = new QLabel(this);
+    layout->addWidget(cellLabel_);
+    connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                const QString session = model_->data(current, Qt::EditRole).toString();
+                cellLabel_->setText(
+                    model_->headerData(current.row(), Qt::Vertical).toString() + " " +
+                    model_->headerData(current.column(), Qt::Horizontal).toString() + ": " +
+                    (session.isEmpty() ? QString("nothing is built") : session));
+            });
 
     auto* buttons = new QHBoxLayout();
     chooseButton_ = new QPushButton("Session for Selected Hours...", this);
