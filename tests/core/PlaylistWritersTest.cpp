@@ -84,6 +84,13 @@ TEST(PlaylistWriters, XspfBytes) {
     EXPECT_NE(WriterForPath("o.xspf").Format(windows, {}).find(
                   "<location>file:///D:/Lists/a%26b.mp3</location>"),
               std::string::npos);
+    // A relative path stays a relative reference, and both read back as they were.
+    const PlaylistEntries relative{{"songs/a b.mp3", 1, "x", "y", ""}};
+    const std::string bytes = WriterForPath("o.xspf").Format(relative, {});
+    EXPECT_NE(bytes.find("<location>songs/a%20b.mp3</location>"), std::string::npos);
+    EXPECT_EQ(WriterForPath("o.xspf").ReadBack(bytes)[0].path, "songs/a b.mp3");
+    EXPECT_EQ(WriterForPath("o.xspf").ReadBack(WriterForPath("o.xspf").Format(windows, {}))[0].path,
+              "D:/Lists/a&b.mp3");
 }
 
 // Names that try to break a format: each is kept (or made safe) and reads back as written.

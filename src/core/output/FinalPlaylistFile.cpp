@@ -23,10 +23,8 @@ void WriteOutputOptions(const std::string& iniPath, const OutputOptions& options
     WriteIniValue(iniPath, kOutputSection, kExtinfKey, options.extinf ? "1" : "0");
 }
 
-PlaylistEntries EntriesForFormat(const LineList& paths, const std::string& outputPath,
-                                 const OutputOptions& options) {
+PlaylistEntries SongEntries(const LineList& paths, bool withFacts) {
     PlaylistEntries entries(paths.size());
-    const bool withFacts = WriterForPath(outputPath).NeedsSongFacts(options);
     TMPEGAudio reader;
     // The build has read every song already; a file gone since is no question worth a box.
     reader.ErrorCallback = [](const TMPEGFileInfo&) { return kIgnore; };
@@ -45,9 +43,13 @@ PlaylistEntries EntriesForFormat(const LineList& paths, const std::string& outpu
 
 void WriteFinalPlaylist(const std::string& outputPath, const LineList& paths,
                         const OutputOptions& options) {
-    const PlaylistWriter& writer = WriterForPath(outputPath);
-    ReplaceWholeFile(outputPath,
-                     writer.Format(EntriesForFormat(paths, outputPath, options), options));
+    const bool withFacts = WriterForPath(outputPath).NeedsSongFacts(options);
+    WritePlaylistEntries(outputPath, SongEntries(paths, withFacts), options);
+}
+
+void WritePlaylistEntries(const std::string& outputPath, const PlaylistEntries& entries,
+                          const OutputOptions& options) {
+    ReplaceWholeFile(outputPath, WriterForPath(outputPath).Format(entries, options));
 }
 
 }  // namespace kestrune

@@ -13,15 +13,18 @@ OutputOptions ReadOutputOptions(const std::string& iniPath);
 // "Unable to write to %s" when the file cannot be written.
 void WriteOutputOptions(const std::string& iniPath, const OutputOptions& options);
 
-// The songs of the final playlist with what the format needs: playing time, artist, title and
-// album read from each file when the format shows them, the path alone otherwise. A file that
-// cannot be read gives the reader's fallbacks, without asking.
-PlaylistEntries EntriesForFormat(const LineList& paths, const std::string& outputPath,
-                                 const OutputOptions& options);
+// The songs of a playlist: with `withFacts`, playing time, artist, title and album read from
+// each file; the path alone otherwise. A file that cannot be read gives the reader's fallbacks,
+// without asking.
+PlaylistEntries SongEntries(const LineList& paths, bool withFacts);
 
-// Replaces the file at once with the whole playlist ("Cannot create file %s"): a playout that
-// watches the file never reads half of it.
+// Replaces the file at once with the whole playlist in the format of its extension ("Cannot
+// create file %s"): a playout that watches the file never reads half of it. The songs are read
+// only when the format shows their tags.
 void WriteFinalPlaylist(const std::string& outputPath, const LineList& paths,
                         const OutputOptions& options);
+// The same for songs already read.
+void WritePlaylistEntries(const std::string& outputPath, const PlaylistEntries& entries,
+                          const OutputOptions& options);
 
 }  // namespace kestrune

@@ -51,15 +51,18 @@ bool Unreserved(unsigned char c) {
            c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
 }
 
-// A file:// URI: every byte but the unreserved ones percent-encoded, so any path fits. Windows
-// paths take forward slashes and a third slash before the drive.
+// A file:// URI for a full path, a relative reference otherwise: every byte but the unreserved
+// ones percent-encoded, so any path fits. Windows paths take forward slashes and a third slash
+// before the drive.
 std::string FileUri(std::string_view path) {
-    std::string uri = "file://";
-    if (path.size() >= 2 && path[1] == ':') uri += '/';
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    std::string uri = drive ? "file:///" : !path.empty() && path[0] == '/' ? "file://" : "";
+    const size_t driveColon = uri.size() + 1;
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || Unreserved(byte) || (byte == ':' && uri.size() == 9)) {
+        if (c == '\\' || Unreserved(byte) || (drive && byte == ':' && uri.size() == driveColon)) {
             uri += c == '\\' ? '/' : c;
         } else {
             uri += '%';

@@ -43,6 +43,38 @@ void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::
     }
 }
 
+// The artists of the songs placed last, within the dupe window of the session being built:
+// what the builder's recent-artist list holds when an hour starts. Its own list would only ever
+// grow from build to build (its window starts again at every build), until every artist of
+// the station were "recent" and each slot searched its whole playlist.
+class RecentArtists {
+public:
+    void Add(const PlaylistEntries& songs) {
+        for (const PlaylistEntry& song : songs) songs_.push_back(song);
+    }
+    // Oldest first, the newest `seconds` of playing time.
+    LineList Within(int64_t seconds) const {
+        size_t first = songs_.size();
+        int64_t total = 0;
+        while (first > 0 && total + songs_[first - 1].seconds <= seconds) {
+            total += songs_[first - 1].seconds;
+            --first;
+        }
+        LineList artists;
+        for (size_t i = first; i < songs_.size(); ++i) artists.push_back(songs_[i].artist);
+        return artists;
+    }
+    void Forget(int64_t keepSeconds) {
+        const size_t keep = Within(keepSeconds).size();
+        songs_.erase(songs_.begin(), songs_.end() - static_cast<long>(keep));
+    }
+
+private:
+    PlaylistEntries songs_;
+};
+
+constexpr int64_t kLongestDupeWindow = int64_t{24} * 7 * 3600;
+
 }  // namespace
 
 WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
@@ -51,7 +83,8 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
     BuildSession& s = context.session;
     WeekRunReport report;
     // Here the rules' history file would be read before the first hour and written after each
-    // one; within a run the builder's own recent list carries it.
+    // one; within a run the recent artists carry from hour to hour.
+    RecentArtists recent;
     for (int d = 0; d < days; ++d) {
         const CalendarDate date = AddDays(from, d);
         const int weekday = WeekdayOf(date);
@@ -69,10 +102,15 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
                                     " from " + path);
             LoadSession(path, context);
             s.mTextOutput.clear();
+            s.lbDupeArtistChecklist =
+                recent.Within(int64_t{StrToInt(s.fDMCA.ComboBox1)} * 3600);
             BuildPlaylist(context);
             context.view.ListChanged(ShownList::FinalPlaylist);
             const std::string playlist = HourPlaylistPath(s.OutputFile(), date, hour);
-            WriteFinalPlaylist(playlist, s.lbFinalPlaylist, s.output);
+            const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true);
+            WritePlaylistEntries(playlist, songs, s.output);
+            recent.Add(songs);
+            recent.Forget(kLongestDupeWindow);
             report.playlists.push_back(playlist);
             if (dayLogPath.empty())
                 dayLogPath = ExtractFilePath(playlist) + GridStem(gridPath) + "_" +
