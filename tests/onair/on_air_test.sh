@@ -90,11 +90,11 @@ KESTRUNE_PLAYLIST="$work/onair.m3u8" KESTRUNE_ALLOW_ROOT=1 ICECAST_PORT=$port \
   ICECAST_SOURCE_PASSWORD=$password ICECAST_MOUNT=kestrune.mp3 \
   liquidsoap "$script" >"$work/liquidsoap.out" 2>&1 &
 pids+=($!)
-# --- A station of generated songs: two categories of twelve, 3 s each, distinct tags.
+# --- A station of generated songs: two categories of sixteen, 2 s each, distinct tags.
 station="$work/station"
 mkdir -p "$station/Playlists" "$station/Sessions" "$station/Songs"
-# One encoding of 3 s of silence by lame; each song is a copy with its own ID3v1 tag.
-head -c $((22050 * 2 * 3)) /dev/zero |
+# One encoding of 2 s of silence by lame; each song is a copy with its own ID3v1 tag.
+head -c $((22050 * 2 * 2)) /dev/zero |
   lame --quiet -r -s 22.05 -m m --bitwidth 16 --signed --little-endian -b 32 - \
     "$work/silence.mp3" 2>/dev/null
 python3 - "$work/silence.mp3" "$station" <<'PY'
@@ -102,7 +102,7 @@ import sys
 audio = open(sys.argv[1], "rb").read()
 for category in "ab":
     with open(f"{sys.argv[2]}/Playlists/{category}.m3u", "w", newline="") as playlist:
-        for n in range(1, 13):
+        for n in range(1, 17):
             song = f"{sys.argv[2]}/Songs/{category}{n}.mp3"
             field = lambda text, size: text.encode().ljust(size, b"\0")
             tag = (b"TAG" + field(f"Title {category}{n}", 30) + field(f"Artist {category.upper()}{n}", 30)
@@ -116,7 +116,7 @@ for list in a b; do
     "1" "###" "$work/onair.m3u8" "####" "000" >"$station/Sessions/$list.cwt"
 done
 (cd "$station" && "$cli" build Sessions/a.cwt --seed 7 >/dev/null) || fail "build of a.cwt"
-grep -q '^#EXTINF:3,Artist A' "$work/onair.m3u8" || fail "no #EXTINF lines: $(cat "$work/onair.m3u8")"
+grep -q '^#EXTINF:2,Artist A' "$work/onair.m3u8" || fail "no #EXTINF lines: $(cat "$work/onair.m3u8")"
 
 echo "$SECONDS s: station built"
 # --- A listener reads the mount once Liquidsoap feeds it.
