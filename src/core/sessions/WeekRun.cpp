@@ -82,8 +82,9 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
     CheckOutputFolders(context, grid, gridPath, from, days);
     BuildSession& s = context.session;
     WeekRunReport report;
-    // Here the rules' history file would be read before the first hour and written after each
-    // one; within a run the recent artists carry from hour to hour.
+    // The separation rules' play history, when the station keeps one, is read and added to by
+    // every build itself, so it runs on from hour to hour; the dupe checker's recent artists are
+    // carried here.
     RecentArtists recent;
     for (int d = 0; d < days; ++d) {
         const CalendarDate date = AddDays(from, d);
