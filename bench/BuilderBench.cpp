@@ -4,11 +4,13 @@
 // reads replayed with the fewest system calls. The two take turns, round after round. The same
 // build with every separation rule on (and the play history written as songs are placed), beside
 // its own floor; the check of the day it built. Then the build over seven categories of 1,000 to
-// 50,000 songs in all (growth).
+// 50,000 songs in all (growth). Last, a week: 168 one-hour builds from a week grid,
+// written as extended M3U, beside its floor.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "BenchSupport.h"
 #include "Rounds.h"
@@ -18,6 +20,8 @@
 #include "rules/PlayHistoryFile.h"
 #include "rules/PlaylistCheck.h"
 #include "sessions/StationConfig.h"
+#include "sessions/SessionFile.h"
+#include "sessions/WeekRun.h"
 
 namespace {
 
@@ -27,9 +31,13 @@ using namespace kestrune::bench;
 constexpr int kRowSongsPerCategory = 5000;
 constexpr int kLargestPerCategory = 7143;  // 50,000 songs in all
 
-const Station& TheStation() {
+ScratchFolder& TheFolder() {
     static ScratchFolder folder("build");
-    static const Station station(folder.Path(), kLargestPerCategory);
+    return folder;
+}
+
+const Station& TheStation() {
+    static const Station station(TheFolder().Path(), kLargestPerCategory);
     return station;
 }
 
@@ -150,6 +158,59 @@ BENCHMARK(BM_DayBuildGrowth)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5);
+
+// A week from a grid that names one one-hour session for all 168 hours, as `kestrune-cli week`
+// runs it: each hour loads the session, builds and writes its .m3u8 (songs read for #EXTINF).
+class WeekBuild {
+public:
+    WeekBuild() {
+        const std::string folder = TheFolder().Path() + "/week";
+        std::filesystem::create_directories(folder);
+        gridPath_ = folder + "/week.kwg";
+        for (std::string& cell : grid_.cells) cell = "hour.cwt";
+    }
+    void Prepare() {
+        BuildSession session;
+        TheStation().Prepare(kRowSongsPerCategory, session);
+        session.ComboBox1 = "60";
+        session.SetOutputFile(ExtractFilePath(gridPath_) + "onair.m3u8");
+        SaveList(ExtractFilePath(gridPath_) + "hour.cwt", SessionLines(session));
+        session_ = BuildSession();
+    }
+    void Run() {
+        CountingSeeds seeds(7);
+        BuildContext context{session_, view_, prompts_, seeds, clock_};
+        const WeekRunReport report = BuildWeekDays(context, grid_, gridPath_, {2026, 12, 7}, 7);
+        playlists_ = report.playlists.size();
+    }
+    size_t Playlists() const { return playlists_; }
+
+private:
+    WeekGrid grid_;
+    std::string gridPath_;
+    size_t playlists_ = 0;
+    BuildSession session_;
+    HeadlessView view_;
+    QuietPrompts prompts_;
+    FixedClock clock_;
+};
+
+void BM_WeekBuild(benchmark::State& state) {
+    WeekBuild week;
+    week.Prepare();
+    const IoFloor floor(Record([&] { week.Run(); }));
+    RunRounds(state, {{"Kestrune", [&] { week.Run(); }, [&] { week.Prepare(); }},
+                      {"floor", [&] { floor.Replay(); }, [&] { week.Prepare(); }}});
+    if (week.Playlists() != 168) state.SkipWithError("the week is not 168 playlists");
+    state.counters["files"] = 7.0 * kRowSongsPerCategory;
+    state.counters["playlists"] = static_cast<double>(week.Playlists());
+    state.counters["whole reads"] = static_cast<double>(floor.Count(FileOp::ReadWhole));
+    state.counters["replacements"] = static_cast<double>(floor.Count(FileOp::ReplaceWhole));
+    state.counters["read MB"] = static_cast<double>(floor.Bytes(FileOp::ReadWhole)) / 1e6;
+    state.counters["written MB"] = static_cast<double>(floor.Bytes(FileOp::ReplaceWhole)) / 1e6;
+    state.counters["MP3 opens"] = static_cast<double>(floor.Count(FileOp::Open));
+}
+BENCHMARK(BM_WeekBuild)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

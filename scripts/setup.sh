@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libtag1-dev python3  # TagLib reads tags and formats; python3 prints the bench table
   lame ffmpeg python3-mutagen  # encoders and a tagger make the test library; ffprobe times it
+  liquidsoap icecast2 curl  # the on-air test: a real playout into a real stream server
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   xvfb xauth imagemagick
@@ -27,4 +28,4 @@ sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -q >/dev/null
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+"${sudo_cmd[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}" >/dev/null

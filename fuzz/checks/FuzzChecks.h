@@ -1,11 +1,11 @@
 #pragma once
 // The checks behind the fuzz targets. Each runs one input through a part of the program that
 // meets files from outside (the MP3 reader, line lists, session files, the configuration file,
-// the schedule file, the play history, the bounds of the audio, the texts of tags) or decides on
-// them (the separation rules) and answers what went wrong: empty text when the input was handled
-// as it should be. A crash, a hang or a sanitizer report is a fault too, caught by whoever runs
-// the check. The same checks run under libFuzzer and over the saved regression inputs in the
-// tests.
+// the schedule file, the play history, the bounds of the audio, the texts of tags, the playlist
+// writers, the week grid file) or decides on them (the separation rules) and answers what went
+// wrong: empty text when the input was handled as it should be. A crash, a hang or a sanitizer
+// report is a fault too, caught by whoever runs the check. The same checks run under libFuzzer and
+// over the saved regression inputs in the tests.
 
 #include <string>
 #include <string_view>
@@ -22,6 +22,8 @@ std::string CheckHistoryFile(std::string_view bytes);
 std::string CheckSeparationRules(std::string_view bytes);
 std::string CheckAudioBounds(std::string_view bytes);
 std::string CheckTagText(std::string_view bytes);
+std::string CheckPlaylistWriters(std::string_view bytes);
+std::string CheckWeekGridFile(std::string_view bytes);
 
 struct FuzzTarget {
     const char* name;  // also the folder name of its seeds and regression inputs

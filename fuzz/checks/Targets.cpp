@@ -13,6 +13,8 @@ const std::vector<FuzzTarget>& FuzzTargets() {
         {"separation_rules", CheckSeparationRules},
         {"audio_bounds", CheckAudioBounds},
         {"tag_text", CheckTagText},
+        {"playlist_writers", CheckPlaylistWriters},
+        {"week_grid_file", CheckWeekGridFile},
     };
     return targets;
 }

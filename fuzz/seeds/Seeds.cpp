@@ -278,6 +278,27 @@ void TextSeeds() {
         std::string("\x01\x03\x03\x02\x01\x01") + std::string(64, '\x05'));
     Put("separation_rules", "mixed",
         "\x01\x01\x01\x01\x01\x00\x00\x01\x04\x01\x02\x00\x02\x04\x01\x03\x02\x01");
+
+    // Fields split by a byte 1: path, seconds, artist, title, album, for each song.
+    Put("playlist_writers", "two_songs",
+        "\x01" "radio/a.mp3\x01" "215\x01" "Artist\x01" "Title\x01" "Album\x01"
+        "radio/b c.mp3\x01" "9\x01" "B\x01" "Song B\x01");
+    static const char kAwkward[] = "\x00" "r/x, y & <z>.mp3\x01" "1\x01" "AC - DC\x01"
+                                   "Line\r\nBreak\x01" "Caf\xE9 \"q\" 'a'\x01";
+    Put("playlist_writers", "awkward", std::string(kAwkward, sizeof kAwkward - 1));
+    Put("playlist_writers", "extinf_m3u", "\x01" "a.mp3\x01" "60\x01" "Solo\x01" "Song\x01");
+    Put("playlist_writers", "no_songs", std::string("\x01", 1));
+    std::vector<std::string> week;
+    for (const char* day : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"})
+        for (int hour = 0; hour < 24; ++hour)
+            week.push_back(std::string(day) + (hour < 10 ? " 0" : " ") + std::to_string(hour) +
+                           (hour % 3 == 0 ? " hour.cwt" : ""));
+    Put("week_grid_file", "full_week", Lines(week));
+    Put("week_grid_file", "example",
+        Lines({"# week", "Mon 00 overnight.cwt", "Mon 07 /st/Sessions/morning show.cwt",
+               "Sun 23", "tue 12 noon.cwt"}));
+    Put("week_grid_file", "wrong_hour", Lines({"Mon 06 a.cwt", "Mon 24 a.cwt"}));
+    Put("week_grid_file", "twice", Lines({"Wed 01 a.cwt", "WED 01 b.cwt"}, "\n"));
 }
 
 void TagSeeds() {

@@ -16,6 +16,7 @@
 #include "OliveSplitter.h"
 #include "building/BuildCommand.h"
 #include "building/TemplateEditor.h"
+#include "output/PlaylistWriter.h"
 
 namespace kestrune::app {
 
@@ -620,8 +621,10 @@ void BuildPage::Button3Click() {
 
 void BuildPage::btLocateDirClick() {
     Run([this] {
-        const std::optional<std::string> chosen =
-            context_.prompts.AskSaveFileName(context_.sdSavePlaylist);
+        // The output may take any playlist format; the category lists stay .m3u.
+        SaveQuestion question = context_.sdSavePlaylist;
+        question.filter = OutputFileFilter();
+        const std::optional<std::string> chosen = context_.prompts.AskSaveFileName(question);
         if (!chosen) return;
         // The dialog proposes this name the next time it opens.
         context_.sdSavePlaylist.proposedName = *chosen;

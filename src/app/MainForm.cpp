@@ -13,6 +13,7 @@
 #include "OptionWindows.h"
 #include "QtPrompts.h"
 #include "SchedulingPage.h"
+#include "WeekGridPage.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/ReaderHooks.h"
 #include "platform/KestruneError.h"
@@ -112,6 +113,8 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     pcFormTabs->addWidget(tsBuildPlaylist);
     pcFormTabs->addWidget(tsScheduling);
     pcFormTabs->addWidget(tsListCreator);
+    tsWeekGrid = new WeekGridPage(*context_, pcFormTabs);
+    pcFormTabs->addWidget(tsWeekGrid);
     mainLayout->addWidget(pcFormTabs);
     layout->addWidget(pMain, 1);
     setCentralWidget(central);
@@ -169,6 +172,7 @@ void TfMainForm::BuildMenu() {
     BuildTemplate1 = tools->addAction("&Build Clock Template", this, [this] { ShowPage(0); });
     AutoScheduler1 = tools->addAction("&Auto Scheduler", this, [this] { ShowPage(1); });
     QuickListMaker1 = tools->addAction("&Quick List Maker", this, [this] { ShowPage(2); });
+    WeekGrid1 = tools->addAction("&Week Grid", this, [this] { ShowPage(3); });
     QMenu* sessions = menuBar()->addMenu("&Sessions");
     Load1 = sessions->addAction("&Load session", this, [this] { Load1Click(); });
     Save1 = sessions->addAction("S&ave session as...", this, [this] { Save1Click(); });
@@ -181,6 +185,13 @@ void TfMainForm::BuildMenu() {
     connect(BuildKey, &QAction::triggered, this, [this] {
         ShowPage(0);
         tsBuildPlaylist->btBuildPlaylistClick();
+    });
+    sessions->addSeparator();
+    LoadWeekGrid1 = sessions->addAction("Load &week grid...", this, [this] {
+        tsWeekGrid->LoadGrid();
+    });
+    SaveWeekGrid1 = sessions->addAction("Save week &grid as...", this, [this] {
+        tsWeekGrid->SaveGrid();
     });
     QMenu* config = menuBar()->addMenu("&Config");
     DMCA1 = config->addAction("D&upe Checker", this, [this] { DMCA1Click(); });

@@ -1,5 +1,5 @@
 #pragma once
-// The program's one working window: navigation bar, three pages, menu, status line, meters,
+// The program's one working window: navigation bar, four pages, menu, status line, meters,
 // the auto build timer and the tray icon. It owns the station's model for the whole run.
 
 #include <QAction>
@@ -23,6 +23,7 @@ namespace kestrune::app {
 class BuildPage;
 class SchedulingPage;
 class ListCreatorPage;
+class WeekGridPage;
 class TfDMCA;
 class TfGenre;
 class TfRules;
@@ -90,14 +91,18 @@ public:
     BuildPage* tsBuildPlaylist = nullptr;
     SchedulingPage* tsScheduling = nullptr;
     ListCreatorPage* tsListCreator = nullptr;
+    WeekGridPage* tsWeekGrid = nullptr;
     QLabel* StatusBar1 = nullptr;
     QTimer timerAutoBuild;
     QSystemTrayIcon* trayIcon = nullptr;
     QAction* BuildTemplate1 = nullptr;
     QAction* AutoScheduler1 = nullptr;
     QAction* QuickListMaker1 = nullptr;
+    QAction* WeekGrid1 = nullptr;
     QAction* Load1 = nullptr;
     QAction* Save1 = nullptr;
+    QAction* LoadWeekGrid1 = nullptr;
+    QAction* SaveWeekGrid1 = nullptr;
     QAction* DMCA1 = nullptr;
     QAction* GenreChecker1 = nullptr;
     QAction* Rules1 = nullptr;

@@ -11,11 +11,15 @@ namespace {
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
-// "Winamp Playlist|*.m3u" as Qt writes a filter: "Winamp Playlist (*.m3u)".
-QString QtFilter(const std::string& filter) {
-    const size_t bar = filter.find('|');
-    if (bar == std::string::npos) return Local(filter);
-    return Local(filter.substr(0, bar)) + " (" + Local(filter.substr(bar + 1)) + ")";
+// "Winamp Playlist|*.m3u|PLS Playlist|*.pls" as Qt writes filters:
+// "Winamp Playlist (*.m3u)", "PLS Playlist (*.pls)".
+QStringList QtFilters(const std::string& filter) {
+    const QStringList parts = Local(filter).split('|');
+    if (parts.size() < 2) return {Local(filter)};
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + " (" + parts[i + 1] + ")";
+    return filters;
 }
 
 // Qt's own dialog, where a name with a wildcard (the session dialogs propose "*.cwt") filters
@@ -39,7 +43,12 @@ void Prepare(QFileDialog& dialog, const std::string& filter, const std::string& 
              const std::string& folder, const std::string& name) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!filter.empty()) dialog.setNameFilter(QtFilter(filter));
+    if (!filter.empty()) dialog.setNameFilters(QtFilters(filter));
+    // A name typed without an extension takes the one of the file type chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const qsizetype dot = f.lastIndexOf("*.");
+        if (dot >= 0) dialog.setDefaultSuffix(f.mid(dot + 2).chopped(1));
+    });
     if (!extension.empty()) dialog.setDefaultSuffix(Local(extension));
     if (!folder.empty()) dialog.setDirectory(Local(folder));
     if (!name.empty()) dialog.selectFile(Local(name));

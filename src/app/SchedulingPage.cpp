@@ -132,7 +132,7 @@ void SchedulingPage::SelectScheduleEntry(int index) {
 void SchedulingPage::Button4Click() {
     context_.run([this] {
         context_.scheduler.AddSessions(context_.prompts.AskOpenFileNames(
-            OpenQuestion{"Clock Wheel Templates|*.cwt", "cwt", "", "", true}));
+            OpenQuestion{"Clock Wheel Templates|*.cwt|Week Grids|*.kwg", "cwt", "", "", true}));
     });
 }
 

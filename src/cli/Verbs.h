@@ -25,5 +25,6 @@ int RunCheck(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
 int RunQuickList(const std::vector<std::string>& args);
 int RunTags(const std::vector<std::string>& args);
+int RunWeek(const std::vector<std::string>& args);
 
 }  // namespace kestrune::cli

@@ -43,6 +43,9 @@ constexpr Verb kVerbs[] = {
     {"tags", "FOLDER [--artist] [--album] [--year] [--genre]",
      "append every MP3 file under FOLDER to playlists named after its tags",
      kestrune::cli::RunTags},
+    {"week", "GRID.kwg --from YYYY-MM-DD [--days N] [--seed N]",
+     "build one playlist per hour of N days (7 unless given) from a week grid",
+     kestrune::cli::RunWeek},
 };
 
 void PrintUsage(std::FILE* out) {

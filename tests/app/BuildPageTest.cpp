@@ -288,7 +288,10 @@ TEST(BuildPage, TheOutputFileKeepsOneLineAndACancelChangesNothing) {
     p.btLocateDir->click();  // cancelled with an empty list
     EXPECT_EQ(p.lbSavePlaylist->count(), 0);
     ASSERT_EQ(s.prompts.saveQuestions.size(), 1u);
-    EXPECT_EQ(s.prompts.saveQuestions[0].filter, "Winamp Playlist|*.m3u");
+    // The output takes every playlist format, the plain .m3u first and by default.
+    EXPECT_EQ(s.prompts.saveQuestions[0].filter,
+              "Winamp Playlist|*.m3u|Extended M3U, UTF-8|*.m3u8|PLS Playlist|*.pls|"
+              "XSPF Playlist|*.xspf");
     EXPECT_EQ(s.prompts.saveQuestions[0].defaultExtension, "m3u");
     EXPECT_EQ(s.prompts.saveQuestions[0].initialFolder, s.Path("Playlists"));
     EXPECT_EQ(s.prompts.saveQuestions[0].proposedName, "");

@@ -37,7 +37,7 @@ TEST(SchedulingPage, StartsWithTheSavedScheduleAndEditsIt) {
     f.prompts.openAnswers.push_back({"/s/a.cwt", "/s/Y.cwt"});
     page.Button4->click();
     ASSERT_EQ(f.prompts.openQuestions.size(), 1u);
-    EXPECT_EQ(f.prompts.openQuestions[0].filter, "Clock Wheel Templates|*.cwt");
+    EXPECT_EQ(f.prompts.openQuestions[0].filter, "Clock Wheel Templates|*.cwt|Week Grids|*.kwg");
     EXPECT_TRUE(f.prompts.openQuestions[0].multiple);
     EXPECT_EQ(f.Form().AutoScheduler().lbSchedule.Lines(), (LineList{"/s/a.cwt", "/s/B.cwt", "/s/Y.cwt", "/s/z.cwt"}));
     page.Button4->click();  // cancelled

@@ -13,6 +13,7 @@
 #include "ListCreatorPage.h"
 #include "MainForm.h"
 #include "OptionWindows.h"
+#include "WeekGridPage.h"
 #include "building/BuildCommand.h"
 #include "sessions/DemoSession.h"
 #include "sessions/SessionFile.h"
@@ -77,6 +78,15 @@ int main(int argc, char** argv) {
     ok = Save(form, out + "/list-creator-page.png") && ok;
     form.tsListCreator->PageControl1->setCurrentIndex(0);
     ok = Save(form, out + "/list-creator-by-folder.png") && ok;
+    // A week grid: the demo hour in the mornings and evenings of the working week.
+    form.ShowPage(3);
+    app::WeekGridModel& grid = form.tsWeekGrid->Model();
+    QModelIndexList hours;
+    for (int day = 0; day < 5; ++day)
+        for (int hour : {6, 7, 8, 9, 16, 17, 18}) hours.push_back(grid.index(day, hour));
+    grid.SetSession(hours, "demo_current_hit_radio_format_1hour.cwt");
+    form.tsWeekGrid->Table().setCurrentIndex(grid.index(0, 7));
+    ok = Save(form, out + "/week-grid-page.png") && ok;
     dupe.show();
     ok = Save(dupe, out + "/dupe-checker.png") && ok;
     form.Rules1Click();

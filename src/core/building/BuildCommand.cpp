@@ -5,6 +5,7 @@
 
 #include "building/PlaylistBuilder.h"
 #include "building/StopRequest.h"
+#include "output/FinalPlaylistFile.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -149,7 +150,7 @@ bool btAcceptFinalPlaylistClick(BuildContext& context) {
         context.prompts.ShowMessage(OutputIsCategoryMessage(s.OutputFile()));
         return false;
     }
-    SaveList(s.OutputFile(), s.lbFinalPlaylist);
+    WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
     WriteTextLog(s);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "building/LineList.h"
+#include "output/PlaylistEntry.h"
 
 namespace kestrune {
 
@@ -29,6 +30,7 @@ struct BuildSession {
     bool cbTextOutput = false;
     DupeCheckerOptions fDMCA;
     GenreCheckerOptions fGenre;
+    OutputOptions output;  // the configuration file's [Output] settings, read at start
 
     // Results: builds append to them.
     LineList lbFinalPlaylist;

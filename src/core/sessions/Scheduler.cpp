@@ -2,9 +2,11 @@
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
+#include "output/FinalPlaylistFile.h"
 #include "platform/Paths.h"
 #include "sessions/SessionFile.h"
 #include "sessions/StationConfig.h"
+#include "sessions/WeekRun.h"
 
 namespace kestrune {
 
@@ -165,11 +167,16 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         const int count = lbSchedule.Count();
         for (int i = 0; i < count; ++i) {
             context.view.SelectScheduleEntry(i);
+            if (IsWeekGridFile(lbSchedule[i])) {
+                BuildNextDayOfGrid(context, lbSchedule[i]);
+                continue;
+            }
             LoadSession(lbSchedule[i], context);
             const BuildOutcome outcome = BuildPlaylist(context);
             if (!outcome.reachedLength) shortSessions_.push_back({lbSchedule[i], outcome});
             context.view.ListChanged(ShownList::FinalPlaylist);
-            SaveList(context.session.OutputFile(), context.session.lbFinalPlaylist);
+            WriteFinalPlaylist(context.session.OutputFile(), context.session.lbFinalPlaylist,
+                               context.session.output);
             WriteTextLog(context.session);
         }
         ArmAutoBuild(kOneDay);

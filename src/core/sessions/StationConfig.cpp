@@ -1,5 +1,6 @@
 #include "sessions/StationConfig.h"
 
+#include "output/FinalPlaylistFile.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "sessions/IniFile.h"
@@ -38,6 +39,7 @@ StationFolders StartUp(const std::string& iniPath, const std::string& startFolde
     folders.sessions = config.sessionsdir;
     folders.schedule = startFolder;
     folders.demoMp3 = JoinPath(startFolder, "Demo_MP3's");
+    session.output = ReadOutputOptions(iniPath);
 
     const std::string preload = JoinPath(startFolder, kStartupPlaylistsFile);
     if (FileExists(preload)) {

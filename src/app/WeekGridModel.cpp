@@ -1,0 +1,103 @@
+#include "WeekGridModel.h"
+
+#include <QColor>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/Paths.h"
+
+namespace kestrune::app {
+
+namespace {
+
+QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+
+// "morning show" for "/st/Sessions/morning show.cwt": the cells are narrow.
+QString ShortName(const std::string& session) {
+    std::string name = ExtractFileName(session);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return Local(name);
+}
+
+// One light colour per session, so that blocks of hours show at a glance in narrow cells.
+QColor SessionColour(const std::string& session) {
+    uint32_t hash = 2166136261u;
+    for (const char c : session) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+    return QColor::fromHsv(static_cast<int>(hash % 360), 60, 250);
+}
+
+bool Inside(const QModelIndex& index) {
+    return index.isValid() && index.row() >= 0 && index.row() < kDaysInWeek &&
+           index.column() >= 0 && index.column() < kHoursInDay;
+}
+
+}  // namespace
+
+int WeekGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kDaysInWeek;
+}
+
+int WeekGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kHoursInDay;
+}
+
+QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
+    if (!Inside(index)) return {};
+    const std::string& session = grid_.At(index.row(), index.column());
+    switch (role) {
+        case Qt::DisplayRole: return ShortName(session);
+        case Qt::ToolTipRole:
+            return session.empty() ? QString("Nothing is built for this hour")
+                                   : Local(session);
+        case Qt::EditRole: return Local(session);
+        case Qt::BackgroundRole:
+            return session.empty() ? QVariant() : QVariant(SessionColour(session));
+        default: return {};
+    }
+}
+
+QVariant WeekGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) {
+        if (section < 0 || section >= kDaysInWeek) return {};
+        return Local(std::string(DayName(section)));
+    }
+    if (section < 0 || section >= kHoursInDay) return {};
+    return QString("%1").arg(section, 2, 10, QChar('0'));
+}
+
+Qt::ItemFlags WeekGridModel::flags(const QModelIndex& index) const {
+    if (!Inside(index)) return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+bool WeekGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!Inside(index) || role != Qt::EditRole) return false;
+    grid_.Set(index.row(), index.column(), value.toString().toLocal8Bit().toStdString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
+    return true;
+}
+
+void WeekGridModel::SetSession(const QModelIndexList& cells, const std::string& session) {
+    int top = kDaysInWeek, left = kHoursInDay, bottom = -1, right = -1;
+    for (const QModelIndex& cell : cells) {
+        if (!Inside(cell)) continue;
+        grid_.Set(cell.row(), cell.column(), session);
+        top = std::min(top, cell.row());
+        bottom = std::max(bottom, cell.row());
+        left = std::min(left, cell.column());
+        right = std::max(right, cell.column());
+    }
+    if (bottom < 0) return;
+    emit dataChanged(index(top, left), index(bottom, right),
+                     {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
+}
+
+void WeekGridModel::Reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+}  // namespace kestrune::app

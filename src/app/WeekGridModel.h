@@ -1,0 +1,38 @@
+#pragma once
+// The week grid as a table: a row per day (Monday first), a column per hour of the clock; each
+// cell shows the name of the session built for that hour. The core grid is the truth: the model
+// reads it and writes every change into it.
+
+#include <QAbstractTableModel>
+#include <QModelIndexList>
+
+#include "sessions/WeekGrid.h"
+
+namespace kestrune::app {
+
+class WeekGridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit WeekGridModel(WeekGrid& grid, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), grid_(grid) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Edit role: the session's path (local 8-bit text); an empty text clears the hour.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // Sets the session of every given cell at once (one change signal).
+    void SetSession(const QModelIndexList& cells, const std::string& session);
+    // The grid was replaced as a whole (a file loaded).
+    void Reset();
+
+private:
+    WeekGrid& grid_;
+};
+
+}  // namespace kestrune::app

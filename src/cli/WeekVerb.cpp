@@ -1,0 +1,62 @@
+// The week verb: one playlist per hour of some days, from a week grid.
+
+#include <cstdio>
+
+#include "CliStation.h"
+#include "Verbs.h"
+#include "sessions/WeekRun.h"
+
+namespace kestrune::cli {
+
+namespace {
+
+// Takes "NAME VALUE" out of the arguments; nothing when the option is absent.
+std::optional<std::string> TakeOption(std::vector<std::string>& args, const std::string& name) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != name) continue;
+        if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
+        std::string value = args[i + 1];
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+        return value;
+    }
+    return std::nullopt;
+}
+
+int DaysOption(const std::optional<std::string>& text) {
+    const std::string wrong =
+        "--days must be a whole number from 1 to " + std::to_string(kMostDaysInOneRun);
+    if (!text) return kDaysInWeek;
+    if (text->empty() || text->size() > 4 ||
+        text->find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{wrong};
+    const int days = std::stoi(*text);
+    if (days < 1 || days > kMostDaysInOneRun) throw UsageError{wrong};
+    return days;
+}
+
+}  // namespace
+
+int RunWeek(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    const auto seed = TakeSeedOption(args);
+    const std::optional<std::string> fromText = TakeOption(args, "--from");
+    const int days = DaysOption(TakeOption(args, "--days"));
+    if (!fromText) throw UsageError{"week needs --from YYYY-MM-DD"};
+    const std::optional<CalendarDate> from = ParseCalendarDate(*fromText);
+    if (!from) throw UsageError{"--from must be a date YYYY-MM-DD, not \"" + *fromText + "\""};
+    if (args.size() != 1) throw UsageError{"week needs one grid file"};
+
+    CliStation station(seed);
+    const WeekGrid grid = LoadWeekGrid(args[0]);
+    const WeekRunReport report = BuildWeekDays(station.context, grid, args[0], *from, days);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%zu playlists written, the last %s; %zu text logs\n",
+                 report.playlists.size(),
+                 report.playlists.empty() ? "none" : report.playlists.back().c_str(),
+                 report.textLogs.size());
+    for (const std::string& missing : report.missingSessions)
+        std::fprintf(stderr, "Session not found, hour passed over: %s\n", missing.c_str());
+    return report.missingSessions.empty() ? kExitDone : kExitCheckFailed;
+}
+
+}  // namespace kestrune::cli

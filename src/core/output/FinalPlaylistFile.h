@@ -1,0 +1,30 @@
+#pragma once
+// Writing the final playlist in the format its file name asks for.
+
+#include <string>
+
+#include "building/LineList.h"
+#include "output/PlaylistEntry.h"
+
+namespace kestrune {
+
+// The [Output] settings of the configuration file; defaults where it has none.
+OutputOptions ReadOutputOptions(const std::string& iniPath);
+// "Unable to write to %s" when the file cannot be written.
+void WriteOutputOptions(const std::string& iniPath, const OutputOptions& options);
+
+// The songs of a playlist: with `withFacts`, playing time, artist, title and album read from
+// each file; the path alone otherwise. A file that cannot be read gives the reader's fallbacks,
+// without asking.
+PlaylistEntries SongEntries(const LineList& paths, bool withFacts);
+
+// Replaces the file at once with the whole playlist in the format of its extension ("Cannot
+// create file %s"): a playout that watches the file never reads half of it. The songs are read
+// only when the format shows their tags.
+void WriteFinalPlaylist(const std::string& outputPath, const LineList& paths,
+                        const OutputOptions& options);
+// The same for songs already read.
+void WritePlaylistEntries(const std::string& outputPath, const PlaylistEntries& entries,
+                          const OutputOptions& options);
+
+}  // namespace kestrune

@@ -1,0 +1,103 @@
+// The M3U family: the plain list of paths, and extended M3U with a #EXTINF line per song.
+
+#include <charconv>
+
+#include "building/LineList.h"
+#include "output/WriterFormats.h"
+
+namespace kestrune::output {
+
+namespace {
+
+constexpr std::string_view kHeader = "#EXTM3U";
+constexpr std::string_view kExtinf = "#EXTINF:";
+
+std::string FormatM3u(const PlaylistEntries& entries, bool extended) {
+    std::string bytes;
+    if (extended) bytes.append(kHeader).append(kLineEnd);
+    for (const PlaylistEntry& entry : entries) {
+        if (extended) bytes.append(ExtinfLine(entry)).append(kLineEnd);
+        bytes.append(entry.path).append(kLineEnd);
+    }
+    return bytes;
+}
+
+PlaylistEntries ReadM3u(std::string_view bytes) {
+    PlaylistEntries entries;
+    PlaylistEntry next;
+    for (const std::string& line : ParseLines(bytes)) {
+        if (line.rfind(kExtinf, 0) == 0) {
+            const std::string_view info = std::string_view(line).substr(kExtinf.size());
+            next.seconds = LeadingSeconds(info);
+            const size_t comma = info.find(',');
+            next.artist.clear();
+            next.title.clear();
+            if (comma != std::string_view::npos) SplitDisplayTitle(info.substr(comma + 1), next);
+        } else if (!line.empty() && line[0] != '#') {
+            next.path = line;
+            entries.push_back(std::move(next));
+            next = PlaylistEntry();
+        }
+    }
+    return entries;
+}
+
+// Paths only, as the file has always been written; #EXTINF lines when the settings ask.
+class PlainM3u : public PlaylistWriter {
+public:
+    std::string_view Extension() const override { return ".m3u"; }
+    std::string_view Description() const override { return "Winamp Playlist"; }
+    bool NeedsSongFacts(const OutputOptions& options) const override { return options.extinf; }
+    std::string Format(const PlaylistEntries& entries,
+                       const OutputOptions& options) const override {
+        return FormatM3u(entries, options.extinf);
+    }
+    PlaylistEntries ReadBack(std::string_view bytes) const override { return ReadM3u(bytes); }
+};
+
+class ExtendedM3u : public PlaylistWriter {
+public:
+    std::string_view Extension() const override { return ".m3u8"; }
+    std::string_view Description() const override { return "Extended M3U, UTF-8"; }
+    bool NeedsSongFacts(const OutputOptions&) const override { return true; }
+    std::string Format(const PlaylistEntries& entries, const OutputOptions&) const override {
+        return FormatM3u(entries, true);
+    }
+    PlaylistEntries ReadBack(std::string_view bytes) const override { return ReadM3u(bytes); }
+};
+
+}  // namespace
+
+const PlaylistWriter& PlainM3uWriter() {
+    static const PlainM3u writer;
+    return writer;
+}
+
+const PlaylistWriter& ExtendedM3uWriter() {
+    static const ExtendedM3u writer;
+    return writer;
+}
+
+std::string ExtinfLine(const PlaylistEntry& entry) {
+    return std::string(kExtinf) + std::to_string(entry.seconds < 0 ? 0 : entry.seconds) + "," +
+           DisplayTitle(entry);
+}
+
+void SplitDisplayTitle(std::string_view text, PlaylistEntry& entry) {
+    const size_t dash = text.find(" - ");
+    if (dash == std::string_view::npos) {
+        entry.title = std::string(text);
+        return;
+    }
+    entry.artist = std::string(text.substr(0, dash));
+    entry.title = std::string(text.substr(dash + 3));
+}
+
+int32_t LeadingSeconds(std::string_view text) {
+    int32_t seconds = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (result.ec != std::errc() || seconds < 0) return 0;
+    return seconds;
+}
+
+}  // namespace kestrune::output

@@ -1,0 +1,175 @@
+#include "sessions/WeekGrid.h"
+
+#include <cstdio>
+
+#include "building/LineList.h"
+#include "platform/FileReplace.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+
+namespace kestrune {
+
+namespace {
+
+constexpr std::string_view kDayNames[kDaysInWeek] = {"Mon", "Tue", "Wed", "Thu",
+                                                     "Fri", "Sat", "Sun"};
+
+constexpr std::string_view kGridNotes =
+    "# Kestrune week grid: one line per hour, DAY HOUR SESSION\r\n"
+    "# DAY is Mon Tue Wed Thu Fri Sat Sun, HOUR 00 to 23 of the wall clock; an hour without a\r\n"
+    "# session builds nothing. A session without a folder is looked up beside this file.\r\n";
+
+bool TwoDigits(std::string_view text, int& value) {
+    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
+        return false;
+    value = (text[0] - '0') * 10 + (text[1] - '0');
+    return true;
+}
+
+int DayIndex(std::string_view name) {
+    for (int day = 0; day < kDaysInWeek; ++day)
+        if (CompareTextNoCase(name, kDayNames[day]) == 0) return day;
+    return -1;
+}
+
+bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && LeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (the civil-days method).
+int64_t DaysFromCivil(const CalendarDate& date) {
+    const int64_t y = date.year - (date.month <= 2 ? 1 : 0);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t dayOfYear = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+CalendarDate CivilFromDays(int64_t days) {
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t dayOfEra = days - era * 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t mp = (5 * dayOfYear + 2) / 153;
+    CalendarDate date;
+    date.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+    date.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    date.year = static_cast<int>(yearOfEra + era * 400 + (date.month <= 2 ? 1 : 0));
+    return date;
+}
+
+}  // namespace
+
+std::string_view DayName(int day) { return kDayNames[day]; }
+
+std::optional<WeekGrid> ParseWeekGrid(std::string_view text, std::string& error) {
+    WeekGrid grid;
+    std::array<bool, kDaysInWeek * kHoursInDay> given{};
+    const LineList lines = ParseLines(text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty() || line[0] == '#') continue;
+        const std::string where = "line " + std::to_string(i + 1) + ": ";
+        // "Mon 07" or "Mon 07 session": day, one blank, hour, then one blank before the session.
+        const std::string_view slot = std::string_view(line).substr(0, 6);
+        int hour = -1;
+        const int day = DayIndex(slot.substr(0, 3));
+        if (slot.size() < 6 || slot[3] != ' ' || day < 0 || !TwoDigits(slot.substr(4), hour) ||
+            hour >= kHoursInDay || (line.size() > 6 && line[6] != ' ')) {
+            error = where + "there is no hour \"" + line.substr(0, line.find(' ', 4)) +
+                    "\" in a week";
+            return std::nullopt;
+        }
+        const int cell = day * kHoursInDay + hour;
+        if (given[cell]) {
+            error = where + std::string(kDayNames[day]) + " " + std::string(slot.substr(4, 2)) +
+                    " is given twice";
+            return std::nullopt;
+        }
+        given[cell] = true;
+        grid.cells[cell] = line.size() > 7 ? line.substr(7) : std::string();
+    }
+    return grid;
+}
+
+std::string FormatWeekGrid(const WeekGrid& grid) {
+    std::string text(kGridNotes);
+    for (int day = 0; day < kDaysInWeek; ++day) {
+        for (int hour = 0; hour < kHoursInDay; ++hour) {
+            char slot[8];
+            std::snprintf(slot, sizeof slot, " %02d", hour);
+            text.append(kDayNames[day]).append(slot);
+            const std::string& session = grid.At(day, hour);
+            if (!session.empty()) text.append(" ").append(session);
+            text.append("\r\n");
+        }
+    }
+    return text;
+}
+
+WeekGrid LoadWeekGrid(const std::string& path) {
+    std::string error;
+    std::optional<WeekGrid> grid = ParseWeekGrid(ReadWholeFile(path), error);
+    if (!grid) throw KestruneError(path + ", " + error);
+    return *grid;
+}
+
+void SaveWeekGrid(const std::string& path, const WeekGrid& grid) {
+    ReplaceWholeFile(path, FormatWeekGrid(grid));
+}
+
+std::optional<CalendarDate> ParseCalendarDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    int century = 0, years = 0;
+    CalendarDate date;
+    if (!TwoDigits(text.substr(0, 2), century) || !TwoDigits(text.substr(2, 2), years) ||
+        !TwoDigits(text.substr(5, 2), date.month) || !TwoDigits(text.substr(8, 2), date.day))
+        return std::nullopt;
+    date.year = century * 100 + years;
+    if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
+        date.day > DaysInMonth(date.year, date.month))
+        return std::nullopt;
+    return date;
+}
+
+std::string DateText(const CalendarDate& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year % 10000, date.month % 100,
+                  date.day % 100);
+    return text;
+}
+
+CalendarDate AddDays(const CalendarDate& date, int days) {
+    return CivilFromDays(DaysFromCivil(date) + days);
+}
+
+int WeekdayOf(const CalendarDate& date) {
+    // 1970-01-01 was a Thursday (3).
+    const int64_t days = DaysFromCivil(date);
+    return static_cast<int>(((days % 7) + 7 + 3) % 7);
+}
+
+std::string HourPlaylistPath(const std::string& outputFile, const CalendarDate& date, int hour) {
+    const std::string name = ExtractFileName(outputFile);
+    const size_t dot = name.rfind('.');
+    const size_t stemEnd =
+        (dot == std::string::npos || dot == 0) ? outputFile.size()
+                                               : outputFile.size() - (name.size() - dot);
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "_%s_%02d", DateText(date).c_str(), hour);
+    return outputFile.substr(0, stemEnd) + suffix + outputFile.substr(stemEnd);
+}
+
+std::string SessionPathInGrid(const std::string& session, const std::string& gridPath) {
+    if (ExtractFileName(session) != session) return session;
+    return ExtractFilePath(gridPath) + session;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,142 @@
+#include "sessions/WeekRun.h"
+
+#include "building/PlaylistBuilder.h"
+#include "output/FinalPlaylistFile.h"
+#include "platform/FileReplace.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+#include "sessions/SessionFile.h"
+
+namespace kestrune {
+
+namespace {
+
+std::string GridStem(const std::string& gridPath) {
+    const std::string name = ExtractFileName(gridPath);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string HourText(int day, int hour) {
+    return std::string(DayName(day)) + (hour < 10 ? " 0" : " ") + std::to_string(hour);
+}
+
+// Loads every session the days will use once, so that a folder that is not there stops the
+// run before it writes anything.
+void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::string& gridPath,
+                        const CalendarDate& from, int days) {
+    for (int d = 0; d < days && d < kDaysInWeek; ++d) {
+        const CalendarDate date = AddDays(from, d);
+        const int weekday = WeekdayOf(date);
+        for (int hour = 0; hour < kHoursInDay; ++hour) {
+            const std::string& session = grid.At(weekday, hour);
+            if (session.empty()) continue;
+            const std::string path = SessionPathInGrid(session, gridPath);
+            if (!FileExists(path)) continue;
+            LoadSession(path, context);
+            const std::string playlist = HourPlaylistPath(context.session.OutputFile(), date, hour);
+            const std::string folder = ExtractFilePath(playlist);
+            if (!folder.empty() && !DirectoryExists(folder))
+                throw errors::CannotCreateFile(playlist);
+        }
+    }
+}
+
+// The artists of the songs placed last, within the dupe window of the session being built:
+// what the builder's recent-artist list holds when an hour starts. Its own list would only ever
+// grow from build to build (its window starts again at every build), until every artist of
+// the station were "recent" and each slot searched its whole playlist.
+class RecentArtists {
+public:
+    void Add(const PlaylistEntries& songs) {
+        for (const PlaylistEntry& song : songs) songs_.push_back(song);
+    }
+    // Oldest first, the newest `seconds` of playing time.
+    LineList Within(int64_t seconds) const {
+        size_t first = songs_.size();
+        int64_t total = 0;
+        while (first > 0 && total + songs_[first - 1].seconds <= seconds) {
+            total += songs_[first - 1].seconds;
+            --first;
+        }
+        LineList artists;
+        for (size_t i = first; i < songs_.size(); ++i) artists.push_back(songs_[i].artist);
+        return artists;
+    }
+    void Forget(int64_t keepSeconds) {
+        const size_t keep = Within(keepSeconds).size();
+        songs_.erase(songs_.begin(), songs_.end() - static_cast<long>(keep));
+    }
+
+private:
+    PlaylistEntries songs_;
+};
+
+constexpr int64_t kLongestDupeWindow = int64_t{24} * 7 * 3600;
+
+}  // namespace
+
+WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
+                            const std::string& gridPath, const CalendarDate& from, int days) {
+    CheckOutputFolders(context, grid, gridPath, from, days);
+    BuildSession& s = context.session;
+    WeekRunReport report;
+    // The separation rules' play history, when the station keeps one, is read and added to by
+    // every build itself, so it runs on from hour to hour; the dupe checker's recent artists are
+    // carried here.
+    RecentArtists recent;
+    for (int d = 0; d < days; ++d) {
+        const CalendarDate date = AddDays(from, d);
+        const int weekday = WeekdayOf(date);
+        LineList dayLog;
+        std::string dayLogPath;
+        for (int hour = 0; hour < kHoursInDay; ++hour) {
+            const std::string& session = grid.At(weekday, hour);
+            if (session.empty()) continue;
+            const std::string path = SessionPathInGrid(session, gridPath);
+            if (!FileExists(path)) {
+                report.missingSessions.push_back(HourText(weekday, hour) + ": " + path);
+                continue;
+            }
+            context.view.ShowStatus("Building " + DateText(date) + " " + HourText(weekday, hour) +
+                                    " from " + path);
+            LoadSession(path, context);
+            s.mTextOutput.clear();
+            s.lbDupeArtistChecklist =
+                recent.Within(int64_t{StrToInt(s.fDMCA.ComboBox1)} * 3600);
+            BuildPlaylist(context);
+            context.view.ListChanged(ShownList::FinalPlaylist);
+            const std::string playlist = HourPlaylistPath(s.OutputFile(), date, hour);
+            const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true);
+            WritePlaylistEntries(playlist, songs, s.output);
+            recent.Add(songs);
+            recent.Forget(kLongestDupeWindow);
+            report.playlists.push_back(playlist);
+            if (dayLogPath.empty())
+                dayLogPath = ExtractFilePath(playlist) + GridStem(gridPath) + "_" +
+                             DateText(date) + ".txt";
+            dayLog.insert(dayLog.end(), s.mTextOutput.begin(), s.mTextOutput.end());
+        }
+        if (dayLogPath.empty()) continue;
+        SaveList(dayLogPath, dayLog);
+        report.textLogs.push_back(dayLogPath);
+    }
+    return report;
+}
+
+bool IsWeekGridFile(const std::string& path) {
+    const std::string name = LowerCase(ExtractFileName(path));
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".kwg") == 0;
+}
+
+void BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath) {
+    const LocalDateTime now = context.clock.Now();
+    const CalendarDate tomorrow = AddDays({now.year, now.month, now.day}, 1);
+    const WeekRunReport report =
+        BuildWeekDays(context, LoadWeekGrid(gridPath), gridPath, tomorrow, 1);
+    for (const std::string& missing : report.missingSessions)
+        context.view.ShowStatus("Session not found, hour passed over: " + missing);
+}
+
+}  // namespace kestrune

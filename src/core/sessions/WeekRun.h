@@ -1,0 +1,43 @@
+#pragma once
+// Building days of a week grid: every hour that names a session, in order, one playlist per
+// hour and one text log per day.
+
+#include <string>
+#include <vector>
+
+#include "building/BuildContext.h"
+#include "sessions/WeekGrid.h"
+
+namespace kestrune {
+
+inline constexpr int kMostDaysInOneRun = 366;
+
+struct WeekRunReport {
+    std::vector<std::string> playlists;        // written, in order
+    std::vector<std::string> textLogs;         // one per day that built an hour
+    std::vector<std::string> missingSessions;  // "Mon 07: /x/gone.cwt", hours passed over
+};
+
+// Builds `days` days from `from`, each hour with the session the grid names for it, without
+// the build command's checks and repair, as the scheduler does. The playlist of an hour is
+// the session's output file with the date and hour added (HourPlaylistPath), in the format of
+// its extension. The day's text log, every hour's log one after the other, goes beside the
+// day's first playlist as the grid's name with the date ("week_2026-12-09.txt").
+//
+// Songs played recently carry from hour to hour and day to day: one session model serves the
+// whole run, and the builder's list of recent artists is never emptied between builds.
+//
+// An hour whose session file does not exist is passed over and named in the report; the rest
+// is built. Before anything is built, every output folder must exist ("Cannot create file %s"
+// naming the first playlist that could not go there), so a wrong folder leaves nothing behind.
+WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
+                            const std::string& gridPath, const CalendarDate& from, int days);
+
+// Whether a schedule entry is a week grid (".kwg", letter case ignored) rather than a session.
+bool IsWeekGridFile(const std::string& path);
+
+// The scheduler's run of a grid: the 24 hours of the day after the clock's today. Hours whose
+// session is missing are named on the status line, one after the other.
+void BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath);
+
+}  // namespace kestrune
