@@ -90,35 +90,30 @@ void ParsePlaylist(std::string_view bytes, PlaylistLayout& layout, LineList& ent
     layout.lineEnd = FirstLineEnd(bytes);
 
     bool atTop = true;
-    std::string pending;  // comment lines waiting for their song, joined by LF
+    bool open = false;  // entries[count] holds comment lines waiting for their song
     size_t count = 0;
     ForEachLine(bytes, [&](std::string_view line) {
-        if (IsCommentLine(line)) {
-            if (atTop && !IsExtinf(line)) {
-                layout.header.emplace_back(line);
-                return;
-            }
-            atTop = false;
-            if (!pending.empty()) pending += '\n';
-            pending += line;
+        const bool comment = IsCommentLine(line);
+        if (comment && atTop && !IsExtinf(line)) {
+            layout.header.emplace_back(line);
             return;
         }
         atTop = false;
+        // Built in place: the entry's old buffer is reused and nothing is copied twice.
         std::string& entry = count < entries.size() ? entries[count] : entries.emplace_back();
-        ++count;
-        if (pending.empty()) {
-            entry.assign(line);  // keeps the entry's buffer when the line fits in it
-            return;
+        if (open) {
+            entry += '\n';
+            entry += line;
+        } else {
+            entry.assign(line);
         }
-        entry.assign(pending);
-        entry += '\n';
-        entry += line;
-        pending.clear();
+        open = comment;
+        if (!comment) ++count;
     });
+    if (open)
+        ForEachLine(entries[count],
+                    [&](std::string_view line) { layout.trailer.emplace_back(line); });
     entries.resize(count);
-    if (!pending.empty()) ForEachLine(pending, [&](std::string_view line) {
-        layout.trailer.emplace_back(line);
-    });
 }
 
 std::string FormatPlaylist(const PlaylistLayout& layout, const LineList& entries) {
