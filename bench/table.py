@@ -126,6 +126,14 @@ def main():
         rows.append(("    the same on a RAM file system (/dev/shm)", seconds(ours),
                      f"I/O floor {seconds(floor)}", f"{ours / floor:.2f}x floor", "", ""))
 
+    lp, le = find(runs, "load", "BM_LoadPlaylist/0"), find(runs, "load", "BM_LoadPlaylist/1")
+    if lp and le:
+        ratio = le["real_time"] / lp["real_time"]
+        rows.append((f"(e) Loading a playlist of {le['songs']:,.0f} #EXTINF relative entries",
+                     f"{le['real_time'] / 1000:.2f} ms",
+                     f"plain full paths {lp['real_time'] / 1000:.2f} ms", f"{ratio:.2f}x plain",
+                     "<=1.5x plain", verdict(ratio <= 1.5)))
+
     q = find(runs, "quicklist", "BM_QuickList")
     if q:
         rows.append((f"(d) Quick list, folder of {q['files']:,.0f} files (list + save)",
@@ -178,7 +186,7 @@ def main():
         if data:
             series.append((name, dict(sorted(data.items()))))
     sizes = sorted({n for _, data in series for n in data})
-    cells = [["Files"] + [f"{n:,}" for n in sizes] + ["b, 1,000 to 50,000"]]
+    cells = [["Files"] + [f"{n:,}" for n in sizes] + ["b, first to last size"]]
     for name, data in series:
         row = [name]
         previous = None

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Measures Kestrune where the user waits and prints one table: the MP3 reader beside TagLib and
 # its I/O floor, the 24-hour build (plain and with every separation rule on) and the tag pass
-# beside their I/O floors, the check of a day's playlist, the quick list,
-# the start-up, and how the reader, the build and the tag pass grow from 1,000 to 50,000 files.
+# beside their I/O floors, the check of a day's playlist, the quick list, loading an exported
+# playlist, the start-up, and how the reader, the build and the tag pass grow from 1,000 to
+# 50,000 files (the tag pass to 100,000).
 # Every figure of a row comes from this one run, the contestants taking turns.
 #
 # usage: scripts/bench.sh [RESULTS_FOLDER]    (default: build-release/bench-results)
 #   KESTRUNE_BENCH_DIR=FOLDER   where the generated files go (default: the system's temporary
 #                               folder); the tag pass is measured there and on /dev/shm.
-# Takes two minutes or so; the tag pass over 50,000 files alone rewrites playlists 200,000 times.
+# Takes a few minutes; most of it is making the 100,000 files of the tag pass.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -51,6 +52,7 @@ fi
 run BuilderBench build
 run ReaderBench reader
 run QuickListBench quicklist
+run PlaylistLoadBench load
 # The program's start-up on a real X server when there is no display here.
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   xvfb-run -a -s '-screen 0 1280x1024x24' "$bench/AppBench" --benchmark_out="$out/app.json" \

@@ -137,6 +137,9 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
     cbByGenre = new QCheckBox("Genre", gbSelectTags);
     auto* boxes = new QVBoxLayout(gbSelectTags);
     for (QCheckBox* box : {cbByArtist, cbByAlbum, cbByYear, cbByGenre}) boxes->addWidget(box);
+    // Replaces each list whole at the end of the pass instead of adding to what it holds.
+    cbStartAfresh = new QCheckBox("Start the lists afresh", gbSelectTags);
+    boxes->addWidget(cbStartAfresh);
     btnSearchForFiles = new QPushButton("Go!", Panel12);
     btnSearchForFiles->setFixedSize(42, 20);
     // A column, so that the wrapped labels get the height their text needs.
@@ -261,6 +264,7 @@ void ListCreatorPage::btnSearchForFilesClick() {
         search.boxes.cbByAlbum = cbByAlbum->isChecked();
         search.boxes.cbByYear = cbByYear->isChecked();
         search.boxes.cbByGenre = cbByGenre->isChecked();
+        search.fresh = cbStartAfresh->isChecked();
         search.playlistsFolder = context_.folders.playlists;
         EscStops esc;
         kestrune::btnSearchForFilesClick(search, context_.session, context_.view, context_.prompts);

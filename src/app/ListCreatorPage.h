@@ -60,6 +60,7 @@ public:
     QCheckBox* cbByAlbum = nullptr;
     QCheckBox* cbByYear = nullptr;
     QCheckBox* cbByGenre = nullptr;
+    QCheckBox* cbStartAfresh = nullptr;
     QPushButton* btnSearchForFiles = nullptr;
     QLabel* Label15 = nullptr;
 

@@ -18,6 +18,12 @@ void PrintingView::ShowStatus(const std::string& text) {
     std::fputc('\n', stdout);
 }
 
+void PrintingView::ReportProblem(const std::string& text) {
+    HeadlessView::ReportProblem(text);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 int UnattendedPrompts::AskOpenError(const std::string& fileName) {
     std::fprintf(stderr, "Error openning file: %s\n", fileName.c_str());
     return kAnswerIgnore;

@@ -14,10 +14,11 @@
 
 namespace kestrune::cli {
 
-// Prints every status line as it comes.
+// Prints every status line as it comes; what the user must be told goes to standard error too.
 class PrintingView : public HeadlessView {
 public:
     void ShowStatus(const std::string& text) override;
+    void ReportProblem(const std::string& text) override;
 };
 
 // Keeps the program's messages for the verb to report; save questions are answered with the

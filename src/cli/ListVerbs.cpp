@@ -44,6 +44,8 @@ int RunTags(const std::vector<std::string>& args) {
             search.boxes.cbByYear = true;
         } else if (arg == "--genre") {
             search.boxes.cbByGenre = true;
+        } else if (arg == "--fresh") {
+            search.fresh = true;
         } else if (!arg.empty() && arg[0] == '-') {
             throw UsageError{"unknown option " + arg};
         } else if (search.folder.empty()) {

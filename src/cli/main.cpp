@@ -40,7 +40,7 @@ constexpr Verb kVerbs[] = {
     {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo},
     {"quicklist", "FOLDER OUT.m3u", "write the MP3 files of one folder as a playlist",
      kestrune::cli::RunQuickList},
-    {"tags", "FOLDER [--artist] [--album] [--year] [--genre]",
+    {"tags", "FOLDER [--artist] [--album] [--year] [--genre] [--fresh]",
      "append every MP3 file under FOLDER to playlists named after its tags",
      kestrune::cli::RunTags},
     {"week", "GRID.kwg --from YYYY-MM-DD [--days N] [--seed N]",

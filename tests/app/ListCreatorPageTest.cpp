@@ -152,13 +152,20 @@ TEST(ListCreatorPage, GoMakesTagPlaylistsAndAnUnreadableFileAsksFirst) {
 
     EXPECT_EQ(f.prompts.openErrors, std::vector<std::string>(2, f.Path("songs/broken.mp3"))) << "Retry asks again";
     EXPECT_EQ(f.prompts.messages.back(),
-              "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master Lists directory!");
+              "Playlists have been created. You will find them in the " + f.Path("Playlists") + " directory!");
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/_genre_Hard Rock_.m3u")).size(), 1u);
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Tin_Can_Band__.m3u")).size(), 1u);
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Unknown_Artist_.m3u")), LineList{f.Path("songs/broken.mp3")});
     EXPECT_EQ(f.Form().StatusText().toStdString(),
               "Passed over 1 file that could not be read: " + f.Path("songs/broken.mp3") + ".");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
+
+    // Once more, afresh: each list is replaced, not added to.
+    page.cbStartAfresh->setChecked(true);
+    f.prompts.openErrorAnswers = {kAnswerIgnore};
+    page.btnSearchForFiles->click();
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/_art_Unknown_Artist_.m3u")), LineList{f.Path("songs/broken.mp3")});
+    EXPECT_EQ(f.station.Lines(f.Path("Playlists/_genre_Hard Rock_.m3u")).size(), 1u);
 }
 
 TEST(ListCreatorPage, IgnoreAllAsksOnceAndEscStopsThePass) {

@@ -41,13 +41,19 @@ TEST(CliTags, MakesPlaylistsInTheConfiguredFolder) {
                {{200, "Tin/Can Band!", "Blue", 79}, {180, "Day, Night & Noon", "Red", 13}});
     const auto result = RunCli({"tags", "songs", "--artist", "--genre"}, f.dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(LastLine(result.out),
-              "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master "
-              "Lists directory!");
+    EXPECT_EQ(LastLine(result.out), "Playlists have been created. You will find them in the " +
+                                        (f.dir / "Playlists") + " directory!");
     EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Tin_Can_Band__.m3u").size(), 1u);
     EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Day,_Night_&_Noon_.m3u").size(), 1u);
     EXPECT_EQ(f.Lines(f.dir / "Playlists/_genre_Hard Rock_.m3u").size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(f.dir / "Playlists/_year_2026_.m3u"));
+
+    // Again: added to; again with --fresh: replaced.
+    ASSERT_EQ(RunCli({"tags", "songs", "--artist"}, f.dir.Path()).exitCode, 0);
+    EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Tin_Can_Band__.m3u").size(), 2u);
+    ASSERT_EQ(RunCli({"tags", "songs", "--artist", "--fresh"}, f.dir.Path()).exitCode, 0);
+    EXPECT_EQ(f.Lines(f.dir / "Playlists/_art_Tin_Can_Band__.m3u").size(), 1u);
+    EXPECT_EQ(f.Lines(f.dir / "Playlists/_genre_Hard Rock_.m3u").size(), 1u) << "not ticked: kept";
 
     EXPECT_EQ(RunCli({"tags", "songs", "--colour"}, f.dir.Path()).exitCode, 2);
 }

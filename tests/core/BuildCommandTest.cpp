@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "platform/KestruneError.h"
+#include "platform/Paths.h"
 #include "support/Station.h"
 
 namespace kestrune {
@@ -78,49 +81,41 @@ TEST(BuildCommand, ABuildThatFallsShortShowsItsStatusNotCompletion) {
     EXPECT_EQ(f.dir.Read("hour.m3u"), "");
 }
 
-TEST(BuildCommand, RepairCompletesLinesInBothPathStyles) {
-    const auto win = PathStyle::Windows;
-    EXPECT_EQ(CompleteLine("\\Music\\x.mp3", "D:\\Lists\\a.m3u", win), "D:\\Music\\x.mp3");
-    EXPECT_EQ(CompleteLine("Music\\y.mp3", "D:\\Lists\\a.m3u", win), "D:\\Music\\y.mp3");
-    EXPECT_EQ(CompleteLine("E:\\z.mp3", "D:\\Lists\\a.m3u", win), "E:\\z.mp3");
-    EXPECT_EQ(CompleteLine("#EXTINF:123,Artist - Title", "D:\\Lists\\a.m3u", win),
-              "D:\\#EXTINF:123,Artist - Title");
-    EXPECT_EQ(CompleteLine("\\\\server\\share\\a.mp3", "D:\\Lists\\a.m3u", win),
-              "D:\\\\server\\share\\a.mp3");
-    EXPECT_EQ(CompleteLine("ab", "D:\\Lists\\a.m3u", win), "ab");
-    EXPECT_TRUE(TooShortForFullPath("ab", win));
-    EXPECT_FALSE(TooShortForFullPath("a:\\", win));
-
-    const auto posix = PathStyle::Posix;
-    EXPECT_EQ(CompleteLine("/music/x.mp3", "/lists/a.m3u", posix), "/music/x.mp3");
-    EXPECT_EQ(CompleteLine("music/y.mp3", "/lists/a.m3u", posix), "/music/y.mp3");
-    EXPECT_EQ(CompleteLine("", "/lists/a.m3u", posix), "");
-    EXPECT_TRUE(TooShortForFullPath("", posix));
-    EXPECT_FALSE(TooShortForFullPath("a", posix));
-}
-
-TEST(BuildCommand, RepairRemovesEveryLineThatNamesNoFile) {
+TEST(BuildCommand, RepairRemovesEverySongLineThatNamesNoFileAndNamesIt) {
     StationFixture f;
     const std::string good = f.Playlist("good.m3u", {{240, "A", "a"}, {200, "B", "b"}});
     const LineList songs = f.Lines(good);
-    const std::string relative = songs[1].substr(1);  // without the leading separator
-    f.dir.Write("mixed.m3u", FormatLines({songs[0], "", "#EXTM3U", relative, f.dir / "gone.mp3",
-                                          f.dir / "gone.mp3", f.dir.Path()}));
+    const std::string relative = songs[1].substr(f.dir.Path().size() + 1);  // from the list's folder
+    const std::string gone = f.dir / "gone.mp3";
+    f.dir.Write("mixed.m3u",
+                FormatLines({songs[0], "", "#EXTM3U", relative, gone, gone, f.dir.Path()}));
     f.session.lbMasterPlaylists.Add(good);
     f.session.lbMasterPlaylists.Add(f.dir / "mixed.m3u");
     RepairPlaylists(f.context);
-    EXPECT_EQ(f.Lines(f.dir / "mixed.m3u"), (LineList{songs[0], songs[1]}));
+    EXPECT_EQ(f.Lines(f.dir / "mixed.m3u"), (LineList{songs[0], "#EXTM3U", relative}));
     EXPECT_EQ(f.Lines(good), songs);
-    EXPECT_EQ(
-        f.view.statuses,
-        (std::vector<std::string>{
-            "Checking " + good + " for errors.", "The list has been repaired.",
-            "Checking " + (f.dir / "mixed.m3u") + " for errors.", "The list has been repaired."}));
+    const std::string mixed = f.dir / "mixed.m3u";
+    const std::vector<std::string> named = {
+        "Removed \"\" from " + mixed + ": it names no file.",
+        "Removed \"" + gone + "\" from " + mixed + ": it names no file.",
+        "Removed \"" + gone + "\" from " + mixed + ": it names no file.",
+        "Removed \"" + f.dir.Path() + "\" from " + mixed + ": it names no file.",
+        "4 lines naming no file removed from 1 playlist"};
+    std::vector<std::string> statuses = {"Checking " + good + " for errors.",
+                                         "The list has been repaired.",
+                                         "Checking " + mixed + " for errors."};
+    statuses.insert(statuses.end(), named.begin(), named.end() - 1);
+    statuses.push_back("The list has been repaired.");
+    statuses.push_back(named.back());
+    statuses.push_back("The list has been repaired.");
+    EXPECT_EQ(f.view.statuses, statuses);
+    EXPECT_EQ(f.view.Problems(), named);
+    EXPECT_EQ(f.session.mTextOutput, named) << "the text log names them too";
     EXPECT_TRUE(f.session.lbMP3Errors.empty());
-    EXPECT_EQ(f.session.lbListCheckerMP3s, (LineList{songs[0], songs[1]}));
+    EXPECT_EQ(f.session.lbListCheckerMP3s, (LineList{songs[0], "#EXTM3U\n" + relative}));
 
     // A playlist that cannot be read stops the repair; those before it stay repaired.
-    f.dir.Write("mixed.m3u", FormatLines({relative}));
+    f.dir.Write("mixed.m3u", FormatLines({gone}));
     f.session.lbMasterPlaylists.Add(f.dir / "zz-gone.m3u");
     try {
         RepairPlaylists(f.context);
@@ -128,7 +123,7 @@ TEST(BuildCommand, RepairRemovesEveryLineThatNamesNoFile) {
     } catch (const KestruneError& error) {
         EXPECT_EQ(error.what(), "Cannot open file " + (f.dir / "zz-gone.m3u"));
     }
-    EXPECT_EQ(f.Lines(f.dir / "mixed.m3u"), LineList{songs[1]});
+    EXPECT_EQ(f.dir.Read("mixed.m3u"), "");
 }
 
 TEST(BuildCommand, AcceptWritesThePlaylistAndTheLogClearThrowsAway) {
@@ -254,6 +249,59 @@ TEST(BuildCommand, AWholeBuildKeepsEveryCategoryLine) {
     EXPECT_EQ(f.view.Status().substr(0, 36), "Playlist is complete and is exactly ");
     EXPECT_EQ(f.dir.Names(),
               (std::vector<std::string>{"music.m3u", "out.m3u", "songs", "spots.m3u"}));
+}
+
+// A playlist as a media player exports it: byte-order mark, "#EXTM3U", "#EXTINF" lines, paths
+// relative to the playlist's folder, LF line ends; one path with a trailing blank, one as a
+// file:// address, and one that names no file.
+TEST(BuildCommand, AnExportedPlaylistKeepsEveryLineThroughRepairBuildAndRotation) {
+    StationFixture f;
+    std::vector<SongSpec> specs;
+    for (int i = 0; i < 6; ++i)
+        specs.push_back({200 + i, "Band " + std::to_string(i), "Song " + std::to_string(i), 13});
+    f.Playlist("songs.m3u", specs);  // writes the song files
+    std::filesystem::create_directories(f.dir / "lists");
+    std::string bytes = "\xEF\xBB\xBF#EXTM3U\n";
+    std::map<std::string, std::string> pathOfInfo;  // each #EXTINF line and the path after it
+    for (size_t i = 0; i < specs.size(); ++i) {
+        const std::string name = ExtractFileName(f.SongPath(specs[i]));
+        std::string path = "../songs/" + name;
+        if (i == 1) path += " ";
+        if (i == 2) path = "file://" + f.SongPath(specs[i]);
+        const std::string info = "#EXTINF:" + std::to_string(specs[i].seconds) + "," +
+                                 specs[i].artist + " - " + specs[i].title;
+        pathOfInfo[info] = path;
+        bytes += info + "\n" + path + "\n";
+    }
+    bytes += "#EXTINF:100,Gone - Gone\n../songs/gone.mp3\n";
+    f.dir.Write("lists/exported.m3u", bytes);
+    const std::string list = f.dir / "lists/exported.m3u";
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.SetOutputFile(f.dir / "out.m3u");
+    f.session.fDMCA.cbDupeCheck = false;
+    f.session.ComboBox1 = "20";
+    ASSERT_TRUE(btBuildPlaylistClick(f.context));
+
+    EXPECT_EQ(f.view.Problems(),
+              (std::vector<std::string>{
+                  "Removed \"../songs/gone.mp3\" from " + list + ": it names no file.",
+                  "1 line naming no file removed from 1 playlist"}));
+    EXPECT_EQ(f.view.Status().substr(0, 36), "Playlist is complete and is exactly ");
+    ASSERT_EQ(f.session.lbFinalPlaylist.size(), 6u);
+    for (const std::string& placed : f.session.lbFinalPlaylist)
+        EXPECT_TRUE(std::filesystem::is_regular_file(placed)) << placed;
+
+    const std::string after = f.dir.Read("lists/exported.m3u");
+    EXPECT_EQ(after.substr(0, 11), "\xEF\xBB\xBF#EXTM3U\n");
+    EXPECT_EQ(after.find('\r'), std::string::npos) << "LF line ends kept";
+    const LineList lines = ParseLines(after.substr(3));
+    // Every line is still there (the missing song's #EXTINF too, now at the end), and every
+    // #EXTINF is still right before its own path.
+    ASSERT_EQ(lines.size(), 1 + 2 * specs.size() + 1);
+    EXPECT_EQ(lines.back(), "#EXTINF:100,Gone - Gone");
+    for (size_t i = 1; i + 1 < lines.size(); i += 2)
+        EXPECT_EQ(pathOfInfo[lines[i]], lines[i + 1]) << lines[i];
 }
 
 }  // namespace

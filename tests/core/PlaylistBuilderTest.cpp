@@ -350,6 +350,46 @@ TEST(PlaylistBuilder, NegativeDupeHoursCheckNothingAndTheBuildCompletes) {
     }
 }
 
+// Files that pass for songs but cannot be played: never placed, named once, kept in their list,
+// and the one slot still fills the hour from the songs that can be played.
+TEST(PlaylistBuilder, UnplayableSongsArePassedOverNamedOnceAndKept) {
+    StationFixture f;
+    const std::vector<SongSpec> good = {{240, "A", "a"}, {250, "B", "b"}, {260, "C", "c"}};
+    f.Playlist("good.m3u", good);
+    f.dir.Write("songs/empty.mp3", "");
+    f.dir.Write("songs/wave.mp3", "RIFF\x24\0\0\0WAVEfmt " + std::string(400, '\0'));
+    f.dir.Write("songs/cut.mp3", "ID3\x03\0\0\0\0\x10\0");  // a tag cut short, no audio
+    const LineList bad = {f.dir / "songs/empty.mp3", f.dir / "songs/wave.mp3",
+                          f.dir / "songs/cut.mp3"};
+    LineList lines = bad;
+    for (const SongSpec& song : good) lines.push_back(f.SongPath(song));
+    f.dir.Write("one.m3u", FormatLines(lines));
+    const std::string list = f.dir / "one.m3u";
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.fDMCA.cbDupeCheck = false;
+    f.session.ComboBox1 = "60";
+    BuildPlaylist(f.context);
+
+    EXPECT_EQ(f.view.Status().substr(0, 36), "Playlist is complete and is exactly ");
+    EXPECT_GE(f.session.lbFinalPlaylist.size(), 14u);
+    for (const std::string& placed : f.session.lbFinalPlaylist)
+        EXPECT_EQ(std::count(bad.begin(), bad.end(), placed), 0) << placed;
+    std::vector<std::string> named;
+    for (const std::string& path : bad)
+        named.push_back("Passed over " + path + ": it cannot be played (no playing time).");
+    std::vector<std::string> problems = f.view.Problems();
+    std::sort(problems.begin(), problems.end());
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(problems, named) << "each named once";
+    for (const std::string& text : named)
+        EXPECT_EQ(std::count(f.session.mTextOutput.begin(), f.session.mTextOutput.end(), text), 1);
+    LineList after = f.Lines(list);
+    std::sort(after.begin(), after.end());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(after, lines) << "every song stays in its playlist";
+}
+
 TEST(PlaylistBuilder, BadNumbersStopTheBuildWhereTheyAreRead) {
     StationFixture f;
     const std::string list = f.Playlist("a.m3u", {{240, "A", "a"}});

@@ -29,9 +29,6 @@ constexpr PathStyle kPosix = PathStyle::Posix;
 // "_year_", the four underscores of a blank year, "_.m3u".
 const std::string kBlankYear = "_year_" + std::string(4, '_') + "_.m3u";
 
-const std::string kCreated =
-    "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master Lists "
-    "directory!";
 
 struct Tag {
     std::string artist;
@@ -104,6 +101,7 @@ struct TagStation {
         return names;
     }
     std::string Playlist(const std::string& name) const { return dir.Read("Playlists/" + name); }
+    std::string Created() const { return TagPlaylistsCreatedMessage(search.playlistsFolder); }
 };
 
 TEST(TagPlaylistsNames, SanitizeReplacesTheNineCharactersNulAndSeparators) {
@@ -117,18 +115,47 @@ TEST(TagPlaylistsNames, SanitizeReplacesTheNineCharactersNulAndSeparators) {
                                           4)),
               "19_7");
     EXPECT_EQ(SanitizeTagName("AC\\DC"), "AC_DC");
-    // Everything else stays, also characters that only Windows refuses in names.
     EXPECT_EQ(SanitizeTagName("[notag]"), "[notag]");
-    EXPECT_EQ(SanitizeTagName("Who? What: \"Now\" <1> |2|"), "Who?_What:_\"Now\"_<1>_|2|");
     EXPECT_EQ(SanitizeTagName("a+b=c;d'e(f)~`^&,."), "a+b=c;d'e(f)~`^&,.");
     EXPECT_EQ(SanitizeTagName(""), "");
-    EXPECT_EQ(SanitizeTagName("\xE9t\xE9"), "\xE9t\xE9");
+}
+
+TEST(TagPlaylistsNames, NamesAreSafeOnEverySystemValidUtf8AndFitAFileName) {
+    struct Case {
+        std::string tag, name;
+    };
+    const std::vector<Case> cases = {
+        {"Who? What: \"Now\" <1> |2|", "Who__What___Now___1___2_"},
+        {"Line\nbreak\ttab\x7F", "Line_break_tab_"},
+        {"Bj\xC3\xB6rk", "Bj\xC3\xB6rk"},                      // UTF-8 stays
+        {"\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},  // so do other scripts
+        {"\xE5\xAE\x87\xE5\xA4\x9A\xE7\x94\xB0", "\xE5\xAE\x87\xE5\xA4\x9A\xE7\x94\xB0"},
+        {"Bj\xF6rk", "Bj_rk"},                              // a Latin-1 byte is no character
+        {"\xE9t\xE9", "_t_"},
+        {"\xC0\xAF", "__"},                                  // an overlong "/" stays harmless
+        {"\xED\xA0\x80", "___"},                            // a lone surrogate
+        {"\xF0\x9F\x8E\xB5 Note", "\xF0\x9F\x8E\xB5_Note"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SanitizeTagName(c.tag), c.name) << c.tag;
+
+    // Full length up to what a file name holds, cut between characters.
+    const std::string longArtist(300, 'a');
+    const std::string fitted = SanitizeTagName(longArtist);
+    EXPECT_EQ(fitted.size(), 243u);
+    EXPECT_LE(ExtractFileName(TagPlaylistPath("/p", kAlbumPrefix, fitted)).size(), 255u);
+    std::string wide;
+    for (int i = 0; i < 100; ++i) wide += "\xC3\xB6";  // 200 bytes of two-byte characters
+    const std::string cut = SanitizeTagName("x" + wide + wide);
+    EXPECT_EQ(cut.size(), 243u);
+    EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xB6") << "never half a character";
+    EXPECT_EQ(SanitizeTagName(std::string(40, 'b')).size(), 40u) << "no cut at 30 characters";
+    EXPECT_EQ(GenrePlaylistName("Rock/Pop: Live"), "Rock_Pop_ Live");
 }
 
 TEST(TagPlaylistsNames, GenreReplacementsAreExactAndOtherNamesStay) {
     EXPECT_EQ(GenrePlaylistName("Folk/Rock"), "Folk_Rock");
     EXPECT_EQ(GenrePlaylistName("Pop/Funk"), "Pop_Funk");
-    EXPECT_EQ(GenrePlaylistName("pop/funk"), "pop/funk");
+    EXPECT_EQ(GenrePlaylistName("pop/funk"), "pop_funk") << "no subfolder, whatever the case";
     EXPECT_EQ(GenrePlaylistName("Folk-Rock"), "Folk-Rock");
     EXPECT_EQ(GenrePlaylistName("Rock & Roll"), "Rock & Roll");
     EXPECT_EQ(GenrePlaylistName("Jazz+Funk"), "Jazz+Funk");
@@ -221,6 +248,23 @@ TEST(TagPlaylistsSearch, LinkedFoldersAreFollowedButLinkLoopsEnd) {
     EXPECT_EQ(viaLink.front(), dir / "MusicLink/top.mp3");
 }
 
+TEST(TagPlaylistsSearch, AFolderReachedTwiceIsListedOnceAndLineBreaksArePassedOverAndNamed) {
+    TempDir dir;
+    const std::string root = dir / "Music";
+    fs::create_directories(root + "/real");
+    dir.Write("Music/real/song.mp3", "x");
+    dir.Write("Music/real/two\nlines.mp3", "x");
+    fs::create_directory_symlink(root + "/real", root + "/again");
+    fs::create_directory_symlink(root + "/real", root + "/zz-and-again");
+    RecordingView view;
+    LineList found;
+    FindMP3Files(root, found, &view);
+    EXPECT_EQ(found, (LineList{root + "/again/song.mp3"}));
+    EXPECT_EQ(view.Problems(),
+              std::vector<std::string>{"Passed over " + root +
+                                       "/again/two\\nlines.mp3: its name holds a line break."});
+}
+
 // Records, at each status, which playlists exist: shows the order of the writes.
 class OrderView : public RecordingView {
 public:
@@ -254,18 +298,16 @@ TEST(TagPlaylistsPass, TaggedFileGoesToFourPlaylistsInCategoryOrder) {
                                         "Adding " + song + " to Tin_Can_Band_ playlist.",
                                         "Adding " + song + " to 1987 playlist.",
                                         "Adding " + song + " to Blue_Hours playlist.", " "}));
-    // Before each status the playlists of the earlier categories have been written.
+    // The playlists are written when the round ends: here, with the pass.
     using Names = std::vector<std::string>;
     ASSERT_EQ(view.seen.size(), 5u);
-    EXPECT_EQ(view.seen[0], Names{});
-    EXPECT_EQ(view.seen[1], Names{genre});
-    EXPECT_EQ(view.seen[2], (Names{artist, genre}));
-    EXPECT_EQ(view.seen[3], (Names{artist, genre, year}));
+    EXPECT_EQ(view.seen[3], Names{});
+    EXPECT_EQ(view.seen[4], (Names{album, artist, genre, year}));
     EXPECT_EQ(s.Playlists(), (Names{album, artist, genre, year}));
     for (const std::string& name : s.Playlists())
         EXPECT_EQ(s.Playlist(name), song + "\r\n") << name;
 
-    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{kCreated}));
+    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{s.Created()}));
     EXPECT_EQ(s.session.lbFiles, (LineList{song}));
     EXPECT_TRUE(s.session.lbGenreList.empty());
 }
@@ -324,8 +366,8 @@ TEST(TagPlaylistsPass, YearOfFourNulsAndOddValuesMakeUsableNames) {
     // Four NULs give the same name as four blanks.
     EXPECT_EQ(s.Playlist(kBlankYear), Lines({nuls}));
     EXPECT_EQ(s.Playlist("_album_Live___Home___50__.m3u"), Lines({nuls}));
-    // "?" and ":" are ordinary characters of a name here; "/" never makes a subfolder.
-    EXPECT_EQ(s.Playlist("_album_What?_Where:_Now_.m3u"), Lines({odd}));
+    // "?" and ":" would be refused elsewhere; "/" never makes a subfolder.
+    EXPECT_EQ(s.Playlist("_album_What__Where__Now_.m3u"), Lines({odd}));
     EXPECT_EQ(s.Playlist("_year_19_9_.m3u"), Lines({odd}));
     EXPECT_EQ(s.Playlists().size(), 4u);
 }
@@ -363,7 +405,7 @@ TEST(TagPlaylistsPass, NoBoxTickedReadsEveryFileWritesNothingAndStillReports) {
               (std::vector<std::string>{s.dir / "Music/bad1.mp3", s.dir / "Music/sub/bad2.mp3"}));
     EXPECT_TRUE(s.Playlists().empty());
     EXPECT_EQ(s.view.statuses, (std::vector<std::string>{" "}));
-    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{kCreated}));
+    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{s.Created()}));
     EXPECT_EQ(s.session.lbFiles.size(), 3u);
 }
 
@@ -375,7 +417,7 @@ TEST(TagPlaylistsPass, FolderWithoutMp3FilesWritesNothingAndStillReports) {
     EXPECT_TRUE(s.session.lbFiles.empty());
     EXPECT_TRUE(s.Playlists().empty());
     EXPECT_EQ(s.view.statuses, (std::vector<std::string>{" "}));
-    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{kCreated}));
+    EXPECT_EQ(s.prompts.messages, (std::vector<std::string>{s.Created()}));
 }
 
 TEST(TagPlaylistsPass, FilesAreSortedWithoutRegardToCaseAndKeepTheirCase) {
@@ -406,10 +448,12 @@ TEST(TagPlaylistsPass, FailedWriteStopsTheCommandAndKeepsWhatWasAppended) {
         EXPECT_EQ(std::string(error.what()),
                   "Cannot create file " + (s.dir / "Playlists/_art_Blocked_.m3u"));
     }
+    // The round is written playlist by playlist, in the order they were first touched: the
+    // genre playlist before the blocked one is whole, those after it are not written.
     EXPECT_EQ(s.Playlists(), (std::vector<std::string>{"_art_Blocked_.m3u", "_genre_Rock_.m3u"}));
-    EXPECT_EQ(s.Playlist("_genre_Rock_.m3u"), Lines({first}));
+    EXPECT_EQ(s.Playlist("_genre_Rock_.m3u"), Lines({first, s.dir / "Music/2.mp3"}));
     EXPECT_TRUE(s.prompts.messages.empty());
-    EXPECT_EQ(s.view.statuses.back(), "Adding " + first + " to Blocked playlist.");
+    EXPECT_EQ(s.view.Count("Adding " + first + " to Blocked playlist."), 1);
     // The scratch list holds nothing that a later run could write into another playlist.
     EXPECT_TRUE(s.session.lbGenreList.empty());
 }
@@ -426,7 +470,9 @@ TEST(TagPlaylistsPass, MissingPlaylistsFolderFailsAtTheFirstWrite) {
                   "Cannot create file " + (s.dir / "No Playlists Here/_genre_Rock_.m3u"));
     }
     EXPECT_FALSE(fs::exists(s.dir / "No Playlists Here"));
-    EXPECT_EQ(s.view.statuses, (std::vector<std::string>{"Adding " + song + " to Rock playlist."}));
+    // The round's first write fails; the statuses of the round came before it.
+    EXPECT_EQ(s.view.statuses.size(), 4u);
+    EXPECT_EQ(s.view.statuses.front(), "Adding " + song + " to Rock playlist.");
     EXPECT_TRUE(s.prompts.messages.empty());
     EXPECT_TRUE(s.session.lbGenreList.empty());
 }

@@ -17,6 +17,7 @@
 
 #include "Mp3Synth.h"
 #include "Pitfalls.h"
+#include "building/BuildCommand.h"
 #include "building/LineList.h"
 #include "mpgtools/MPGTools.h"
 #include "platform/KestruneError.h"
@@ -329,6 +330,46 @@ TEST(CommandLine, MissingScheduleFileBadSeedAndMissingFolder) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("Playlists have been created."), std::string::npos);
     EXPECT_TRUE(fs::is_empty(dir / "Playlists"));
+}
+
+// Playlists no player writes, or only a careless one: the repair never crashes or hangs on
+// them, refuses what it cannot read before changing anything, and names every line it removes.
+TEST(BadPlaylists, HugeWideFolderAndClimbingPlaylistsAreRepairedOrRefusedNeverEmptiedSilently) {
+    testing::StationFixture f;
+    const std::string song = f.Playlist("one.m3u", {{200, "A", "a"}});
+    const std::string real = f.Lines(song)[0];
+    // A million lines, every thousandth a song, the rest comment lines; and a line of 1 MB.
+    std::string huge = "#EXTM3U\r\n";
+    for (int i = 0; i < 1000000; ++i) huge += i % 1000 == 0 ? real + "\r\n" : "# note\r\n";
+    f.dir.Write("huge.m3u", huge);
+    const std::string longLine(1 << 20, 'x');
+    f.dir.Write("long.m3u", real + "\n" + longLine + "\n../../../../../../../..\n");
+    f.session.lbMasterPlaylists.Add(f.dir / "huge.m3u");
+    f.session.lbMasterPlaylists.Add(f.dir / "long.m3u");
+    RepairPlaylists(f.context);
+    EXPECT_EQ(f.dir.Read("huge.m3u"), huge) << "comment lines are never songs";
+    EXPECT_EQ(f.dir.Read("long.m3u"), real + "\n");
+    ASSERT_EQ(f.view.Problems().size(), 3u);
+    EXPECT_EQ(f.view.Problems()[0],
+              "Removed \"" + longLine + "\" from " + (f.dir / "long.m3u") + ": it names no file.");
+    EXPECT_EQ(f.view.Problems()[2], "2 lines naming no file removed from 1 playlist");
+
+    // A folder, and UTF-16 text: refused with their names, nothing written.
+    fs::create_directories(f.dir / "folder.m3u");
+    const std::string wide("\xFF\xFE/\0a\0\r\0\n\0", 10);
+    f.dir.Write("wide.m3u", wide);
+    for (const std::string name : {"folder.m3u", "wide.m3u"}) {
+        testing::StationFixture g;
+        g.session.lbMasterPlaylists.Add(f.dir / name);
+        try {
+            RepairPlaylists(g.context);
+            ADD_FAILURE() << name << " was taken for a playlist";
+        } catch (const KestruneError& error) {
+            EXPECT_NE(std::string(error.what()).find(f.dir / name), std::string::npos)
+                << error.what();
+        }
+    }
+    EXPECT_EQ(f.dir.Read("wide.m3u"), wide);
 }
 
 }  // namespace

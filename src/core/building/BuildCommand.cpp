@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "building/BuildReport.h"
 #include "building/PlaylistBuilder.h"
+#include "building/PlaylistFile.h"
+#include "building/SongPaths.h"
 #include "building/StopRequest.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/Files.h"
@@ -23,6 +26,7 @@ const char* const kNoOutputFile =
     "THIS FILE\" button to select a location and name the final file.";
 const char* const kLengthBelowOne = "You must enter a desired length greater than 0 minutes.";
 const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to save it.";
+const char* const kListRepaired = "The list has been repaired.";
 }  // namespace messages
 
 std::string OutputIsCategoryMessage(const std::string& outputFile) {
@@ -92,55 +96,70 @@ std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context) {
     return outcome;
 }
 
-bool TooShortForFullPath(const std::string& line, PathStyle style) {
-    return style == PathStyle::Windows ? line.size() < 3 : line.empty();
+namespace {
+
+std::string Counted(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string CompleteLine(const std::string& line, const std::string& playlistPath,
-                         PathStyle style) {
-    if (TooShortForFullPath(line, style)) return line;
-    const char sep = Separator(style);
-    if (style == PathStyle::Posix) return line[0] == sep ? line : sep + line;
-    if (line[2] == sep) return line;
-    const std::string drive = playlistPath.substr(0, 2);
-    return line[0] == sep ? drive + line : drive + sep + line;
-}
-
-void RepairPlaylists(BuildContext& context, PathStyle style) {
+// Takes out the entries whose song line names no file, naming each. Their comment lines stay:
+// they go on with the next entry kept, or to the end of the file.
+size_t RemoveMissingSongs(BuildContext& context, const std::string& path, PlaylistLayout& layout) {
     BuildSession& s = context.session;
+    LineList kept;
+    kept.reserve(s.lbListCheckerMP3s.size());
+    std::string carried;
+    for (std::string& entry : s.lbListCheckerMP3s) {
+        const std::string_view song = SongLineOf(entry);
+        if (ExistingSongFile(song, path)) {
+            if (!carried.empty()) entry = carried + '\n' + entry;
+            carried.clear();
+            kept.push_back(std::move(entry));
+            continue;
+        }
+        s.lbMP3Errors.emplace_back(song);
+        ReportToUser(context, "Removed \"" + std::string(song) + "\" from " + path +
+                                  ": it names no file.");
+        const std::string_view comments = CommentsOf(entry);
+        if (comments.empty()) continue;
+        if (!carried.empty()) carried += '\n';
+        carried += comments;
+    }
+    if (!carried.empty()) {
+        LineList lines = ParseLines(carried);
+        layout.trailer.insert(layout.trailer.begin(), lines.begin(), lines.end());
+    }
+    const size_t removed = s.lbMP3Errors.size();
+    s.lbListCheckerMP3s = std::move(kept);
+    s.lbMP3Errors.clear();
+    return removed;
+}
+
+}  // namespace
+
+void RepairPlaylists(BuildContext& context) {
+    BuildSession& s = context.session;
+    PlaylistLayout layout;
+    size_t removedLines = 0;
+    size_t playlistsTouched = 0;
     for (int j = 0; j < s.lbMasterPlaylists.Count(); ++j) {
         context.view.SelectMasterPlaylist(j);
         const std::string path = s.lbMasterPlaylists[j];
         context.view.ShowStatus("Checking " + path + " for errors.");
         s.lbListCheckerMP3s.clear();
         s.lbMP3Errors.clear();
-        LoadList(path, s.lbListCheckerMP3s);
-        for (std::string& line : s.lbListCheckerMP3s) line = CompleteLine(line, path, style);
-        SaveList(path, s.lbListCheckerMP3s);
-
-        std::unordered_map<std::string, int> missing;
-        for (const std::string& line : s.lbListCheckerMP3s) {
-            if (TooShortForFullPath(line, style) || !FileExists(line)) {
-                s.lbMP3Errors.push_back(line);
-                ++missing[line];
-            }
-        }
-        // Each missing entry takes away the first equal line from the top: one pass does it.
-        LineList kept;
-        kept.reserve(s.lbListCheckerMP3s.size());
-        for (std::string& line : s.lbListCheckerMP3s) {
-            auto it = missing.find(line);
-            if (it != missing.end() && it->second > 0) {
-                --it->second;
-                continue;
-            }
-            kept.push_back(std::move(line));
-        }
-        s.lbListCheckerMP3s = std::move(kept);
-        s.lbMP3Errors.clear();
-        context.view.ShowStatus("The list has been repaired.");
-        SaveList(path, s.lbListCheckerMP3s);
+        LoadPlaylist(path, layout, s.lbListCheckerMP3s);
+        SavePlaylist(path, layout, s.lbListCheckerMP3s);
+        const size_t removed = RemoveMissingSongs(context, path, layout);
+        removedLines += removed;
+        if (removed > 0) ++playlistsTouched;
+        context.view.ShowStatus(messages::kListRepaired);
+        SavePlaylist(path, layout, s.lbListCheckerMP3s);
     }
+    if (removedLines == 0) return;
+    ReportToUser(context, Counted(removedLines, "line", "lines") + " naming no file removed from " +
+                              Counted(playlistsTouched, "playlist", "playlists"));
+    context.view.ShowStatus(messages::kListRepaired);
 }
 
 bool btAcceptFinalPlaylistClick(BuildContext& context) {

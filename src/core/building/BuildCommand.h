@@ -16,6 +16,7 @@ extern const char* const kNoMasterPlaylists;
 extern const char* const kNoOutputFile;
 extern const char* const kLengthBelowOne;
 extern const char* const kBuildComplete;
+extern const char* const kListRepaired;
 }  // namespace messages
 
 // The refusals of an output file that is a category of the session and of a slot whose
@@ -34,13 +35,10 @@ int OrphanSlot(const BuildSession& session);
 // that fell short shows its last status instead (the list stays, and may still be accepted).
 std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context);
 
-// Makes every line of every master playlist a full path and removes the lines that name no file.
-void RepairPlaylists(BuildContext& context, PathStyle style = kNativePathStyle);
-
-// The repair's completion of one line of the playlist stored at `playlistPath`.
-std::string CompleteLine(const std::string& line, const std::string& playlistPath, PathStyle style);
-// Lines too short to be a full path can name no file: the repair takes them as missing.
-bool TooShortForFullPath(const std::string& line, PathStyle style);
+// Removes from every master playlist the song lines that name no file (relative paths taken
+// from the playlist's folder), naming each, then a count of them. Comment lines ("#...") are
+// never songs and stay; the file keeps its own form (byte-order mark, line ends).
+void RepairPlaylists(BuildContext& context);
 
 // Writes the final playlist, and the text log beside it when "Save to Text" is on. False when
 // nothing was written: no output file, or one that would overwrite a category (said so).

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
@@ -24,6 +25,9 @@ public:
     virtual void SelectTemplateSlot(int index) = 0;
     virtual void SelectScheduleEntry(int index) = 0;
     virtual void ListChanged(ShownList list) = 0;
+    // Something the user must be told, not only shown in passing (a line removed from a
+    // playlist, a song passed over). The status line shows it; a view may also keep it.
+    virtual void ReportProblem(const std::string& text) { ShowStatus(text); }
 };
 
 // The status after a command wrote a file: "<what> saved to <path>."
@@ -57,17 +61,23 @@ public:
     void SelectTemplateSlot(int index) override { selectedSlot_ = index; }
     void SelectScheduleEntry(int index) override { selectedSchedule_ = index; }
     void ListChanged(ShownList) override {}
+    void ReportProblem(const std::string& text) override {
+        problems_.push_back(text);
+        ShowStatus(text);
+    }
 
     const std::string& Status() const { return status_; }
     const MeterState& State(Meter meter) const { return meters_[static_cast<size_t>(meter)]; }
     int SelectedMasterPlaylist() const { return selectedMaster_; }
     int SelectedTemplateSlot() const { return selectedSlot_; }
     int SelectedScheduleEntry() const { return selectedSchedule_; }
+    const std::vector<std::string>& Problems() const { return problems_; }
 
 private:
     MeterState& At(Meter meter) { return meters_[static_cast<size_t>(meter)]; }
 
     std::string status_;
+    std::vector<std::string> problems_;
     std::array<MeterState, 3> meters_{};
     int selectedMaster_ = -1;
     int selectedSlot_ = -1;

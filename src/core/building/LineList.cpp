@@ -72,15 +72,16 @@ bool AsFormatted(std::string_view text) {
 }  // namespace
 
 std::string WithLineAdded(std::string text, std::string_view line) {
+    return WithLinesAdded(std::move(text), LineList{std::string(line)});
+}
+
+std::string WithLinesAdded(std::string text, const LineList& lines) {
     if (!AsFormatted(text)) {
-        LineList lines = ParseLines(text);
-        lines.emplace_back(line);
-        return FormatLines(lines);
+        LineList all = ParseLines(text);
+        all.insert(all.end(), lines.begin(), lines.end());
+        return FormatLines(all);
     }
-    text.reserve(text.size() + line.size() + 2);
-    text += line;
-    text += "\r\n";
-    return text;
+    return text + FormatLines(lines);
 }
 
 void LoadList(const std::string& path, LineList& list) {

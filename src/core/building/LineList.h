@@ -22,6 +22,8 @@ std::string FormatLines(const LineList& lines);
 // line and formatting the list would give. A text already in the form FormatLines writes (every
 // line ended by CR LF, no NUL byte) is kept as it is, with the line and CR LF after it.
 std::string WithLineAdded(std::string text, std::string_view line);
+// The same with every line of `lines` added, in order.
+std::string WithLinesAdded(std::string text, const LineList& lines);
 
 // Replaces the list's entries with the file's lines ("Cannot open file %s").
 void LoadList(const std::string& path, LineList& list);

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
+#include "building/BuildReport.h"
+#include "building/PlaylistFile.h"
+#include "building/SongPaths.h"
 #include "building/StopRequest.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
@@ -85,6 +89,12 @@ private:
     void FindDifferentGenre(int32_t r);
     bool GenreSameAsLast(const std::string& genre);
     void Load(TMPEGAudio& reader, const std::string& path) { reader.SetFileName(path); }
+    // The file the n-th entry of the slot's working list names.
+    std::string SongAt(long long n) const;
+    // Moves songs that name no file or cannot be played to the end of the working list, naming
+    // each once a build, until a playable one is on top; false when there is none.
+    bool BringPlayableSongToTop(const std::string& slotFile);
+    void NamePassedOver(const std::string& song, const char* why);
 
     BuildContext& c_;
     BuildSession& s_;
@@ -100,6 +110,9 @@ private:
     int32_t hourClock_ = 0;
     int32_t windowSum_ = 0;
     std::vector<std::string> names_;
+    PlaylistLayout layout_;            // of the file whose entries are in the working list
+    std::string slotFile_;             // that file
+    std::set<std::string> passedOver_;  // songs already named as passed over
     std::vector<int32_t> initial_;
     std::vector<int32_t> remaining_;
     size_t current_ = 0;
@@ -205,21 +218,21 @@ void PlaylistWalk::ShuffleMasterPlaylists() {
     for (int j = 0; j < count; ++j) {
         view_.SelectMasterPlaylist(j);
         const std::string& path = s_.lbMasterPlaylists[j];
-        LoadList(path, s_.lbTempListBox1);
+        LoadPlaylist(path, layout_, s_.lbTempListBox1);
         names_[j] = path;
         initial_[j] = remaining_[j] = static_cast<int32_t>(s_.lbTempListBox1.size());
         view_.ShowStatus("Now shuffling: " + path);
         ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
-        SaveList(path, s_.lbTempListBox1);
+        SavePlaylist(path, layout_, s_.lbTempListBox1);
         s_.lbTempListBox1.clear();
         view_.SetMeterPosition(Meter::ProgressBar1, j);
     }
 }
 
 void PlaylistWalk::ShuffleFile(const std::string& path) {
-    LoadList(path, s_.lbTempListBox1);
+    LoadPlaylist(path, layout_, s_.lbTempListBox1);
     ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
-    SaveList(path, s_.lbTempListBox1);
+    SavePlaylist(path, layout_, s_.lbTempListBox1);
     s_.lbTempListBox1.clear();
 }
 
@@ -235,20 +248,44 @@ int32_t PlaylistWalk::HandleSlot(int slot) {
         remaining_[current_] = initial_[current_];
     }
     view_.ShowStatus("Adding a song from " + slotFile);
-    LoadList(slotFile, s_.lbTempListBox1);
-    // A file without a line has no song to give: the slot is passed over.
-    if (s_.lbTempListBox1.empty()) return 0;
-    if (!FileExists(s_.lbTempListBox1[0])) return 0;
-
+    LoadPlaylist(slotFile, layout_, s_.lbTempListBox1);
+    slotFile_ = slotFile;
+    // A file without a song has none to give: the slot is passed over.
+    if (!BringPlayableSongToTop(slotFile)) return 0;
     if (byRules_) {
         ChooseByRules(slotFile, remaining_[current_]);
     } else {
-        Load(reader_, s_.lbTempListBox1[0]);
         CheckTopSong(reader_.GetArtist(), reader_.GetGenreText(), remaining_[current_]);
     }
     const int32_t before = exactTotal_;
     PlaceTopSong(slotFile);
     return exactTotal_ - before;
+}
+
+std::string PlaylistWalk::SongAt(long long n) const {
+    return SongFileOf(SongLineOf(LineAt(s_.lbTempListBox1, n)), slotFile_);
+}
+
+void PlaylistWalk::NamePassedOver(const std::string& song, const char* why) {
+    if (passedOver_.insert(song).second) ReportToUser(c_, "Passed over " + song + ": " + why);
+}
+
+bool PlaylistWalk::BringPlayableSongToTop(const std::string& slotFile) {
+    LineList& working = s_.lbTempListBox1;
+    for (size_t tried = 0; tried < working.size(); ++tried) {
+        const std::string_view line = SongLineOf(working[0]);
+        const std::optional<std::string> file = ExistingSongFile(line, slotFile);
+        if (!file) {
+            NamePassedOver(SongFilePath(line, slotFile), "it names no file.");
+        } else {
+            Load(reader_, *file);
+            if (reader_.MPEGFileInfo.Duration > 0) return true;
+            NamePassedOver(*file, "it cannot be played (no playing time).");
+        }
+        // Kept in its playlist, behind the songs still to come.
+        std::rotate(working.begin(), working.begin() + 1, working.end());
+    }
+    return false;
 }
 
 std::string PlaylistWalk::DupeMessage(const std::string& artist) const {
@@ -283,7 +320,7 @@ void PlaylistWalk::CheckTopSong(const std::string& artist, const std::string& ge
 
 void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     LineList& working = s_.lbTempListBox1;
-    const std::string path = working[0];
+    const std::string path = SongAt(0);
     s_.lbFinalPlaylist.push_back(path);
     Load(reader_, path);
     const std::optional<RuleBreak> broken =
@@ -316,7 +353,7 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     }
     DropOldSongsFromWindow();
     working.erase(working.begin());
-    SaveList(slotFile, working);
+    SavePlaylist(slotFile, layout_, working);
     remaining_[current_] = CheckedSub(remaining_[current_], 1);
 }
 
@@ -342,7 +379,8 @@ bool PlaylistWalk::GenreSameAsLast(const std::string& genre) {
 void PlaylistWalk::FindReplacement(int32_t r) {
     LineList& working = s_.lbTempListBox1;
     for (int32_t n = r - 2; n >= 0; --n) {
-        Load(searchReader_, LineAt(working, n));
+        Load(searchReader_, SongAt(n));
+        if (searchReader_.MPEGFileInfo.Duration == 0) continue;  // never placed: no playing time
         if (ArtistInList(searchReader_.GetArtist(), s_.lbDupeArtistChecklist)) continue;
         if (s_.fGenre.cbGenreCheck && GenreSameAsLast(searchReader_.GetGenreText())) continue;
         std::swap(working[0], working[n]);
@@ -354,7 +392,8 @@ void PlaylistWalk::FindDifferentGenre(int32_t r) {
     view_.ShowStatus("Finding a different genre.");
     LineList& working = s_.lbTempListBox1;
     for (int32_t n = r - 2; n >= 0; --n) {
-        Load(searchReader_, LineAt(working, n));
+        Load(searchReader_, SongAt(n));
+        if (searchReader_.MPEGFileInfo.Duration == 0) continue;
         if (!GenreSameAsLast(searchReader_.GetGenreText())) {
             std::swap(working[0], working[n]);
             return;
@@ -394,13 +433,15 @@ void PlaylistWalk::ChooseByRules(const std::string& slotFile, int32_t remaining)
     if (exemptSlot_) return;
     LineList& working = s_.lbTempListBox1;
     const int64_t start = buildStart_ + exactTotal_;
-    const auto top = FirstBreak(rules_, history_, facts_.Get(working[0]), start);
+    const auto top = FirstBreak(rules_, history_, facts_.Get(SongAt(0)), start);
     if (!top) return;
     view_.ShowStatus(RuleMessage(*top));
     RuleBreak smallest = *top;
     int32_t smallestAt = 0;
     for (int32_t n = remaining - 2; n >= 1; --n) {
-        const auto brk = FirstBreak(rules_, history_, facts_.Get(LineAt(working, n)), start);
+        const SongFacts& facts = facts_.Get(SongAt(n));
+        if (facts.seconds == 0) continue;  // never placed: no playing time
+        const auto brk = FirstBreak(rules_, history_, facts, start);
         if (!brk) {
             std::swap(working[0], working[n]);
             return;

@@ -1,7 +1,8 @@
 #include "listtools/TagPlaylists.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "building/LineList.h"
@@ -14,11 +15,71 @@
 
 namespace kestrune {
 
-namespace messages {
-const char* const kTagPlaylistsCreated =
-    "Playlists have been created. You will find them in the Kestrune\\Playlists\\Master Lists "
-    "directory!";
-}  // namespace messages
+std::string TagPlaylistsCreatedMessage(std::string_view playlistsFolder) {
+    return "Playlists have been created. You will find them in the " +
+           std::string(playlistsFolder) + " directory!";
+}
+
+namespace {
+
+// Length of the valid UTF-8 character at `at`; 0 when the bytes there are none.
+size_t Utf8CharLength(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+    else return 0;
+    if (at + length > text.size()) return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;  // overlong forms, surrogates, beyond U+10FFFF
+    return length;
+}
+
+bool UnsafeInFileName(unsigned char c) {
+    switch (c) {
+        case '/':
+        case '\\':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+        case 0x7F:
+            return true;
+        default:
+            return c < 0x20;
+    }
+}
+
+// The longest name a prefix and "_.m3u" leave room for in a file name of 255 bytes.
+constexpr size_t kNameRoom = 255 - 7 - 5;
+
+}  // namespace
+
+std::string SafeFileNamePart(std::string_view text) {
+    std::string name;
+    name.reserve(std::min(text.size(), kNameRoom));
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = Utf8CharLength(text, at);
+        const size_t taken = length == 0 ? 1 : length;
+        if (name.size() + taken > kNameRoom) break;  // never half a character
+        if (length == 0 || (length == 1 && UnsafeInFileName(static_cast<unsigned char>(text[at]))))
+            name += '_';
+        else
+            name.append(text.substr(at, length));
+        at += taken;
+    }
+    return name;
+}
 
 std::string AddTrailingBackslash(std::string_view path, PathStyle style) {
     return IncludeTrailingSeparator(path, style);
@@ -36,21 +97,19 @@ std::string SanitizeTagName(std::string_view text) {
             case '$':
             case '%':
             case '*':
-            case '\\':
-            case '\0':
                 c = '_';
                 break;
             default:
                 break;
         }
     }
-    return name;
+    return SafeFileNamePart(name);
 }
 
 std::string GenrePlaylistName(std::string_view genreText) {
     if (genreText == "Folk/Rock") return "Folk_Rock";
     if (genreText == "Pop/Funk") return "Pop_Funk";
-    return std::string(genreText);
+    return SafeFileNamePart(genreText);
 }
 
 std::string TagPlaylistPath(std::string_view playlistsFolder, std::string_view prefix,
@@ -78,39 +137,107 @@ std::string FoundFileLine(std::string_view folderWithSeparator, std::string_view
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// The folder's own identity, links resolved; empty when it cannot be had.
-std::string RealFolder(const std::string& folder) {
-    std::error_code ec;
-    const fs::path real = fs::canonical(fs::path(folder), ec);
-    return ec ? std::string() : real.string();
+bool HoldsLineBreak(std::string_view name) {
+    return name.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// `onPath` holds the real folders from the start folder down to this one.
-void SearchFolder(const std::string& folder, std::vector<std::string>& onPath, LineList& lbFiles) {
+// The name with its line breaks shown as \r and \n, so that it stays on one line.
+std::string OnOneLine(std::string_view name) {
+    std::string shown;
+    for (char c : name) {
+        if (c == '\r') shown += "\\r";
+        else if (c == '\n') shown += "\\n";
+        else shown += c;
+    }
+    return shown;
+}
+
+// `visited` holds every folder searched so far, by identity: a folder reached again through a
+// link (a loop, or a second way to the same place) is not searched twice.
+void SearchFolder(const std::string& folder, std::set<std::string>& visited, LineList& lbFiles,
+                  BuildView* view) {
     const std::string d = AddTrailingBackslash(folder);
     std::vector<DirEntry> entries = ListDirectory(d);
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
         return SortsBeforeNoCase(a.name, b.name);
     });
     for (const DirEntry& entry : entries) {
-        if (entry.isRegularFile && IsLibraryFileName(entry.name))
-            lbFiles.push_back(FoundFileLine(d, entry.name));
+        if (!entry.isRegularFile || !IsLibraryFileName(entry.name)) continue;
+        // One line of a playlist cannot hold it.
+        if (HoldsLineBreak(entry.name)) {
+            if (view != nullptr)
+                view->ReportProblem("Passed over " + OnOneLine(d + entry.name) +
+                                    ": its name holds a line break.");
+            continue;
+        }
+        lbFiles.push_back(FoundFileLine(d, entry.name));
     }
     for (const DirEntry& entry : entries) {
         if (!entry.isDirectory || entry.isHidden) continue;
         const std::string sub = d + entry.name;
-        const std::string real = RealFolder(sub);
-        if (real.empty() || std::find(onPath.begin(), onPath.end(), real) != onPath.end()) continue;
-        onPath.push_back(real);
-        SearchFolder(sub, onPath, lbFiles);
-        onPath.pop_back();
+        const std::string identity = FolderIdentity(sub);
+        if (identity.empty() || !visited.insert(identity).second) continue;
+        SearchFolder(sub, visited, lbFiles, view);
     }
 }
 
-// Empties the scratch list when a step ends, also when a read or a write fails, so that no
-// stale line can reach the next playlist.
+// Lines waiting to be added to the tag playlists, kept in the order the playlists were first
+// touched. Writing each playlist once per round instead of once per file keeps the pass linear:
+// rounds grow with the work done, so every playlist is rewritten a handful of times in all.
+class TagRounds {
+public:
+    explicit TagRounds(bool fresh) : fresh_(fresh) {}
+
+    void Add(const std::string& path, const std::string& name, const std::string& file,
+             BuildView& view) {
+        view.ShowStatus("Adding " + file + " to " + name + " playlist.");
+        auto [it, added] = index_.try_emplace(path, pending_.size());
+        if (added) pending_.push_back(Pending{path, {}});
+        pending_[it->second].lines.push_back(file);
+    }
+
+    // Called after every file; writes the round out once it is long enough. A fresh pass
+    // writes only at its end, so that every list is replaced once, whole.
+    void FileDone(LineList& lbGenreList) {
+        ++filesInRound_;
+        if (fresh_ || filesInRound_ < std::max(kFirstRound, filesWritten_)) return;
+        Write(lbGenreList);
+    }
+
+    // Each playlist gets its waiting lines after what it holds (a fresh one: instead of it),
+    // in one whole-file replacement; every file thus stays a whole beginning of what the
+    // pass writes in all, whatever stops it.
+    void Write(LineList& lbGenreList) {
+        for (Pending& playlist : pending_) {
+            if (playlist.lines.empty()) continue;
+            lbGenreList.clear();
+            std::string text;
+            const bool replace = fresh_ && !playlist.written;
+            if (!replace && FileExists(playlist.path)) text = ReadWholeFile(playlist.path);
+            ReplaceWholeFile(playlist.path, WithLinesAdded(std::move(text), playlist.lines));
+            playlist.lines.clear();
+            playlist.written = true;
+        }
+        filesWritten_ += filesInRound_;
+        filesInRound_ = 0;
+    }
+
+private:
+    static constexpr size_t kFirstRound = 4096;
+    struct Pending {
+        std::string path;
+        LineList lines;
+        bool written = false;
+    };
+    bool fresh_;
+    std::vector<Pending> pending_;
+    std::unordered_map<std::string, size_t> index_;
+    size_t filesInRound_ = 0;
+    size_t filesWritten_ = 0;
+};
+
+// Empties the scratch list when the pass ends, also when a read or a write fails, so that no
+// stale line can reach a later playlist.
 class ScratchGuard {
 public:
     explicit ScratchGuard(LineList& list) : list_(list) {}
@@ -122,34 +249,22 @@ private:
     LineList& list_;
 };
 
-// One step: the playlist at `path` gets `file` as its last line, read and written whole. The
-// new text is what loading the playlist into lbGenreList, adding the line and saving the list
-// would write; a playlist already in that form (as every one this pass wrote is) is not taken
-// apart into lines and put together again: the line goes after its text as read.
-void AppendToPlaylist(const std::string& path, const std::string& file, const std::string& name,
-                      LineList& lbGenreList, BuildView& view) {
-    ScratchGuard guard(lbGenreList);
-    lbGenreList.clear();
-    std::string text;
-    if (FileExists(path)) text = ReadWholeFile(path);
-    view.ShowStatus("Adding " + file + " to " + name + " playlist.");
-    ReplaceWholeFile(path, WithLineAdded(std::move(text), file));
-}
-
 }  // namespace
 
 constexpr size_t kFilesBetweenLooks = 16;
 
-void FindMP3Files(const std::string& folder, LineList& lbFiles) {
-    std::vector<std::string> onPath;
-    const std::string real = RealFolder(folder);
-    if (!real.empty()) onPath.push_back(real);
-    SearchFolder(folder, onPath, lbFiles);
+void FindMP3Files(const std::string& folder, LineList& lbFiles, BuildView* view) {
+    std::set<std::string> visited;
+    const std::string identity = FolderIdentity(folder);
+    if (!identity.empty()) visited.insert(identity);
+    SearchFolder(folder, visited, lbFiles, view);
 }
 
 void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
                       const std::string& playlistsFolder, const TagCategories& boxes,
-                      BuildView& view, Prompts& prompts) {
+                      BuildView& view, Prompts& prompts, bool fresh) {
+    ScratchGuard guard(lbGenreList);
+    TagRounds rounds(fresh);
     TMPEGAudio reader;
     // Every file rewrites up to four playlists whole: the system need not make and free a file
     // for each of those writes.
@@ -159,6 +274,8 @@ void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
         // A look at the window now and then: Esc stops the pass between two files.
         if (i % kFilesBetweenLooks == 0) PumpMessages();
         if (StopRequested()) {
+            // What was taken so far reaches its playlists; a fresh pass leaves them as they were.
+            if (!fresh) rounds.Write(lbGenreList);
             view.ShowStatus("Tag playlists stopped after " +
                             GroupedNumber(static_cast<int64_t>(i)) + " of " +
                             GroupedNumber(static_cast<int64_t>(files.size())) +
@@ -170,36 +287,34 @@ void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
         // Values are taken only for the ticked boxes; the file is read either way.
         if (ticked.cbByGenre) {
             const std::string name = GenrePlaylistName(reader.GetGenreText());
-            AppendToPlaylist(TagPlaylistPath(playlistsFolder, kGenrePrefix, name), file, name,
-                             lbGenreList, view);
+            rounds.Add(TagPlaylistPath(playlistsFolder, kGenrePrefix, name), name, file, view);
         }
         if (ticked.cbByArtist) {
             const std::string name = SanitizeTagName(reader.GetArtist());
-            AppendToPlaylist(TagPlaylistPath(playlistsFolder, kArtistPrefix, name), file, name,
-                             lbGenreList, view);
+            rounds.Add(TagPlaylistPath(playlistsFolder, kArtistPrefix, name), name, file, view);
         }
         if (ticked.cbByYear) {
             const std::string name = SanitizeTagName(reader.MPEGFileInfo.Year);
-            AppendToPlaylist(TagPlaylistPath(playlistsFolder, kYearPrefix, name), file, name,
-                             lbGenreList, view);
+            rounds.Add(TagPlaylistPath(playlistsFolder, kYearPrefix, name), name, file, view);
         }
         if (ticked.cbByAlbum) {
             const std::string name = SanitizeTagName(reader.MPEGFileInfo.Album);
-            AppendToPlaylist(TagPlaylistPath(playlistsFolder, kAlbumPrefix, name), file, name,
-                             lbGenreList, view);
+            rounds.Add(TagPlaylistPath(playlistsFolder, kAlbumPrefix, name), name, file, view);
         }
+        rounds.FileDone(lbGenreList);
     }
+    rounds.Write(lbGenreList);
     view.ShowStatus(" ");
-    prompts.ShowMessage(messages::kTagPlaylistsCreated);
+    prompts.ShowMessage(TagPlaylistsCreatedMessage(playlistsFolder));
 }
 
 void btnSearchForFilesClick(const TagSearch& search, BuildSession& session, BuildView& view,
                             Prompts& prompts) {
     session.lbFiles.clear();
-    FindMP3Files(search.folder, session.lbFiles);
+    FindMP3Files(search.folder, session.lbFiles, &view);
     std::stable_sort(session.lbFiles.begin(), session.lbFiles.end(), SortsBeforeNoCase);
     MakeTagPlaylists(session.lbFiles, session.lbGenreList, search.playlistsFolder, search.boxes,
-                     view, prompts);
+                     view, prompts, search.fresh);
 }
 
 }  // namespace kestrune

@@ -225,6 +225,19 @@ bool RemoveFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
 }
 
+std::string FolderIdentity(const std::string& folder) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return std::string();
+    return std::to_string(static_cast<unsigned long long>(st.st_dev)) + ":" +
+           std::to_string(static_cast<unsigned long long>(st.st_ino));
+#else
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(folder, ec);
+    return ec ? std::string() : real.string();
+#endif
+}
+
 std::string ReadWholeFile(const std::string& path) {
     std::string bytes = ReadBytes(path);
     RecordFileEvent(FileOp::ReadWhole, path, 0, static_cast<int64_t>(bytes.size()));

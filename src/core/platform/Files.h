@@ -47,6 +47,11 @@ int32_t PackDosDateTime(const LocalDateTime& time);
 // folder cannot be read.
 std::vector<DirEntry> ListDirectory(const std::string& folder);
 
+// What tells a folder apart from every other, whatever link it is reached by: its device and
+// inode number where the system has them, its path with links resolved elsewhere. Empty when
+// the folder cannot be looked at.
+std::string FolderIdentity(const std::string& folder);
+
 std::string CurrentDirectory();
 // The running program's own full path; empty when the system does not tell.
 std::string ExecutablePath();
