@@ -82,7 +82,8 @@ TEST(PlaylistFile, ReusesEntriesAndDropsWhatTheLastFileHeld) {
 
 TEST(PlaylistFile, RefusesUtf16WithAMessageThatNamesTheFileAndChangesNothing) {
     TempDir dir;
-    const std::string utf16 = std::string("\xFF\xFE/\0a\0.\0m\0p\0\x33\0\r\0\n\0", 20);
+    const char bytes[] = "\xFF\xFE/\0a\0.\0m\0p\0\x33\0\r\0\n\0";
+    const std::string utf16(bytes, sizeof bytes - 1);
     dir.Write("wide.m3u", utf16);
     PlaylistLayout layout;
     LineList entries;
