@@ -62,7 +62,9 @@ std::string FileUri(std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || Unreserved(byte) || (drive && byte == ':' && uri.size() == driveColon)) {
+        // A backslash separates folders only in a Windows path; on Linux it is part of a name.
+        if ((drive && c == '\\') || Unreserved(byte) ||
+            (drive && byte == ':' && uri.size() == driveColon)) {
             uri += c == '\\' ? '/' : c;
         } else {
             uri += '%';
