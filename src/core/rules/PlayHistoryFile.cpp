@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "building/LineList.h"
+#include "platform/CivilDays.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 
@@ -12,26 +13,11 @@ namespace {
 
 constexpr int64_t kDay = 86400;
 
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2 ? 1 : 0;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 void CivilFromDays(int64_t z, int64_t& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+    const CivilDate date = kestrune::CivilFromDays(z);
+    y = date.year;
+    m = date.month;
+    d = date.day;
 }
 
 int DaysInMonth(int64_t y, int m) {

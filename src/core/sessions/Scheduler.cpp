@@ -3,6 +3,7 @@
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "output/FinalPlaylistFile.h"
+#include "platform/CivilDays.h"
 #include "platform/Paths.h"
 #include "sessions/SessionFile.h"
 #include "sessions/StationConfig.h"
@@ -39,26 +40,11 @@ int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
 
 namespace {
 
-// Days since 1 January 1970 of a calendar date, and back.
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-    y -= m <= 2 ? 1 : 0;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 void CivilFromDays(int64_t z, LocalDateTime& t) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2 ? 1 : 0));
+    const CivilDate date = kestrune::CivilFromDays(z);
+    t.year = static_cast<int>(date.year);
+    t.month = date.month;
+    t.day = date.day;
 }
 
 int64_t FloorDiv(int64_t a, int64_t b) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "building/LineList.h"
+#include "platform/CivilDays.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
@@ -33,41 +34,33 @@ int DayIndex(std::string_view name) {
     return -1;
 }
 
-bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool LeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return month == 2 && LeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back (the civil-days method).
-int64_t DaysFromCivil(const CalendarDate& date) {
-    const int64_t y = date.year - (date.month <= 2 ? 1 : 0);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yearOfEra = y - era * 400;
-    const int64_t dayOfYear = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
+int64_t DaysOf(const CalendarDate& date) {
+    return kestrune::DaysFromCivil(date.year, date.month, date.day);
 }
 
-CalendarDate CivilFromDays(int64_t days) {
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t mp = (5 * dayOfYear + 2) / 153;
+CalendarDate DateOf(int64_t days) {
+    const CivilDate civil = kestrune::CivilFromDays(days);
     CalendarDate date;
-    date.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    date.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    date.year = static_cast<int>(yearOfEra + era * 400 + (date.month <= 2 ? 1 : 0));
+    date.year = static_cast<int>(civil.year);
+    date.month = civil.month;
+    date.day = civil.day;
     return date;
 }
 
 }  // namespace
 
-std::string_view DayName(int day) { return kDayNames[day]; }
+std::string_view DayName(int day) {
+    return kDayNames[day];
+}
 
 std::optional<WeekGrid> ParseWeekGrid(std::string_view text, std::string& error) {
     WeekGrid grid;
@@ -83,8 +76,8 @@ std::optional<WeekGrid> ParseWeekGrid(std::string_view text, std::string& error)
         const int day = DayIndex(slot.substr(0, 3));
         if (slot.size() < 6 || slot[3] != ' ' || day < 0 || !TwoDigits(slot.substr(4), hour) ||
             hour >= kHoursInDay || (line.size() > 6 && line[6] != ' ')) {
-            error = where + "there is no hour \"" + line.substr(0, line.find(' ', 4)) +
-                    "\" in a week";
+            error =
+                where + "there is no hour \"" + line.substr(0, line.find(' ', 4)) + "\" in a week";
             return std::nullopt;
         }
         const int cell = day * kHoursInDay + hour;
@@ -147,21 +140,21 @@ std::string DateText(const CalendarDate& date) {
 }
 
 CalendarDate AddDays(const CalendarDate& date, int days) {
-    return CivilFromDays(DaysFromCivil(date) + days);
+    return DateOf(DaysOf(date) + days);
 }
 
 int WeekdayOf(const CalendarDate& date) {
     // 1970-01-01 was a Thursday (3).
-    const int64_t days = DaysFromCivil(date);
+    const int64_t days = DaysOf(date);
     return static_cast<int>(((days % 7) + 7 + 3) % 7);
 }
 
 std::string HourPlaylistPath(const std::string& outputFile, const CalendarDate& date, int hour) {
     const std::string name = ExtractFileName(outputFile);
     const size_t dot = name.rfind('.');
-    const size_t stemEnd =
-        (dot == std::string::npos || dot == 0) ? outputFile.size()
-                                               : outputFile.size() - (name.size() - dot);
+    const size_t stemEnd = (dot == std::string::npos || dot == 0)
+                               ? outputFile.size()
+                               : outputFile.size() - (name.size() - dot);
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, "_%s_%02d", DateText(date).c_str(), hour);
     return outputFile.substr(0, stemEnd) + suffix + outputFile.substr(stemEnd);
