@@ -15,6 +15,8 @@ const std::vector<FuzzTarget>& FuzzTargets() {
         {"tag_text", CheckTagText},
         {"playlist_writers", CheckPlaylistWriters},
         {"week_grid_file", CheckWeekGridFile},
+        {"playlist_file", CheckPlaylistFile},
+        {"id3v2_text_frames", CheckId3v2TextFrames},
     };
     return targets;
 }

@@ -315,6 +315,22 @@ void TagSeeds() {
     Put("tag_text", "genre_codes", "(4)(RX)");
     Put("tag_text", "date", "2019-05-04T10:00");
     Put("tag_text", "track", "07/12");
+    const std::string v23 = std::string("ID3\x03\0\0\0\0\0\x33", 10) + "TIT2" +
+                            std::string("\0\0\0\x05\0\0\0", 7) + "Song" + "TPE1" +
+                            std::string("\0\0\0\x0B\0\0\x01\xFF\xFE", 10) +
+                            std::string("A\0b\0c\0\0\0", 8) + "TCON" +
+                            std::string("\0\0\0\x05\0\0\0", 7) + "(17)";
+    Put("id3v2_text_frames", "v23_latin1_utf16", v23);
+    Put("id3v2_text_frames", "v24_utf8_values",
+        std::string("ID3\x04\0\0\0\0\0\x20", 10) + "TIT2" + std::string("\0\0\0\x08\0\0\x03", 7) +
+            std::string("A\0\xC3\xA9\0B\0", 7) + "COMM" + std::string("\0\0\0\x04\0\0\0eng", 10));
+    Put("id3v2_text_frames", "v23_unsynchronised", std::string("ID3\x03\0\x80", 6) + v23.substr(6));
+    Put("id3v2_text_frames", "v23_cut_short", v23.substr(0, 30));
+    Put("playlist_file", "exported",
+        "\xEF\xBB\xBF#EXTM3U\n#EXTINF:215,Artist - Title\nmusic/a.mp3\n#EXTINF:-1,B\n../b.mp3\n");
+    Put("playlist_file", "lone_extinf", "#EXTINF:5,only a comment\n#EXTINF:6,x\n");
+    Put("playlist_file", "plain_crlf", "/st/a.mp3\r\n/st/b.mp3\r\n\r\n");
+    Put("playlist_file", "comments_cr", "# top\r#EXTINF:1,x\rfile:///a%20b.mp3\r# end\r#EXTINF:2,y");
 }
 
 }  // namespace

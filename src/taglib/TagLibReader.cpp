@@ -25,16 +25,13 @@ namespace kestrune {
 
 namespace {
 
-// Several values of one field (ID3v2.4 and the property maps allow them) read as one text.
-constexpr const char* kValueSeparator = " / ";
-
 std::optional<std::string> NonEmpty(const TagLib::String& text) {
     if (text.isEmpty()) return std::nullopt;
     return text.to8Bit(true);
 }
 
 std::optional<std::string> Joined(const TagLib::StringList& values) {
-    return NonEmpty(values.toString(kValueSeparator));
+    return NonEmpty(values.toString(kTagValueSeparator));
 }
 
 // The text of the first frame `id`; several values joined.

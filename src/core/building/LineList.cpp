@@ -1,7 +1,5 @@
 #include "building/LineList.h"
 
-#include <algorithm>
-
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
@@ -11,28 +9,15 @@ namespace kestrune {
 void ParseLinesInto(std::string_view bytes, LineList& lines) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
-    const size_t size = bytes.size();
-    // The next CR and the next LF are each looked for once and kept until the walk passes
-    // them, so the text is crossed once for each, whatever its line ends.
-    size_t cr = bytes.find('\r');
-    size_t lf = bytes.find('\n');
-    size_t start = 0;
     size_t count = 0;
-    while (start < size) {
-        if (cr < start) cr = bytes.find('\r', start);
-        if (lf < start) lf = bytes.find('\n', start);
-        const size_t end = std::min({cr, lf, size});
-        const std::string_view line = bytes.substr(start, end - start);
+    ForEachLine(bytes, [&](std::string_view line) {
         if (count < lines.size()) {
             lines[count].assign(line);  // keeps the entry's buffer when the line fits in it
         } else {
             lines.emplace_back(line);
         }
         ++count;
-        start = end;
-        if (start < size)
-            start += (bytes[start] == '\r' && start + 1 < size && bytes[start + 1] == '\n') ? 2 : 1;
-    }
+    });
     lines.resize(count);
 }
 

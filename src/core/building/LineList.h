@@ -1,6 +1,7 @@
 #pragma once
 // Lists of text lines kept in files: playlists, sessions, the schedule, the text log.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,28 @@ namespace kestrune {
 
 using LineList = std::vector<std::string>;
 
-// CR, LF and CR LF each end a line; a NUL byte ends the text; a last line without an end still
+// Calls `take` with every line of `bytes`: CR, LF and CR LF each end a line; a last line without
+// an end still counts; a line end at the very end gives no extra empty line. The next CR and the
+// next LF are each looked for once and kept until the walk passes them, so the text is crossed
+// once for each, whatever its line ends.
+template <typename Take>
+void ForEachLine(std::string_view bytes, Take take) {
+    const size_t size = bytes.size();
+    size_t cr = bytes.find('\r');
+    size_t lf = bytes.find('\n');
+    size_t start = 0;
+    while (start < size) {
+        if (cr < start) cr = bytes.find('\r', start);
+        if (lf < start) lf = bytes.find('\n', start);
+        const size_t end = std::min({cr, lf, size});
+        take(bytes.substr(start, end - start));
+        start = end;
+        if (start < size)
+            start += (bytes[start] == '\r' && start + 1 < size && bytes[start + 1] == '\n') ? 2 : 1;
+    }
+}
+
+// The lines as ForEachLine gives them, and a NUL byte ends the text; a last line without an end still
 // counts; a line end at the very end gives no extra empty line.
 LineList ParseLines(std::string_view bytes);
 // The same into `lines`, whose entries are overwritten (keeping their buffers) and then cut or

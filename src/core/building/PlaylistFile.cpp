@@ -1,7 +1,5 @@
 #include "building/PlaylistFile.h"
 
-#include <algorithm>
-
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -32,24 +30,6 @@ std::string_view LineEndText(LineEnd end) {
             break;
     }
     return "\r\n";
-}
-
-// Calls `take` with every line of `bytes`, the way ParseLines splits them.
-template <typename Take>
-void ForEachLine(std::string_view bytes, Take take) {
-    const size_t size = bytes.size();
-    size_t cr = bytes.find('\r');
-    size_t lf = bytes.find('\n');
-    size_t start = 0;
-    while (start < size) {
-        if (cr < start) cr = bytes.find('\r', start);
-        if (lf < start) lf = bytes.find('\n', start);
-        const size_t end = std::min({cr, lf, size});
-        take(bytes.substr(start, end - start));
-        start = end;
-        if (start < size)
-            start += (bytes[start] == '\r' && start + 1 < size && bytes[start + 1] == '\n') ? 2 : 1;
-    }
 }
 
 void AppendLines(std::string& out, std::string_view joined, std::string_view end) {

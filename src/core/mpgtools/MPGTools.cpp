@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/RandomAccessFile.h"
+#include "tags/Id3v2TextFrames.h"
 #include "tags/LibrarySettings.h"
 #include "tags/TagReader.h"
 #include "tags/TagText.h"
@@ -379,8 +380,11 @@ bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
     TagFields fromId3v2;
     TagFields fromApe;
     std::string id3v2Version;
+    // The common tag is read here; the tag library gets the rest.
+    std::string_view id3v2ForLibrary = id3v2Tag_;
+    if (ReadId3v2TextFrames(id3v2Tag_, fromId3v2, id3v2Version)) id3v2ForLibrary = {};
     TagReader* reader = InstalledTagReader();
-    if (reader != nullptr && (!id3v2Tag_.empty() || trailing.apeStart >= 0)) {
+    if (reader != nullptr && (!id3v2ForLibrary.empty() || trailing.apeStart >= 0)) {
         std::string_view ape;
         if (trailing.apeStart >= 0) {
             const auto size = static_cast<size_t>(trailing.apeSize);
@@ -389,7 +393,7 @@ bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
             ape = std::string_view(reinterpret_cast<const char*>(bytes), size);
         }
         // A tag the library cannot make sense of gives nothing; the others still count.
-        (void)reader->ReadMp3Tags(id3v2Tag_, ape, fromId3v2, id3v2Version, fromApe);
+        (void)reader->ReadMp3Tags(id3v2ForLibrary, ape, fromId3v2, id3v2Version, fromApe);
     }
     // The first tag that has a field gives it. ID3v1's year stays exactly as stored.
     for (TagFields* fields : {&fromId3v2, &fromApe}) {

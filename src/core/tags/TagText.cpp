@@ -70,20 +70,34 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string Latin1ToUtf8UnlessUtf8(std::string_view text) {
-    if (IsValidUtf8(text)) return std::string(text);
+void AppendUtf8(std::string& out, uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+std::string Latin1ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
+    for (const char c : text) AppendUtf8(out, static_cast<unsigned char>(c));
     return out;
+}
+
+std::string Latin1ToUtf8UnlessUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) return std::string(text);
+    return Latin1ToUtf8(text);
 }
 
 size_t Utf8Length(std::string_view text) {

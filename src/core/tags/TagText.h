@@ -12,6 +12,11 @@ namespace kestrune {
 
 bool IsValidUtf8(std::string_view text);
 
+// Appends one Unicode code point (at most 0x10FFFF, no surrogate) in UTF-8.
+void AppendUtf8(std::string& out, uint32_t codePoint);
+
+std::string Latin1ToUtf8(std::string_view text);
+
 // ID3v1 texts are Latin-1 by the standard, but some taggers wrote UTF-8 into them: valid UTF-8
 // stays as it is, anything else is taken as Latin-1.
 std::string Latin1ToUtf8UnlessUtf8(std::string_view text);

@@ -8,6 +8,9 @@
 
 namespace kestrune {
 
+// Several values of one field (ID3v2.4 and other formats allow them) read as one text.
+inline constexpr const char* kTagValueSeparator = " / ";
+
 // The tag fields a station uses. A field the tag does not have stays empty (nullopt), so that
 // the next tag in line may give it.
 struct TagFields {
