@@ -197,6 +197,7 @@ void TfMainForm::BuildMenu() {
     DMCA1 = config->addAction("D&upe Checker", this, [this] { DMCA1Click(); });
     GenreChecker1 = config->addAction("&Genre Checker", this, [this] { GenreChecker1Click(); });
     Rules1 = config->addAction("&Rules", this, [this] { Rules1Click(); });
+    Library1 = config->addAction("&Library and Output", this, [this] { Library1Click(); });
     Directories1 = config->addAction("Set Directories", this, [this] { Directories1Click(); });
     QMenu* demo = menuBar()->addMenu("&Demo");
     LoadDemoSession2 = demo->addAction("&Load Demo Session", this, [this] { LoadDemoSession2Click(); });
@@ -322,6 +323,14 @@ void TfMainForm::AttachRulesWindow(TfRules* rules) {
 
 void TfMainForm::Rules1Click() {
     if (fRules != nullptr) RunCommand([this] { fRules->Open(); });
+}
+
+void TfMainForm::AttachLibraryWindow(TfLibrary* library) {
+    fLibrary = library;
+}
+
+void TfMainForm::Library1Click() {
+    if (fLibrary != nullptr) RunCommand([this] { fLibrary->Open(); });
 }
 
 void TfMainForm::Directories1Click() {

@@ -27,6 +27,7 @@ class WeekGridPage;
 class TfDMCA;
 class TfGenre;
 class TfRules;
+class TfLibrary;
 class TfDirectories;
 
 // The auto build timer of the scheduler, on the user-interface thread.
@@ -54,6 +55,7 @@ public:
     // The option windows, made after the main window and kept hidden until asked for.
     void AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories* directories);
     void AttachRulesWindow(TfRules* rules);
+    void AttachLibraryWindow(TfLibrary* library);
 
     AppContext& Context() { return *context_; }
     BuildSession& Session() { return session_; }
@@ -76,6 +78,7 @@ public:
     void DMCA1Click();
     void GenreChecker1Click();
     void Rules1Click();
+    void Library1Click();
     void Directories1Click();
     void LoadDemoSession2Click();
     void timerAutoBuildTimer();
@@ -106,6 +109,7 @@ public:
     QAction* DMCA1 = nullptr;
     QAction* GenreChecker1 = nullptr;
     QAction* Rules1 = nullptr;
+    QAction* Library1 = nullptr;
     QAction* Directories1 = nullptr;
     QAction* LoadDemoSession2 = nullptr;
     QAction* BuildKey = nullptr;  // Ctrl+B: "Build Playlist!" from anywhere in the window
@@ -113,6 +117,7 @@ public:
     TfDMCA* fDMCA = nullptr;
     TfGenre* fGenre = nullptr;
     TfRules* fRules = nullptr;
+    TfLibrary* fLibrary = nullptr;
     TfDirectories* fDirectories = nullptr;
 
 private:

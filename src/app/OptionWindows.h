@@ -85,6 +85,26 @@ private:
     AppContext& context_;
 };
 
+// The configuration file's "[Library]" (which tags the reader takes, which files the list tools
+// list) and "[Output]" (#EXTINF lines in .m3u files) settings: read when the window opens;
+// "Save Settings" writes them and puts them in force at once.
+class TfLibrary : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfLibrary(AppContext& context, QWidget* parent = nullptr);
+    void Open();
+    void btnSaveLibraryClick();
+
+    QCheckBox* cbId3v1Only = nullptr;
+    QCheckBox* cbMp3Only = nullptr;
+    QCheckBox* cbExtinf = nullptr;
+    QPushButton* btnSaveLibrary = nullptr;
+
+private:
+    AppContext& context_;
+};
+
 class TfDirectories : public QDialog {
     Q_OBJECT
 

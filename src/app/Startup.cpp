@@ -82,6 +82,8 @@ ProgramWindows StartProgram(const StartupOptions& options) {
     step(StartupStep::GenreCheckerCreated, splash.get());
     windows.fRules = std::make_unique<TfRules>(windows.fMainForm->Context());
     windows.fMainForm->AttachRulesWindow(windows.fRules.get());
+    windows.fLibrary = std::make_unique<TfLibrary>(windows.fMainForm->Context());
+    windows.fMainForm->AttachLibraryWindow(windows.fLibrary.get());
     windows.fDirectories = std::make_unique<TfDirectories>(windows.fMainForm->Context());
     windows.fMainForm->AttachOptionWindows(windows.fDMCA.get(), windows.fGenre.get(),
                                            windows.fDirectories.get());

@@ -38,6 +38,7 @@ struct ProgramWindows {
     std::unique_ptr<TfDMCA> fDMCA;
     std::unique_ptr<TfGenre> fGenre;
     std::unique_ptr<TfRules> fRules;
+    std::unique_ptr<TfLibrary> fLibrary;
     std::unique_ptr<TfDirectories> fDirectories;
 };
 

@@ -27,6 +27,8 @@ struct AppFixture {
             form->AttachOptionWindows(dupe.get(), genre.get(), directories.get());
             rules = std::make_unique<TfRules>(form->Context());
             form->AttachRulesWindow(rules.get());
+            library = std::make_unique<TfLibrary>(form->Context());
+            form->AttachLibraryWindow(library.get());
             // The auto build timer runs, but its ticks are the tests' to give (by calling
             // timerAutoBuildTimer): a slow test never sees a run it did not ask for.
             form->timerAutoBuild.blockSignals(true);
@@ -42,6 +44,7 @@ struct AppFixture {
     std::unique_ptr<TfGenre> genre;
     std::unique_ptr<TfDirectories> directories;
     std::unique_ptr<TfRules> rules;
+    std::unique_ptr<TfLibrary> library;
 };
 
 }  // namespace kestrune::app::testing

@@ -151,6 +151,7 @@ TEST(MainForm, EveryMenuEntryRunsItsCommand) {
          }},
         {form.DMCA1, "D&upe Checker", [&] { return f.dupe->isVisible(); }},
         {form.GenreChecker1, "&Genre Checker", [&] { return f.genre->isVisible(); }},
+        {form.Library1, "&Library and Output", [&] { return f.library->isVisible(); }},
         {form.Directories1, "Set Directories", [&] { return f.directories->isVisible(); }},
         {form.LoadDemoSession2, "&Load Demo Session",
          [&] { return form.Session().lbMasterPlaylists.Count() == 7; }},

@@ -5,6 +5,7 @@
 
 #include "AppFixture.h"
 #include "rules/RuleSettings.h"
+#include "tags/LibrarySettings.h"
 
 namespace kestrune::app {
 namespace {
@@ -24,7 +25,8 @@ TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
         if (menu->text() == "&Config")
             for (QAction* item : menu->menu()->actions()) config << item->text();
     EXPECT_EQ(config,
-              (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "Set Directories"}));
+              (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "&Library and Output",
+                           "Set Directories"}));
 
     EXPECT_FALSE(w.isVisible());
     form.Rules1Click();
@@ -64,6 +66,38 @@ TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
     EXPECT_TRUE(rules.performanceComplement);
     EXPECT_FALSE(rules.history);
     EXPECT_EQ(rules.relax, Relax::LeastRecent);
+}
+
+// The library and output settings: shown as stored, written with every other line kept, and in
+// force at once for the reader, the list tools and the next build's output.
+TEST(LibraryWindow, ShowsTheStoredSettingsAndPutsTheSavedOnesInForce) {
+    AppFixture f;
+    f.station.dir.Write("kestrune.ini", "[Config]\r\nplaylistsdir=/p\r\n[Library]\r\ntags=id3v1\r\n");
+    TfMainForm& form = f.Form();
+    TfLibrary& w = *f.library;
+    form.Library1Click();
+    ASSERT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.cbId3v1Only->isChecked());
+    EXPECT_FALSE(w.cbMp3Only->isChecked());
+    EXPECT_FALSE(w.cbExtinf->isChecked());
+
+    SetLibrarySettings(LibrarySettings{true, false});
+    w.cbId3v1Only->setChecked(false);
+    w.cbMp3Only->setChecked(true);
+    w.cbExtinf->setChecked(true);
+    w.btnSaveLibrary->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(f.prompts.errors.empty());
+    const std::string saved = f.station.dir.Read("kestrune.ini");
+    EXPECT_EQ(saved.substr(0, 27), "[Config]\r\nplaylistsdir=/p\r\n");
+    const LibrarySettings stored = ReadLibrarySettings(f.Path("kestrune.ini"));
+    EXPECT_FALSE(stored.id3v1Only);
+    EXPECT_TRUE(stored.mp3Only);
+    EXPECT_FALSE(CurrentLibrarySettings().id3v1Only);
+    EXPECT_TRUE(CurrentLibrarySettings().mp3Only);
+    EXPECT_TRUE(form.Session().output.extinf);
+    EXPECT_NE(saved.find("[Output]\r\nextinf=1"), std::string::npos) << saved;
+    SetLibrarySettings(LibrarySettings{});
 }
 
 }  // namespace

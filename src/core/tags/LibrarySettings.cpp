@@ -32,6 +32,11 @@ LibrarySettings ReadLibrarySettings(const std::string& iniPath) {
     return settings;
 }
 
+void WriteLibrarySettings(const std::string& iniPath, const LibrarySettings& settings) {
+    WriteIniValue(iniPath, kLibrarySection, "tags", settings.id3v1Only ? "id3v1" : "all");
+    WriteIniValue(iniPath, kLibrarySection, "formats", settings.mp3Only ? "mp3" : "all");
+}
+
 void SetLibrarySettings(const LibrarySettings& settings) {
     Current() = settings;
 }

@@ -19,6 +19,10 @@ struct LibrarySettings {
 // The settings of the configuration file; the defaults where it has none.
 LibrarySettings ReadLibrarySettings(const std::string& iniPath);
 
+// Writes both keys ("tags=id3v1" or "tags=all", "formats=mp3" or "formats=all"), every other
+// line kept ("Unable to write to %s").
+void WriteLibrarySettings(const std::string& iniPath, const LibrarySettings& settings);
+
 // The settings in force for the whole process.
 void SetLibrarySettings(const LibrarySettings& settings);
 const LibrarySettings& CurrentLibrarySettings();
