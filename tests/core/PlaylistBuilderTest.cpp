@@ -49,7 +49,8 @@ TEST(PlaylistBuilder, TextsOfTheLogAndTheStatusLine) {
     EXPECT_EQ(PlayingTimeText(3600), "1:00:00");
     EXPECT_EQ(PlayingTimeText(86399 + 3600 * 3), "26:59:59");
     for (const auto& [value, text] : std::vector<std::pair<int64_t, std::string>>{
-             {0, "0"}, {999, "999"}, {1000, "1,000"}, {2557, "2,557"}, {-1234567, "-1,234,567"}})
+             {0, "0"}, {999, "999"}, {1000, "1,000"}, {2557, "2,557"}, {-1234567, "-1,234,567"},
+             {INT64_MIN, "-9,223,372,036,854,775,808"}})
         EXPECT_EQ(GroupedNumber(value), text);
     EXPECT_TRUE(ArtistInList("Tin Can Band", {"x", "Tin Can Band"}));
     EXPECT_FALSE(ArtistInList("tin can band", {"Tin Can Band"}));

@@ -37,10 +37,15 @@ inline std::string SavedStatus(const std::string& what, const std::string& path)
 
 // A count with a comma between thousands, as a status line shows it: 2,557.
 inline std::string GroupedNumber(int64_t value) {
-    std::string digits = std::to_string(value < 0 ? -value : value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<size_t>(at), ",");
-    return (value < 0 ? "-" : "") + digits;
+    const uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    const std::string digits = std::to_string(magnitude);
+    std::string grouped = value < 0 ? "-" : "";
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
 }
 
 struct MeterState {
