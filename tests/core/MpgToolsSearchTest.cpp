@@ -155,7 +155,6 @@ TEST(MpgSearch, ReservedAndFreeFormatHeadersAreNeverAccepted) {
         good | (15u << 12),                 // bit-rate index 15
     };
     for (const uint32_t header : variants) {
-        synth::FrameSpec dummy;
         std::string word(4, '\0');
         for (int i = 0; i < 4; ++i)
             word[static_cast<size_t>(i)] = static_cast<char>(header >> (24 - 8 * i));
