@@ -315,10 +315,13 @@ TfLibrary::TfLibrary(AppContext& context, QWidget* parent) : QDialog(parent), co
     grid->setSizeConstraint(QLayout::SetFixedSize);
     grid->setContentsMargins(24, 17, 24, 17);
     grid->setVerticalSpacing(8);
-    grid->addWidget(cbId3v1Only, 0, 0);
-    grid->addWidget(cbMp3Only, 1, 0);
-    grid->addWidget(cbExtinf, 2, 0);
-    grid->addWidget(btnSaveLibrary, 3, 0, Qt::AlignRight);
+    int row = 0;
+    grid->addWidget(new QLabel("Music library:", this), row++, 0);
+    grid->addWidget(cbId3v1Only, row++, 0);
+    grid->addWidget(cbMp3Only, row++, 0);
+    grid->addWidget(new QLabel("Final playlists:", this), row++, 0);
+    grid->addWidget(cbExtinf, row++, 0);
+    grid->addWidget(btnSaveLibrary, row, 0, Qt::AlignRight);
 
     connect(btnSaveLibrary, &QPushButton::clicked, this, [this] { btnSaveLibraryClick(); });
 }
