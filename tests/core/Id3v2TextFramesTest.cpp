@@ -117,6 +117,7 @@ TEST(Id3v2TextFrames, LeavesTheRarerPartsOfTheStandardToTheLibrary) {
         {"lone surrogate", Tag(3, Frame(3, "TIT2", Text(1, kLe + "\x34\xD8")))},
         {"invalid UTF-8", Tag(4, Frame(4, "TIT2", Text(3, "\xC3")))},
         {"frame id", Tag(3, Frame(3, "Tit2", title))},
+        {"empty frame", Tag(3, Frame(3, "TPE1", "") + Frame(3, "TIT2", title))},
         {"size past the tag", Tag(3, "TIT2" + Size(99, false) + std::string(2, '\0') + title)},
         {"2.4 size not syncsafe", Tag(4, "TIT2" + Size(0x80, false) + std::string(2, '\0') +
                                              std::string(0x80, 'a'))},

@@ -128,7 +128,8 @@ std::optional<std::vector<Frame>> FramesOf(std::string_view tag, int major) {
             size = major == 4 ? (size << 7) | b : (size << 8) | b;
         }
         if (Byte(tag, at + 9) != 0) return std::nullopt;  // compressed, encrypted, grouped...
-        if (size > tag.size() - at - kHeaderSize) return std::nullopt;
+        // An empty frame ends the tag library's reading of the tag; the library decides.
+        if (size == 0 || size > tag.size() - at - kHeaderSize) return std::nullopt;
         frames.push_back(Frame{id, tag.substr(at + kHeaderSize, size)});
         at += kHeaderSize + size;
     }

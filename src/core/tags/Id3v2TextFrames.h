@@ -15,8 +15,8 @@ namespace kestrune {
 // reader hands them over), in UTF-8, several values joined by " / ", and the version
 // ("ID3v2.3", "ID3v2.4"). False, with `fields` untouched, when the tag needs more than this
 // reading: version 2.2, unsynchronisation, an extended header, a frame that is compressed,
-// encrypted, grouped or carries a data length, a frame id or size that makes no sense, an
-// unknown text encoding, or a text that does not decode.
+// encrypted, grouped or carries a data length, a frame id or size that makes no sense, an empty
+// frame, an unknown text encoding, or a text that does not decode.
 bool ReadId3v2TextFrames(std::string_view tag, TagFields& fields, std::string& version);
 
 }  // namespace kestrune
