@@ -12,7 +12,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(mp3_reader line_list session_file ini_file schedule_file)
 jobs=${FUZZ_JOBS:-1}
 build=$root/build-fuzz
 
@@ -20,6 +19,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DKESTRUNE_FUZZ=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 "$build/fuzz/kestrune_fuzz_seeds" "$build/fuzz-seeds"
+# Every target the build made (the one list is fuzz/CMakeLists.txt's).
+if [ ${#targets[@]} -eq 0 ]; then
+  for fuzzer in "$build"/fuzz/fuzz_*; do targets+=("${fuzzer##*/fuzz_}"); done
+fi
 
 failed=0
 run() {
