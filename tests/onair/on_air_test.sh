@@ -2,7 +2,8 @@
 # On air, for real: Kestrune builds an extended M3U playlist from a small station of generated
 # songs, Liquidsoap plays it (with the script of docs/on-air.md) into an Icecast mount on
 # 127.0.0.1, a listener reads the mount, and Icecast must put the songs' tags on the mount (its
-# log names every change) in the playlist's order; then the playlist is rebuilt while it plays and the new songs follow.
+# log names every change) in the playlist's order; then the playlist is rebuilt while it plays
+# and the new songs follow.
 # Every process it starts is ended by its id. Usage: on_air_test.sh KESTRUNE_CLI SOURCE_DIR
 set -euo pipefail
 cli=$(realpath "$1")
