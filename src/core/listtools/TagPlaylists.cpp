@@ -12,6 +12,7 @@
 #include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
 #include "tags/LibrarySettings.h"
+#include "tags/TagText.h"
 
 namespace kestrune {
 
@@ -21,26 +22,6 @@ std::string TagPlaylistsCreatedMessage(std::string_view playlistsFolder) {
 }
 
 namespace {
-
-// Length of the valid UTF-8 character at `at`; 0 when the bytes there are none.
-size_t Utf8CharLength(std::string_view text, size_t at) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    size_t length = 0;
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-    else return 0;
-    if (at + length > text.size()) return 0;
-    for (size_t i = 1; i < length; ++i)
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-    const unsigned char second = byte(at + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
-        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
-        return 0;  // overlong forms, surrogates, beyond U+10FFFF
-    return length;
-}
 
 bool UnsafeInFileName(unsigned char c) {
     switch (c) {
@@ -69,7 +50,7 @@ std::string SafeFileNamePart(std::string_view text) {
     std::string name;
     name.reserve(std::min(text.size(), kNameRoom));
     for (size_t at = 0; at < text.size();) {
-        const size_t length = Utf8CharLength(text, at);
+        const size_t length = Utf8SequenceLength(text, at);
         const size_t taken = length == 0 ? 1 : length;
         if (name.size() + taken > kNameRoom) break;  // never half a character
         if (length == 0 || (length == 1 && UnsafeInFileName(static_cast<unsigned char>(text[at]))))

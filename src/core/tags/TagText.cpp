@@ -34,38 +34,41 @@ Genre ByCode(int code) {
 
 }  // namespace
 
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[at + i]); };
+    const uint8_t lead = byte(0);
+    size_t length = 0;
+    uint32_t point = 0;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        point = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        point = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        point = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length) return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        point = (point << 6) | (byte(i) & 0x3F);
+    }
+    // Overlong forms, UTF-16 surrogates and points past U+10FFFF are no UTF-8.
+    if ((length == 3 && point < 0x800) || (length == 4 && point < 0x10000) ||
+        (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
+        return 0;
+    return length;
+}
+
 bool IsValidUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        size_t more = 0;
-        uint32_t point = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            point = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            point = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            point = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (text.size() - i <= more) return false;
-        for (size_t k = 1; k <= more; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            point = (point << 6) | (next & 0x3F);
-        }
-        // Overlong forms, UTF-16 surrogates and points past U+10FFFF are no UTF-8.
-        if ((more == 2 && point < 0x800) || (more == 3 && point < 0x10000) ||
-            (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
-            return false;
-        i += more + 1;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = Utf8SequenceLength(text, at);
+        if (length == 0) return false;
+        at += length;
     }
     return true;
 }

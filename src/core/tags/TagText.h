@@ -10,6 +10,10 @@
 
 namespace kestrune {
 
+// The length of the valid UTF-8 character that starts at `at` (below the text's size); 0 when the
+// bytes there are none (a stray byte, a cut or overlong sequence, a surrogate, past U+10FFFF).
+size_t Utf8SequenceLength(std::string_view text, size_t at = 0);
+
 bool IsValidUtf8(std::string_view text);
 
 // Appends one Unicode code point (at most 0x10FFFF, no surrogate) in UTF-8.
