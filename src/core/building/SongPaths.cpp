@@ -13,7 +13,18 @@ int HexValue(char c) {
     return -1;
 }
 
-// %XX becomes its byte; a "%" without two hex digits stays as it is.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && CompareTextNoCase(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+bool IsFullPath(std::string_view path, PathStyle style) {
+    if (style == PathStyle::Posix) return !path.empty() && path[0] == '/';
+    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
+           (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+}
+
+}  // namespace
+
 std::string PercentDecoded(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -28,18 +39,6 @@ std::string PercentDecoded(std::string_view text) {
     }
     return out;
 }
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && CompareTextNoCase(text.substr(0, prefix.size()), prefix) == 0;
-}
-
-bool IsFullPath(std::string_view path, PathStyle style) {
-    if (style == PathStyle::Posix) return !path.empty() && path[0] == '/';
-    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
-           (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
-}
-
-}  // namespace
 
 std::string DecodeFileUri(std::string_view line, PathStyle style) {
     if (!StartsWithNoCase(line, "file://")) return std::string(line);

@@ -11,6 +11,9 @@
 
 namespace kestrune {
 
+// %XX becomes its byte; a "%" without two hex digits stays as it is.
+std::string PercentDecoded(std::string_view text);
+
 // The path of a "file://" address with its %XX escapes decoded ("file:///music/a%20b.mp3" is
 // "/music/a b.mp3", "file:///C:/x.mp3" is "C:\x.mp3" in the Windows style); the line itself
 // when it is no such address.

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "building/SongPaths.h"
 #include "output/WriterFormats.h"
 
 namespace kestrune::output {
@@ -75,27 +76,10 @@ std::string FileUri(std::string_view path) {
     return uri;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 std::string PathOfUri(std::string_view uri) {
     if (uri.substr(0, 7) == "file://") uri.remove_prefix(7);
     if (uri.size() >= 3 && uri[0] == '/' && uri[2] == ':') uri.remove_prefix(1);
-    std::string path;
-    for (size_t i = 0; i < uri.size(); ++i) {
-        if (uri[i] == '%' && i + 2 < uri.size() && HexValue(uri[i + 1]) >= 0 &&
-            HexValue(uri[i + 2]) >= 0) {
-            path += static_cast<char>(HexValue(uri[i + 1]) * 16 + HexValue(uri[i + 2]));
-            i += 2;
-        } else {
-            path += uri[i];
-        }
-    }
-    return path;
+    return PercentDecoded(uri);
 }
 
 // The text between <name> and </name> within `block`, unescaped; empty when absent.
