@@ -4,14 +4,17 @@
 // nothing of the file before.
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
 #include "mpgtools/AudioBounds.h"
+#include "mpgtools/FrameCount.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
 #include "support/Mp3Fixtures.h"
+#include "tags/AudioFormat.h"
 #include "tags/TagText.h"
 
 namespace kestrune::fuzz {
@@ -80,8 +83,21 @@ std::string CheckOneLoad(const Load& load, const std::string& bytes, int32_t sea
                          bool retryOnce) {
     const size_t size = bytes.size();
     if (std::string problem = TextsWithinCapacity(load.info); !problem.empty()) return problem;
-    if (size <= 5) {
-        if (load.result != 0 || load.questions != 0) return Finding("a tiny file asked a question");
+    const int expectedRefusals = retryOnce ? 2 : 1;
+    // Nothing to play, or an Ogg stream of a codec no reader here times: refused and asked about.
+    const int64_t leading = LeadingTagsEnd(
+        [&bytes](int64_t offset, size_t count) {
+            if (offset < 0 || static_cast<size_t>(offset) + count > bytes.size())
+                return std::string_view();
+            return std::string_view(bytes).substr(static_cast<size_t>(offset), count);
+        },
+        static_cast<int64_t>(size));
+    if (size <= 5 || SniffAudioFormat(std::string_view(bytes).substr(
+                         static_cast<size_t>(leading), kSniffBytes)) == AudioFormat::Unknown) {
+        if (load.result == 0 || load.questions != expectedRefusals || load.info.Problem.empty())
+            return Finding("a file that cannot be timed was not refused");
+        if (load.info.DurationMs != 0 || load.info.Duration != 0)
+            return Finding("a refused file has a playing time");
         return {};
     }
     const testing::SearchOutcome model = testing::ReferenceSearch(bytes, searchLimit);
@@ -124,7 +140,22 @@ std::string CheckOneLoad(const Load& load, const std::string& bytes, int32_t sea
         if (trailing.audioEnd < start || trailing.audioEnd > fileSize ||
             info.AudioBytes != trailing.audioEnd - start)
             return Finding("audio bytes");
-        if (info.BitRate > 0) {
+        // Timed by its frames (a variable bit rate without Xing header, or a LAME Info header):
+        // the count over the whole file, read at once, agrees with the reader's windowed one.
+        const FrameTally counted = CountFrames(
+            [&bytes](int64_t offset, size_t count) {
+                if (offset < 0 || static_cast<size_t>(offset) >= bytes.size())
+                    return std::string_view();
+                return std::string_view(bytes).substr(static_cast<size_t>(offset), count);
+            },
+            start, trailing.audioEnd);
+        const int64_t countedMs = info.SampleRate > 0 ? (counted.samples * 1000 * 2 + info.SampleRate) /
+                                                            (2 * static_cast<int64_t>(info.SampleRate))
+                                                      : -1;
+        const bool byFrames = info.BitRate > 0 && std::llabs(info.DurationMs - countedMs) <= 1;
+        const bool infoHeader = bytes.find("Info", static_cast<size_t>(start)) <
+                                static_cast<size_t>(start) + 40;
+        if (info.BitRate > 0 && !byFrames && !infoHeader) {
             // Rounded to the nearest second (a tie rounds to even, which this cannot tell).
             const int64_t bits = info.AudioBytes * 8;
             const int64_t rate = static_cast<int64_t>(info.BitRate) * 1000;

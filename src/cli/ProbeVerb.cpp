@@ -89,6 +89,8 @@ void Probe(const std::string& path, Printer& print) {
     print.Number("AudioBytes", info.AudioBytes);
     print.Number("DurationMs", info.DurationMs);
     print.Text("Format", info.Format);
+    // Why a file has no playing time; only then, so that a good file's lines stay as they were.
+    if (!info.Problem.empty()) print.Text("Problem", info.Problem);
     print.End();
 }
 

@@ -71,8 +71,8 @@ public:
     // Loads the bytes and checks the outcome against the byte-per-read model.
     Searched Compare(const std::string& bytes, int32_t searchLimit = 0) {
         const Searched got = Load(bytes, searchLimit);
-        if (bytes.size() <= 5) {
-            EXPECT_EQ(got.result, 0);
+        if (bytes.size() <= 5) {  // nothing to play: refused
+            EXPECT_EQ(got.result, -1);
             return got;
         }
         const SearchOutcome want = ReferenceSearch(bytes, searchLimit);

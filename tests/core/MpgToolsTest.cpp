@@ -405,11 +405,14 @@ TEST(MpgReader, Mpeg2AndMpeg25LayerIIIPairsAreFoundAtTheirRealFrameLength) {
     }
 }
 
-TEST(MpgReader, TinyAndEmptyFilesLoadWithResultZeroAndNoQuestion) {
+// Nothing to play: the file is asked about and refused like any other that cannot be timed.
+TEST(MpgReader, TinyAndEmptyFilesAreRefusedWithAQuestion) {
     for (const std::string& bytes : {std::string("\xFF\xFB\x90\x00\x00", 5), std::string()}) {
         Loaded loaded = LoadBytes(bytes);
-        EXPECT_EQ(loaded.result, 0);
-        EXPECT_EQ(loaded.callbacks, 0);
+        EXPECT_EQ(loaded.result, 5);
+        EXPECT_EQ(loaded.callbacks, 1);
+        EXPECT_EQ(loaded.reader.MPEGFileInfo.Problem, "the file is empty");
+        loaded.reader.MPEGFileInfo.Problem.clear();
         ExpectResetValues(loaded.reader.MPEGFileInfo);
         EXPECT_EQ(loaded.reader.MPEGFileInfo.FileLength, 0);
         EXPECT_EQ(loaded.reader.MPEGFileInfo.FileDateTime, 0);

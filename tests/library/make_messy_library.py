@@ -6,9 +6,10 @@ sample rates, CBR/VBR/ABR, MPEG-2 and 2.5, FLAC, Ogg Vorbis, Opus, M4A, WAV and 
 usage: make_messy_library.py FOLDER
 
 Writes the files into FOLDER and FOLDER/manifest.tsv: one line per file with its name, the length
-ffprobe gives in milliseconds, how closely our length must agree ("exact" within 1 s, "loose"
-for a VBR file without Xing header), the tag source, title, artist, album, year and genre name
-expected.
+ffprobe gives in milliseconds (for MPEG files without a Xing header the sum of its frames, not
+its guess from the bit rate), how our reader must answer ("exact": within 50 ms; "refused": no
+playing time, the file named as one that cannot be timed), the tag source, title, artist, album,
+year and genre name expected.
 """
 
 import os
@@ -54,8 +55,18 @@ def ffprobe_ms(path):
     return round(float(text.strip()) * 1000)
 
 
-def add(path, source, title="", artist="", album="", year="", genre="", fit="exact"):
-    rows.append("\t".join([os.path.basename(path), str(ffprobe_ms(path)), fit, source, title,
+def ffprobe_frames_ms(path):
+    """The length as the sum of the frames ffprobe reads: exact without a Xing header too."""
+    text = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "a", "-show_entries",
+                           "packet=duration_time", "-of", "csv=p=0", path], check=True,
+                          capture_output=True, text=True).stdout
+    return round(sum(float(t) for t in text.split()) * 1000)
+
+
+def add(path, source, title="", artist="", album="", year="", genre="", fit="exact",
+        frames=False):
+    ms = 0 if fit == "refused" else ffprobe_frames_ms(path) if frames else ffprobe_ms(path)
+    rows.append("\t".join([os.path.basename(path), str(ms), fit, source, title,
                            artist, album, year, genre]))
 
 
@@ -210,9 +221,20 @@ for name, options, rate, channels in (
     id3(p, 3, 1, name, "Rate Tester", cover=100000 if "vbr" in name else 0)
     add(p, "ID3v2.3", name, "Rate Tester")
 
-p = lame("vbr-no-xing.mp3", ["-V", "2", "-t"])
-id3(p, 3, 1, "No Xing", "Vbr Artist")
-add(p, "ID3v2.3", "No Xing", "Vbr Artist", fit="loose")
+# Without a Xing header: VBR files are timed by their frames, CBR ones by their bytes.
+for name, options, rate, channels in (
+        ("vbr-no-xing.mp3", ["-V", "2", "-t"], 44100, 2),
+        ("vbr-no-xing-22k.mp3", ["-V", "5", "-t"], 22050, 2),
+        ("vbr-no-xing-8k.mp3", ["-V", "7", "-t", "-m", "m"], 8000, 1),
+        ("cbr-no-info.mp3", ["-b", "128", "-t"], 44100, 2)):
+    p = lame(name, options, seconds=9, rate=rate, channels=channels)
+    id3(p, 3, 1, "No Xing", "Vbr Artist")
+    id3v1(p, "No Xing", "Vbr Artist", "", "2003", 17)
+    add(p, "ID3v2.3", "No Xing", "Vbr Artist", frames=True)
+p = os.path.join(out, "ffmpeg-vbr-no-xing.mp3")
+run("ffmpeg", "-v", "error", "-y", "-i", tone(8, 44100), "-c:a", "libmp3lame", "-q:a", "3",
+    "-write_xing", "0", "-id3v2_version", "0", p)
+add(p, "none", frames=True)
 
 # The other formats, tagged by ffmpeg.
 for name, codec in (("flac.flac", ["-c:a", "flac"]), ("vorbis.ogg", ["-c:a", "libvorbis"]),
@@ -231,6 +253,23 @@ for name, codec in (("flac.flac", ["-c:a", "flac"]), ("vorbis.ogg", ["-c:a", "li
     if name.endswith(".wav"):  # RIFF INFO has no room for the album in ffmpeg's writer
         album = ""
     add(p, source, title, "Format Fan", album, "2015", "Jazz")
+
+# Files no reader here can time: refused and named, never placed with a made-up length.
+p = os.path.join(out, "speex.ogg")
+run("ffmpeg", "-v", "error", "-y", "-i", tone(4, 16000, 1), "-c:a", "libspeex", p)
+add(p, "none", fit="refused")
+p = os.path.join(out, "ogg-flac.oga")
+run("ffmpeg", "-v", "error", "-y", "-i", tone(4, 44100), "-c:a", "flac", "-f", "ogg", p)
+add(p, "none", fit="refused")
+open(os.path.join(out, "empty.mp3"), "wb").close()
+add(os.path.join(out, "empty.mp3"), "none", fit="refused")
+for name in ("pcm.wav", "pcm.aiff"):
+    with open(os.path.join(out, name), "rb") as f:
+        head = f.read(60)
+    p = os.path.join(out, "broken-" + name)
+    with open(p, "wb") as f:
+        f.write(head)  # the header alone: no audio chunk
+    add(p, "none", fit="refused")
 
 shutil.rmtree(work)
 with open(os.path.join(out, "manifest.tsv"), "w", encoding="utf-8") as f:

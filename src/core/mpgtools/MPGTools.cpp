@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "mpgtools/FrameCount.h"
 #include "mpgtools/FrameHeader.h"
 #include "mpgtools/Id3v2Slim.h"
 #include "platform/Files.h"
@@ -158,7 +159,11 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName) {
     const int openError = file.Open(info.FileName);
     if (openError != 0) return openError;
     const int64_t size = file.Size();
-    if (size <= 5) return 0;
+    // Nothing to play: asked about and passed over like any file that cannot be timed.
+    if (size <= 5) {
+        info.Problem = "the file is empty";
+        return -1;
+    }
     try {
         info.FileDateTime = status->dosDateTime;
         info.FileAttr = status->attributes;
@@ -195,33 +200,49 @@ int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
     if (InstalledTagReader() != nullptr && !CurrentLibrarySettings().id3v1Only)
         id3v2Tag_ = Id3v2WithoutPictures(fetch, fileSize);
     const int64_t tagsEnd = LeadingTagsEnd(fetch, fileSize);
-    // The other formats need the tag library; without one every file is searched for frames.
-    if (InstalledTagReader() != nullptr) {
-        const size_t headSize = static_cast<size_t>(
-            std::min<int64_t>(fileSize - tagsEnd, static_cast<int64_t>(kSniffBytes)));
-        const AudioFormat format = SniffAudioFormat(fetch(tagsEnd, headSize));
-        if (format != AudioFormat::Mpeg && format != AudioFormat::Unknown)
-            return ReadOtherFormat(file, format);
+    const size_t headSize = static_cast<size_t>(
+        std::min<int64_t>(fileSize - tagsEnd, static_cast<int64_t>(kSniffBytes)));
+    const std::string_view head = fetch(tagsEnd, headSize);
+    const AudioFormat format = SniffAudioFormat(head);
+    // An Ogg stream is never MPEG audio, whatever bytes inside it look like frames.
+    if (format == AudioFormat::Unknown) {
+        MPEGFileInfo.Problem = OggCodecName(head) + ": a format the tag library cannot time";
+        return -1;
     }
-    const int32_t result = FrameSearch(fileSize, tagsEnd);
-    if (result == 0 || tagsEnd == 0) return result;
-    // The declared size led to no frame: search from the first byte after the tag's header.
-    ResetKeepingFile();
-    return FrameSearch(fileSize, static_cast<int64_t>(kId3v2HeaderSize));
+    // The other formats need the tag library; without one every file is searched for frames.
+    if (InstalledTagReader() != nullptr && format != AudioFormat::Mpeg)
+        return ReadOtherFormat(file, format);
+    int32_t result = FrameSearch(fileSize, tagsEnd);
+    if (result != 0 && tagsEnd != 0) {
+        // The declared size led to no frame: search from the first byte after the tag's header.
+        ResetKeepingFile();
+        result = FrameSearch(fileSize, static_cast<int64_t>(kId3v2HeaderSize));
+    }
+    if (result != 0 && MPEGFileInfo.Problem.empty())
+        MPEGFileInfo.Problem = "no MPEG audio frames were found";
+    return result;
 }
 
 int32_t TMPEGAudio::ReadOtherFormat(const RandomAccessFile& file, AudioFormat format) {
     TMPEGFileInfo& info = MPEGFileInfo;
     TrackFacts facts;
-    if (InstalledTagReader()->ReadOtherFormat(file, format, facts) != TagReadStatus::Success)
+    const std::string name = AudioFormatName(format);
+    if (InstalledTagReader()->ReadOtherFormat(file, format, facts) != TagReadStatus::Success) {
+        info.Problem = name + ": the tag library cannot read this file";
         return -1;
-    info.Format = AudioFormatName(format);
+    }
+    // Never a made-up length: a file the tag library gives no playing time is not placed.
+    if (facts.durationMs <= 0) {
+        info.Problem = name + ": the tag library cannot time this file";
+        return -1;
+    }
+    info.Format = name;
     info.SampleRate = facts.sampleRate;
     info.BitRate = facts.bitRate;
     info.DurationMs = facts.durationMs;
     info.Duration = static_cast<uint16_t>(RoundedSeconds(facts.durationMs, 1000));
     if (CurrentLibrarySettings().id3v1Only) return 0;
-    if (facts.tags.year) facts.tags.year = YearOf(*facts.tags.year);
+    if (facts.tags.year) facts.tags.year = TagYear(*facts.tags.year);
     TakeTags(facts.tags, facts.tagSource);
     return 0;
 }
@@ -267,7 +288,19 @@ int32_t TMPEGAudio::FrameSearch(int64_t fileSize, int64_t start) {
 
 int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
     TMPEGFileInfo& info = MPEGFileInfo;
+    const uint8_t* first = window_.Fetch(headerPosition, 4, kScanChunk);
+    if (first == nullptr) return -1;
+    const uint32_t firstHeader = ReadBigEndian32(first);
     if (ReadXing(headerPosition) != 0) return -1;
+    const bool xing = info.BitRate == -1;
+    // Without a Xing header: a VBRI or Info header counts the frames; else the frames at hand
+    // (already in memory, no read) tell a variable bit rate, which the byte count cannot time.
+    std::optional<uint32_t> headerFrames;
+    FrameTally seen;
+    if (!xing) {
+        headerFrames = FrameCountHeader(headerPosition, fileSize);
+        if (!headerFrames) seen = CountFrames(HeldBytes(), headerPosition, fileSize);
+    }
     // The end of the file in one read: the ID3v1 tag and the footers of the blocks before it.
     const int64_t tailStart = std::max(headerPosition, fileSize - kTailRead);
     if (window_.Fetch(tailStart, static_cast<size_t>(fileSize - tailStart)) == nullptr) return -1;
@@ -287,8 +320,70 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
         info.Duration = static_cast<uint16_t>(RoundedSeconds(bits, info.BitRate * 1000LL));
         info.DurationMs = RoundedSeconds(bits, info.BitRate);
     }
+    if (headerFrames) {
+        TakeSamples(static_cast<int64_t>(SamplesPerFrame(info.Version, info.Layer)) * *headerFrames);
+    } else if (!xing && (seen.BitRateVaries() ||
+                                    TailBitRateDiffers(firstHeader, seen, tailStart, trailing))) {
+        // Variable bit rate and nothing that says how many frames: the frames are counted.
+        const FrameTally all = CountFrames(
+            [this](int64_t offset, size_t count) {
+                const uint8_t* bytes = window_.Fetch(offset, count, kScanChunk);
+                return bytes == nullptr
+                           ? std::string_view()
+                           : std::string_view(reinterpret_cast<const char*>(bytes), count);
+            },
+            headerPosition, trailing.audioEnd);
+        TakeSamples(all.samples);
+    }
     if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTags(trailing)) return -1;
     return 0;
+}
+
+ByteFetcher TMPEGAudio::HeldBytes() const {
+    return [this](int64_t offset, size_t count) { return window_.Held(offset).substr(0, count); };
+}
+
+bool TMPEGAudio::TailBitRateDiffers(uint32_t firstHeader, const FrameTally& seen,
+                                    int64_t tailStart, const TrailingTags& trailing) const {
+    if (seen.frames == 0 || trailing.audioEnd <= tailStart) return false;
+    const std::string_view tail =
+        window_.Held(tailStart).substr(0, static_cast<size_t>(trailing.audioEnd - tailStart));
+    const std::optional<FrameTally> last = FramesBeforeEnd(tail, firstHeader);
+    return last && (last->minBitRate != seen.minBitRate || last->maxBitRate != seen.minBitRate);
+}
+
+std::optional<uint32_t> TMPEGAudio::FrameCountHeader(int64_t headerPosition, int64_t fileSize) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    const int64_t at = headerPosition + XingOffset();
+    // LAME's header of a constant-bit-rate file: the frame after it is where the audio starts.
+    if (const uint8_t* tag = window_.Fetch(at, 4 + 8, kScanChunk);
+        tag != nullptr && std::memcmp(tag, "Info", 4) == 0) {
+        const uint32_t flags = ReadBigEndian32(tag + 4);
+        const uint32_t frames = (flags & 1) != 0 ? ReadBigEndian32(tag + 8) : 0;
+        if (frames > 0) return frames;
+    }
+    const size_t vbriBytes = 36 + 18;
+    if (fileSize - headerPosition < static_cast<int64_t>(vbriBytes)) return std::nullopt;
+    const uint8_t* frame = window_.Fetch(headerPosition, vbriBytes, kScanChunk);
+    if (frame == nullptr) return std::nullopt;
+    const std::optional<uint32_t> frames =
+        VbriFrameCount(std::string_view(reinterpret_cast<const char*>(frame), vbriBytes));
+    if (!frames || *frames == 0) return std::nullopt;
+    info.BitRate = -1;  // variable, as with a Xing header
+    info.FrameLength = static_cast<uint16_t>(static_cast<int64_t>(info.FileLength) / *frames);
+    return frames;
+}
+
+void TMPEGAudio::TakeSamples(int64_t samples) {
+    TMPEGFileInfo& info = MPEGFileInfo;
+    info.Duration = static_cast<uint16_t>(RoundedSeconds(samples, info.SampleRate));
+    info.DurationMs = RoundedSeconds(samples * 1000, info.SampleRate);
+}
+
+int64_t TMPEGAudio::XingOffset() const {
+    const TMPEGFileInfo& info = MPEGFileInfo;
+    if (info.Version == kMpeg1) return info.Mode == 3 ? 21 : 36;
+    return info.Mode == 3 ? 13 : 21;
 }
 
 bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header) {
@@ -328,13 +423,7 @@ bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& he
 
 int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
     TMPEGFileInfo& info = MPEGFileInfo;
-    int64_t offset = 0;
-    if (info.Version == kMpeg1) {
-        offset = info.Mode == 3 ? 21 : 36;
-    } else {
-        offset = info.Mode == 3 ? 13 : 21;
-    }
-    const int64_t at = headerPosition + offset;
+    const int64_t at = headerPosition + XingOffset();
     const uint8_t* tag = window_.Fetch(at, 4, kScanChunk);
     if (tag == nullptr) return -1;
     if (std::memcmp(tag, "Xing", 4) != 0) return 0;
@@ -397,7 +486,7 @@ bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
     }
     // The first tag that has a field gives it. ID3v1's year stays exactly as stored.
     for (TagFields* fields : {&fromId3v2, &fromApe}) {
-        if (fields->year) fields->year = YearOf(*fields->year);
+        if (fields->year) fields->year = TagYear(*fields->year);
     }
     TagFields merged = id3v1;
     std::string source = trailing.id3v1 ? "ID3v1" : "";
@@ -424,6 +513,7 @@ void TMPEGAudio::TakeTags(const TagFields& fields, const std::string& source) {
     info.TagSource = source;
     artistMissing_ = !fields.artist;
     titleMissing_ = !fields.title;
+    albumMissing_ = !fields.album;
     if (fields.title) info.Title = *fields.title;
     if (fields.artist) info.Artist = *fields.artist;
     if (fields.album) info.Album = *fields.album;
@@ -471,6 +561,7 @@ void TMPEGAudio::ResetInfo() {
     info.TagSource = "none";
     artistMissing_ = false;
     titleMissing_ = false;
+    albumMissing_ = false;
 }
 
 void TMPEGAudio::ResetKeepingFile() {
@@ -558,6 +649,24 @@ std::string TMPEGAudio::GetTitle() const {
     if (HasTag() && !titleMissing_) return MPEGFileInfo.Title;
     if (!DefaultTitle.empty()) return Cut(DefaultTitle, kTitleCapacity);
     return Cut(MPEGFileInfo.Title, kTitleCapacity);
+}
+
+std::string TMPEGAudio::TaggedArtist() const {
+    return HasTag() && !artistMissing_ ? MPEGFileInfo.Artist : std::string();
+}
+
+std::string TMPEGAudio::TaggedTitle() const {
+    return HasTag() && !titleMissing_ ? MPEGFileInfo.Title : std::string();
+}
+
+std::string TMPEGAudio::TaggedAlbum() const {
+    return HasTag() && !albumMissing_ ? MPEGFileInfo.Album : std::string();
+}
+
+int64_t PlayingSeconds(const TMPEGFileInfo& info) {
+    constexpr int64_t kDurationLimitMs = 65535000;
+    if (info.DurationMs < kDurationLimitMs) return info.Duration;
+    return RoundedSeconds(info.DurationMs, 1000);
 }
 
 std::string TMPEGAudio::GetGenreText() const {

@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "mpgtools/AudioBounds.h"
+#include "mpgtools/FrameCount.h"
 #include "mpgtools/GenreNames.h"
 #include "mpgtools/ReadWindow.h"
 #include "mpgtools/ReaderHooks.h"
@@ -67,6 +69,7 @@ struct TMPEGFileInfo {
     int64_t AudioBytes = 0;  // from the first frame to the end of the audio
     int64_t DurationMs = 0;  // playing time in milliseconds
     std::string Format;      // "MP3", "FLAC", ...; empty when the file was not understood
+    std::string Problem;     // why the file has no playing time; empty when it has one
 };
 
 // Cuts a tag text at its first NUL, then drops trailing blanks and NULs. Leading blanks stay.
@@ -94,8 +97,9 @@ public:
     void SetFileName(std::string_view fileName);
     const std::string& GetFileName() const { return MPEGFileInfo.FileName; }
 
-    // 0 when a pair of valid frames was found (or the file has 5 bytes or fewer); -1 when the
-    // file is missing, holds no such pair or cannot be read; the system's error code when it
+    // 0 when a pair of valid frames was found or another format was timed; -1 when the file is
+    // missing, empty (5 bytes or fewer), holds no such pair, is in a format no reader here can
+    // time, or cannot be read (Problem says which); the system's error code when it
     // cannot be opened. A non-zero result is replaced by ErrorCallback's answer, and an answer
     // of 4 (Retry) runs the attempt again.
     int32_t Load();
@@ -112,6 +116,11 @@ public:
     std::string GetArtist() const;
     std::string GetTitle() const;
     std::string GetGenreText() const;
+    // What the file's tag itself says, for playlists that other programs show: empty where the
+    // file has no such tag field, never a placeholder ("[notag]", "Unknown Artist").
+    std::string TaggedArtist() const;
+    std::string TaggedTitle() const;
+    std::string TaggedAlbum() const;
 
     // There are no 8.3 names here: always the text of a failed conversion.
     std::string GetShortFileName() const;
@@ -133,6 +142,16 @@ private:
     // Crosses bytes after an invalid header until a valid one or a stop; false on a failed read.
     bool ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header);
     int32_t ReadXing(int64_t headerPosition);
+    int64_t XingOffset() const;
+    // The frame count of an Info or VBRI header in the first frame; nullopt when it has none.
+    std::optional<uint32_t> FrameCountHeader(int64_t headerPosition, int64_t fileSize);
+    // Whether the frames that end the audio (in memory with the file's end) have another bit
+    // rate than the frames `seen` at its start.
+    bool TailBitRateDiffers(uint32_t firstHeader, const FrameTally& seen, int64_t tailStart,
+                            const TrailingTags& trailing) const;
+    ByteFetcher HeldBytes() const;
+    // Duration and DurationMs from the number of samples.
+    void TakeSamples(int64_t samples);
     bool ReadTag();
     bool ReadTags(const TrailingTags& trailing);
     void TakeTags(const TagFields& fields, const std::string& source);
@@ -145,6 +164,11 @@ private:
     // A tag was read but gave no artist (title): the accessors answer the defaults.
     bool artistMissing_ = false;
     bool titleMissing_ = false;
+    bool albumMissing_ = false;
 };
+
+// Whole seconds of playing time, however long: Duration while it holds them (so that what is
+// written stays as it was), else DurationMs rounded, where the 16 bits of Duration wrap.
+int64_t PlayingSeconds(const TMPEGFileInfo& info);
 
 }  // namespace kestrune

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/RandomAccessFile.h"
@@ -24,6 +25,14 @@ public:
     // After a successful Fetch at `offset`: how many bytes from there are in memory.
     size_t AvailableFrom(int64_t offset) const {
         return static_cast<size_t>(start_ + static_cast<int64_t>(length_) - offset);
+    }
+
+    // The bytes from `offset` that are in memory already, without a read; empty when none.
+    std::string_view Held(int64_t offset) const {
+        if (file_ == nullptr || offset < start_ || offset >= start_ + static_cast<int64_t>(length_))
+            return {};
+        return std::string_view(reinterpret_cast<const char*>(buffer_.data()) + (offset - start_),
+                                AvailableFrom(offset));
     }
 
     // System reads made since Attach (for tests and benchmarks).

@@ -3,6 +3,7 @@
 #include "mpgtools/MPGTools.h"
 #include "output/PlaylistWriter.h"
 #include "platform/FileReplace.h"
+#include "platform/Paths.h"
 #include "sessions/IniFile.h"
 
 namespace kestrune {
@@ -11,6 +12,14 @@ namespace {
 constexpr const char* kOutputSection = "Output";
 constexpr const char* kExtinfKey = "extinf";
 constexpr uint16_t kIgnore = 5;
+
+// "Intro Jingle" of ".../Intro Jingle.mp3": the name a player shows for an untagged file.
+std::string FileNameWithoutExtension(const std::string& path) {
+    std::string name = ExtractFileName(path);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
 }  // namespace
 
 OutputOptions ReadOutputOptions(const std::string& iniPath) {
@@ -33,10 +42,12 @@ PlaylistEntries SongEntries(const LineList& paths, bool withFacts) {
         entry.path = paths[i];
         if (!withFacts) continue;
         reader.SetFileName(paths[i]);
-        entry.seconds = reader.MPEGFileInfo.Duration;
-        entry.artist = reader.GetArtist();
-        entry.title = reader.GetTitle();
-        entry.album = reader.MPEGFileInfo.Album;
+        entry.seconds = static_cast<int32_t>(PlayingSeconds(reader.MPEGFileInfo));
+        // Only what the tag says: a song without a title is shown by its file's name.
+        entry.artist = reader.TaggedArtist();
+        entry.title = reader.TaggedTitle();
+        if (entry.title.empty()) entry.title = FileNameWithoutExtension(paths[i]);
+        entry.album = reader.TaggedAlbum();
     }
     return entries;
 }

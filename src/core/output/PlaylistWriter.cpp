@@ -56,6 +56,8 @@ std::string CleanText(std::string_view text) {
 }
 
 std::string DisplayTitle(const PlaylistEntry& entry) {
+    // No artist, no dash: never a placeholder where the file has no such tag.
+    if (entry.artist.empty()) return CleanText(entry.title);
     return CleanText(entry.artist) + " - " + CleanText(entry.title);
 }
 

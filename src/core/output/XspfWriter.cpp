@@ -118,8 +118,8 @@ public:
                 bytes.append("</").append(name).append(">").append(kLineEnd);
             };
             field("location", EscapeXml(FileUri(entry.path)));
-            field("creator", EscapeXml(CleanText(entry.artist)));
-            field("title", EscapeXml(CleanText(entry.title)));
+            if (!entry.artist.empty()) field("creator", EscapeXml(CleanText(entry.artist)));
+            if (!entry.title.empty()) field("title", EscapeXml(CleanText(entry.title)));
             if (!entry.album.empty()) field("album", EscapeXml(CleanText(entry.album)));
             field("duration",
                   std::to_string(static_cast<int64_t>(entry.seconds < 0 ? 0 : entry.seconds) *

@@ -5,10 +5,13 @@ namespace kestrune {
 std::vector<std::string> PlaylistSongs(const LineList& lines, const std::string& playlistFolder,
                                        PathStyle style) {
     std::vector<std::string> songs;
-    for (const std::string& line : lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        // A UTF-8 byte-order mark before the first line ("#EXTM3U" as editors save it).
+        if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
         const size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
-        songs.push_back(ExpandFileName(line, playlistFolder, style));
+        songs.push_back(ExpandFileName(std::string(line), playlistFolder, style));
     }
     return songs;
 }

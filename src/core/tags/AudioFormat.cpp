@@ -1,5 +1,7 @@
 #include "tags/AudioFormat.h"
 
+#include <utility>
+
 namespace kestrune {
 
 const char* AudioFormatName(AudioFormat format) {
@@ -23,6 +25,17 @@ const char* AudioFormatName(AudioFormat format) {
             break;
     }
     return "";
+}
+
+std::string OggCodecName(std::string_view head) {
+    static constexpr std::pair<std::string_view, const char*> kCodecs[] = {
+        {"Speex   ", "Ogg Speex"}, {"\x80theora", "Ogg Theora"}, {"CELT    ", "Ogg CELT"},
+        {"PCM     ", "Ogg PCM"},   {"fishead", "Ogg Skeleton"}};
+    constexpr size_t kPacket = 28;
+    for (const auto& [magic, name] : kCodecs)
+        if (head.size() >= kPacket + magic.size() && head.substr(kPacket, magic.size()) == magic)
+            return name;
+    return "Ogg of an unknown codec";
 }
 
 AudioFormat SniffAudioFormat(std::string_view head) {

@@ -2,6 +2,7 @@
 // The containers of audio files a station holds, told apart by their first bytes.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kestrune {
@@ -18,5 +19,9 @@ inline constexpr size_t kSniffBytes = 36;
 // Mpeg for anything else, which the MPEG frame search then judges; Unknown for an Ogg stream
 // of another codec.
 AudioFormat SniffAudioFormat(std::string_view head);
+
+// The name of an Ogg stream's codec that no reader here times ("Ogg Speex", "Ogg Theora"),
+// from the same bytes; "Ogg of an unknown codec" when its first packet names none we know.
+std::string OggCodecName(std::string_view head);
 
 }  // namespace kestrune

@@ -66,6 +66,12 @@ bool IsNul(std::string_view text, size_t at, size_t width) {
 // The values of a text in `encoding` (split at the encoding's NUL, trailing NULs and empty
 // values left out), each in UTF-8; nullopt when a value does not decode.
 std::optional<std::vector<std::string>> Values(std::string_view text, Encoding encoding) {
+    // UTF-16 under a Latin-1 encoding byte, as some writers leave it: read as what it is, not
+    // as "þÿ" and single letters between NULs.
+    if (encoding == Encoding::Latin1 && text.size() >= 2 &&
+        ((Byte(text, 0) == 0xFE && Byte(text, 1) == 0xFF) ||
+         (Byte(text, 0) == 0xFF && Byte(text, 1) == 0xFE)))
+        encoding = Encoding::Utf16;
     const size_t width = WidthOf(encoding);
     text = text.substr(0, text.size() - text.size() % width);
     std::vector<std::string> values;

@@ -152,6 +152,11 @@ std::string YearOf(std::string_view text) {
     return std::string(text);
 }
 
+std::optional<std::string> TagYear(std::string_view text) {
+    if (text.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
+    return YearOf(text);
+}
+
 uint8_t TrackOf(std::string_view text) {
     text = Trimmed(text);
     int value = 0;

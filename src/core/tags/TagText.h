@@ -3,6 +3,7 @@
 // genres written in their several ID3 forms, years and track numbers taken from longer texts.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,9 @@ Genre ParseGenre(std::string_view text);
 
 // "2019-05-04" and "2019" give "2019"; a text that does not begin with four digits stays whole.
 std::string YearOf(std::string_view text);
+// YearOf for the tags beyond ID3v1; nullopt for a text without a single digit (the bytes of a
+// broken frame, "þÿ"), which names no year.
+std::optional<std::string> TagYear(std::string_view text);
 
 // "7/12" and "07" give 7; 0 for no number or one above 255.
 uint8_t TrackOf(std::string_view text);
