@@ -27,6 +27,8 @@ std::string PathOf(const std::string& line) {
 std::pair<std::string, std::string> SplitAsReaders(const PlaylistEntry& entry) {
     const std::string shown = DisplayTitle(entry);
     const size_t dash = shown.find(" - ");
+    // Without an artist there is no dash to split at (unless the title holds one).
+    if (dash == std::string::npos) return {"", shown};
     return {shown.substr(0, dash), shown.substr(dash + 3)};
 }
 
@@ -85,7 +87,10 @@ std::string CheckPlaylistWriters(std::string_view bytes) {
         size_t expected = perSong * entries.size();
         if (name == ".xspf") {
             expected += 5;
-            for (const PlaylistEntry& entry : entries) expected -= entry.album.empty() ? 1 : 0;
+            // An empty album, artist or title leaves its element out.
+            for (const PlaylistEntry& entry : entries)
+                expected -= (entry.album.empty() ? 1 : 0) + (entry.artist.empty() ? 1 : 0) +
+                            (entry.title.empty() ? 1 : 0);
         } else if (name == ".pls") {
             expected += 3;
         } else if (facts) {
