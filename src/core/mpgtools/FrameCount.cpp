@@ -63,6 +63,10 @@ std::optional<uint32_t> VbriFrameCount(std::string_view frame) {
     return BigEndian32(frame, kVbriOffset + kVbriFrames);
 }
 
+int32_t FrameLengthOf(uint32_t header) {
+    return Decode(header).length;
+}
+
 bool SameStream(uint32_t first, uint32_t header) {
     return (first & kStreamMask) == (header & kStreamMask) && Decode(header).length > 0;
 }

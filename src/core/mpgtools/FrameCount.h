@@ -31,6 +31,9 @@ struct FrameTally {
 // and a bit rate that names a frame length.
 bool SameStream(uint32_t first, uint32_t header);
 
+// The length in bytes of the frame the header announces; 0 when it names none.
+int32_t FrameLengthOf(uint32_t header);
+
 // Counts the frames of the stream that starts with a valid header at `start`, up to `end`
 // (the end of the audio). Bytes that are no frame of the stream (a damaged stretch, a stray
 // tag) are crossed to the next header from which two frames of the stream follow one another

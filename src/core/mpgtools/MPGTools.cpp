@@ -297,9 +297,11 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
     // (already in memory, no read) tell a variable bit rate, which the byte count cannot time.
     std::optional<uint32_t> headerFrames;
     FrameTally seen;
+    infoFrame_ = false;
     if (!xing) {
         headerFrames = FrameCountHeader(headerPosition, fileSize);
-        if (!headerFrames) seen = CountFrames(HeldBytes(), headerPosition, fileSize);
+        if (!headerFrames && !infoFrame_)
+            seen = CountFrames(HeldBytes(), headerPosition, fileSize);
     }
     // The end of the file in one read: the ID3v1 tag and the footers of the blocks before it.
     const int64_t tailStart = std::max(headerPosition, fileSize - kTailRead);
@@ -316,7 +318,8 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
     info.AudioBytes = trailing.audioEnd - headerPosition;
     if (info.BitRate > 0) {
         // Constant bit rate: the audio's bytes alone make the playing time.
-        const int64_t bits = info.AudioBytes * 8;
+        const int64_t headerFrame = infoFrame_ ? FrameLengthOf(firstHeader) : 0;
+        const int64_t bits = std::max<int64_t>(0, info.AudioBytes - headerFrame) * 8;
         info.Duration = static_cast<uint16_t>(RoundedSeconds(bits, info.BitRate * 1000LL));
         info.DurationMs = RoundedSeconds(bits, info.BitRate);
     }
@@ -355,12 +358,12 @@ bool TMPEGAudio::TailBitRateDiffers(uint32_t firstHeader, const FrameTally& seen
 std::optional<uint32_t> TMPEGAudio::FrameCountHeader(int64_t headerPosition, int64_t fileSize) {
     TMPEGFileInfo& info = MPEGFileInfo;
     const int64_t at = headerPosition + XingOffset();
-    // LAME's header of a constant-bit-rate file: the frame after it is where the audio starts.
-    if (const uint8_t* tag = window_.Fetch(at, 4 + 8, kScanChunk);
+    // LAME's header of a constant-bit-rate file holds no audio: the bytes after it are timed
+    // (its frame count is not trusted over the bytes there are).
+    if (const uint8_t* tag = window_.Fetch(at, 4, kScanChunk);
         tag != nullptr && std::memcmp(tag, "Info", 4) == 0) {
-        const uint32_t flags = ReadBigEndian32(tag + 4);
-        const uint32_t frames = (flags & 1) != 0 ? ReadBigEndian32(tag + 8) : 0;
-        if (frames > 0) return frames;
+        infoFrame_ = true;
+        return std::nullopt;
     }
     const size_t vbriBytes = 36 + 18;
     if (fileSize - headerPosition < static_cast<int64_t>(vbriBytes)) return std::nullopt;

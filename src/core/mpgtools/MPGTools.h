@@ -143,7 +143,8 @@ private:
     bool ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& header);
     int32_t ReadXing(int64_t headerPosition);
     int64_t XingOffset() const;
-    // The frame count of an Info or VBRI header in the first frame; nullopt when it has none.
+    // The frame count of a VBRI header in the first frame; nullopt when it has none (an Info
+    // header sets infoFrame_).
     std::optional<uint32_t> FrameCountHeader(int64_t headerPosition, int64_t fileSize);
     // Whether the frames that end the audio (in memory with the file's end) have another bit
     // rate than the frames `seen` at its start.
@@ -165,6 +166,7 @@ private:
     bool artistMissing_ = false;
     bool titleMissing_ = false;
     bool albumMissing_ = false;
+    bool infoFrame_ = false;  // the first frame is LAME's Info header, no audio
 };
 
 // Whole seconds of playing time, however long: Duration while it holds them (so that what is
