@@ -149,12 +149,13 @@ std::string CheckOneLoad(const Load& load, const std::string& bytes, int32_t sea
                 return std::string_view(bytes).substr(static_cast<size_t>(offset), count);
             },
             start, trailing.audioEnd);
-        const int64_t countedMs = info.SampleRate > 0 ? (counted.samples * 1000 * 2 + info.SampleRate) /
-                                                            (2 * static_cast<int64_t>(info.SampleRate))
-                                                      : -1;
+        const int64_t countedMs = info.SampleRate > 0
+                                      ? (counted.samples * 1000 * 2 + info.SampleRate) /
+                                            (2 * static_cast<int64_t>(info.SampleRate))
+                                      : -1;
         const bool byFrames = info.BitRate > 0 && std::llabs(info.DurationMs - countedMs) <= 1;
-        const bool infoHeader = bytes.find("Info", static_cast<size_t>(start)) <
-                                static_cast<size_t>(start) + 40;
+        const bool infoHeader =
+            bytes.find("Info", static_cast<size_t>(start)) < static_cast<size_t>(start) + 40;
         if (info.BitRate > 0 && !byFrames && !infoHeader) {
             // Rounded to the nearest second (a tie rounds to even, which this cannot tell).
             const int64_t bits = info.AudioBytes * 8;

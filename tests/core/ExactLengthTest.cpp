@@ -59,7 +59,7 @@ std::string VbriFrame(uint32_t frames) {
     std::string frame = synth::SilentFrame(Frame(9));
     std::string vbri = "VBRI";
     vbri += std::string("\x00\x01\x05\x00\x00\x4B", 6);  // version 1, delay, quality
-    vbri += std::string(4, '\0');                           // bytes
+    vbri += std::string(4, '\0');                        // bytes
     for (const int shift : {24, 16, 8, 0}) vbri += static_cast<char>((frames >> shift) & 0xFF);
     frame.replace(36, vbri.size(), vbri);
     return frame;
@@ -111,15 +111,15 @@ TEST(ExactLength, EachKindOfFileIsTimedByWhatItHolds) {
     } rows[] = {
         {"VBR without a header: the frames counted", Frames(Varying(300)) + Id3v1("v"),
          Ms(300 * 1152, 44100), 0},
-        {"constant at first, another rate at the end", Frames(std::vector<int>(280, 9)) +
-                                                            Frames({5, 5, 5, 5}) + Id3v1("e"),
+        {"constant at first, another rate at the end",
+         Frames(std::vector<int>(280, 9)) + Frames({5, 5, 5, 5}) + Id3v1("e"),
          Ms(284 * 1152, 44100), 128},
         {"VBR with a damaged stretch", Frames(Varying(100)) + junk + Frames(Varying(100)),
          Ms(200 * 1152, 44100), 0},
         {"VBR across reads, damaged on a boundary", longWithJunk, Ms(300 * 1152, 44100), 0},
         {"a last frame cut short is no audio",
-         Frames(Varying(120)) + synth::SilentFrame(Frame(11)).substr(0, 100),
-         Ms(120 * 1152, 44100), 0},
+         Frames(Varying(120)) + synth::SilentFrame(Frame(11)).substr(0, 100), Ms(120 * 1152, 44100),
+         0},
         {"MPEG-2 Layer III VBR: 576 samples a frame",
          Frames({3, 8, 5, 10, 4, 9, 6, 12, 7, 11}, synth::Version::Mpeg2) +
              Frames({3, 8, 5, 10, 4, 9, 6, 12, 7, 11}, synth::Version::Mpeg2),
@@ -226,8 +226,8 @@ TEST(TagFieldsInOutput, NoPlaceholderIsWrittenForATagTheFileLacks) {
 
 TEST(TagFieldsInOutput, ABrokenYearFrameGivesNoYear) {
     const auto tag = [](const std::string& body) {
-        std::string frame = "TYER" + std::string("\0\0\0", 3) +
-                            static_cast<char>(body.size()) + std::string(2, '\0') + body;
+        std::string frame = "TYER" + std::string("\0\0\0", 3) + static_cast<char>(body.size()) +
+                            std::string(2, '\0') + body;
         std::string bytes = "ID3\x03" + std::string(2, '\0') + std::string("\0\0\0", 3) +
                             static_cast<char>(frame.size()) + frame;
         return bytes;
@@ -237,11 +237,21 @@ TEST(TagFieldsInOutput, ABrokenYearFrameGivesNoYear) {
         std::string body;
         std::optional<std::string> year;
     } rows[] = {
-        {"UTF-16 under a Latin-1 byte", std::string("\0\xFF\xFE" "1\0" "9\0" "9\0" "9\0", 11),
+        {"UTF-16 under a Latin-1 byte",
+         std::string("\0\xFF\xFE"
+                     "1\0"
+                     "9\0"
+                     "9\0"
+                     "9\0",
+                     11),
          "1999"},
         {"a byte-order mark and nothing", std::string("\0\xFE\xFF", 3), std::nullopt},
         {"Latin-1 letters without a digit", std::string("\0\xDE\xFE", 3), std::nullopt},
-        {"a plain year", std::string("\0" "2004", 5), "2004"},
+        {"a plain year",
+         std::string("\0"
+                     "2004",
+                     5),
+         "2004"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -143,7 +143,8 @@ TEST_F(MessyLibrary, FilesThatCannotBeTimedArePassedOverAndNamed) {
     EXPECT_FALSE(f.session.lbFinalPlaylist.empty());
     const std::vector<std::string>& problems = f.view.Problems();
     for (const std::string& path : refused) {
-        const std::string named = "Passed over " + path + ": it cannot be played (no playing time).";
+        const std::string named =
+            "Passed over " + path + ": it cannot be played (no playing time).";
         EXPECT_EQ(std::count(problems.begin(), problems.end(), named), 1) << path;
     }
 }

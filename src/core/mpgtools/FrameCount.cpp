@@ -8,14 +8,16 @@ namespace kestrune {
 
 namespace {
 
-constexpr size_t kVbriOffset = 36;   // four header bytes and 32 bytes of side information
-constexpr size_t kVbriFrames = 14;   // "VBRI", version, delay, quality, bytes, then frames
+constexpr size_t kVbriOffset = 36;    // four header bytes and 32 bytes of side information
+constexpr size_t kVbriFrames = 14;    // "VBRI", version, delay, quality, bytes, then frames
 constexpr size_t kChunk = 64 * 1024;  // bytes asked for at a time while counting
 // Sync, version, layer and sample rate: what every frame of one stream shares.
 constexpr uint32_t kStreamMask = 0xFFFE0C00u;
 
 uint32_t BigEndian32(std::string_view bytes, size_t at) {
-    const auto b = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])); };
+    const auto b = [&](size_t i) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i]));
+    };
     return (b(0) << 24) | (b(1) << 16) | (b(2) << 8) | b(3);
 }
 
@@ -30,10 +32,17 @@ Frame Decode(uint32_t h) {
     if ((h & 0xFFE00000u) != 0xFFE00000u) return {};
     uint8_t version = 0;
     switch ((h >> 19) & 3) {
-        case 3: version = kMpeg1; break;
-        case 2: version = kMpeg2; break;
-        case 0: version = kMpeg25; break;
-        default: return {};
+        case 3:
+            version = kMpeg1;
+            break;
+        case 2:
+            version = kMpeg2;
+            break;
+        case 0:
+            version = kMpeg25;
+            break;
+        default:
+            return {};
     }
     const uint32_t layerBits = (h >> 17) & 3;
     if (layerBits == 0) return {};
@@ -41,14 +50,16 @@ Frame Decode(uint32_t h) {
     const int32_t sampleRate = SampleRateFor(version, (h >> 10) & 3);
     const int32_t bitRate = BitRateFor(version, layer, (h >> 12) & 15);
     if (sampleRate == 0 || bitRate == 0) return {};
-    const int32_t length = CalcFrameLength(version, layer, sampleRate, bitRate, ((h >> 9) & 1) != 0);
+    const int32_t length =
+        CalcFrameLength(version, layer, sampleRate, bitRate, ((h >> 9) & 1) != 0);
     // Shorter than its own header: no frame at all (and no way forward from it).
     if (length < 4) return {};
     return Frame{length, SamplesPerFrame(version, layer), bitRate};
 }
 
 void Add(FrameTally& tally, const Frame& frame, int64_t end) {
-    tally.minBitRate = tally.frames == 0 ? frame.bitRate : std::min(tally.minBitRate, frame.bitRate);
+    tally.minBitRate =
+        tally.frames == 0 ? frame.bitRate : std::min(tally.minBitRate, frame.bitRate);
     tally.maxBitRate = std::max(tally.maxBitRate, frame.bitRate);
     ++tally.frames;
     tally.samples += frame.samples;

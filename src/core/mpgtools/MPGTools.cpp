@@ -300,8 +300,7 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
     infoFrame_ = false;
     if (!xing) {
         headerFrames = FrameCountHeader(headerPosition, fileSize);
-        if (!headerFrames && !infoFrame_)
-            seen = CountFrames(HeldBytes(), headerPosition, fileSize);
+        if (!headerFrames && !infoFrame_) seen = CountFrames(HeldBytes(), headerPosition, fileSize);
     }
     // The end of the file in one read: the ID3v1 tag and the footers of the blocks before it.
     const int64_t tailStart = std::max(headerPosition, fileSize - kTailRead);
@@ -324,9 +323,10 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
         info.DurationMs = RoundedSeconds(bits, info.BitRate);
     }
     if (headerFrames) {
-        TakeSamples(static_cast<int64_t>(SamplesPerFrame(info.Version, info.Layer)) * *headerFrames);
+        TakeSamples(static_cast<int64_t>(SamplesPerFrame(info.Version, info.Layer)) *
+                    *headerFrames);
     } else if (!xing && (seen.BitRateVaries() ||
-                                    TailBitRateDiffers(firstHeader, seen, tailStart, trailing))) {
+                         TailBitRateDiffers(firstHeader, seen, tailStart, trailing))) {
         // Variable bit rate and nothing that says how many frames: the frames are counted.
         const FrameTally all = CountFrames(
             [this](int64_t offset, size_t count) {
@@ -346,8 +346,8 @@ ByteFetcher TMPEGAudio::HeldBytes() const {
     return [this](int64_t offset, size_t count) { return window_.Held(offset).substr(0, count); };
 }
 
-bool TMPEGAudio::TailBitRateDiffers(uint32_t firstHeader, const FrameTally& seen,
-                                    int64_t tailStart, const TrailingTags& trailing) const {
+bool TMPEGAudio::TailBitRateDiffers(uint32_t firstHeader, const FrameTally& seen, int64_t tailStart,
+                                    const TrailingTags& trailing) const {
     if (seen.frames == 0 || trailing.audioEnd <= tailStart) return false;
     const std::string_view tail =
         window_.Held(tailStart).substr(0, static_cast<size_t>(trailing.audioEnd - tailStart));

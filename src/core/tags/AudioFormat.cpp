@@ -29,8 +29,11 @@ const char* AudioFormatName(AudioFormat format) {
 
 std::string OggCodecName(std::string_view head) {
     static constexpr std::pair<std::string_view, const char*> kCodecs[] = {
-        {"Speex   ", "Ogg Speex"}, {"\x80theora", "Ogg Theora"}, {"CELT    ", "Ogg CELT"},
-        {"PCM     ", "Ogg PCM"},   {"fishead", "Ogg Skeleton"}};
+        {"Speex   ", "Ogg Speex"},
+        {"\x80theora", "Ogg Theora"},
+        {"CELT    ", "Ogg CELT"},
+        {"PCM     ", "Ogg PCM"},
+        {"fishead", "Ogg Skeleton"}};
     constexpr size_t kPacket = 28;
     for (const auto& [magic, name] : kCodecs)
         if (head.size() >= kPacket + magic.size() && head.substr(kPacket, magic.size()) == magic)
