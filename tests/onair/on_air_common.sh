@@ -31,7 +31,7 @@ chmod 755 "$work"
 fail() {
   echo "FAILED: $*"
   for log in "$work"/logs/*.log "$work"/liquidsoap.out "$work"/aired.txt; do
-    [ -f "$log" ] && { echo "== $log"; tail -n 40 "$log"; }
+    [ -f "$log" ] && { echo "== $log"; tail -n 80 "$log"; }
   done
   exit 1
 }
@@ -113,14 +113,14 @@ check_stream_goes_on() {
   done
 }
 
-# make_songs FOLDER SECONDS NAME...: one silent song of SECONDS per NAME, FOLDER/NAME.mp3, with
-# the ID3v1 tag "Artist NAME" / "Title NAME" (the name's first letter in capitals in the artist).
+# make_songs FOLDER SECONDS NAME...: one silent song of SECONDS (a decimal number) per NAME,
+# FOLDER/NAME.mp3, with the ID3v1 tag "Artist NAME" / "Title NAME", NAME in capitals in the artist.
 make_songs() {
   local folder=$1 seconds=$2
   shift 2
   mkdir -p "$folder"
   [ -f "$work/silence-$seconds.mp3" ] ||
-    head -c $((22050 * 2 * seconds)) /dev/zero |
+    head -c "$(python3 -c "print(round($seconds * 22050) * 2)")" /dev/zero |
       lame --quiet -r -s 22.05 -m m --bitwidth 16 --signed --little-endian -b 32 - \
         "$work/silence-$seconds.mp3" 2>/dev/null
   python3 - "$work/silence-$seconds.mp3" "$folder" "$@" <<'PY'
