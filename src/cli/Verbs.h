@@ -26,5 +26,6 @@ int RunDemo(const std::vector<std::string>& args);
 int RunQuickList(const std::vector<std::string>& args);
 int RunTags(const std::vector<std::string>& args);
 int RunWeek(const std::vector<std::string>& args);
+int RunAired(const std::vector<std::string>& args);
 
 }  // namespace kestrune::cli

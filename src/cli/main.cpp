@@ -46,6 +46,12 @@ constexpr Verb kVerbs[] = {
     {"week", "GRID.kwg --from YYYY-MM-DD [--days N] [--seed N]",
      "build one playlist per hour of N days (7 unless given) from a week grid",
      kestrune::cli::RunWeek},
+    {"aired",
+     "--from YYYY-MM-DD [--to YYYY-MM-DD] [--station DIR] [--log FILE] [--playlist PATTERN] "
+     "[--late SECONDS]",
+     "each hour's plan against the as-played log: planned items that never aired, items not "
+     "planned, items more than --late seconds (10) from their planned start; exit 1 when any",
+     kestrune::cli::RunAired},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -1,0 +1,121 @@
+#include "onair/PlanAgainstAir.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace kestrune {
+
+namespace {
+
+// The whole seconds of "#EXTINF:SECONDS,TEXT"; nothing for any other line.
+std::optional<int64_t> ExtinfSeconds(const std::string& line) {
+    constexpr std::string_view kTag = "#EXTINF:";
+    if (line.compare(0, kTag.size(), kTag) != 0) return std::nullopt;
+    size_t at = kTag.size();
+    int64_t seconds = 0;
+    const size_t digitsFrom = at;
+    while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - digitsFrom < 9)
+        seconds = seconds * 10 + (line[at++] - '0');
+    if (at == digitsFrom || at >= line.size() || line[at] != ',') return std::nullopt;
+    return seconds;
+}
+
+std::string TwoDigits(int value) {
+    std::string text = std::to_string(value);
+    return text.size() < 2 ? "0" + text : text;
+}
+
+}  // namespace
+
+std::string HourPlaylistPath(const std::string& pattern, int year, int month, int day, int hour) {
+    std::string path;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%' || i + 1 == pattern.size()) {
+            path += pattern[i];
+            continue;
+        }
+        switch (pattern[++i]) {
+        case 'Y': path += std::to_string(year); break;
+        case 'm': path += TwoDigits(month); break;
+        case 'd': path += TwoDigits(day); break;
+        case 'H': path += TwoDigits(hour); break;
+        case 'M': path += "00"; break;
+        case '%': path += '%'; break;
+        default: path += pattern.substr(i - 1, 2);
+        }
+    }
+    return path;
+}
+
+std::vector<PlannedItem> PlannedItems(const std::string& playlistText, int64_t startMs) {
+    std::vector<PlannedItem> items;
+    bool timed = true;
+    std::optional<int64_t> length;
+    std::vector<int64_t> lengths;
+    size_t from = 0;
+    while (from < playlistText.size()) {
+        size_t end = playlistText.find_first_of("\r\n", from);
+        if (end == std::string::npos) end = playlistText.size();
+        const std::string line = playlistText.substr(from, end - from);
+        from = end + 1;
+        if (end < playlistText.size() && playlistText[end] == '\r' &&
+            from < playlistText.size() && playlistText[from] == '\n')
+            ++from;
+        if (line.empty()) continue;
+        if (line.front() == '#') {
+            if (const auto seconds = ExtinfSeconds(line)) length = seconds;
+            continue;
+        }
+        items.push_back({line, std::nullopt});
+        if (!length) timed = false;
+        lengths.push_back(length.value_or(0));
+        length.reset();
+    }
+    if (timed) {
+        int64_t at = startMs;
+        for (size_t i = 0; i < items.size(); ++i) {
+            items[i].startMs = at;
+            at += lengths[i] * 1000;
+        }
+    }
+    return items;
+}
+
+HourOnAir CompareHour(const HourPlan& plan, const std::vector<AiredItem>& aired,
+                      int64_t lateMs) {
+    HourOnAir hour;
+    hour.planned = static_cast<int>(plan.items.size());
+    size_t next = 0;  // the first planned item that an aired one may still pair with
+    for (const AiredItem& item : aired) {
+        if (item.startMs < plan.startMs || item.startMs >= plan.endMs) continue;
+        ++hour.aired;
+        size_t found = plan.items.size();
+        if (item.kind == "plan" && item.playlist == plan.playlist) {
+            for (size_t i = next; i < plan.items.size(); ++i)
+                if (plan.items[i].file == item.file) {
+                    found = i;
+                    break;
+                }
+        }
+        if (found == plan.items.size()) {
+            hour.differences.push_back({AirDifferenceKind::NotPlanned, item.file, std::nullopt,
+                                        item.startMs, item.kind});
+            continue;
+        }
+        // Planned items passed over on the way never aired.
+        for (size_t i = next; i < found; ++i)
+            hour.differences.push_back({AirDifferenceKind::NeverAired, plan.items[i].file,
+                                        plan.items[i].startMs, std::nullopt, std::string()});
+        next = found + 1;
+        const std::optional<int64_t> planned = plan.items[found].startMs;
+        if (planned && std::llabs(item.startMs - *planned) > lateMs)
+            hour.differences.push_back(
+                {AirDifferenceKind::Late, item.file, planned, item.startMs, std::string()});
+    }
+    for (size_t i = next; i < plan.items.size(); ++i)
+        hour.differences.push_back({AirDifferenceKind::NeverAired, plan.items[i].file,
+                                    plan.items[i].startMs, std::nullopt, std::string()});
+    return hour;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "onair/AsPlayedLog.h"
+#include "onair/PlanAgainstAir.h"
+
+namespace kestrune {
+namespace {
+
+constexpr int64_t kSix = 1765260000000;  // 2025-12-09T06:00:00.000Z
+
+TEST(AsPlayedLog, UtcStampsReadAndWrite) {
+    struct Case {
+        const char* text;
+        std::optional<int64_t> ms;
+    };
+    const Case cases[] = {
+        {"2025-12-09T06:00:00.000Z", kSix},
+        {"2025-12-09T06:00:00Z", kSix},
+        {"2025-12-09T06:01:02.345Z", kSix + 62345},
+        {"1970-01-01T00:00:00.000Z", 0},
+        {"2024-02-29T23:59:59.999Z", 1709251199999},
+        {"2025-02-29T00:00:00.000Z", std::nullopt},  // no such day
+        {"2025-12-09T24:00:00.000Z", std::nullopt},
+        {"2025-12-09 06:00:00.000Z", std::nullopt},
+        {"2025-12-09T06:00:00.000", std::nullopt},  // local time: not ours
+        {"2025-12-09T06:00:00.1Z", std::nullopt},
+        {"2025-12-09T06:0x:00.000Z", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseUtcStamp(c.text), c.ms) << c.text;
+        if (c.ms && std::string(c.text).size() == 24) {
+            EXPECT_EQ(FormatUtcStamp(*c.ms), c.text);
+        }
+    }
+    EXPECT_EQ(FormatUtcStamp(-1), "1969-12-31T23:59:59.999Z");
+}
+
+TEST(AsPlayedLog, StartsAndEndsPairByFileAndCutLinesAreCounted) {
+    const std::string text =
+        "# Kestrune as-played log: UTC time, then\n"
+        "2025-12-09T06:00:00.100Z\tstart\tplan\t/m/a.mp3\tArtist A\tSong A\t/p/h06.m3u8\n"
+        "2025-12-09T06:03:00.200Z\tend\t180.100\tended\t/m/a.mp3\n"
+        "2025-12-09T06:03:00.200Z\tstart\tplan\t/m/b.mp3\t\t\t/p/h06.m3u8\r\n"
+        "an odd line\n"
+        "2025-12-09T06:04:00.000Z\tend\t1.000\tended\t/m/nothing.mp3\n"  // ends nothing
+        "2025-12-09T06:59:59.000Z\tend\t60.000\tfaded\t/m/b.mp3\n"
+        "2025-12-09T07:00:00.000Z\tstart\tfiller\t/m/j.mp3\tJingles\tJingle\t/p/j.m3u\n"
+        "2025-12-09T07:00:05.000Z\tstart\tplan\t/m/c.mp3\tC\tSong";  // cut by a crash
+    const AsPlayedLog log = ParseAsPlayedLog(text);
+    ASSERT_EQ(log.items.size(), 3u);
+    EXPECT_EQ(log.items[0], (AiredItem{kSix + 100, "plan", "/m/a.mp3", "Artist A", "Song A",
+                                       "/p/h06.m3u8", kSix + 180200, "ended"}));
+    EXPECT_EQ(log.items[1].file, "/m/b.mp3");
+    EXPECT_EQ(log.items[1].artist, "");
+    EXPECT_EQ(log.items[1].endMs, kSix + 3599000);
+    EXPECT_EQ(log.items[1].how, "faded");
+    EXPECT_EQ(log.items[2].kind, "filler");
+    EXPECT_FALSE(log.items[2].endMs);
+    EXPECT_EQ(log.unreadLines, 3);
+}
+
+TEST(AsPlayedLog, AnEndClosesTheLatestOpenPlayOfItsFile) {
+    const std::string text =
+        "2025-12-09T06:00:00.000Z\tstart\tfiller\t/m/j.mp3\tJ\tJ\t/p/j.m3u\n"
+        "2025-12-09T06:00:03.000Z\tend\t3.000\tended\t/m/j.mp3\n"
+        "2025-12-09T06:00:03.000Z\tstart\tfiller\t/m/j.mp3\tJ\tJ\t/p/j.m3u\n"
+        "2025-12-09T06:00:06.000Z\tend\t3.000\tcut\t/m/j.mp3\n";
+    const AsPlayedLog log = ParseAsPlayedLog(text);
+    ASSERT_EQ(log.items.size(), 2u);
+    EXPECT_EQ(log.items[0].endMs, kSix + 3000);
+    EXPECT_EQ(log.items[0].how, "ended");
+    EXPECT_EQ(log.items[1].endMs, kSix + 6000);
+    EXPECT_EQ(log.items[1].how, "cut");
+    EXPECT_EQ(log.unreadLines, 0);
+}
+
+TEST(HourPlaylists, PatternNamesTheHour) {
+    EXPECT_EQ(HourPlaylistPath("/s/Playlists/onair_%Y-%m-%d_%H.m3u8", 2026, 3, 7, 6),
+              "/s/Playlists/onair_2026-03-07_06.m3u8");
+    EXPECT_EQ(HourPlaylistPath("%H%M-100%%-%q-%", 2026, 12, 9, 23), "2300-100%-%q-%");
+}
+
+TEST(HourPlaylists, PlannedStartsFollowTheLengths) {
+    const std::string timed =
+        "#EXTM3U\r\n#EXTINF:180,A - One\r\n/m/a.mp3\r\n#EXTINF:20,B - Two\r\n/m/b.mp3\r\n"
+        "\r\n#EXTINF:5,C\r\n/m/c.mp3\r\n";
+    const std::vector<PlannedItem> items = PlannedItems(timed, kSix);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].file, "/m/a.mp3");
+    EXPECT_EQ(items[0].startMs, kSix);
+    EXPECT_EQ(items[1].startMs, kSix + 180000);
+    EXPECT_EQ(items[2].startMs, kSix + 200000);
+    // A plain list (or one item without its length): the order is known, the times are not.
+    for (const char* text : {"/m/a.mp3\n/m/b.mp3\n", "#EXTINF:180,A\n/m/a.mp3\n/m/b.mp3\n",
+                             "#EXTINF:x,A\n/m/a.mp3\n"}) {
+        const std::vector<PlannedItem> plain = PlannedItems(text, kSix);
+        ASSERT_FALSE(plain.empty()) << text;
+        EXPECT_EQ(plain[0].file, "/m/a.mp3");
+        for (const PlannedItem& item : plain) EXPECT_FALSE(item.startMs) << text;
+    }
+}
+
+// One hour's plan of three items (0 s, 100 s, 200 s) against what aired.
+TEST(PlanAgainstAir, EachDifferenceIsNamed) {
+    const std::string list = "/p/h06.m3u8";
+    const HourPlan plan{list, kSix, kSix + 3600000,
+                        {{"/m/a.mp3", kSix}, {"/m/b.mp3", kSix + 100000},
+                         {"/m/c.mp3", kSix + 200000}}};
+    auto plays = [&](const char* file, int64_t atSeconds, const char* kind = "plan",
+                     std::string from = std::string()) {
+        return AiredItem{kSix + atSeconds * 1000, kind, file, "", "", from.empty() ? list : from,
+                         std::nullopt, ""};
+    };
+    using K = AirDifferenceKind;
+    struct Case {
+        const char* what;
+        std::vector<AiredItem> aired;
+        std::vector<AirDifference> differences;
+        int airedInHour;
+    };
+    const Case cases[] = {
+        {"all on time", {plays("/m/a.mp3", 0), plays("/m/b.mp3", 101), plays("/m/c.mp3", 199)},
+         {}, 3},
+        {"the last cut by the hour before it came",
+         {plays("/m/a.mp3", 0), plays("/m/b.mp3", 100)},
+         {{K::NeverAired, "/m/c.mp3", kSix + 200000, std::nullopt, ""}}, 2},
+        {"one taken out of the running list",
+         {plays("/m/a.mp3", 0), plays("/m/c.mp3", 100)},
+         {{K::NeverAired, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
+          {K::Late, "/m/c.mp3", kSix + 200000, kSix + 100000, ""}},
+         2},
+        {"a filler and an item of another list",
+         {plays("/m/a.mp3", 0), plays("/m/b.mp3", 100), plays("/m/c.mp3", 200),
+          plays("/m/j.mp3", 300, "filler", "/p/j.m3u"), plays("/m/a.mp3", 310, "plan", "/p/x")},
+         {{K::NotPlanned, "/m/j.mp3", std::nullopt, kSix + 300000, "filler"},
+          {K::NotPlanned, "/m/a.mp3", std::nullopt, kSix + 310000, "plan"}},
+         5},
+        {"the list played twice from its top",
+         {plays("/m/a.mp3", 0), plays("/m/b.mp3", 100), plays("/m/c.mp3", 200),
+          plays("/m/a.mp3", 300)},
+         {{K::NotPlanned, "/m/a.mp3", std::nullopt, kSix + 300000, "plan"}}, 4},
+        {"late by more than ten seconds",
+         {plays("/m/a.mp3", 11), plays("/m/b.mp3", 110), plays("/m/c.mp3", 189)},
+         {{K::Late, "/m/a.mp3", kSix, kSix + 11000, ""},
+          {K::Late, "/m/c.mp3", kSix + 200000, kSix + 189000, ""}},
+         3},
+        {"plays outside the hour do not count",
+         {plays("/m/a.mp3", -5), plays("/m/b.mp3", 3600)},
+         {{K::NeverAired, "/m/a.mp3", kSix, std::nullopt, ""},
+          {K::NeverAired, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
+          {K::NeverAired, "/m/c.mp3", kSix + 200000, std::nullopt, ""}},
+         0},
+    };
+    for (const Case& c : cases) {
+        const HourOnAir hour = CompareHour(plan, c.aired, 10000);
+        EXPECT_EQ(hour.planned, 3) << c.what;
+        EXPECT_EQ(hour.aired, c.airedInHour) << c.what;
+        EXPECT_EQ(hour.differences, c.differences) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace kestrune
