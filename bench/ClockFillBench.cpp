@@ -166,13 +166,13 @@ void BM_WeekFilledToTheClock(benchmark::State& state) {
     int64_t worst = 0;
     double missed = 0;
     for (const HourEnd& end : exact.hourEnds) {
-        worst = std::max(worst, std::llabs(end.errorMs));
+        worst = std::max<int64_t>(worst, std::llabs(end.errorMs));
         missed += end.onTime ? 0 : 1;
     }
     int64_t walkWorst = 0;
     double walkSum = 0;
     for (const HourEnd& end : walk.hourEnds) {
-        walkWorst = std::max(walkWorst, std::llabs(end.errorMs));
+        walkWorst = std::max<int64_t>(walkWorst, std::llabs(end.errorMs));
         walkSum += static_cast<double>(std::llabs(end.errorMs));
     }
     state.counters["songs"] = kMusicCategories * kSongsPerMusicCategory + kJingles + kSpots;
