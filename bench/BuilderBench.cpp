@@ -64,7 +64,9 @@ public:
     }
     void Run() {
         CountingSeeds seeds(7);
-        BuildContext context{session_, view_, prompts_, seeds, clock_, iniPath_, &folders_};
+        BuildContext context{session_, view_, prompts_, seeds, clock_, iniPath_,
+                             &folders_.sessions};
+        context.rules = ReadRuleSettings(iniPath_);
         btBuildPlaylistClick(context);
         placed_ = session_.lbFinalPlaylist.size();
         complete_ = view_.Status().rfind("Playlist is complete", 0) == 0;

@@ -106,6 +106,20 @@ def main():
                   f"{w['playlists']:.0f} playlists; {w['whole reads']:.0f} file reads, "
                   f"{w['replacements']:.0f} rewrites, {w['MP3 opens']:.0f} MP3 opens")
 
+    cf = find(runs, "clockfill", "BM_WeekFilledToTheClock")
+    if cf:
+        share = cf["exact within 2 s"] / cf["hours"] if cf["hours"] else 0
+        ratio = cf["exact s"] / cf["walk s"] if cf["walk s"] else 0
+        rows.append((f"(t) A week filled to the clock, {cf['songs']:.0f} songs, every rule on",
+                     seconds(cf["exact s"]), f"fill=walk {seconds(cf['walk s'])}",
+                     f"{ratio:.2f}x", "<10 s, <=3x, >=99% within 2 s",
+                     verdict(cf["exact s"] < 10 and ratio <= 3 and share >= 0.99)))
+        rows.append((f"    hours within 2 s: exact {cf['exact within 2 s']:.0f} of "
+                     f"{cf['hours']:.0f} (worst {cf['exact worst s']:.1f} s, "
+                     f"{cf['exact missed']:.0f} named); walk {cf['walk within 2 s']:.0f} "
+                     f"(mean error {cf['walk mean error s']:.0f} s, worst "
+                     f"{cf['walk worst s']:.0f} s)", "", "", "", "", ""))
+
     bp = find(runs, "app", "BM_DayBuildPage")
     if bp:
         rows.append((f"    the same build pressed on the build page ({bp.get('label') or 'window'})",

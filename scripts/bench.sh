@@ -50,6 +50,7 @@ if [ -n "$ram" ]; then  # the same pass on a RAM file system: what is left witho
   (export KESTRUNE_BENCH_DIR="$ram"; run TagPlaylistsBench tags-ram) || exit 1
 fi
 run BuilderBench build
+run ClockFillBench clockfill
 run ReaderBench reader
 run QuickListBench quicklist
 run PlaylistLoadBench load

@@ -3,7 +3,7 @@
 // meets files from outside (the MP3 reader, line lists, session files, the configuration file,
 // the schedule file, the play history, the bounds of the audio, the texts of tags, the playlist
 // writers, the week grid file, category playlists as other programs write them, ID3v2 text
-// frames) or decides on them (the separation rules) and answers what went wrong: empty text when
+// frames) or decides on them (the separation rules, the fill to the clock) and answers what went wrong: empty text when
 // the input was handled as it should be. A crash, a hang or a sanitizer report is a fault too,
 // caught by whoever runs the check. The same checks run under libFuzzer and over the saved
 // regression inputs in the tests.
@@ -27,6 +27,7 @@ std::string CheckPlaylistWriters(std::string_view bytes);
 std::string CheckWeekGridFile(std::string_view bytes);
 std::string CheckPlaylistFile(std::string_view bytes);
 std::string CheckId3v2TextFrames(std::string_view bytes);
+std::string CheckClockFill(std::string_view bytes);
 
 struct FuzzTarget {
     const char* name;  // also the folder name of its seeds and regression inputs

@@ -17,6 +17,7 @@ const std::vector<FuzzTarget>& FuzzTargets() {
         {"week_grid_file", CheckWeekGridFile},
         {"playlist_file", CheckPlaylistFile},
         {"id3v2_text_frames", CheckId3v2TextFrames},
+        {"clock_fill", CheckClockFill},
     };
     return targets;
 }

@@ -279,6 +279,22 @@ void TextSeeds() {
     Put("separation_rules", "mixed",
         "\x01\x01\x01\x01\x01\x00\x00\x01\x04\x01\x02\x00\x02\x04\x01\x03\x02\x01");
 
+    // Tolerance, overlap, last genre, choices; slots, each with its candidates (length, keys,
+    // genre); the target last.
+    Put("clock_fill", "three_slots",
+        std::string("\x02\x01\x00\x03\x03\x02\x07\x01\x01\x02\x09\x00\x00\x03\x05\x02\x01"
+                    "\x03\x01\x04\x01\x06\x00\x02\x0b\x01\x02\x00\x14",
+                    29));
+    Put("clock_fill", "no_way_in", std::string("\x00\x00\x00\x00\x01\x01\x02\x00\x00\x27", 10));
+    Put("clock_fill", "overlap_and_genres",
+        std::string("\x03\x02\x02\x03\x04\x04\x05\x00\x02\x01\x01\x07\x01\x03\x02\x00\x03\x01"
+                    "\x00\x01\x09\x02\x02\x04\x03\x01\x03\x03\x06\x00\x02\x02\x1c",
+                    33));
+    Put("clock_fill", "passed_over",
+        std::string("\x04\x02\x01\x02\x04\x00\x02\x05\x01\x03\x01\x0a\x02\x01\x02\x00"
+                    "\x06\x00\x01\x00\x10",
+                    21));
+
     // Fields split by a byte 1: path, seconds, artist, title, album, for each song.
     Put("playlist_writers", "two_songs",
         "\x01" "radio/a.mp3\x01" "215\x01" "Artist\x01" "Title\x01" "Album\x01"

@@ -646,7 +646,9 @@ void BuildPage::btBuildPlaylistClick() {
                            context_.build.seeds,
                            context_.build.clock,
                            context_.build.iniPath,
-                           context_.build.folders};
+                           context_.build.historyFolder,
+                           context_.build.rules,
+                           context_.build.timing};
         kestrune::btBuildPlaylistClick(build);
     });
 }

@@ -13,12 +13,15 @@
 #include "OptionWindows.h"
 #include "QtPrompts.h"
 #include "SchedulingPage.h"
+#include "TimingWindow.h"
 #include "WeekGridPage.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/ReaderHooks.h"
 #include "platform/KestruneError.h"
 #include "sessions/DemoSession.h"
+#include "rules/RuleSettings.h"
 #include "sessions/SessionFile.h"
+#include "timing/TimingSettings.h"
 
 namespace kestrune::app {
 
@@ -74,7 +77,10 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
                   [this](int i) { tsScheduling->SelectScheduleEntry(i); },
                   [this](ShownList list) { OnListChanged(list); }});
     build_ = std::make_unique<BuildContext>(
-        BuildContext{session_, *view_, *prompts_, seeds_, clock_, iniPath, &folders_});
+        BuildContext{session_, *view_, *prompts_, seeds_, clock_, iniPath, &folders_.sessions});
+    // The builds take their settings from here; the option windows keep them as they save them.
+    build_->rules = ReadRuleSettings(iniPath);
+    build_->timing = ReadTimingSettings(iniPath);
     context_ = std::make_unique<AppContext>(AppContext{
         session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
         iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
@@ -197,6 +203,7 @@ void TfMainForm::BuildMenu() {
     DMCA1 = config->addAction("D&upe Checker", this, [this] { DMCA1Click(); });
     GenreChecker1 = config->addAction("&Genre Checker", this, [this] { GenreChecker1Click(); });
     Rules1 = config->addAction("&Rules", this, [this] { Rules1Click(); });
+    Timing1 = config->addAction("&Timing", this, [this] { Timing1Click(); });
     Library1 = config->addAction("&Library and Output", this, [this] { Library1Click(); });
     Directories1 = config->addAction("Set Directories", this, [this] { Directories1Click(); });
     QMenu* demo = menuBar()->addMenu("&Demo");
@@ -325,6 +332,14 @@ void TfMainForm::Rules1Click() {
     if (fRules != nullptr) RunCommand([this] { fRules->Open(); });
 }
 
+void TfMainForm::AttachTimingWindow(TfTiming* timing) {
+    fTiming = timing;
+}
+
+void TfMainForm::Timing1Click() {
+    if (fTiming != nullptr) RunCommand([this] { fTiming->Open(); });
+}
+
 void TfMainForm::AttachLibraryWindow(TfLibrary* library) {
     fLibrary = library;
 }
@@ -349,6 +364,7 @@ void TfMainForm::timerAutoBuildTimer() {
         return;
     }
     RunCommand([this] { scheduler_.timerAutoBuildTimer(*build_, [this] { ShowPage(0); }); });
+    if (tsWeekGrid != nullptr) tsWeekGrid->Model().SetHourEnds(scheduler_.GridHourEnds());
 }
 
 }  // namespace kestrune::app

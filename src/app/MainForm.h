@@ -27,6 +27,7 @@ class WeekGridPage;
 class TfDMCA;
 class TfGenre;
 class TfRules;
+class TfTiming;
 class TfLibrary;
 class TfDirectories;
 
@@ -55,6 +56,7 @@ public:
     // The option windows, made after the main window and kept hidden until asked for.
     void AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories* directories);
     void AttachRulesWindow(TfRules* rules);
+    void AttachTimingWindow(TfTiming* timing);
     void AttachLibraryWindow(TfLibrary* library);
 
     AppContext& Context() { return *context_; }
@@ -78,6 +80,7 @@ public:
     void DMCA1Click();
     void GenreChecker1Click();
     void Rules1Click();
+    void Timing1Click();
     void Library1Click();
     void Directories1Click();
     void LoadDemoSession2Click();
@@ -109,6 +112,7 @@ public:
     QAction* DMCA1 = nullptr;
     QAction* GenreChecker1 = nullptr;
     QAction* Rules1 = nullptr;
+    QAction* Timing1 = nullptr;
     QAction* Library1 = nullptr;
     QAction* Directories1 = nullptr;
     QAction* LoadDemoSession2 = nullptr;
@@ -117,6 +121,7 @@ public:
     TfDMCA* fDMCA = nullptr;
     TfGenre* fGenre = nullptr;
     TfRules* fRules = nullptr;
+    TfTiming* fTiming = nullptr;
     TfLibrary* fLibrary = nullptr;
     TfDirectories* fDirectories = nullptr;
 

@@ -289,6 +289,7 @@ void TfRules::btnSaveRulesClick() {
         rules.relax = cbLeastRecent->isChecked() ? Relax::LeastRecent : Relax::Off;
         // A failure stops here: the window stays open with what was typed.
         WriteRuleSettings(context_.iniPath, rules);
+        context_.build.rules = rules;  // in force from the next build on
         hide();
     });
 }

@@ -82,6 +82,8 @@ ProgramWindows StartProgram(const StartupOptions& options) {
     step(StartupStep::GenreCheckerCreated, splash.get());
     windows.fRules = std::make_unique<TfRules>(windows.fMainForm->Context());
     windows.fMainForm->AttachRulesWindow(windows.fRules.get());
+    windows.fTiming = std::make_unique<TfTiming>(windows.fMainForm->Context());
+    windows.fMainForm->AttachTimingWindow(windows.fTiming.get());
     windows.fLibrary = std::make_unique<TfLibrary>(windows.fMainForm->Context());
     windows.fMainForm->AttachLibraryWindow(windows.fLibrary.get());
     windows.fDirectories = std::make_unique<TfDirectories>(windows.fMainForm->Context());

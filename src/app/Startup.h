@@ -13,6 +13,7 @@
 #include "MainForm.h"
 #include "OptionWindows.h"
 #include "SplashScreen.h"
+#include "TimingWindow.h"
 
 class QApplication;
 
@@ -38,6 +39,7 @@ struct ProgramWindows {
     std::unique_ptr<TfDMCA> fDMCA;
     std::unique_ptr<TfGenre> fGenre;
     std::unique_ptr<TfRules> fRules;
+    std::unique_ptr<TfTiming> fTiming;
     std::unique_ptr<TfLibrary> fLibrary;
     std::unique_ptr<TfDirectories> fDirectories;
 };

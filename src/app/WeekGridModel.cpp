@@ -46,16 +46,36 @@ int WeekGridModel::columnCount(const QModelIndex& parent) const {
 QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
     if (!Inside(index)) return {};
     const std::string& session = grid_.At(index.row(), index.column());
+    const std::optional<HourEnd>& end = EndAt(index);
+    const QString endText = end ? Local(HourEndText(end->errorMs)) : QString();
     switch (role) {
-        case Qt::DisplayRole: return ShortName(session);
+        case Qt::DisplayRole:
+            return end ? ShortName(session) + "\n" + endText : ShortName(session);
         case Qt::ToolTipRole:
-            return session.empty() ? QString("Nothing is built for this hour")
-                                   : Local(session);
+            if (session.empty()) return QString("Nothing is built for this hour");
+            return end ? Local(session) + "\nLast built: ends " + endText + " from the hour" +
+                             (end->onTime ? QString() : QString(", outside its window"))
+                       : Local(session);
+        case Qt::ForegroundRole:
+            return end && !end->onTime ? QVariant(QColor(Qt::red)) : QVariant();
         case Qt::EditRole: return Local(session);
         case Qt::BackgroundRole:
             return session.empty() ? QVariant() : QVariant(SessionColour(session));
         default: return {};
     }
+}
+
+const std::optional<HourEnd>& WeekGridModel::EndAt(const QModelIndex& index) const {
+    return ends_[static_cast<size_t>(index.row() * kHoursInDay + index.column())];
+}
+
+void WeekGridModel::SetHourEnds(const std::vector<HourEnd>& ends) {
+    ends_.fill(std::nullopt);
+    for (const HourEnd& end : ends)
+        if (end.weekday >= 0 && end.weekday < kDaysInWeek && end.hour >= 0 &&
+            end.hour < kHoursInDay)
+            ends_[static_cast<size_t>(end.weekday * kHoursInDay + end.hour)] = end;
+    emit dataChanged(index(0, 0), index(kDaysInWeek - 1, kHoursInDay - 1));
 }
 
 QVariant WeekGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

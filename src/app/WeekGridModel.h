@@ -6,7 +6,12 @@
 #include <QAbstractTableModel>
 #include <QModelIndexList>
 
+#include <array>
+#include <optional>
+#include <vector>
+
 #include "sessions/WeekGrid.h"
+#include "sessions/WeekRun.h"
 
 namespace kestrune::app {
 
@@ -30,9 +35,15 @@ public:
     void SetSession(const QModelIndexList& cells, const std::string& session);
     // The grid was replaced as a whole (a file loaded).
     void Reset();
+    // How far each hour of the last run ends from the hour: shown under its session; an hour
+    // that missed its window in red. Hours not in the list show none.
+    void SetHourEnds(const std::vector<HourEnd>& ends);
 
 private:
+    const std::optional<HourEnd>& EndAt(const QModelIndex& index) const;
+
     WeekGrid& grid_;
+    std::array<std::optional<HourEnd>, kDaysInWeek * kHoursInDay> ends_{};
 };
 
 }  // namespace kestrune::app

@@ -75,7 +75,9 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     if (start.empty()) throw errors::CannotOpenFile(".");
     folders = StartUp(ini, start, session, schedule);
     context.iniPath = ini;
-    context.folders = &folders;
+    context.historyFolder = &folders.sessions;
+    context.rules = ReadRuleSettings(ini);
+    context.timing = ReadTimingSettings(ini);
 }
 
 CliStation::~CliStation() {

@@ -39,6 +39,7 @@ int DaysOption(const std::optional<std::string>& text) {
 int RunWeek(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
+    const bool strict = TakeFlag(args, "--strict");
     const std::optional<std::string> fromText = TakeOption(args, "--from");
     const int days = DaysOption(TakeOption(args, "--days"));
     if (!fromText) throw UsageError{"week needs --from YYYY-MM-DD"};
@@ -56,7 +57,16 @@ int RunWeek(const std::vector<std::string>& arguments) {
                  report.textLogs.size());
     for (const std::string& missing : report.missingSessions)
         std::fprintf(stderr, "Session not found, hour passed over: %s\n", missing.c_str());
-    return report.missingSessions.empty() ? kExitDone : kExitCheckFailed;
+    if (station.context.timing.fill == FillMode::Exact) {
+        size_t onTime = 0;
+        for (const HourEnd& end : report.hourEnds) onTime += end.onTime ? 1 : 0;
+        std::fprintf(stderr, "%zu of %zu hours end within %d s of the hour\n", onTime,
+                     report.hourEnds.size(), station.context.timing.toleranceSeconds);
+    }
+    const int status = report.missingSessions.empty() ? kExitDone : kExitCheckFailed;
+    // A missed hour is named among the breaks, as the build and schedule verbs name them.
+    const bool broken = !station.session.lbRuleBreaks.empty();
+    return strict && broken && status == kExitDone ? kExitRuleBroken : status;
 }
 
 }  // namespace kestrune::cli

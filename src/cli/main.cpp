@@ -43,8 +43,9 @@ constexpr Verb kVerbs[] = {
     {"tags", "FOLDER [--artist] [--album] [--year] [--genre] [--fresh]",
      "append every MP3 file under FOLDER to playlists named after its tags",
      kestrune::cli::RunTags},
-    {"week", "GRID.kwg --from YYYY-MM-DD [--days N] [--seed N]",
-     "build one playlist per hour of N days (7 unless given) from a week grid",
+    {"week", "GRID.kwg --from YYYY-MM-DD [--days N] [--seed N] [--strict]",
+     "build one playlist per hour of N days (7 unless given) from a week grid; --strict: exit 3 "
+     "when a rule had to break or an hour missed its time",
      kestrune::cli::RunWeek},
     {"aired",
      "--from YYYY-MM-DD [--to YYYY-MM-DD] [--station DIR] [--log FILE] [--playlist PATTERN] "

@@ -7,6 +7,7 @@
 #include "MainForm.h"
 #include "OptionWindows.h"
 #include "ProcessEventsUntil.h"
+#include "TimingWindow.h"
 #include "ScriptedAppPrompts.h"
 #include "support/Station.h"
 
@@ -27,6 +28,8 @@ struct AppFixture {
             form->AttachOptionWindows(dupe.get(), genre.get(), directories.get());
             rules = std::make_unique<TfRules>(form->Context());
             form->AttachRulesWindow(rules.get());
+            timing = std::make_unique<TfTiming>(form->Context());
+            form->AttachTimingWindow(timing.get());
             library = std::make_unique<TfLibrary>(form->Context());
             form->AttachLibraryWindow(library.get());
             // The auto build timer runs, but its ticks are the tests' to give (by calling
@@ -44,6 +47,7 @@ struct AppFixture {
     std::unique_ptr<TfGenre> genre;
     std::unique_ptr<TfDirectories> directories;
     std::unique_ptr<TfRules> rules;
+    std::unique_ptr<TfTiming> timing;
     std::unique_ptr<TfLibrary> library;
 };
 

@@ -25,7 +25,8 @@ TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
         if (menu->text() == "&Config")
             for (QAction* item : menu->menu()->actions()) config << item->text();
     EXPECT_EQ(config,
-              (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "&Library and Output",
+              (QStringList{"D&upe Checker", "&Genre Checker", "&Rules", "&Timing",
+                           "&Library and Output",
                            "Set Directories"}));
 
     EXPECT_FALSE(w.isVisible());

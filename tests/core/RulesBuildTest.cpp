@@ -25,8 +25,9 @@ struct RulesStation : StationFixture {
     explicit RulesStation(const std::string& rules) {
         dir.Write("kestrune.ini", "[Rules]\r\n" + rules);
         context.iniPath = dir / "kestrune.ini";
+        context.rules = ReadRuleSettings(context.iniPath);
         folders.sessions = dir.Path();
-        context.folders = &folders;
+        context.historyFolder = &folders.sessions;
         session.fDMCA.cbDupeCheck = false;
     }
     // One slot over one playlist whose start order is `songs`; builds `minutes`.

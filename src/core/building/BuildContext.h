@@ -8,10 +8,10 @@
 #include "building/Prompts.h"
 #include "building/ShuffleList.h"
 #include "platform/Clock.h"
+#include "rules/RuleSettings.h"
+#include "timing/TimingSettings.h"
 
 namespace kestrune {
-
-struct StationFolders;
 
 struct BuildContext {
     BuildSession& session;
@@ -19,11 +19,14 @@ struct BuildContext {
     Prompts& prompts;
     ShuffleSeeds& seeds;
     const Clock& clock;
-    // Where a build finds its separation rules: the configuration file, read at every build,
-    // and the station's folders (the play history lives in the sessions folder). Without them
-    // every rule keeps its default.
+    // The configuration file, for the commands that read or write settings; a build never
+    // reads it: its caller hands it the settings below.
     std::string iniPath = std::string();
-    const StationFolders* folders = nullptr;
+    // The station's sessions folder as it stands, where the play history lives; none: no
+    // history file.
+    const std::string* historyFolder = nullptr;
+    RuleSettings rules = RuleSettings{};
+    TimingSettings timing = TimingSettings{};
 };
 
 }  // namespace kestrune

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,8 +20,9 @@
 #include "rules/PlayHistoryFile.h"
 #include "rules/RuleSettings.h"
 #include "rules/SeparationRules.h"
+#include "rules/ArtistNames.h"
 #include "rules/SongFactsCache.h"
-#include "sessions/StationConfig.h"
+#include "timing/ClockFill.h"
 
 namespace kestrune {
 
@@ -31,6 +33,15 @@ const char* const kBuildCannotProgress =
 namespace {
 
 const char* const kHourDivider = "-----------------------------------------------------";
+
+// With the exact fill the walk hands over to the search when this much is left to fill: enough
+// for a few songs and the breaks between them to choose from.
+constexpr int64_t kFillHorizonMs = 15 * 60 * 1000;
+// How many slots ahead the search may look, and how deep into each rotation.
+constexpr size_t kFillSlots = 24;
+constexpr size_t kFillChoices = 8;
+// Entries of a category read for its candidates at most.
+constexpr size_t kFillScan = 64;
 
 // The desired length in seconds where it can be read; 0 where it cannot (nothing is asked of a
 // build that never reads it).
@@ -131,6 +142,30 @@ private:
     int breaks_ = 0;
     std::string historyPath_;  // empty: no history file
     std::string historyText_;
+
+    // The exact fill: lengths in milliseconds, each item less the overlap at its join.
+    std::string FinishByFill(int slot);
+    // Also answers each candidate's file, in the same order.
+    FillSlot FillCandidates(const std::string& slotFile, size_t playlist, int64_t startSeconds,
+                            std::vector<std::string>& files);
+    FillCandidate CandidateFor(const std::string& path, bool exempt);
+    int FillKey(const std::string& key);
+    int FillGenre(const std::string& genre);
+    size_t PlaylistIndexOf(const std::string& slotFile, size_t fallback) const;
+    void PlaceFillPick(int slot, const std::string& path);
+    int64_t LengthMs(const std::string& path);
+    int64_t NetMs(int64_t lengthMs) const { return lengthMs - overlapMs_; }
+    int32_t ShownTotalSeconds() const;
+    bool exact_ = false;
+    int64_t desiredMs_ = 0;
+    int64_t overlapMs_ = 0;
+    int64_t toleranceMs_ = 0;
+    int64_t totalMs_ = 0;      // what this build placed, joins taken off
+    int64_t hourClockMs_ = 0;  // the text log's clock with the exact fill
+    std::unordered_map<std::string, int64_t> lengthsMs_;
+    std::unordered_map<std::string, int> fillKeys_;
+    std::unordered_map<std::string, int> fillGenres_;
+    TMPEGAudio lengthReader_;
 };
 
 BuildOutcome PlaylistWalk::Run() {
@@ -148,9 +183,14 @@ BuildOutcome PlaylistWalk::Run() {
     windowSum_ = 0;
     target_ = CheckedSub(CheckedMul(StrToInt(s_.ComboBox1), 60), 30);
     outcome.desiredSeconds = CheckedAdd(target_, 30);
+    exact_ = c_.timing.fill == FillMode::Exact;
+    desiredMs_ = int64_t{outcome.desiredSeconds} * 1000;
+    overlapMs_ = int64_t{c_.timing.overlapSeconds} * 1000;
+    toleranceMs_ = int64_t{c_.timing.toleranceSeconds} * 1000;
     ShuffleMasterPlaylists();
     if (byRules_) LoadPlayHistory();
     placed_ = exactTotal_ = hourClock_ = 0;
+    totalMs_ = hourClockMs_ = 0;
     view_.SetMeterMax(Meter::ProgressBar2, target_);
     if (target_ <= 0) {
         view_.SetMeterPosition(Meter::ProgressBar2, 0);
@@ -159,15 +199,24 @@ BuildOutcome PlaylistWalk::Run() {
     auto end = [&](bool reached, const std::string& status) {
         view_.ShowStatus(status);
         outcome.reachedLength = reached;
-        outcome.placedSeconds = exactTotal_;
+        outcome.placedSeconds = ShownTotalSeconds();
         outcome.status = status;
+        outcome.endErrorMs = exact_ ? totalMs_ - desiredMs_
+                                    : (int64_t{exactTotal_} - outcome.desiredSeconds) * 1000;
+        outcome.onTime = outcome.endErrorMs >= -toleranceMs_ && outcome.endErrorMs <= toleranceMs_;
         return outcome;
     };
-    while (placed_ < target_) {
+    while (exact_ || placed_ < target_) {
         int32_t placedThisPass = 0;
         for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
+            if (exact_ && desiredMs_ - totalMs_ <= kFillHorizonMs) {
+                const std::string miss = FinishByFill(slot);
+                const std::string status =
+                    miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + ".";
+                return end(totalMs_ >= desiredMs_ - toleranceMs_, status);
+            }
             placedThisPass += HandleSlot(slot);
-            if (placed_ == target_) return end(true, CompleteStatus());
+            if (!exact_ && placed_ == target_) return end(true, CompleteStatus());
             // Between two slots every file is whole: a stop here loses nothing.
             PumpMessages();
             if (StopRequested()) return end(false, StoppedStatus(slot));
@@ -176,7 +225,14 @@ BuildOutcome PlaylistWalk::Run() {
         if (placedThisPass == 0) return end(false, kBuildCannotProgress);
     }
     outcome.placedSeconds = exactTotal_;
+    outcome.endErrorMs = (int64_t{exactTotal_} - outcome.desiredSeconds) * 1000;
+    outcome.onTime = outcome.endErrorMs >= -toleranceMs_ && outcome.endErrorMs <= toleranceMs_;
     return outcome;
+}
+
+int32_t PlaylistWalk::ShownTotalSeconds() const {
+    if (!exact_) return exactTotal_;
+    return static_cast<int32_t>(std::max<int64_t>(0, (totalMs_ + 500) / 1000));
 }
 
 std::string PlaylistWalk::CompleteStatus() const {
@@ -184,11 +240,12 @@ std::string PlaylistWalk::CompleteStatus() const {
     const std::string broken =
         breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : std::string();
     if (songsBefore_ == 0)
-        return "Playlist is complete and is exactly " + PlayingTimeText(exactTotal_) + "." + broken;
+        return "Playlist is complete and is exactly " + PlayingTimeText(ShownTotalSeconds()) + "." +
+               broken;
     const size_t songs = s_.lbFinalPlaylist.size();
     return "The final playlist now holds " + GroupedNumber(static_cast<int64_t>(songs)) +
            (songs == 1 ? " song, " : " songs, ") + PlayingTimeText(s_.finalPlaylistSeconds) +
-           "; this build added " + PlayingTimeText(exactTotal_) + "." + broken;
+           "; this build added " + PlayingTimeText(ShownTotalSeconds()) + "." + broken;
 }
 
 std::string PlaylistWalk::StoppedStatus(int slot) const {
@@ -330,8 +387,12 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     placed_ = CheckedAdd(placed_, d);
     exactTotal_ = CheckedAdd(exactTotal_, d);
     s_.finalPlaylistSeconds = CheckedAdd(s_.finalPlaylistSeconds, d);
-    std::string line = HourClockText(hourClock_);
+    std::string line = HourClockText(exact_ ? static_cast<int32_t>(hourClockMs_ / 1000) : hourClock_);
     hourClock_ = CheckedAdd(hourClock_, d);
+    const int64_t net = NetMs(reader_.MPEGFileInfo.DurationMs > 0 ? reader_.MPEGFileInfo.DurationMs
+                                                                  : int64_t{d} * 1000);
+    totalMs_ += net;
+    hourClockMs_ += net;
     if (placed_ > target_) placed_ = target_;
     view_.SetMeterPosition(Meter::ProgressBar2, placed_);
     working.push_back(working[0]);
@@ -345,8 +406,11 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     s_.mTextOutput.push_back(std::move(line));
     if (broken) NameBreak(*broken, songStart);
     if (byRules_ && !exemptSlot_) RememberPlayed(path, songStart);
-    if (hourClock_ >= 3600) {
+    // With the exact fill an hour that ends on time is an hour, a little short or not.
+    const bool hourEnds = exact_ ? hourClockMs_ >= 3600000 - toleranceMs_ : hourClock_ >= 3600;
+    if (hourEnds) {
         hourClock_ -= 3600;
+        hourClockMs_ = std::max<int64_t>(0, hourClockMs_ - 3600000);
         s_.mTextOutput.push_back("");
         s_.mTextOutput.push_back(kHourDivider);
         s_.mTextOutput.push_back("");
@@ -402,7 +466,7 @@ void PlaylistWalk::FindDifferentGenre(int32_t r) {
 }
 
 void PlaylistWalk::SetUpRules() {
-    settings_ = ReadRuleSettings(c_.iniPath);
+    settings_ = c_.rules;
     byRules_ = !settings_.AllDefault();
     rules_ = RuleSet{};
     rules_.artistWindow = s_.fDMCA.cbDupeCheck ? windowLimit_ : 0;
@@ -416,8 +480,8 @@ void PlaylistWalk::SetUpRules() {
 }
 
 void PlaylistWalk::LoadPlayHistory() {
-    if (!settings_.history || c_.folders == nullptr || c_.folders->sessions.empty()) return;
-    historyPath_ = PlayHistoryPath(c_.folders->sessions);
+    if (!settings_.history || c_.historyFolder == nullptr || c_.historyFolder->empty()) return;
+    historyPath_ = PlayHistoryPath(*c_.historyFolder);
     std::vector<PlayedSong> songs = kestrune::LoadPlayHistory(historyPath_);
     // Builds made one after the other (a day of hours at midnight) follow each other in
     // planned time, as they will on air.
@@ -519,6 +583,185 @@ void PlaylistWalk::RememberPlayed(const std::string& path, int32_t songStart) {
     ReplaceWholeFile(historyPath_, historyText_);
 }
 
+
+int64_t PlaylistWalk::LengthMs(const std::string& path) {
+    const auto known = lengthsMs_.find(path);
+    if (known != lengthsMs_.end()) return known->second;
+    Load(lengthReader_, path);
+    const TMPEGFileInfo& info = lengthReader_.MPEGFileInfo;
+    // A song without whole seconds is one the walk never places: nor does the fill.
+    const int64_t ms = info.Duration <= 0 ? 0
+                       : info.DurationMs > 0 ? info.DurationMs
+                                             : int64_t{info.Duration} * 1000;
+    lengthsMs_.emplace(path, ms);
+    return ms;
+}
+
+int PlaylistWalk::FillKey(const std::string& key) {
+    return fillKeys_.emplace(key, static_cast<int>(fillKeys_.size())).first->second;
+}
+
+size_t PlaylistWalk::PlaylistIndexOf(const std::string& slotFile, size_t fallback) const {
+    // As HandleSlot: the last equal master playlist wins; none equal keeps the one before.
+    for (size_t j = 0; j < names_.size(); ++j)
+        if (names_[j] == slotFile) fallback = j;
+    return fallback;
+}
+
+FillCandidate PlaylistWalk::CandidateFor(const std::string& path, bool exempt) {
+    FillCandidate candidate;
+    candidate.ms = LengthMs(path);
+    candidate.keys.push_back(FillKey("f\n" + path));
+    if (exempt) {
+        candidate.counted = false;
+        return candidate;
+    }
+    if (!byRules_) {
+        Load(searchReader_, path);
+        if (s_.fDMCA.cbDupeCheck)
+            candidate.keys.push_back(FillKey("a\n" + searchReader_.GetArtist()));
+        if (s_.fGenre.cbGenreCheck) candidate.genre = FillGenre(searchReader_.GetGenreText());
+        return candidate;
+    }
+    // Within the last part of an hour every window of the rules is open: two songs that one
+    // of them compares are never both chosen.
+    const SongFacts& facts = facts_.Get(path);
+    const ArtistMatching matching = rules_.matching;
+    for (const std::string& key : ArtistKeys(facts.artist, matching)) {
+        if (rules_.artistWindow > 0 || rules_.performanceComplement)
+            candidate.keys.push_back(FillKey("a\n" + key));
+        if (rules_.titleWindow > 0)
+            candidate.keys.push_back(FillKey("t\n" + TitleKey(key, facts.title, matching)));
+    }
+    const std::string album = CompareForm(facts.album, matching);
+    if (!album.empty() && (rules_.albumWindow > 0 || rules_.performanceComplement))
+        candidate.keys.push_back(FillKey("l\n" + album));
+    // The rules never compare a genre that is not known.
+    if (rules_.genre && !facts.genre.empty()) candidate.genre = FillGenre(facts.genre);
+    return candidate;
+}
+
+int PlaylistWalk::FillGenre(const std::string& genre) {
+    return fillGenres_.emplace(genre, static_cast<int>(fillGenres_.size())).first->second;
+}
+
+FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playlist,
+                                      int64_t startSeconds, std::vector<std::string>& files) {
+    FillSlot slot;
+    const bool exempt = byRules_ && IsExemptSlot(settings_, slotFile);
+    // Against what was placed before the fill; the genre is the search's own business.
+    RuleSet before = rules_;
+    before.genre = false;
+    PlaylistLayout layout;
+    LineList working;
+    LoadPlaylist(slotFile, layout, working);
+    // The songs still to come in this rotation, from its top: nothing played comes round again
+    // before the rest of its category.
+    const size_t unplayed = remaining_[playlist] > 0 ? static_cast<size_t>(remaining_[playlist])
+                                                    : working.size();
+    const size_t scan = std::min({working.size(), unplayed, kFillScan});
+    for (size_t n = 0; n < scan && slot.candidates.size() < kFillChoices; ++n) {
+        const std::string_view line = SongLineOf(working[n]);
+        const std::optional<std::string> file = ExistingSongFile(line, slotFile);
+        if (!file || LengthMs(*file) <= overlapMs_) continue;
+        if (!exempt) {
+            if (byRules_ && FirstBreak(before, history_, facts_.Get(*file), startSeconds)) continue;
+            if (!byRules_ && s_.fDMCA.cbDupeCheck && !s_.lbRepeatCheckList.empty()) {
+                Load(searchReader_, *file);
+                if (ArtistInList(searchReader_.GetArtist(), s_.lbDupeArtistChecklist)) continue;
+            }
+        }
+        files.push_back(*file);
+        slot.candidates.push_back(CandidateFor(*file, exempt));
+    }
+    return slot;
+}
+
+std::string PlaylistWalk::FinishByFill(int slot) {
+    const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
+    FillProblem problem;
+    problem.targetMs = desiredMs_ - totalMs_;
+    problem.toleranceMs = toleranceMs_;
+    problem.overlapMs = overlapMs_;
+    problem.maxChoices = kFillChoices;
+    // The song the genre rule compares the first choice with: the last one the rules counted,
+    // or for the Genre Checker the last one placed.
+    if (byRules_) {
+        if (rules_.genre && history_.Size() > 0 && !history_.Entries().back().song.genre.empty())
+            problem.lastGenre = FillGenre(history_.Entries().back().song.genre);
+    } else if (s_.fGenre.cbGenreCheck && !s_.lbRepeatCheckList.empty()) {
+        problem.lastGenre = FillGenre(lastGenre_);
+    }
+    std::vector<int> slotOf;
+    std::vector<std::vector<std::string>> files(kFillSlots);
+    size_t playlist = current_;
+    const int64_t start = buildStart_ + exactTotal_;
+    for (size_t k = 0; k < kFillSlots; ++k) {
+        const int at = static_cast<int>((static_cast<size_t>(slot) + k) % slots);
+        const std::string& slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(at)];
+        playlist = PlaylistIndexOf(slotFile, playlist);
+        problem.slots.push_back(FillCandidates(slotFile, playlist, start, files[k]));
+        slotOf.push_back(at);
+    }
+    // A rotation that has no candidate that keeps the rules gives the walk's own choice.
+    for (size_t k = 0; k < problem.slots.size(); ++k) {
+        if (!problem.slots[k].candidates.empty()) continue;
+        const std::string& slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])];
+        PlaylistLayout layout;
+        LineList working;
+        LoadPlaylist(slotFile, layout, working);
+        for (const std::string& entry : working) {
+            const std::optional<std::string> file = ExistingSongFile(SongLineOf(entry), slotFile);
+            if (!file || LengthMs(*file) <= overlapMs_) continue;
+            FillCandidate candidate;
+            candidate.ms = LengthMs(*file);
+            candidate.keys.push_back(FillKey("f\n" + *file));
+            problem.slots[k].candidates.push_back(candidate);
+            files[k].push_back(*file);
+            break;
+        }
+    }
+    const FillChoice choice = ChooseFill(problem);
+    for (size_t k = 0; k < choice.picks.size(); ++k) {
+        if (choice.picks[k] == kPassedOver) continue;
+        PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
+    }
+    const int64_t error = totalMs_ - desiredMs_;
+    if (error >= -toleranceMs_ && error <= toleranceMs_) return std::string();
+    const std::string miss = FillMissText(error, c_.timing.toleranceSeconds);
+    ReportToUser(c_, miss);
+    s_.lbRuleBreaks.push_back(miss);
+    return miss;
+}
+
+void PlaylistWalk::PlaceFillPick(int slot, const std::string& path) {
+    view_.SelectTemplateSlot(slot);
+    const std::string slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slot)];
+    current_ = PlaylistIndexOf(slotFile, current_);
+    if (remaining_[current_] < 0) {
+        view_.ShowStatus("Reshuffling " + slotFile);
+        ShuffleFile(slotFile);
+        remaining_[current_] = initial_[current_];
+    }
+    view_.ShowStatus("Adding a song from " + slotFile);
+    LoadPlaylist(slotFile, layout_, s_.lbTempListBox1);
+    slotFile_ = slotFile;
+    LineList& working = s_.lbTempListBox1;
+    for (size_t n = 0; n < working.size(); ++n) {
+        if (SongAt(static_cast<long long>(n)) != path) continue;
+        // On top, the songs it passed keeping their order ahead of the rest.
+        std::rotate(working.begin(), working.begin() + static_cast<long>(n),
+                    working.begin() + static_cast<long>(n) + 1);
+        break;
+    }
+    if (byRules_) {
+        exemptSlot_ = IsExemptSlot(settings_, slotFile);
+        chosenBreak_.reset();
+        if (!exemptSlot_)
+            chosenBreak_ = FirstBreak(rules_, history_, facts_.Get(path), buildStart_ + exactTotal_);
+    }
+    PlaceTopSong(slotFile);
+}
 }  // namespace
 
 std::string GeneratedLine(const LocalDateTime& now) {

@@ -19,6 +19,10 @@ struct BuildOutcome {
     int32_t placedSeconds = 0;   // the playing time this build placed
     int32_t desiredSeconds = 0;  // the desired length, minutes x 60
     std::string status;          // the last status the build showed, if any
+    // How far the end is from the desired length, joins taken off: above 0 late, below 0
+    // early; and whether that is within the timing's tolerance.
+    int64_t endErrorMs = 0;
+    bool onTime = true;
 };
 
 BuildOutcome BuildPlaylist(BuildContext& context);

@@ -150,11 +150,14 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         if (showBuildPage) showBuildPage();
         timer_.Stop();
         shortSessions_.clear();
+        gridHourEnds_.clear();
         const int count = lbSchedule.Count();
         for (int i = 0; i < count; ++i) {
             context.view.SelectScheduleEntry(i);
             if (IsWeekGridFile(lbSchedule[i])) {
-                BuildNextDayOfGrid(context, lbSchedule[i]);
+                const WeekRunReport grid = BuildNextDayOfGrid(context, lbSchedule[i]);
+                gridHourEnds_.insert(gridHourEnds_.end(), grid.hourEnds.begin(),
+                                     grid.hourEnds.end());
                 continue;
             }
             LoadSession(lbSchedule[i], context);

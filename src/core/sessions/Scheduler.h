@@ -11,6 +11,7 @@
 
 #include "building/BuildContext.h"
 #include "building/PlaylistBuilder.h"
+#include "sessions/WeekRun.h"
 
 namespace kestrune {
 
@@ -98,12 +99,15 @@ public:
     std::string StateText() const;
     // The sessions of the last run that fell short, in the order run.
     const std::vector<ShortSession>& ShortSessions() const { return shortSessions_; }
+    // How far each hour a week grid built in the last run ends from its hour.
+    const std::vector<HourEnd>& GridHourEnds() const { return gridHourEnds_; }
 
 private:
     AutoBuildTimer& timer_;
     bool running_ = false;
     std::optional<LocalDateTime> nextRun_;
     std::vector<ShortSession> shortSessions_;
+    std::vector<HourEnd> gridHourEnds_;
 };
 
 }  // namespace kestrune

@@ -1,5 +1,7 @@
 #include "sessions/WeekRun.h"
 
+#include <cstdlib>
+
 #include "building/PlaylistBuilder.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/FileReplace.h"
@@ -105,7 +107,8 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             s.mTextOutput.clear();
             s.lbDupeArtistChecklist =
                 recent.Within(int64_t{StrToInt(s.fDMCA.ComboBox1)} * 3600);
-            BuildPlaylist(context);
+            const BuildOutcome outcome = BuildPlaylist(context);
+            report.hourEnds.push_back(HourEnd{weekday, hour, outcome.endErrorMs, outcome.onTime});
             context.view.ListChanged(ShownList::FinalPlaylist);
             const std::string playlist = HourPlaylistPath(s.OutputFile(), date, hour);
             const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true);
@@ -130,13 +133,20 @@ bool IsWeekGridFile(const std::string& path) {
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".kwg") == 0;
 }
 
-void BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath) {
+std::string HourEndText(int64_t errorMs) {
+    const int64_t tenths = (std::llabs(errorMs) + 50) / 100;
+    return std::string(errorMs < 0 && tenths > 0 ? "-" : "+") + std::to_string(tenths / 10) + "." +
+           std::to_string(tenths % 10) + " s";
+}
+
+WeekRunReport BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath) {
     const LocalDateTime now = context.clock.Now();
     const CalendarDate tomorrow = AddDays({now.year, now.month, now.day}, 1);
     const WeekRunReport report =
         BuildWeekDays(context, LoadWeekGrid(gridPath), gridPath, tomorrow, 1);
     for (const std::string& missing : report.missingSessions)
         context.view.ShowStatus("Session not found, hour passed over: " + missing);
+    return report;
 }
 
 }  // namespace kestrune

@@ -12,10 +12,23 @@ namespace kestrune {
 
 inline constexpr int kMostDaysInOneRun = 366;
 
+// How far one built hour ends from the hour, joins taken off: above 0 late, below 0 early.
+struct HourEnd {
+    int weekday = 0;  // 0 Monday
+    int hour = 0;
+    int64_t errorMs = 0;
+    bool onTime = true;  // within the timing's tolerance
+    bool operator==(const HourEnd&) const = default;
+};
+
+// "+0.4 s", "-41.0 s": an hour's end as the week grid shows it.
+std::string HourEndText(int64_t errorMs);
+
 struct WeekRunReport {
     std::vector<std::string> playlists;        // written, in order
     std::vector<std::string> textLogs;         // one per day that built an hour
     std::vector<std::string> missingSessions;  // "Mon 07: /x/gone.cwt", hours passed over
+    std::vector<HourEnd> hourEnds;             // of every hour built, in order
 };
 
 // Builds `days` days from `from`, each hour with the session the grid names for it, without
@@ -38,6 +51,6 @@ bool IsWeekGridFile(const std::string& path);
 
 // The scheduler's run of a grid: the 24 hours of the day after the clock's today. Hours whose
 // session is missing are named on the status line, one after the other.
-void BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath);
+WeekRunReport BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath);
 
 }  // namespace kestrune

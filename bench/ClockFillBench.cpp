@@ -1,0 +1,194 @@
+// The fill to the clock over a week, on a generated station as a real one is: 1,500 songs by
+// 300 artists in three music categories (lengths to the millisecond, 2:30 to 5:30), jingles and
+// spots, four one-hour sessions with clocks of their own, every separation rule on (the dupe
+// and genre checks, title, album, loose artist matching, the performance complement, the play
+// history, the spots and jingles exempt), a grid of all 168 hours. The week is built with
+// fill=exact and with fill=walk, in turns; the counters say how many hours end within 2 s of the
+// hour and how far the others miss.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "BenchSupport.h"
+#include "Mp3Synth.h"
+#include "Rounds.h"
+#include "SparseSong.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "rules/PlayHistoryFile.h"
+#include "sessions/SessionFile.h"
+#include "sessions/WeekRun.h"
+
+namespace {
+
+using namespace kestrune;
+using namespace kestrune::bench;
+namespace fs = std::filesystem;
+
+constexpr int kMusicCategories = 3;
+constexpr int kSongsPerMusicCategory = 500;
+constexpr int kArtists = 300;
+constexpr int kJingles = 40;
+constexpr int kSpots = 120;
+
+// A sparse song (as SparseSong.h makes them) of `ms` milliseconds of audio: 4 bytes a
+// millisecond at 32 kbit/s.
+void WriteSongMs(const std::string& path, int64_t ms, const synth::Id3v1Tag& tag) {
+    const std::string frame = synth::SilentFrame(synth::SparseSongFrame());
+    const int64_t audio = std::max<int64_t>(ms * 4, 2 * static_cast<int64_t>(frame.size()));
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << frame << frame;
+    }
+    fs::resize_file(path, static_cast<std::uintmax_t>(audio));
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << synth::Id3v1Bytes(tag);
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+class WeekStation {
+public:
+    explicit WeekStation(const std::string& folder) : folder_(folder) {
+        uint32_t random = 2026;
+        auto next = [&random] {
+            random = random * 1103515245u + 12345u;
+            return (random >> 8) & 0xFFFFFF;
+        };
+        auto category = [&](const std::string& name, int count, int64_t shortest,
+                            int64_t longest, bool music) {
+            const std::string dir = folder + "/Music/" + name;
+            fs::create_directories(dir);
+            LineList lines;
+            for (int i = 0; i < count; ++i) {
+                synth::Id3v1Tag tag;
+                tag.title = name + " " + std::to_string(i);
+                if (music) {
+                    const uint32_t artist = next() % kArtists;
+                    tag.artist = "Artist " + std::to_string(artist);
+                    tag.album = "Album " + std::to_string(artist) + "-" + std::to_string(next() % 3);
+                    tag.genre = static_cast<uint8_t>(next() % 8);
+                } else {
+                    tag.artist = "Station";
+                    tag.genre = 12;
+                }
+                const int64_t ms = shortest + static_cast<int64_t>(next() % (longest - shortest));
+                const std::string path = dir + "/" + std::to_string(i) + ".mp3";
+                WriteSongMs(path, ms, tag);
+                lines.push_back(path);
+            }
+            lists_.push_back(folder + "/" + name + ".m3u");
+            contents_.push_back(lines);
+        };
+        for (int c = 0; c < kMusicCategories; ++c)
+            category("music" + std::to_string(c), kSongsPerMusicCategory, 150000, 330000, true);
+        category("jingles", kJingles, 4000, 15000, false);
+        category("spots", kSpots, 15000, 60000, false);
+        iniPath_ = folder + "/kestrune.ini";
+        SaveList(iniPath_, {"[Rules]", "title_hours=6", "album_hours=2", "artist_matching=loose",
+                            "exempt=jingles.m3u;spots.m3u", "performance_complement=1",
+                            "history=1", "relax=least_recent"});
+        gridPath_ = folder + "/week.kwg";
+        const char* const sessions[] = {"morning.cwt", "day.cwt", "evening.cwt", "night.cwt"};
+        for (int day = 0; day < kDaysInWeek; ++day)
+            for (int hour = 0; hour < kHoursInDay; ++hour)
+                grid_.cells[static_cast<size_t>(day * kHoursInDay + hour)] =
+                    sessions[(hour / 6) % 4];
+    }
+
+    // Fresh category playlists and sessions, no play history.
+    void Prepare() const {
+        for (size_t c = 0; c < lists_.size(); ++c) SaveList(lists_[c], contents_[c]);
+        std::remove(PlayHistoryPath(folder_).c_str());
+        // Four clocks: music 0..2, J jingle, S spots.
+        const std::vector<std::vector<int>> clocks = {
+            {3, 0, 1, 4, 2, 0, 3, 1, 2, 4, 0, 1, 3, 2, 0, 1},
+            {3, 0, 1, 2, 4, 0, 1, 2, 3, 0, 2, 1, 4, 0, 1, 2},
+            {3, 1, 0, 2, 3, 1, 0, 4, 2, 1, 0, 3, 2, 1},
+            {0, 1, 2, 3, 0, 1, 2, 4, 0, 1, 2, 3}};
+        const char* const names[] = {"morning.cwt", "day.cwt", "evening.cwt", "night.cwt"};
+        for (size_t s = 0; s < clocks.size(); ++s) {
+            BuildSession session;
+            for (const std::string& list : lists_) session.lbMasterPlaylists.Add(list);
+            for (int slot : clocks[s])
+                session.lbClockwheelTemplate.push_back(lists_[static_cast<size_t>(slot)]);
+            session.ComboBox1 = "60";
+            session.fDMCA.cbDupeCheck = true;
+            session.fDMCA.ComboBox1 = "2";
+            session.fGenre.cbGenreCheck = true;
+            session.SetOutputFile(folder_ + "/out/" + std::string(names[s]) + ".m3u");
+            SaveList(folder_ + "/" + names[s], SessionLines(session));
+        }
+        fs::create_directories(folder_ + "/out");
+    }
+
+    WeekRunReport Build(FillMode fill) const {
+        BuildSession session;
+        HeadlessView view;
+        QuietPrompts prompts;
+        FixedClock clock;
+        CountingSeeds seeds(7);
+        BuildContext context{session, view, prompts, seeds, clock, iniPath_, &folder_};
+        context.rules = ReadRuleSettings(iniPath_);
+        context.timing.fill = fill;
+        return BuildWeekDays(context, grid_, gridPath_, {2026, 12, 7}, 7);
+    }
+
+private:
+    std::string folder_;
+    std::string iniPath_;
+    std::string gridPath_;
+    WeekGrid grid_;
+    std::vector<std::string> lists_;
+    std::vector<LineList> contents_;
+};
+
+void BM_WeekFilledToTheClock(benchmark::State& state) {
+    ScratchFolder folder("clockfill");
+    const WeekStation station(folder.Path());
+    WeekRunReport exact;
+    WeekRunReport walk;
+    const std::vector<double> medians =
+        RunRounds(state, {{"exact", [&] { exact = station.Build(FillMode::Exact); },
+                           [&] { station.Prepare(); }},
+                          {"walk", [&] { walk = station.Build(FillMode::Walk); },
+                           [&] { station.Prepare(); }}});
+    if (exact.hourEnds.size() != 168) state.SkipWithError("the week is not 168 hours");
+    auto within = [](const WeekRunReport& report, int64_t ms) {
+        double count = 0;
+        for (const HourEnd& end : report.hourEnds) count += std::llabs(end.errorMs) <= ms ? 1 : 0;
+        return count;
+    };
+    int64_t worst = 0;
+    double missed = 0;
+    for (const HourEnd& end : exact.hourEnds) {
+        worst = std::max<int64_t>(worst, std::llabs(end.errorMs));
+        missed += end.onTime ? 0 : 1;
+    }
+    int64_t walkWorst = 0;
+    double walkSum = 0;
+    for (const HourEnd& end : walk.hourEnds) {
+        walkWorst = std::max<int64_t>(walkWorst, std::llabs(end.errorMs));
+        walkSum += static_cast<double>(std::llabs(end.errorMs));
+    }
+    state.counters["songs"] = kMusicCategories * kSongsPerMusicCategory + kJingles + kSpots;
+    state.counters["hours"] = static_cast<double>(exact.hourEnds.size());
+    state.counters["exact within 2 s"] = within(exact, 2000);
+    state.counters["exact missed"] = missed;
+    state.counters["exact worst s"] = static_cast<double>(worst) / 1000;
+    state.counters["walk within 2 s"] = within(walk, 2000);
+    state.counters["walk within 10 s"] = within(walk, 10000);
+    state.counters["walk mean error s"] =
+        walk.hourEnds.empty() ? 0 : walkSum / 1000 / static_cast<double>(walk.hourEnds.size());
+    state.counters["walk worst s"] = static_cast<double>(walkWorst) / 1000;
+    state.counters["exact / walk"] = medians.size() == 2 && medians[1] > 0 ? medians[0] / medians[1] : 0;
+}
+BENCHMARK(BM_WeekFilledToTheClock)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

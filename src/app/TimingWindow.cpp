@@ -1,0 +1,93 @@
+#include "TimingWindow.h"
+
+#include <QGridLayout>
+
+#include <algorithm>
+
+#include "platform/KestruneError.h"
+#include "timing/TimingSettings.h"
+
+namespace kestrune::app {
+
+namespace {
+
+QComboBox* SecondsBox(QWidget* parent, const QStringList& choices) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(choices);
+    box->setFixedWidth(64);
+    return box;
+}
+
+}  // namespace
+
+TfTiming::TfTiming(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+    // Lives for the whole run, but does not keep the program going once the main window closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle("Timing");
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    StaticText1 = new QLabel(
+        "With the exact fill a build chooses the songs of its last minutes, each from its slot's "
+        "category in rotation order and keeping every rule, so that it ends on time: within the "
+        "tolerance of the desired length. The overlap is the crossfade of your playout, taken "
+        "off at every join. When no choice lands, the build names how far the hour ends from it.",
+        this);
+    StaticText1->setWordWrap(true);
+    StaticText1->setFixedWidth(420);
+    StaticText1->setMinimumHeight(StaticText1->heightForWidth(420));
+    cbExactFill = new QCheckBox("Fill to the clock (exact fill)", this);
+    cbTolerance = SecondsBox(this, {"0", "1", "2", "3", "5", "10"});
+    cbOverlap = SecondsBox(this, {"0", "1", "2", "3", "5"});
+    btnSaveTiming = new QPushButton("Save Settings", this);
+    btnSaveTiming->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setContentsMargins(24, 17, 24, 17);
+    grid->setVerticalSpacing(8);
+    int row = 0;
+    grid->addWidget(StaticText1, row++, 0, 1, 2);
+    grid->addWidget(cbExactFill, row++, 0, 1, 2);
+    grid->addWidget(new QLabel("Tolerance (in seconds either side):", this), row, 0);
+    grid->addWidget(cbTolerance, row++, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Overlap at each join (in seconds):", this), row, 0);
+    grid->addWidget(cbOverlap, row++, 1, Qt::AlignLeft);
+    grid->addWidget(btnSaveTiming, row, 1, Qt::AlignRight);
+
+    connect(btnSaveTiming, &QPushButton::clicked, this, [this] { btnSaveTimingClick(); });
+}
+
+void TfTiming::Open() {
+    const TimingSettings timing = ReadTimingSettings(context_.iniPath);
+    cbExactFill->setChecked(timing.fill == FillMode::Exact);
+    cbTolerance->setEditText(QString::number(timing.toleranceSeconds));
+    cbOverlap->setEditText(QString::number(timing.overlapSeconds));
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfTiming::btnSaveTimingClick() {
+    context_.run([this] {
+        TimingSettings timing;
+        timing.fill = cbExactFill->isChecked() ? FillMode::Exact : FillMode::Walk;
+        // Seconds as typed: the integer error names a text that is not a number.
+        auto seconds = [](const QComboBox* box) {
+            return std::max(0, static_cast<int>(
+                                   StrToInt(box->currentText().toLocal8Bit().toStdString())));
+        };
+        timing.toleranceSeconds = seconds(cbTolerance);
+        timing.overlapSeconds = seconds(cbOverlap);
+        // A failure stops here: the window stays open with what was typed.
+        WriteTimingSettings(context_.iniPath, timing);
+        context_.build.timing = timing;
+        hide();
+    });
+}
+
+}  // namespace kestrune::app

@@ -1,0 +1,35 @@
+#pragma once
+// How a build is timed against the clock, from the "[Timing]" section of the configuration file.
+// The defaults leave a build exactly as it is without the section: the walk, whole seconds.
+//   fill=walk|exact   exact: the last part of the build is chosen so that it ends on time
+//   tolerance=2       seconds either side of the desired end that count as on time
+//   overlap=0         seconds the playout crossfades at each join, taken off the timing
+
+#include <string>
+
+namespace kestrune {
+
+inline constexpr const char* kTimingSection = "Timing";
+
+enum class FillMode { Walk, Exact };
+
+struct TimingSettings {
+    FillMode fill = FillMode::Walk;
+    int toleranceSeconds = 2;
+    int overlapSeconds = 0;
+
+    bool operator==(const TimingSettings&) const = default;
+    bool AllDefault() const { return *this == TimingSettings{}; }
+};
+
+// Text forms (pure). A key that is absent or empty keeps its default; seconds that are not a
+// whole number stop with "'%s' is not a valid integer value"; seconds below zero are taken as
+// 0; a fill that is not one of the words is taken as the walk.
+TimingSettings ParseTimingSettings(const std::string& iniText);
+std::string WithTimingSettings(const std::string& iniText, const TimingSettings& settings);
+
+// From and to the file: a missing or unreadable file gives the defaults; "Unable to write to %s".
+TimingSettings ReadTimingSettings(const std::string& iniPath);
+void WriteTimingSettings(const std::string& iniPath, const TimingSettings& settings);
+
+}  // namespace kestrune

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "timing/ClockFill.h"
+#include "timing/TimingSettings.h"
+
+namespace kestrune {
+namespace {
+
+FillCandidate Song(int64_t ms, std::vector<int> keys = {}, int genre = -1) {
+    return FillCandidate{ms, std::move(keys), genre};
+}
+
+FillProblem Problem(std::vector<FillSlot> slots, int64_t target, int64_t tolerance = 2000) {
+    FillProblem p;
+    p.slots = std::move(slots);
+    p.targetMs = target;
+    p.toleranceMs = tolerance;
+    return p;
+}
+
+TEST(ClockFill, ChoosesTheLandingChoiceNearestTheTopOfEachRotation) {
+    const struct {
+        const char* what;
+        FillProblem problem;
+        std::vector<size_t> picks;
+        int64_t errorMs;
+        bool inWindow;
+    } cases[] = {
+        {"the top songs land: nothing else is looked at",
+         Problem({{{Song(180000), Song(200000)}}, {{Song(240000), Song(100000)}}}, 420000),
+         {0, 0}, 0, true},
+        // A greedy walk of the tops would end 0:00:40 late; one song further down lands.
+        {"a song further down the second rotation lands",
+         Problem({{{Song(180000), Song(200000)}}, {{Song(280000), Song(241000)}}}, 420000),
+         {0, 1}, 1000, true},
+        {"the fill may end before the last slot",
+         Problem({{{Song(300000)}}, {{Song(200000)}}, {{Song(30000)}}}, 300500), {0}, -500,
+         true},
+        // {1, 1} and {2, 0} land alike, as deep: the first in slot order wins.
+        {"the shallower of landing choices, then the first",
+         Problem({{{Song(100000), Song(150000), Song(120000)}}, {{Song(60000), Song(30000)}}},
+                 180000),
+         {1, 1}, 0, true},
+        {"nothing lands: the closest is placed, late",
+         Problem({{{Song(200000), Song(230000)}}, {{Song(200000)}}}, 388000), {0, 0}, 12000,
+         false},
+        {"nothing lands: the closest is placed, early",
+         Problem({{{Song(200000)}}, {{Song(500000)}}}, 300000), {0}, -100000, false},
+        {"a slot without songs is passed over",
+         Problem({{{Song(100000)}}, {}, {{Song(50000)}}}, 150000), {0, kPassedOver, 0}, 0, true},
+        {"two songs of one artist are never both in the fill",
+         Problem({{{Song(100000, {1}), Song(101000, {2})}}, {{Song(100000, {1})}}}, 201000),
+         {1, 0}, 0, true},
+        {"two songs in a row of one genre break the genre rule",
+         Problem({{{Song(100000, {}, 3), Song(99000, {}, 4)}}, {{Song(101000, {}, 3)}}}, 200000),
+         {1, 0}, 0, true},
+    };
+    for (const auto& c : cases) {
+        const FillChoice choice = ChooseFill(c.problem);
+        EXPECT_EQ(choice.picks, c.picks) << c.what;
+        EXPECT_EQ(choice.errorMs, c.errorMs) << c.what;
+        EXPECT_EQ(choice.inWindow, c.inWindow) << c.what;
+        EXPECT_TRUE(choice.searchedAll) << c.what;
+    }
+}
+
+TEST(ClockFill, TheOverlapIsTakenOffEachItemAndTheGenreBeforeTheFillCounts) {
+    FillProblem p = Problem({{{Song(181000), Song(182000)}}, {{Song(241000)}}}, 420000, 0);
+    p.overlapMs = 1000;
+    EXPECT_EQ(ChooseFill(p).picks, (std::vector<size_t>{0, 0}));
+    p.slots[0].candidates[0].genre = 5;
+    p.lastGenre = 5;
+    const FillChoice choice = ChooseFill(p);
+    EXPECT_EQ(choice.picks, (std::vector<size_t>{1, 0}));
+    EXPECT_EQ(choice.errorMs, 1000);
+    // A jingle the rules do not count leaves the genre before it for the next song.
+    FillCandidate jingle = Song(10000, {}, 6);
+    jingle.counted = false;
+    FillProblem around = Problem({{{Song(100000, {}, 3)}}, {{jingle}},
+                                  {{Song(100000, {}, 3), Song(102000, {}, 4)}}},
+                                 210000, 0);
+    EXPECT_EQ(ChooseFill(around).picks, (std::vector<size_t>{0, 0, 1}));
+    // A song no longer than the overlap would take time back: never chosen, and the fill
+    // cannot go on past a slot it cannot fill.
+    p.slots[0].candidates = {Song(1000)};
+    EXPECT_TRUE(ChooseFill(p).picks.empty());
+}
+
+TEST(ClockFill, LooksNoDeeperIntoARotationThanAllowedAndStopsAtItsBudget) {
+    FillProblem p = Problem({{{Song(100000), Song(100000), Song(150000)}}}, 150000);
+    p.maxChoices = 2;
+    EXPECT_FALSE(ChooseFill(p).inWindow);
+    p.maxChoices = 3;
+    EXPECT_EQ(ChooseFill(p).picks, (std::vector<size_t>{2}));
+
+    // Twenty slots of eight songs that can never land: the search gives up at its budget with
+    // the closest it saw.
+    FillProblem wide;
+    for (int s = 0; s < 20; ++s) {
+        FillSlot slot;
+        for (int c = 0; c < 8; ++c) slot.candidates.push_back(Song(1000));
+        wide.slots.push_back(slot);
+    }
+    wide.targetMs = 1000000;
+    wide.nodeBudget = 5000;
+    const FillChoice choice = ChooseFill(wide);
+    EXPECT_FALSE(choice.searchedAll);
+    EXPECT_FALSE(choice.inWindow);
+    EXPECT_LT(choice.errorMs, 0);
+}
+
+TEST(ClockFill, NamesAMissInWholeSecondsRoundedUp) {
+    EXPECT_EQ(FillMissText(41000, 2), "Hour ends 0:00:41 late (window 2 s)");
+    EXPECT_EQ(FillMissText(-2001, 2), "Hour ends 0:00:03 early (window 2 s)");
+    EXPECT_EQ(FillMissText(3725400, 5), "Hour ends 1:02:06 late (window 5 s)");
+}
+
+TEST(TimingSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {
+    EXPECT_TRUE(ParseTimingSettings("").AllDefault());
+    EXPECT_TRUE(ParseTimingSettings("[Rules]\r\ntitle_hours=2\r\n").AllDefault());
+    const TimingSettings exact{FillMode::Exact, 5, 3};
+    EXPECT_EQ(ParseTimingSettings(WithTimingSettings("[Config]\r\nplaylistsdir=/p\r\n", exact)),
+              exact);
+    EXPECT_EQ(WithTimingSettings("", exact), "[Timing]\r\nfill=exact\r\ntolerance=5\r\noverlap=3\r\n");
+    const TimingSettings odd = ParseTimingSettings(
+        "[timing]\r\nFILL=sometimes\r\ntolerance=-4\r\noverlap=\r\n");
+    EXPECT_EQ(odd.fill, FillMode::Walk);
+    EXPECT_EQ(odd.toleranceSeconds, 0);
+    EXPECT_EQ(odd.overlapSeconds, 0);
+    try {
+        ParseTimingSettings("[Timing]\r\ntolerance=2.5\r\n");
+        FAIL() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "'2.5' is not a valid integer value");
+    }
+}
+
+}  // namespace
+}  // namespace kestrune
