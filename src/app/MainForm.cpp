@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -18,6 +19,7 @@
 #include "mpgtools/ReaderHooks.h"
 #include "platform/KestruneError.h"
 #include "sessions/DemoSession.h"
+#include "sessions/ScheduleSettings.h"
 #include "sessions/SessionFile.h"
 
 namespace kestrune::app {
@@ -75,6 +77,9 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
                   [this](ShownList list) { OnListChanged(list); }});
     build_ = std::make_unique<BuildContext>(
         BuildContext{session_, *view_, *prompts_, seeds_, clock_, iniPath, &folders_});
+    runView_ = std::make_unique<ScheduledRunView>(*view_);
+    runBuild_ = std::make_unique<BuildContext>(BuildContext{
+        runSession_, *runView_, *prompts_, seeds_, clock_, iniPath, &folders_});
     context_ = std::make_unique<AppContext>(AppContext{
         session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
         iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
@@ -128,7 +133,13 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     BuildMenu();
     timerAutoBuild.setSingleShot(false);
     connect(&timerAutoBuild, &QTimer::timeout, this, [this] { timerAutoBuildTimer(); });
+    timerAutoBuild.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early by 5%
     BuildTrayIcon();
+    // The daily run as the operator left it goes on.
+    const ScheduleSettings kept = ReadScheduleSettings(iniPath);
+    scheduler_.ComboBox2 = kept.startHour;
+    if (kept.running && scheduler_.ResumeDaily(kept.startHour, clock_))
+        view_->ShowStatus("Auto Build Initiated");
     RefreshAll();
     ShowPage(0);
 }
@@ -266,8 +277,52 @@ void TfMainForm::ShowPage(int page) {
 }
 
 void TfMainForm::SpeedButton5Click() {
+    if (!ConfirmQuit()) return;
     prompts_->ShowMessage("Have a Nice Day!");
+    quitConfirmed_ = true;
     close();
+    quitConfirmed_ = false;
+}
+
+void TfMainForm::closeEvent(QCloseEvent* event) {
+    if (!quitConfirmed_ && !ConfirmQuit()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool TfMainForm::ConfirmQuit() {
+    const bool scheduled = scheduler_.State() != SchedulerState::Idle;
+    const bool unsaved = tsBuildPlaylist->HoldsUnsavedBuild();
+    if (!scheduled && !unsaved) return true;
+    std::string text;
+    if (scheduled)
+        text = scheduler_.Daily()
+                   ? "The auto schedule is running. While Kestrune is closed it builds nothing; "
+                     "it goes on when Kestrune starts again."
+                   : "A run of the schedule is due. Closing Kestrune drops it.";
+    if (unsaved) {
+        if (!text.empty()) text += "\n\n";
+        text += "The final playlist holds a build that has not been saved (Accept List).";
+    }
+    std::vector<std::string> buttons;
+    const bool tray = scheduled && QSystemTrayIcon::isSystemTrayAvailable();
+    if (tray) buttons.push_back("Hide to Tray");
+    buttons.push_back("Quit");
+    buttons.push_back("Cancel");
+    const int answer = prompts_->AskChoice(text, buttons);
+    if (tray && answer == 0) {
+        SpeedButton6Click();
+        return false;
+    }
+    return buttons[static_cast<size_t>(answer)] == "Quit";
+}
+
+bool TfMainForm::ConfirmDropUnsavedBuild() {
+    if (!tsBuildPlaylist->HoldsUnsavedBuild()) return true;
+    return prompts_->AskYesNo(
+        "The final playlist holds a build that has not been saved (Accept List). Throw it away?");
 }
 
 void TfMainForm::SpeedButton6Click() {
@@ -296,6 +351,7 @@ void TfMainForm::Load1Click() {
         const auto chosen = prompts_->AskOpenFileNames(
             OpenQuestion{"Clock Wheel Template|*.cwt", "", folders_.sessions, "*.cwt", false});
         if (chosen.empty()) return;
+        if (!ConfirmDropUnsavedBuild()) return;
         // What the status said was about the session before.
         view_->ShowStatus("");
         LoadSession(chosen.front(), *build_);
@@ -348,7 +404,12 @@ void TfMainForm::timerAutoBuildTimer() {
         timerWaiting_ = true;
         return;
     }
-    RunCommand([this] { scheduler_.timerAutoBuildTimer(*build_, [this] { ShowPage(0); }); });
+    // The run builds in a model of its own: the build page keeps the operator's session, and
+    // the status line says what the run did.
+    RunCommand([this] {
+        runSession_.output = session_.output;
+        scheduler_.timerAutoBuildTimer(*runBuild_, nullptr);
+    });
 }
 
 }  // namespace kestrune::app
