@@ -125,7 +125,12 @@ TEST(OperatorWorkKept, RunNowKeepsTheHourAndTheBuildPageKeepsTheOperatorsSession
     BeginAt(form, "3 AM");
     form.tsScheduling->btRunScheduleNow->click();
     EXPECT_EQ(form.timerAutoBuild.interval(), 2000);
+    QString shownInTheBox;
+    f.prompts.onMessage = [&](const std::string&) {
+        shownInTheBox = form.tsScheduling->AutoScheduleState->text();
+    };
     form.timerAutoBuildTimer();
+    EXPECT_TRUE(shownInTheBox.endsWith("03:00")) << "the next run, told while the box is open";
 
     EXPECT_EQ(f.station.Lines(f.Path("first-out.m3u")).size(), 2u);
     EXPECT_EQ(f.station.Lines(f.Path("second-out.m3u")).size(), 1u);

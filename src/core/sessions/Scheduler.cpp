@@ -246,6 +246,8 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         oneOff_ = false;
         throw;
     }
+    // The page tells the next run while the closing message is still open.
+    context.view.ListChanged(ShownList::Schedule);
     // The run is over before its closing message: a box nobody answers holds up no later run.
     if (!shortSessions_.empty()) context.prompts.ShowMessage(ShortSessionsText(shortSessions_));
     context.prompts.ShowMessage(closing);
