@@ -55,6 +55,9 @@ public:
     int AskOpenError(const std::string&) override { return kAnswerIgnore; }
     std::optional<std::string> AskSaveFileName(const SaveQuestion&) override { return saveAnswer; }
     std::vector<std::string> AskOpenFileNames(const app::OpenQuestion&) override { return {}; }
+    int AskChoice(const std::string&, const std::vector<std::string>& buttons) override {
+        return static_cast<int>(buttons.size()) - 1;
+    }
     std::optional<std::string> saveAnswer;
 };
 

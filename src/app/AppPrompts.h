@@ -23,6 +23,9 @@ public:
     virtual void ShowError(const std::string& text) = 0;
     // An open dialog: the chosen files (empty when cancelled).
     virtual std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) = 0;
+    // A question with its own buttons, the last of them the one that changes nothing (Esc):
+    // the index of the button pressed.
+    virtual int AskChoice(const std::string& text, const std::vector<std::string>& buttons) = 0;
     // A save question's "replace it?" box is part of AskSaveFileName.
 };
 

@@ -12,6 +12,7 @@
 
 #include "EscStops.h"
 #include "ListKeys.h"
+#include "NumberFields.h"
 #include "PathNames.h"
 #include "OliveSplitter.h"
 #include "building/BuildCommand.h"
@@ -270,6 +271,8 @@ BuildPage::BuildPage(AppContext& context, QWidget* parent) : QWidget(parent), co
     ComboBox1 = new QComboBox(pTemplate);
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    // The minutes stay as typed: the presets are there to pick, not to finish what is typed.
+    WholeNumbersOnly(ComboBox1, 5);
     ComboBox1->setFixedWidth(58);
     ComboBox1->setToolTip("Select or type a length (in minutes) for your final playlist.");
     for (int minutes : {30, 60, 90, 120}) ComboBox1->addItem(QString::number(minutes));
@@ -455,6 +458,11 @@ void BuildPage::showEvent(QShowEvent* event) {
     Splitter3->setSizes({std::max(0, down - kFinalPlaylistHeight), kFinalPlaylistHeight});
     const int templateWidth = left - Splitter4->handleWidth() - kMasterPaneWidth;
     Splitter4->setSizes({kMasterPaneWidth, std::max(0, templateWidth)});
+}
+
+bool BuildPage::HoldsUnsavedBuild() const {
+    const LineList& shown = context_.session.lbFinalPlaylist;
+    return !shown.empty() && shown != accepted_;
 }
 
 bool BuildPage::Busy() const {
@@ -658,6 +666,7 @@ void BuildPage::btAcceptFinalPlaylistClick() {
         const BuildSession& s = context_.session;
         context_.session.cbTextOutput = cbTextOutput->isChecked();
         if (!kestrune::btAcceptFinalPlaylistClick(context_.build)) return;
+        accepted_ = s.lbFinalPlaylist;
         std::string status = SavedStatus("Final playlist", s.OutputFile());
         if (s.cbTextOutput) status += " " + SavedStatus("Text log", TextLogPath(s));
         context_.view.ShowStatus(status);

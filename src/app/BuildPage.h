@@ -25,6 +25,9 @@ class BuildPage : public QWidget {
 public:
     explicit BuildPage(AppContext& context, QWidget* parent = nullptr);
 
+    // The final playlist holds songs that "Accept List" has not written as they stand.
+    bool HoldsUnsavedBuild() const;
+
     // Shows the model: every list and field of the page.
     void Refresh();
     void RefreshList(ShownList list);
@@ -97,6 +100,7 @@ private:
     bool busy_ = false;
     bool sized_ = false;       // the splitters got their starting sizes
     bool refreshing_ = false;  // the widgets are being set from the model
+    LineList accepted_;        // the final playlist as "Accept List" last wrote it
 };
 
 }  // namespace kestrune::app

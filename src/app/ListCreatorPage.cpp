@@ -14,6 +14,7 @@
 #include "OliveSplitter.h"
 #include "listtools/QuickList.h"
 #include "listtools/TagPlaylists.h"
+#include "platform/Paths.h"
 
 namespace kestrune::app {
 
@@ -156,14 +157,8 @@ ListCreatorPage::ListCreatorPage(AppContext& context, QWidget* parent)
     Splitter7->addWidget(Panel12);
     Splitter7->setSizes({232, 520});
     PageControl2->addTab(Quick, "Easy");
-    Complex = new QWidget;
-    Label15 = new QLabel("This feature is not yet active.", Complex);
-    QFont bold = Label15->font();
-    bold.setBold(true);
-    Label15->setFont(bold);
-    auto* complexLayout = new QVBoxLayout(Complex);
-    complexLayout->addWidget(Label15, 0, Qt::AlignCenter);
-    PageControl2->addTab(Complex, "Complex");
+    // "Easy" is the one way to make tag playlists: no tab bar that offers a second one.
+    PageControl2->setTabBarAutoHide(true);
     PageControl1->addTab(tsByID3, "By ID3 Tags");
     PageControl1->setCurrentWidget(tsByID3);
     PageControl2->setCurrentWidget(Quick);
@@ -236,8 +231,14 @@ void ListCreatorPage::SaveAsListClick() {
         list.DriveComboBox1 = Bytes(DriveComboBox1->currentText());
         list.DirectoryListBox1 = Bytes(folder_);
         for (int i = 0; i < FileListBox1->count(); ++i) list.FileListBox1.push_back(Bytes(FileListBox1->item(i)->text()));
-        if (kestrune::SaveAsList(list, context_.session, context_.prompts, context_.sdSavePlaylist))
-            context_.view.ShowStatus(SavedStatus("Playlist", context_.sdSavePlaylist.proposedName));
+        // The list is named after its folder, not after the last file the dialog saved (the
+        // on-air output, say); the dialog's folder stays the shared one.
+        SaveQuestion question = context_.sdSavePlaylist;
+        const std::string name = QuickListFileName(list.DirectoryListBox1);
+        question.proposedName =
+            question.initialFolder.empty() ? name : JoinPath(question.initialFolder, name);
+        if (kestrune::SaveAsList(list, context_.session, context_.prompts, question))
+            context_.view.ShowStatus(SavedStatus("Playlist", question.proposedName));
     });
 }
 

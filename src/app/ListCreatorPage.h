@@ -50,7 +50,6 @@ public:
     QTabWidget* PageControl2 = nullptr;
     QWidget* Quick = nullptr;
     QSplitter* Splitter7 = nullptr;
-    QWidget* Complex = nullptr;
     QComboBox* DriveComboBox2 = nullptr;
     QTreeView* dolDirectories = nullptr;
     QLabel* Label10 = nullptr;
@@ -62,7 +61,6 @@ public:
     QCheckBox* cbByGenre = nullptr;
     QCheckBox* cbStartAfresh = nullptr;
     QPushButton* btnSearchForFiles = nullptr;
-    QLabel* Label15 = nullptr;
 
 private:
     AppContext& context_;

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -20,6 +21,7 @@
 #include "platform/KestruneError.h"
 #include "sessions/DemoSession.h"
 #include "rules/RuleSettings.h"
+#include "sessions/ScheduleSettings.h"
 #include "sessions/SessionFile.h"
 #include "timing/TimingSettings.h"
 
@@ -81,6 +83,9 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     // The builds take their settings from here; the option windows keep them as they save them.
     build_->rules = ReadRuleSettings(iniPath);
     build_->timing = ReadTimingSettings(iniPath);
+    runView_ = std::make_unique<ScheduledRunView>(*view_);
+    runBuild_ = std::make_unique<BuildContext>(BuildContext{
+        runSession_, *runView_, *prompts_, seeds_, clock_, iniPath, &folders_.sessions});
     context_ = std::make_unique<AppContext>(AppContext{
         session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
         iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
@@ -134,7 +139,13 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     BuildMenu();
     timerAutoBuild.setSingleShot(false);
     connect(&timerAutoBuild, &QTimer::timeout, this, [this] { timerAutoBuildTimer(); });
+    timerAutoBuild.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early by 5%
     BuildTrayIcon();
+    // The daily run as the operator left it goes on.
+    const ScheduleSettings kept = ReadScheduleSettings(iniPath);
+    scheduler_.ComboBox2 = kept.startHour;
+    if (kept.running && scheduler_.ResumeDaily(kept.startHour, clock_))
+        view_->ShowStatus("Auto Build Initiated");
     RefreshAll();
     ShowPage(0);
 }
@@ -273,8 +284,52 @@ void TfMainForm::ShowPage(int page) {
 }
 
 void TfMainForm::SpeedButton5Click() {
+    if (!ConfirmQuit()) return;
     prompts_->ShowMessage("Have a Nice Day!");
+    quitConfirmed_ = true;
     close();
+    quitConfirmed_ = false;
+}
+
+void TfMainForm::closeEvent(QCloseEvent* event) {
+    if (!quitConfirmed_ && !ConfirmQuit()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool TfMainForm::ConfirmQuit() {
+    const bool scheduled = scheduler_.State() != SchedulerState::Idle;
+    const bool unsaved = tsBuildPlaylist->HoldsUnsavedBuild();
+    if (!scheduled && !unsaved) return true;
+    std::string text;
+    if (scheduled)
+        text = scheduler_.Daily()
+                   ? "The auto schedule is running. While Kestrune is closed it builds nothing; "
+                     "it goes on when Kestrune starts again."
+                   : "A run of the schedule is due. Closing Kestrune drops it.";
+    if (unsaved) {
+        if (!text.empty()) text += "\n\n";
+        text += "The final playlist holds a build that has not been saved (Accept List).";
+    }
+    std::vector<std::string> buttons;
+    const bool tray = scheduled && QSystemTrayIcon::isSystemTrayAvailable();
+    if (tray) buttons.push_back("Hide to Tray");
+    buttons.push_back("Quit");
+    buttons.push_back("Cancel");
+    const int answer = prompts_->AskChoice(text, buttons);
+    if (tray && answer == 0) {
+        SpeedButton6Click();
+        return false;
+    }
+    return buttons[static_cast<size_t>(answer)] == "Quit";
+}
+
+bool TfMainForm::ConfirmDropUnsavedBuild() {
+    if (!tsBuildPlaylist->HoldsUnsavedBuild()) return true;
+    return prompts_->AskYesNo(
+        "The final playlist holds a build that has not been saved (Accept List). Throw it away?");
 }
 
 void TfMainForm::SpeedButton6Click() {
@@ -303,6 +358,7 @@ void TfMainForm::Load1Click() {
         const auto chosen = prompts_->AskOpenFileNames(
             OpenQuestion{"Clock Wheel Template|*.cwt", "", folders_.sessions, "*.cwt", false});
         if (chosen.empty()) return;
+        if (!ConfirmDropUnsavedBuild()) return;
         // What the status said was about the session before.
         view_->ShowStatus("");
         LoadSession(chosen.front(), *build_);
@@ -363,7 +419,14 @@ void TfMainForm::timerAutoBuildTimer() {
         timerWaiting_ = true;
         return;
     }
-    RunCommand([this] { scheduler_.timerAutoBuildTimer(*build_, [this] { ShowPage(0); }); });
+    // The run builds in a model of its own: the build page keeps the operator's session, and
+    // the status line says what the run did. Its settings are the ones the windows last saved.
+    RunCommand([this] {
+        runSession_.output = session_.output;
+        runBuild_->rules = build_->rules;
+        runBuild_->timing = build_->timing;
+        scheduler_.timerAutoBuildTimer(*runBuild_, nullptr);
+    });
     if (tsWeekGrid != nullptr) tsWeekGrid->Model().SetHourEnds(scheduler_.GridHourEnds());
 }
 

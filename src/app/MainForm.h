@@ -14,6 +14,7 @@
 #include "AppContext.h"
 #include "QtBuildView.h"
 #include "RestingPrompts.h"
+#include "ScheduledRunView.h"
 #include "building/PassOverFiles.h"
 
 class QSystemTrayIcon;
@@ -85,6 +86,13 @@ public:
     void Directories1Click();
     void LoadDemoSession2Click();
     void timerAutoBuildTimer();
+    // Before the window closes with a schedule armed or an unsaved build: quit, hide to the
+    // tray or stay. True: the window may close.
+    bool ConfirmQuit();
+    // Before the final playlist is emptied while it holds an unsaved build. True: go on.
+    bool ConfirmDropUnsavedBuild();
+    // The model an unattended run builds in, apart from the operator's.
+    const BuildSession& ScheduledSession() const { return runSession_; }
 
     // Controls other parts reach by name.
     QWidget* pNav = nullptr;
@@ -125,6 +133,9 @@ public:
     TfLibrary* fLibrary = nullptr;
     TfDirectories* fDirectories = nullptr;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildNavigation();
     void BuildMenu();
@@ -148,6 +159,10 @@ private:
     std::unique_ptr<QtBuildView> view_;
     std::unique_ptr<BuildContext> build_;
     std::unique_ptr<AppContext> context_;
+    BuildSession runSession_;
+    std::unique_ptr<ScheduledRunView> runView_;
+    std::unique_ptr<BuildContext> runBuild_;
+    bool quitConfirmed_ = false;  // Exit asked already: the close that follows does not ask again
 };
 
 }  // namespace kestrune::app

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "FileSystemRoots.h"
+#include "NumberFields.h"
 #include "platform/KestruneError.h"
 #include "output/FinalPlaylistFile.h"
 #include "rules/RuleSettings.h"
@@ -75,6 +76,18 @@ int MakeRoomForTexts(QWidget* window, std::initializer_list<QLabel*> texts) {
     return grown;
 }
 
+// After a box about it, the window comes back in front with the field to mend in focus.
+void StayInFront(QWidget* window, QWidget* field) {
+    window->raise();
+    window->activateWindow();
+    field->setFocus();
+    if (auto* box = qobject_cast<QComboBox*>(field); box != nullptr && box->lineEdit() != nullptr)
+        box->lineEdit()->selectAll();
+}
+
+// A separation longer than a year keeps nothing apart that a shorter one would not.
+constexpr int kMostRuleHours = 8760;
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -103,6 +116,7 @@ TfDMCA::TfDMCA(AppContext& context, QWidget* parent) : QDialog(parent), context_
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItems({"1", "2", "3", "4", "5"});
+    WholeNumbersOnly(ComboBox1, 4);
     // Beside its label, also when the system's font makes the label wider.
     ComboBox1->setGeometry(std::max(150, Label1->x() + Label1->width() + 4), 166, 53,
                            ComboBox1->sizeHint().height());
@@ -198,6 +212,7 @@ QComboBox* HoursBox(QWidget* parent) {
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems({"0", "1", "2", "3", "4", "6", "8", "12", "24"});
+    WholeNumbersOnly(box, 4);
     box->setFixedWidth(64);
     return box;
 }
@@ -274,13 +289,24 @@ void TfRules::Open() {
 }
 
 void TfRules::btnSaveRulesClick() {
-    context_.run([this] {
+    // Each hours field holds a whole number in its range, or nothing is saved and the box says
+    // which field is wrong; the window stays open in front, the field ready to be typed again.
+    int hours[2] = {0, 0};
+    const std::pair<QComboBox*, const char*> fields[] = {
+        {cbTitleHours, "Title separation (in hours)"}, {cbAlbumHours, "Album separation (in hours)"}};
+    for (int i = 0; i < 2; ++i) {
+        const auto number = WholeNumberIn(fields[i].first->currentText(), 0, kMostRuleHours);
+        if (!number) {
+            context_.prompts.ShowMessage(NumberRangeMessage(fields[i].second, 0, kMostRuleHours));
+            StayInFront(this, fields[i].first);
+            return;
+        }
+        hours[i] = *number;
+    }
+    context_.run([this, &hours] {
         RuleSettings rules;
-        // Hours as typed: the integer error names a text that is not a number.
-        rules.titleHours =
-            std::max(0, static_cast<int>(StrToInt(Local8(cbTitleHours->currentText()))));
-        rules.albumHours =
-            std::max(0, static_cast<int>(StrToInt(Local8(cbAlbumHours->currentText()))));
+        rules.titleHours = hours[0];
+        rules.albumHours = hours[1];
         rules.artistMatching =
             cbArtistMatching->currentIndex() == 1 ? ArtistMatching::Loose : ArtistMatching::Exact;
         rules.exempt = SplitExemptList(Local8(edExempt->text()));
@@ -292,6 +318,7 @@ void TfRules::btnSaveRulesClick() {
         context_.build.rules = rules;  // in force from the next build on
         hide();
     });
+    if (isVisible()) StayInFront(this, btnSaveRules);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -67,6 +67,23 @@ void QtPrompts::ShowError(const std::string& text) {
     box.exec();
 }
 
+int QtPrompts::AskChoice(const std::string& text, const std::vector<std::string>& buttons) {
+    QMessageBox box(QMessageBox::Question, "Kestrune", Local(text), QMessageBox::NoButton, parent_);
+    std::vector<QPushButton*> pushed;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        pushed.push_back(box.addButton(Local(buttons[i]), last ? QMessageBox::RejectRole
+                                                                : QMessageBox::AcceptRole));
+    }
+    if (pushed.empty()) return -1;
+    box.setDefaultButton(pushed.back());
+    box.setEscapeButton(pushed.back());
+    box.exec();
+    for (size_t i = 0; i < pushed.size(); ++i)
+        if (box.clickedButton() == pushed[i]) return static_cast<int>(i);
+    return static_cast<int>(pushed.size()) - 1;
+}
+
 bool QtPrompts::AskYesNo(const std::string& text) {
     QMessageBox box(QMessageBox::Question, "Kestrune", Local(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);

@@ -16,6 +16,7 @@ public:
     std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override;
     bool AskYesNo(const std::string& text) override;
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
+    int AskChoice(const std::string& text, const std::vector<std::string>& buttons) override;
 
 private:
     QWidget* parent_;

@@ -12,6 +12,11 @@ void RestingPrompts::ShowError(const std::string& text) {
     inner_.ShowError(text);
 }
 
+int RestingPrompts::AskChoice(const std::string& text, const std::vector<std::string>& buttons) {
+    Resting resting(open_);
+    return inner_.AskChoice(text, buttons);
+}
+
 bool RestingPrompts::AskYesNo(const std::string& text) {
     Resting resting(open_);
     return inner_.AskYesNo(text);

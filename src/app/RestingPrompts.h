@@ -17,6 +17,7 @@ public:
     std::optional<std::string> AskSaveFileName(const SaveQuestion& question) override;
     bool AskYesNo(const std::string& text) override;
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
+    int AskChoice(const std::string& text, const std::vector<std::string>& buttons) override;
 
     // How many resting points are open right now (nested boxes count each).
     int OpenResting() const { return open_; }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "NumberFields.h"
 #include "PathNames.h"
+#include "sessions/ScheduleSettings.h"
 
 namespace kestrune::app {
 
@@ -54,6 +56,7 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     ComboBox2->setEditable(true);
     // A typed hour is used as typed, never added to the 26 choices.
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+    KeepTypedText(ComboBox2);
     ComboBox2->setMinimumWidth(61);
     ComboBox2->setToolTip("Specifiy a time from the drop down menu for the auto schedule to run.");
     for (const std::string& item : AutoStartChoices()) ComboBox2->addItem(QString::fromStdString(item));
@@ -160,11 +163,25 @@ void SchedulingPage::btRunScheduleNowClick() {
 }
 
 void SchedulingPage::btAutoSchedule_StartClick() {
-    context_.run([this] { context_.scheduler.btAutoSchedule_StartClick(context_.build); });
+    context_.run([this] {
+        Scheduler& scheduler = context_.scheduler;
+        scheduler.btAutoSchedule_StartClick(context_.build);
+        // Kept for the next start, which resumes it.
+        if (scheduler.Daily())
+            WriteScheduleSettings(context_.iniPath, {true, scheduler.DailyHour()});
+    });
 }
 
 void SchedulingPage::btAutoSchedule_StopClick() {
-    context_.run([this] { context_.scheduler.btAutoSchedule_StopClick(context_.view); });
+    context_.run([this] {
+        context_.scheduler.btAutoSchedule_StopClick(context_.view);
+        // Only a kept daily run needs undoing; a station that never began one keeps its file.
+        ScheduleSettings kept = ReadScheduleSettings(context_.iniPath);
+        if (kept.running) {
+            kept.running = false;
+            WriteScheduleSettings(context_.iniPath, kept);
+        }
+    });
 }
 
 }  // namespace kestrune::app

@@ -27,7 +27,10 @@ TEST(ListCreatorPage, StartsOnTheTagPageAndTheStartFolder) {
     EXPECT_EQ(page.CurrentFolder(), QString::fromStdString(f.station.dir.Path()));
     EXPECT_EQ(page.DriveComboBox1->itemText(0), "/");
     for (QCheckBox* box : {page.cbByArtist, page.cbByAlbum, page.cbByYear, page.cbByGenre}) EXPECT_FALSE(box->isChecked());
-    EXPECT_EQ(page.Label15->text(), "This feature is not yet active.");
+    // Only the tag lists that work are offered: no tab that says it is not active.
+    EXPECT_EQ(page.PageControl2->count(), 1);
+    EXPECT_EQ(page.PageControl2->tabText(0), "Easy");
+    EXPECT_TRUE(page.PageControl2->tabBarAutoHide());
 }
 
 TEST(ListCreatorPage, TheSplittersAreOlive) {
@@ -110,8 +113,15 @@ TEST(ListCreatorPage, TheFileListFollowsTheFolderAndSavesAsAPlaylist) {
     page.SaveAsList->click();
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")), (LineList{f.Path("music/A.MP3"), f.Path("music/b.mp3")}));
     EXPECT_EQ(f.Form().StatusText().toStdString(), "Playlist saved to " + f.Path("Playlists/music.m3u") + ".");
-    EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, f.Path("Playlists/empty.m3u")) << "the last name is proposed";
+    EXPECT_EQ(f.prompts.saveQuestions[0].proposedName, f.Path("Playlists/Sub Folder.m3u"));
+    EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, f.Path("Playlists/music.m3u"))
+        << "named after its folder";
+    // Not after the on-air output the shared dialog chose last.
+    f.Form().Context().sdSavePlaylist.proposedName = f.Path("Playlists/on-air.m3u");
     page.SaveAsList->click();  // cancelled: nothing written
+    EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, f.Path("Playlists/music.m3u"));
+    EXPECT_EQ(f.Form().Context().sdSavePlaylist.proposedName, f.Path("Playlists/on-air.m3u"))
+        << "the output's own proposal stays";
     EXPECT_EQ(f.station.Lines(f.Path("Playlists/music.m3u")).size(), 2u);
     EXPECT_TRUE(f.prompts.messages.empty());
 }

@@ -106,7 +106,7 @@ TEST(OptionWindowsDupeChecker, GreysTheHoursWithTheCheckBoxAndKeepsItsValues) {
     EXPECT_TRUE(w.ComboBox1->isEnabled());
     EXPECT_EQ(w.ComboBox1->currentText(), "3");
     Type(w.ComboBox1, "x");
-    EXPECT_EQ(model.fDMCA.ComboBox1, "x") << "typed text is not checked here";
+    EXPECT_EQ(model.fDMCA.ComboBox1, "3") << "a letter does not go in";
     Type(w.ComboBox1, "4");
     EXPECT_EQ(model.fDMCA.ComboBox1, "4");
     w.ComboBox1->setCurrentIndex(0);

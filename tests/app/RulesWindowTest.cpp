@@ -41,11 +41,13 @@ TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
     EXPECT_FALSE(w.cbPerformanceComplement->isChecked());
     EXPECT_FALSE(w.cbLeastRecent->isChecked());
 
-    // Hours that are not a number: the error box, the window stays, nothing written.
+    // Hours that are not a number: a box naming the field, the window stays, nothing written.
     const std::string before = f.station.dir.Read("kestrune.ini");
     w.cbAlbumHours->setEditText("three");
     w.btnSaveRules->click();
-    EXPECT_EQ(f.prompts.errors, std::vector<std::string>{"'three' is not a valid integer value."});
+    EXPECT_EQ(f.prompts.messages.back(),
+              "Album separation (in hours) must be a whole number from 0 to 8760.");
+    EXPECT_TRUE(f.prompts.errors.empty());
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(f.station.dir.Read("kestrune.ini"), before);
 

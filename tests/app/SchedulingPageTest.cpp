@@ -134,17 +134,17 @@ TEST(SchedulingPage, RunNowBuildsEverySessionAndArmsForADay) {
     EXPECT_TRUE(form.timerAutoBuild.isActive());
     EXPECT_EQ(form.timerAutoBuild.interval(), 2000);
 
-    // The timer's event: the build page comes to front and both sessions are written.
+    // The timer's event: both sessions are written; the page in front stays in front.
     form.timerAutoBuildTimer();
-    EXPECT_EQ(form.pcFormTabs->currentIndex(), 0);
+    EXPECT_EQ(form.pcFormTabs->currentIndex(), 1);
     EXPECT_EQ(f.station.Lines(f.Path("first-out.m3u")).size(), 2u);
     EXPECT_EQ(f.station.Lines(f.Path("second-out.m3u")).size(), 1u);
     // "Save to Text" is on in both: each log holds its own session's build, and only that.
     EXPECT_EQ(f.station.Lines(f.Path("first-out.m3u.txt")).size(), 5u + 2u);
     EXPECT_EQ(f.station.Lines(f.Path("second-out.m3u.txt")).size(), 5u + 1u);
-    EXPECT_EQ(f.prompts.messages.back(), "Entire schedule has completed and will run again in 24 hours.");
-    EXPECT_TRUE(form.timerAutoBuild.isActive());
-    EXPECT_EQ(form.timerAutoBuild.interval(), 86400000);
+    // Without a daily run begun, "Run Now!" was one run: nothing is armed after it.
+    EXPECT_EQ(f.prompts.messages.back(), "Entire schedule has completed.");
+    EXPECT_FALSE(form.timerAutoBuild.isActive());
     EXPECT_EQ(page.lbSchedule->currentRow(), 1) << "the last session run is selected";
 
     EXPECT_EQ(page.AutoScheduleState->text().toStdString(), form.AutoScheduler().StateText());
@@ -167,7 +167,7 @@ TEST(SchedulingPage, TheTimersOwnTickRunsTheSchedule) {
     form.tsScheduling->btRunScheduleNow->click();
     EXPECT_TRUE(testing::ProcessEventsUntil(
         [&] { return std::filesystem::exists(f.Path("ticked-out.m3u")); }));
-    EXPECT_EQ(form.timerAutoBuild.interval(), 86400000);
+    EXPECT_FALSE(form.timerAutoBuild.isActive()) << "one run, and no other";
 }
 
 TEST(SchedulingPage, ABrokenSessionStopsTheRunAndLeavesTheTimerOff) {

@@ -43,6 +43,12 @@ public:
         yesNoQuestions.push_back(text);
         return yesNoAnswer;
     }
+    int AskChoice(const std::string& text, const std::vector<std::string>& buttons) override {
+        choiceQuestions.push_back({text, buttons});
+        for (size_t i = 0; i < buttons.size(); ++i)
+            if (buttons[i] == choiceAnswer) return static_cast<int>(i);
+        return static_cast<int>(buttons.size()) - 1;  // Esc
+    }
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override {
         openQuestions.push_back(question);
         if (openAnswers.empty()) return {};
@@ -67,6 +73,8 @@ public:
     std::vector<OpenQuestion> openQuestions;
     std::vector<std::string> yesNoQuestions;
     bool yesNoAnswer = false;
+    std::vector<std::pair<std::string, std::vector<std::string>>> choiceQuestions;
+    std::string choiceAnswer;  // the caption of the button pressed; none: Esc
     std::deque<std::vector<std::string>> openAnswers;  // empty: the user cancels
 };
 

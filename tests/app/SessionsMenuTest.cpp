@@ -22,7 +22,9 @@ TEST(SessionsMenu, LoadAndSaveGoThroughTheirDialogs) {
 
     f.prompts.openAnswers.push_back({f.Path("Sessions/hour.cwt")});
     form.Context().view.ShowStatus("Playlist is complete and is exactly 1:00:00.");
+    f.prompts.yesNoAnswer = true;  // the unsaved build may go
     form.Load1->trigger();
+    EXPECT_EQ(f.prompts.yesNoQuestions.size(), 1u) << "asked before the build went";
     EXPECT_EQ(form.StatusText(), "") << "the old status was about the session before";
     EXPECT_EQ(form.Session().lbMasterPlaylists.Lines(), (LineList{"/l/a.m3u", "/l/b.m3u"}));
     EXPECT_EQ(form.Session().ComboBox1, "90");

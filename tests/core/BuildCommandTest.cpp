@@ -62,6 +62,29 @@ TEST(BuildCommand, ChecksComeFirstInTheirOrder) {
     EXPECT_EQ(f.session.lbFinalPlaylist.size(), 1u);
 }
 
+TEST(BuildCommand, TheCompletionBoxCountsTheRulesThisBuildBroke) {
+    StationFixture f;
+    // One artist only: with the dupe check on, every song after the first breaks it.
+    const std::string list =
+        f.Playlist("one.m3u", {{240, "Solo", "a"}, {240, "Solo", "b"}, {240, "Solo", "c"}});
+    f.session.lbMasterPlaylists.Add(list);
+    f.session.lbClockwheelTemplate = {list};
+    f.session.SetOutputFile(f.dir / "hour.m3u");
+    f.session.ComboBox1 = "12";
+    f.session.lbRuleBreaks = {"a break of an earlier build"};  // not counted again
+    ASSERT_TRUE(btBuildPlaylistClick(f.context).has_value());
+    const size_t broken = f.session.lbRuleBreaks.size() - 1;
+    ASSERT_GT(broken, 1u);
+    EXPECT_EQ(f.prompts.messages.back(), BuildCompleteMessage(broken));
+    EXPECT_EQ(f.prompts.messages.back(),
+              "Playlist is complete. Click 'ACCEPT LIST' to save it.\n\n" + std::to_string(broken) +
+                  " rules had to break in this build; the text log names each.");
+    EXPECT_EQ(BuildCompleteMessage(0), "Playlist is complete. Click 'ACCEPT LIST' to save it.");
+    EXPECT_EQ(BuildCompleteMessage(1),
+              "Playlist is complete. Click 'ACCEPT LIST' to save it.\n\n1 rule had to break in "
+              "this build; the text log names it.");
+}
+
 TEST(BuildCommand, ABuildThatFallsShortShowsItsStatusNotCompletion) {
     StationFixture f;
     // The only song is gone: the repair empties the list and nothing can be placed.

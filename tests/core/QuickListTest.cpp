@@ -20,6 +20,15 @@ namespace fs = std::filesystem;
 constexpr PathStyle kWin = PathStyle::Windows;
 constexpr PathStyle kPosix = PathStyle::Posix;
 
+TEST(QuickListName, IsTheFoldersOwnName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/music/Rock", "Rock.m3u"},    {"/music/Rock/", "Rock.m3u"},
+        {"/music/Sub Folder", "Sub Folder.m3u"}, {"D:\\Lists\\Oldies", "Oldies.m3u"},
+        {"/", "root.m3u"},              {"D:\\", "root.m3u"},
+        {"", "root.m3u"}};
+    for (const auto& [folder, name] : cases) EXPECT_EQ(QuickListFileName(folder), name) << folder;
+}
+
 TEST(QuickListLines, WindowsRootTakesTheUpperCaseDriveAndOneBackslash) {
     EXPECT_EQ(QuickListLine("e", "E:\\", "a.mp3", kWin), "E:\\a.mp3");
     EXPECT_EQ(QuickListLine("E", "E:\\", "a.mp3", kWin), "E:\\a.mp3");

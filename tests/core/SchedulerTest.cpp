@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/KestruneError.h"
+#include "sessions/ScheduleSettings.h"
 #include "sessions/Scheduler.h"
 #include "sessions/SessionFile.h"
 #include "support/Station.h"
@@ -164,7 +165,7 @@ TEST(Scheduler, ARunBuildsEverySessionAndArmsForTomorrow) {
     f.dir.Write("zulu-out.m3u.txt", "an old log");
     f.dir.Write("alpha-out.m3u.txt", "untouched");
     f.session.mTextOutput = {"a build made before the run"};
-    scheduler.btRunScheduleNowClick(f.prompts);
+    // A run that nobody armed (the command-line tool's) arms for a day, as it always did.
     int pageShown = 0;
     scheduler.timerAutoBuildTimer(f.context, [&] {
         ++pageShown;
@@ -252,6 +253,113 @@ TEST(Scheduler, ShortSessionsAreOneLineEach) {
     EXPECT_EQ(ShortSessionsText({{"/s/a.cwt", a}, {"/s/b.cwt", b}}),
               "/s/a.cwt: The playlist is 1:00:00 short of the desired 1:00:00.\n"
               "/s/b.cwt: The playlist is 0:42:10 short of the desired 1:00:00.");
+}
+
+TEST(Scheduler, ATypedStartTimeNamesAnHourOrIsRefused) {
+    const struct {
+        const char* typed;
+        std::optional<std::string> hour;
+    } cases[] = {{"3 AM", "3 AM"},       {"7am", "7 AM"},     {" 7 pm ", "7 PM"},
+                 {"07 PM", "7 PM"},      {"12 am", "12 AM"},  {"12 PM", "12 PM"},
+                 {"", std::nullopt},     {"7", std::nullopt}, {"half past nine", std::nullopt},
+                 {"13 PM", std::nullopt}, {"0 AM", std::nullopt}, {"7 AMX", std::nullopt},
+                 {"7:30 PM", std::nullopt}, {"-3 AM", std::nullopt}, {"1234 AM", std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(AutoStartHourName(c.typed), c.hour) << c.typed;
+
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    scheduler.AddSessions({"/s/a.cwt"});
+    scheduler.ComboBox2 = "half past nine";
+    scheduler.btAutoSchedule_StartClick(f.context);
+    EXPECT_EQ(f.prompts.messages.back(),
+              "Set auto start time: \"half past nine\" is not an hour. Choose one from the list, "
+              "12 AM to 11 PM.");
+    EXPECT_EQ(timer.starts, 0) << "no countdown to midnight";
+    EXPECT_FALSE(scheduler.Daily());
+    scheduler.ComboBox2 = "7pm";
+    scheduler.btAutoSchedule_StartClick(f.context);
+    EXPECT_EQ(scheduler.ComboBox2, "7 PM") << "shown as the list names it";
+    EXPECT_TRUE(scheduler.Daily());
+    EXPECT_EQ(scheduler.DailyHour(), "7 PM");
+}
+
+TEST(Scheduler, RunNowRunsOnceAndTheDailyRunKeepsItsHour) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    scheduler.AddSessions({ScheduledSession(f, "night", 4, false)});
+    f.clock.now = At(2, 36, 0);
+    scheduler.ComboBox2 = "3 AM";
+    scheduler.btAutoSchedule_StartClick(f.context);
+    EXPECT_EQ(timer.interval, 24 * 60000);
+
+    scheduler.btRunScheduleNowClick(f.prompts);
+    EXPECT_EQ(timer.interval, kRunNowDelay);
+    f.clock.now = At(2, 36, 5);  // when the run ends
+    scheduler.timerAutoBuildTimer(f.context, nullptr);
+    EXPECT_EQ(timer.interval, (23 * 60 + 55) * 1000) << "still 3 AM today, not 02:36 tomorrow";
+    EXPECT_EQ(f.prompts.messages.back(),
+              "Entire schedule has completed and will run again at 3 AM.");
+    EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
+
+    // The field changed afterwards, garbled even: the daily run keeps the hour "Begin" took.
+    scheduler.ComboBox2 = "garbled";
+    // Each day's countdown comes from the clock: however long a run takes, 3 AM stays 3 AM.
+    const struct {
+        LocalDateTime ended;
+        int64_t interval;
+    } days[] = {{At(3, 7, 30), kOneDay - (7 * 60 + 30) * 1000},
+                {At(3, 0, 0), kOneDay},  // ended within the second it began: tomorrow
+                {At(3, 59, 59), kOneDay - (59 * 60 + 59) * 1000}};
+    for (const auto& day : days) {
+        f.clock.now = day.ended;
+        scheduler.timerAutoBuildTimer(f.context, nullptr);
+        EXPECT_EQ(timer.interval, day.interval);
+        EXPECT_EQ(f.prompts.messages.back(), messages::kScheduleComplete);
+    }
+
+    // Without the daily run, "Run Now!" is one run, and the scheduler is idle after it.
+    scheduler.btAutoSchedule_StopClick(f.view);
+    scheduler.btRunScheduleNowClick(f.prompts);
+    scheduler.timerAutoBuildTimer(f.context, nullptr);
+    EXPECT_EQ(scheduler.State(), SchedulerState::Idle);
+    EXPECT_EQ(f.prompts.messages.back(), messages::kScheduleRanOnce);
+}
+
+TEST(Scheduler, ResumingTheKeptDailyRun) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    f.clock.now = At(22, 30, 15);
+    EXPECT_FALSE(scheduler.ResumeDaily("11 PM", f.clock)) << "no sessions: nothing to resume";
+    scheduler.AddSessions({"/s/a.cwt"});
+    EXPECT_FALSE(scheduler.ResumeDaily("garbled", f.clock));
+    EXPECT_EQ(timer.starts, 0);
+    EXPECT_TRUE(scheduler.ResumeDaily("11 pm", f.clock));
+    EXPECT_EQ(timer.interval, 1785000);
+    EXPECT_EQ(scheduler.ComboBox2, "11 PM");
+    EXPECT_TRUE(scheduler.Daily());
+}
+
+TEST(Scheduler, TheKeptScheduleLivesInItsOwnSection) {
+    EXPECT_EQ(ParseScheduleSettings(""), ScheduleSettings{});
+    EXPECT_EQ(ParseScheduleSettings("[schedule]\r\nRunning=1\r\nstart=3 AM\r\n"),
+              (ScheduleSettings{true, "3 AM"}));
+    EXPECT_EQ(ParseScheduleSettings("[Schedule]\r\nrunning=yes\r\nstart=\r\n"),
+              ScheduleSettings{}) << "only 1 is on; an empty start keeps 12 AM";
+    const std::string before = "[Config]\r\nplaylistsdir=/p\r\n";
+    const std::string after = WithScheduleSettings(before, {true, "3 AM"});
+    EXPECT_EQ(after.substr(0, before.size()), before) << "every other line kept";
+    EXPECT_EQ(ParseScheduleSettings(after), (ScheduleSettings{true, "3 AM"}));
+    EXPECT_EQ(ParseScheduleSettings(WithScheduleSettings(after, {false, "3 AM"})),
+              (ScheduleSettings{false, "3 AM"}));
+
+    StationFixture f;
+    const std::string ini = f.dir / "kestrune.ini";
+    EXPECT_EQ(ReadScheduleSettings(ini), ScheduleSettings{}) << "no file: the defaults";
+    WriteScheduleSettings(ini, {true, "5 PM"});
+    EXPECT_EQ(ReadScheduleSettings(ini), (ScheduleSettings{true, "5 PM"}));
 }
 
 TEST(Scheduler, AnErrorStopsTheRunAndLeavesTheSchedulerIdle) {

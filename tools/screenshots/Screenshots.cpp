@@ -30,6 +30,9 @@ public:
     int AskOpenError(const std::string&) override { return kAnswerIgnore; }
     std::optional<std::string> AskSaveFileName(const SaveQuestion&) override { return std::nullopt; }
     std::vector<std::string> AskOpenFileNames(const app::OpenQuestion&) override { return {}; }
+    int AskChoice(const std::string&, const std::vector<std::string>& buttons) override {
+        return static_cast<int>(buttons.size()) - 1;  // the button that changes nothing
+    }
 };
 
 bool Save(QWidget& window, const QString& path) {

@@ -29,6 +29,13 @@ const char* const kBuildComplete = "Playlist is complete. Click 'ACCEPT LIST' to
 const char* const kListRepaired = "The list has been repaired.";
 }  // namespace messages
 
+std::string BuildCompleteMessage(size_t rulesBroken) {
+    if (rulesBroken == 0) return messages::kBuildComplete;
+    return std::string(messages::kBuildComplete) + "\n\n" + std::to_string(rulesBroken) +
+           (rulesBroken == 1 ? " rule had to break in this build; the text log names it."
+                             : " rules had to break in this build; the text log names each.");
+}
+
 std::string OutputIsCategoryMessage(const std::string& outputFile) {
     return "The final playlist cannot be saved as " + outputFile +
            ": that file is one of the playlists this session draws from, and saving would "
@@ -85,11 +92,13 @@ std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context) {
         return std::nullopt;
     }
     RepairPlaylists(context);
+    const size_t breaksBefore = s.lbRuleBreaks.size();
     const BuildOutcome outcome = BuildPlaylist(context);
     // A build the user stopped says so in the status line; it is not complete.
     if (StopRequested()) return outcome;
     if (outcome.reachedLength)
-        context.prompts.ShowMessage(messages::kBuildComplete);
+        context.prompts.ShowMessage(
+            BuildCompleteMessage(s.lbRuleBreaks.size() - std::min(breaksBefore, s.lbRuleBreaks.size())));
     else
         context.prompts.ShowMessage(outcome.status.empty() ? ShortfallText(outcome)
                                                            : outcome.status);

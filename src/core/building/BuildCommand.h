@@ -22,6 +22,8 @@ extern const char* const kListRepaired;
 // The refusals of an output file that is a category of the session and of a slot whose
 // playlist is no longer among the master playlists, with the names filled in.
 std::string OutputIsCategoryMessage(const std::string& outputFile);
+// "Playlist is complete. ..." and, when rules had to break in the build, how many.
+std::string BuildCompleteMessage(size_t rulesBroken);
 std::string OrphanSlotMessage(int slot, const std::string& playlist);
 // The playlist of the session (a master playlist or a slot) that is the output file; empty
 // when it is none of them.

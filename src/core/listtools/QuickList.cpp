@@ -26,6 +26,16 @@ SaveQuestion PlaylistSaveDialog(const std::string& playlistsFolder) {
     return SaveQuestion{"", "Winamp Playlist|*.m3u", "m3u", playlistsFolder, ""};
 }
 
+std::string QuickListFileName(const std::string& folder) {
+    std::string trimmed = folder;
+    while (!trimmed.empty() && (trimmed.back() == '/' || trimmed.back() == '\\')) trimmed.pop_back();
+    const size_t cut = trimmed.find_last_of("/\\");
+    std::string name = cut == std::string::npos ? trimmed : trimmed.substr(cut + 1);
+    // "C:" or an empty name: a drive's root.
+    if (name.empty() || (name.size() == 2 && name[1] == ':')) name = "root";
+    return name + ".m3u";
+}
+
 bool MatchesMP3Mask(std::string_view name) {
     constexpr std::string_view kExtension = ".mp3";
     return name.size() >= kExtension.size() &&

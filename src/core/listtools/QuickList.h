@@ -26,6 +26,10 @@ SaveQuestion PlaylistSaveDialog(const std::string& playlistsFolder);
 // True when the name ends in ".mp3", letter case aside.
 bool MatchesMP3Mask(std::string_view name);
 
+// The name a quick list of `folder` is proposed under: the folder's own name + ".m3u"
+// ("/music/Rock" gives "Rock.m3u"; a root gives "root.m3u").
+std::string QuickListFileName(const std::string& folder);
+
 // The order of the list tools' sorted lists: alphabetical without regard to case; texts that
 // differ only in case (distinct files where the file system tells case apart) in byte order.
 bool SortsBeforeNoCase(std::string_view a, std::string_view b);

@@ -1,5 +1,7 @@
 #include "sessions/Scheduler.h"
 
+#include <utility>
+
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "output/FinalPlaylistFile.h"
@@ -19,6 +21,7 @@ const char* const kScheduleSaved =
     "The current schedule has been saved. Press \"BEGIN AUTO SCHEDULE\" to start the countdown.";
 const char* const kScheduleComplete =
     "Entire schedule has completed and will run again in 24 hours.";
+const char* const kScheduleRanOnce = "Entire schedule has completed.";
 }  // namespace messages
 
 int TargetHour(const std::string& text) {
@@ -36,6 +39,42 @@ int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
         ((static_cast<int64_t>(now.hour) * 60 + now.minute) * 60 + now.second) * 1000;
     if (target < current) target += kOneDay;
     return target - current;
+}
+
+int64_t DelayAfterRun(const std::string& text, const LocalDateTime& now) {
+    const int64_t delay = DelayUntilHour(text, now);
+    return delay == 0 ? kOneDay : delay;
+}
+
+std::optional<std::string> AutoStartHourName(const std::string& text) {
+    // Digits, blanks, then AM or PM in any case: "7am", " 7 PM ", "07 pm".
+    size_t i = 0;
+    const auto blanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    };
+    blanks();
+    int hour = 0;
+    size_t digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
+        hour = hour * 10 + (text[i] - '0');
+        ++i;
+        ++digits;
+    }
+    if (digits == 0 || hour < 1 || hour > 12) return std::nullopt;
+    blanks();
+    if (i + 2 > text.size()) return std::nullopt;
+    const char half = static_cast<char>(text[i] & ~0x20);
+    const char m = static_cast<char>(text[i + 1] & ~0x20);
+    if ((half != 'A' && half != 'P') || m != 'M') return std::nullopt;
+    i += 2;
+    blanks();
+    if (i != text.size()) return std::nullopt;
+    return std::to_string(hour) + (half == 'A' ? " AM" : " PM");
+}
+
+std::string NotAnHourMessage(const std::string& text) {
+    return "Set auto start time: \"" + text +
+           "\" is not an hour. Choose one from the list, 12 AM to 11 PM.";
 }
 
 namespace {
@@ -113,12 +152,34 @@ void Scheduler::btAutoSchedule_StartClick(BuildContext& context) {
         context.prompts.ShowMessage(messages::kNoSessionsScheduled);
         return;
     }
+    const std::optional<std::string> hour = AutoStartHourName(ComboBox2);
+    if (!hour) {
+        context.prompts.ShowMessage(NotAnHourMessage(ComboBox2));
+        return;
+    }
+    ComboBox2 = *hour;
     context.view.ShowStatus("Auto Build Initiated");
-    ArmAutoBuild(DelayUntilHour(ComboBox2, context.clock.Now()));
+    daily_ = true;
+    dailyHour_ = *hour;
+    oneOff_ = false;
+    ArmAutoBuild(DelayUntilHour(dailyHour_, context.clock.Now()));
+}
+
+bool Scheduler::ResumeDaily(const std::string& hour, const Clock& now) {
+    const std::optional<std::string> name = AutoStartHourName(hour);
+    if (!name || lbSchedule.Empty()) return false;
+    ComboBox2 = *name;
+    daily_ = true;
+    dailyHour_ = *name;
+    oneOff_ = false;
+    ArmAutoBuild(DelayUntilHour(dailyHour_, now.Now()));
+    return true;
 }
 
 void Scheduler::btAutoSchedule_StopClick(BuildView& view) {
     timer_.Stop();
+    daily_ = false;
+    oneOff_ = false;
     view.ShowStatus("Auto Build Stopped");
 }
 
@@ -128,6 +189,7 @@ void Scheduler::btRunScheduleNowClick(Prompts& prompts) {
         return;
     }
     ArmAutoBuild(kRunNowDelay);
+    oneOff_ = true;
 }
 
 void Scheduler::ArmAutoBuild(int64_t milliseconds) {
@@ -145,10 +207,12 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         explicit RunningFlag(bool& f) : flag(f) { flag = true; }
         ~RunningFlag() { flag = false; }
     };
-    {
+    std::string closing = messages::kScheduleComplete;
+    try {
         RunningFlag runningFlag(running_);
         if (showBuildPage) showBuildPage();
         timer_.Stop();
+        const bool oneOff = std::exchange(oneOff_, false);
         shortSessions_.clear();
         gridHourEnds_.clear();
         const int count = lbSchedule.Count();
@@ -168,11 +232,34 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
                                context.session.output);
             WriteTextLog(context.session);
         }
-        ArmAutoBuild(kOneDay);
+        context.view.ShowStatus(RunDoneStatus(context.clock.Now(), count));
+        if (daily_) {
+            // The next day's hour, from the clock: the run's own length never shifts it.
+            const int64_t delay = DelayAfterRun(dailyHour_, context.clock.Now());
+            ArmAutoBuild(delay);
+            if (delay < kOneDay - 3600000)
+                closing = "Entire schedule has completed and will run again at " + dailyHour_ + ".";
+        } else if (oneOff) {
+            closing = messages::kScheduleRanOnce;  // nothing armed: it was one run
+        } else {
+            ArmAutoBuild(kOneDay);  // a run nobody armed (the tool's) keeps the old rhythm
+        }
+    } catch (...) {
+        daily_ = false;  // idle until the operator starts it again
+        oneOff_ = false;
+        throw;
     }
+    // The page tells the next run while the closing message is still open.
+    context.view.ListChanged(ShownList::Schedule);
     // The run is over before its closing message: a box nobody answers holds up no later run.
     if (!shortSessions_.empty()) context.prompts.ShowMessage(ShortSessionsText(shortSessions_));
-    context.prompts.ShowMessage(messages::kScheduleComplete);
+    context.prompts.ShowMessage(closing);
+}
+
+std::string RunDoneStatus(const LocalDateTime& at, int sessions) {
+    const auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return "Auto schedule ran at " + two(at.hour) + ":" + two(at.minute) + " and built " +
+           std::to_string(sessions) + (sessions == 1 ? " session." : " sessions.");
 }
 
 std::string Scheduler::StateText() const {

@@ -19,6 +19,7 @@ namespace messages {
 extern const char* const kNoSessionsScheduled;
 extern const char* const kScheduleSaved;
 extern const char* const kScheduleComplete;
+extern const char* const kScheduleRanOnce;
 }  // namespace messages
 
 inline constexpr int64_t kRunNowDelay = 2000;
@@ -38,12 +39,22 @@ public:
 int TargetHour(const std::string& text);
 // Milliseconds from `now` until the clock next reaches that hour (1 to 86,400,000).
 int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now);
+// The same after a run: a run that ended within the second its hour began waits for tomorrow.
+int64_t DelayAfterRun(const std::string& text, const LocalDateTime& now);
+
+// The list's name of the hour a typed start time means ("7am", "7 pm", "12 AM"), if it is one.
+std::optional<std::string> AutoStartHourName(const std::string& text);
+// The message for a start time that names no hour.
+std::string NotAnHourMessage(const std::string& text);
 
 // The local time `milliseconds` after `from`, on the calendar (summer-time changes are not
 // counted, as DelayUntilHour does not count them).
 LocalDateTime AddMilliseconds(const LocalDateTime& from, int64_t milliseconds);
 // "Next run: Tue 9 Dec 06:00".
 std::string NextRunText(const LocalDateTime& at);
+
+// The status line after a run: "Auto schedule ran at 02:36 and built 2 sessions."
+std::string RunDoneStatus(const LocalDateTime& at, int sessions);
 
 // The 26 entries of the auto start time list.
 std::vector<std::string> AutoStartChoices();
@@ -79,10 +90,15 @@ public:
     // "Save Schedule".
     void Button7Click(Prompts& prompts);
 
-    // "Begin Auto Schedule", "Stop Auto Schedule", "Run Now!".
+    // "Begin Auto Schedule": every day at the chosen hour; a start time that names no hour is
+    // refused with a message. "Stop Auto Schedule". "Run Now!": one run in two seconds; the
+    // daily run, when there is one, stays at its hour.
     void btAutoSchedule_StartClick(BuildContext& context);
     void btAutoSchedule_StopClick(BuildView& view);
     void btRunScheduleNowClick(Prompts& prompts);
+    // The daily run as a start-up finds it kept: armed for its next hour, as "Begin" arms it.
+    // False (nothing armed) without sessions or with a start time that names no hour.
+    bool ResumeDaily(const std::string& hour, const Clock& now);
 
     // A fresh countdown when the timer is off or the interval changes; otherwise the
     // countdown under way goes on.
@@ -95,6 +111,9 @@ public:
     void timerAutoBuildTimer(BuildContext& context, const std::function<void()>& showBuildPage);
 
     SchedulerState State() const;
+    // Whether the daily run is on (it may wait behind a "Run Now!"), and at which hour.
+    bool Daily() const { return daily_; }
+    const std::string& DailyHour() const { return dailyHour_; }
     // "Auto schedule stopped", or running with the next run's time.
     std::string StateText() const;
     // The sessions of the last run that fell short, in the order run.
@@ -105,6 +124,9 @@ public:
 private:
     AutoBuildTimer& timer_;
     bool running_ = false;
+    bool daily_ = false;     // "Begin" pressed and not stopped since
+    std::string dailyHour_;  // the hour "Begin" took, whatever the field shows since
+    bool oneOff_ = false;    // the countdown under way is a "Run Now!"
     std::optional<LocalDateTime> nextRun_;
     std::vector<ShortSession> shortSessions_;
     std::vector<HourEnd> gridHourEnds_;

@@ -1,0 +1,47 @@
+#include "sessions/ScheduleSettings.h"
+
+#include "platform/FileReplace.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "sessions/IniFile.h"
+
+namespace kestrune {
+
+namespace {
+constexpr const char* kRunning = "running";
+constexpr const char* kStart = "start";
+}  // namespace
+
+ScheduleSettings ParseScheduleSettings(const std::string& iniText) {
+    ScheduleSettings settings;
+    const auto running = FindIniValue(iniText, kScheduleSection, kRunning);
+    settings.running = running && *running == "1";
+    const auto start = FindIniValue(iniText, kScheduleSection, kStart);
+    if (start && !start->empty()) settings.startHour = *start;
+    return settings;
+}
+
+std::string WithScheduleSettings(const std::string& iniText, const ScheduleSettings& settings) {
+    std::string text = SetIniValue(iniText, kScheduleSection, kRunning, settings.running ? "1" : "0");
+    return SetIniValue(text, kScheduleSection, kStart, settings.startHour);
+}
+
+ScheduleSettings ReadScheduleSettings(const std::string& iniPath) {
+    if (iniPath.empty() || !FileExists(iniPath)) return ScheduleSettings{};
+    try {
+        return ParseScheduleSettings(ReadWholeFile(iniPath));
+    } catch (const KestruneError&) {
+        return ScheduleSettings{};
+    }
+}
+
+void WriteScheduleSettings(const std::string& iniPath, const ScheduleSettings& settings) {
+    try {
+        const std::string text = FileExists(iniPath) ? ReadWholeFile(iniPath) : std::string();
+        ReplaceWholeFile(iniPath, WithScheduleSettings(text, settings));
+    } catch (const KestruneError&) {
+        throw errors::UnableToWrite(iniPath);
+    }
+}
+
+}  // namespace kestrune
