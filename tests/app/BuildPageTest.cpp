@@ -563,8 +563,10 @@ TEST(BuildPage, ChecksAndErrorsStopTheBuildAndTheWindowGoesOn) {
 
 TEST(BuildPage, ABuildThatFallsShortShowsItsStatusInTheBoxAndKeepsItsList) {
     Station s;
-    // The only song is gone: the repair empties the list, and no song can be placed.
-    s.station.dir.Write("gone.m3u", s.Path("gone.mp3") + "\r\n");
+    // One song is gone (half the list: not a library away), the other has no playing time:
+    // the repair takes the first out, and no song can be placed.
+    s.station.dir.Write("silent.mp3", "");
+    s.station.dir.Write("gone.m3u", FormatLines({s.Path("gone.mp3"), s.Path("silent.mp3")}));
     s.Session().lbMasterPlaylists.Add(s.Path("gone.m3u"));
     s.Session().lbClockwheelTemplate = {s.Path("gone.m3u")};
     s.Session().SetOutputFile(s.Path("hour.m3u"));

@@ -91,7 +91,9 @@ TEST(CliBuild, ChecksAndErrorsGiveTheirExitStatus) {
 
 TEST(CliBuild, AShortBuildIsWrittenAndExitsOneSayingWhatIsMissing) {
     StationFixture f;
-    f.dir.Write("gone.m3u", (f.dir / "gone.mp3") + "\r\n");
+    // A song gone (half the list: not a library away) and a song without playing time.
+    f.dir.Write("silent.mp3", "");
+    f.dir.Write("gone.m3u", FormatLines({f.dir / "gone.mp3", f.dir / "silent.mp3"}));
     f.dir.Write("short.cwt", FormatLines({f.dir / "gone.m3u", "#", f.dir / "gone.m3u", "##", "60",
                                           "###", f.dir / "short.m3u", "####", "001", "3"}));
     const auto result = RunCli({"build", "short.cwt"}, f.dir.Path());

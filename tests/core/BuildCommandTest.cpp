@@ -87,8 +87,10 @@ TEST(BuildCommand, TheCompletionBoxCountsTheRulesThisBuildBroke) {
 
 TEST(BuildCommand, ABuildThatFallsShortShowsItsStatusNotCompletion) {
     StationFixture f;
-    // The only song is gone: the repair empties the list and nothing can be placed.
-    f.dir.Write("gone.m3u", (f.dir / "gone.mp3") + "\r\n");
+    // One song is gone and the other has no playing time: the repair takes the first out
+    // (half the songs: a song gone, not a library away) and nothing can be placed.
+    f.dir.Write("silent.mp3", "");
+    f.dir.Write("gone.m3u", FormatLines({f.dir / "gone.mp3", f.dir / "silent.mp3"}));
     f.session.lbMasterPlaylists.Add(f.dir / "gone.m3u");
     f.session.lbClockwheelTemplate = {f.dir / "gone.m3u"};
     f.session.SetOutputFile(f.dir / "hour.m3u");
@@ -110,12 +112,12 @@ TEST(BuildCommand, RepairRemovesEverySongLineThatNamesNoFileAndNamesIt) {
     const LineList songs = f.Lines(good);
     const std::string relative = songs[1].substr(f.dir.Path().size() + 1);  // from the list's folder
     const std::string gone = f.dir / "gone.mp3";
-    f.dir.Write("mixed.m3u",
-                FormatLines({songs[0], "", "#EXTM3U", relative, gone, gone, f.dir.Path()}));
+    f.dir.Write("mixed.m3u", FormatLines({songs[0], "", "#EXTM3U", relative, gone, gone,
+                                          f.dir.Path(), songs[1]}));
     f.session.lbMasterPlaylists.Add(good);
     f.session.lbMasterPlaylists.Add(f.dir / "mixed.m3u");
     RepairPlaylists(f.context);
-    EXPECT_EQ(f.Lines(f.dir / "mixed.m3u"), (LineList{songs[0], "#EXTM3U", relative}));
+    EXPECT_EQ(f.Lines(f.dir / "mixed.m3u"), (LineList{songs[0], "#EXTM3U", relative, songs[1]}));
     EXPECT_EQ(f.Lines(good), songs);
     const std::string mixed = f.dir / "mixed.m3u";
     const std::vector<std::string> named = {
@@ -135,10 +137,11 @@ TEST(BuildCommand, RepairRemovesEverySongLineThatNamesNoFileAndNamesIt) {
     EXPECT_EQ(f.view.Problems(), named);
     EXPECT_EQ(f.session.mTextOutput, named) << "the text log names them too";
     EXPECT_TRUE(f.session.lbMP3Errors.empty());
-    EXPECT_EQ(f.session.lbListCheckerMP3s, (LineList{songs[0], "#EXTM3U\n" + relative}));
+    EXPECT_EQ(f.session.lbListCheckerMP3s,
+              (LineList{songs[0], "#EXTM3U\n" + relative, songs[1]}));
 
-    // A playlist that cannot be read stops the repair; those before it stay repaired.
-    f.dir.Write("mixed.m3u", FormatLines({gone}));
+    // A playlist that cannot be read stops the repair before any playlist changed.
+    f.dir.Write("mixed.m3u", FormatLines({songs[0], gone}));
     f.session.lbMasterPlaylists.Add(f.dir / "zz-gone.m3u");
     try {
         RepairPlaylists(f.context);
@@ -146,7 +149,7 @@ TEST(BuildCommand, RepairRemovesEverySongLineThatNamesNoFileAndNamesIt) {
     } catch (const KestruneError& error) {
         EXPECT_EQ(error.what(), "Cannot open file " + (f.dir / "zz-gone.m3u"));
     }
-    EXPECT_EQ(f.dir.Read("mixed.m3u"), "");
+    EXPECT_EQ(f.dir.Read("mixed.m3u"), FormatLines({songs[0], gone}));
 }
 
 TEST(BuildCommand, AcceptWritesThePlaylistAndTheLogClearThrowsAway) {
@@ -308,7 +311,8 @@ TEST(BuildCommand, AnExportedPlaylistKeepsEveryLineThroughRepairBuildAndRotation
 
     EXPECT_EQ(f.view.Problems(),
               (std::vector<std::string>{
-                  "Removed \"../songs/gone.mp3\" from " + list + ": it names no file.",
+                  "Removed \"../songs/gone.mp3\" with its \"#EXTINF:100,Gone - Gone\" from " +
+                      list + ": it names no file.",
                   "1 line naming no file removed from 1 playlist"}));
     EXPECT_EQ(f.view.Status().substr(0, 36), "Playlist is complete and is exactly ");
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 6u);
@@ -319,10 +323,9 @@ TEST(BuildCommand, AnExportedPlaylistKeepsEveryLineThroughRepairBuildAndRotation
     EXPECT_EQ(after.substr(0, 11), "\xEF\xBB\xBF#EXTM3U\n");
     EXPECT_EQ(after.find('\r'), std::string::npos) << "LF line ends kept";
     const LineList lines = ParseLines(after.substr(3));
-    // Every line is still there (the missing song's #EXTINF too, now at the end), and every
+    // Every line is still there but the missing song's, whose #EXTINF went with it, and every
     // #EXTINF is still right before its own path.
-    ASSERT_EQ(lines.size(), 1 + 2 * specs.size() + 1);
-    EXPECT_EQ(lines.back(), "#EXTINF:100,Gone - Gone");
+    ASSERT_EQ(lines.size(), 1 + 2 * specs.size());
     for (size_t i = 1; i + 1 < lines.size(); i += 2)
         EXPECT_EQ(pathOfInfo[lines[i]], lines[i + 1]) << lines[i];
 }

@@ -4,8 +4,10 @@
 #include <unordered_map>
 
 #include "building/BuildReport.h"
+#include "building/MusicFolderCheck.h"
 #include "building/PlaylistBuilder.h"
 #include "building/PlaylistFile.h"
+#include "building/RemovedSongsLog.h"
 #include "building/SongPaths.h"
 #include "building/StopRequest.h"
 #include "output/FinalPlaylistFile.h"
@@ -111,28 +113,82 @@ std::string Counted(size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Takes out the entries whose song line names no file, naming each. Their comment lines stay:
-// they go on with the next entry kept, or to the end of the file.
-size_t RemoveMissingSongs(BuildContext& context, const std::string& path, PlaylistLayout& layout) {
+bool IsBlank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// A master playlist as the repair found it, before anything is changed.
+struct PlaylistUnderRepair {
+    std::string path;
+    PlaylistLayout layout;
+    LineList entries;
+    std::vector<bool> missing;  // per entry: its song line names no file
+};
+
+// Reads the playlist and looks at every song it names. Throws when it must not be rewritten:
+// unreadable, in a form a rewrite would damage, a link that leads out, or songs whose music
+// folder is away (named with the playlist).
+PlaylistUnderRepair ExaminePlaylist(BuildContext& context, const std::string& path) {
+    PlaylistUnderRepair list;
+    list.path = path;
+    LoadPlaylist(path, list.layout, list.entries);
+    CheckReplaceable(path);
+    std::vector<std::string> missingFiles;
+    size_t songLines = 0;
+    list.missing.reserve(list.entries.size());
+    for (const std::string& entry : list.entries) {
+        const std::string_view song = SongLineOf(entry);
+        const bool gone = !ExistingSongFile(song, path);
+        list.missing.push_back(gone);
+        if (IsBlank(song)) continue;  // no song at all, whatever its folder
+        ++songLines;
+        if (gone) missingFiles.push_back(SongFilePath(song, path));
+    }
+    const std::string folder = UnreachableMusicFolder(missingFiles, songLines);
+    if (!folder.empty()) {
+        ReportToUser(context, "Left " + path + " as it is: " + std::to_string(missingFiles.size()) +
+                                  " of its " + Counted(songLines, "song", "songs") +
+                                  " name no file, under " + folder + ".");
+        throw KestruneError(MusicFolderAwayMessage(folder));
+    }
+    return list;
+}
+
+// Takes out the entries whose song line names no file, naming each, and adds a record of every
+// line taken out to `records`. An "#EXTINF" line describes the song after it and goes with it;
+// the entry's other comment lines stay, going on with the next entry kept or to the end.
+size_t RemoveMissingSongs(BuildContext& context, const PlaylistUnderRepair& list,
+                          PlaylistLayout& layout, LineList& records) {
     BuildSession& s = context.session;
+    const std::string& path = list.path;
+    const LocalDateTime now = context.clock.Now();
     LineList kept;
     kept.reserve(s.lbListCheckerMP3s.size());
     std::string carried;
-    for (std::string& entry : s.lbListCheckerMP3s) {
-        const std::string_view song = SongLineOf(entry);
-        if (ExistingSongFile(song, path)) {
+    for (size_t i = 0; i < s.lbListCheckerMP3s.size(); ++i) {
+        std::string& entry = s.lbListCheckerMP3s[i];
+        if (!list.missing[i]) {
             if (!carried.empty()) entry = carried + '\n' + entry;
             carried.clear();
             kept.push_back(std::move(entry));
             continue;
         }
-        s.lbMP3Errors.emplace_back(song);
-        ReportToUser(context, "Removed \"" + std::string(song) + "\" from " + path +
-                                  ": it names no file.");
-        const std::string_view comments = CommentsOf(entry);
-        if (comments.empty()) continue;
-        if (!carried.empty()) carried += '\n';
-        carried += comments;
+        const std::string song(SongLineOf(entry));
+        s.lbMP3Errors.push_back(song);
+        std::string info;
+        ForEachLine(CommentsOf(entry), [&](std::string_view line) {
+            if (IsExtinfLine(line)) {
+                info.assign(line);
+                records.push_back(RemovedSongRecord(now, path, info));
+                return;
+            }
+            if (!carried.empty()) carried += '\n';
+            carried += line;
+        });
+        records.push_back(RemovedSongRecord(now, path, song));
+        ReportToUser(context, "Removed \"" + song + "\"" +
+                                  (info.empty() ? std::string() : " with its \"" + info + "\"") +
+                                  " from " + path + ": it names no file.");
     }
     if (!carried.empty()) {
         LineList lines = ParseLines(carried);
@@ -148,18 +204,34 @@ size_t RemoveMissingSongs(BuildContext& context, const std::string& path, Playli
 
 void RepairPlaylists(BuildContext& context) {
     BuildSession& s = context.session;
-    PlaylistLayout layout;
+    // Every playlist is read and judged before any is written: a refusal leaves them all as
+    // they were.
+    std::vector<PlaylistUnderRepair> lists;
+    lists.reserve(static_cast<size_t>(s.lbMasterPlaylists.Count()));
+    for (int j = 0; j < s.lbMasterPlaylists.Count(); ++j)
+        lists.push_back(ExaminePlaylist(context, s.lbMasterPlaylists[j]));
+
     size_t removedLines = 0;
     size_t playlistsTouched = 0;
     for (int j = 0; j < s.lbMasterPlaylists.Count(); ++j) {
         context.view.SelectMasterPlaylist(j);
-        const std::string path = s.lbMasterPlaylists[j];
+        PlaylistUnderRepair& list = lists[static_cast<size_t>(j)];
+        // A playlist named twice is repaired again from what its first repair wrote.
+        for (int k = 0; k < j; ++k)
+            if (lists[static_cast<size_t>(k)].path == list.path) {
+                list = ExaminePlaylist(context, list.path);
+                break;
+            }
+        const std::string& path = list.path;
         context.view.ShowStatus("Checking " + path + " for errors.");
-        s.lbListCheckerMP3s.clear();
+        s.lbListCheckerMP3s = std::move(list.entries);
         s.lbMP3Errors.clear();
-        LoadPlaylist(path, layout, s.lbListCheckerMP3s);
+        PlaylistLayout& layout = list.layout;
         SavePlaylist(path, layout, s.lbListCheckerMP3s);
-        const size_t removed = RemoveMissingSongs(context, path, layout);
+        LineList records;
+        const size_t removed = RemoveMissingSongs(context, list, layout, records);
+        // Recorded before the playlist loses them: a kill between the two keeps both.
+        AppendRemovedSongs(path, records);
         removedLines += removed;
         if (removed > 0) ++playlistsTouched;
         context.view.ShowStatus(messages::kListRepaired);

@@ -39,7 +39,11 @@ std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context);
 
 // Removes from every master playlist the song lines that name no file (relative paths taken
 // from the playlist's folder), naming each, then a count of them. Comment lines ("#...") are
-// never songs and stay; the file keeps its own form (byte-order mark, line ends).
+// never songs and stay, but an "#EXTINF" line goes with its song; the file keeps its own form
+// (byte-order mark, line ends). Every line removed is also added to "removed-songs.txt" beside
+// its playlist. Every playlist is read and judged first, and nothing is changed when one cannot
+// be read or rewritten, or when its songs' music folder is away (more than half of its songs
+// missing, or a folder above a missing song not there or not readable).
 void RepairPlaylists(BuildContext& context);
 
 // Writes the final playlist, and the text log beside it when "Save to Text" is on. False when

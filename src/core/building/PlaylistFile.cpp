@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/Paths.h"
 
 namespace kestrune {
 
@@ -45,6 +46,21 @@ void AppendLines(std::string& out, std::string_view joined, std::string_view end
 }
 
 }  // namespace
+
+std::string NulByteMessage(const std::string& path, size_t line) {
+    return "Cannot read " + path + ": line " + std::to_string(line) +
+           " holds a NUL byte, which no playlist line can; nothing was changed";
+}
+
+std::string OtherFormatMessage(const std::string& path, const std::string& format) {
+    return "Cannot use " + path + " as a category playlist: it is a " + format +
+           " playlist, and categories are read as M3U (one song a line). Save it as .m3u; "
+           "nothing was changed";
+}
+
+bool IsExtinfLine(std::string_view line) {
+    return IsExtinf(line);
+}
 
 bool IsCommentLine(std::string_view line) {
     return !line.empty() && line[0] == '#';
@@ -109,6 +125,36 @@ std::string FormatPlaylist(const PlaylistLayout& layout, const LineList& entries
     return bytes;
 }
 
+size_t LineOfNul(std::string_view bytes) {
+    const size_t nul = bytes.find('\0');
+    if (nul == std::string_view::npos) return 0;
+    const std::string_view before = bytes.substr(0, nul);
+    size_t lines = 0;
+    ForEachLine(before, [&](std::string_view) { ++lines; });
+    // The NUL opens a line of its own after a line end, and ends the last line otherwise.
+    if (before.empty() || before.back() == '\r' || before.back() == '\n') ++lines;
+    return lines;
+}
+
+std::string OtherPlaylistFormat(std::string_view path, std::string_view bytes) {
+    const std::string name = LowerCase(ExtractFileName(path));
+    const auto endsWith = [&](std::string_view ending) {
+        return name.size() >= ending.size() &&
+               name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    if (endsWith(".pls")) return "PLS";
+    if (endsWith(".xspf")) return "XSPF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    const size_t start = bytes.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) return std::string();
+    bytes.remove_prefix(start);
+    if (bytes.size() >= 10 && CompareTextNoCase(bytes.substr(0, 10), "[playlist]") == 0)
+        return "PLS";
+    if (bytes.substr(0, 5) == "<?xml" || bytes.substr(0, 9) == "<playlist") return "XSPF";
+    return std::string();
+}
+
 bool LooksLikeUtf16(std::string_view bytes) {
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
     return bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0');
@@ -119,6 +165,10 @@ void LoadPlaylist(const std::string& path, PlaylistLayout& layout, LineList& ent
     if (LooksLikeUtf16(bytes))
         throw KestruneError("Cannot read " + path +
                             ": the playlist is in UTF-16. Save it as UTF-8 and try again.");
+    if (const std::string format = OtherPlaylistFormat(path, bytes); !format.empty())
+        throw KestruneError(OtherFormatMessage(path, format));
+    if (const size_t line = LineOfNul(bytes); line > 0)
+        throw KestruneError(NulByteMessage(path, line));
     ParsePlaylist(bytes, layout, entries);
 }
 

@@ -23,6 +23,8 @@ struct PlaylistLayout {
 
 // A line that begins with "#": a directive or a comment, never a song.
 bool IsCommentLine(std::string_view line);
+// An "#EXTINF:" line: the length and title of the song on the line after it.
+bool IsExtinfLine(std::string_view line);
 
 // An entry is the comment lines that lead up to a song ("#EXTINF:..." and the like) and the
 // song's own line, joined by LF (no line of a file can hold one). A plain playlist's entries are
@@ -41,8 +43,18 @@ std::string FormatPlaylist(const PlaylistLayout& layout, const LineList& entries
 // the first character), which no line-list reader can take apart into lines.
 bool LooksLikeUtf16(std::string_view bytes);
 
-// Reads a playlist file ("Cannot open file %s"); a UTF-16 file is refused with a message that
-// names it, before anything is changed.
+// The line (counted from 1) on which the first NUL byte stands; 0 when there is none.
+size_t LineOfNul(std::string_view bytes);
+// "PLS" or "XSPF" for a playlist in one of the forms Kestrune writes but does not read as a
+// category (by its extension, or by its first text); empty for an M3U playlist.
+std::string OtherPlaylistFormat(std::string_view path, std::string_view bytes);
+// The refusals of a playlist that a rewrite would cut short or empty.
+std::string NulByteMessage(const std::string& path, size_t line);
+std::string OtherFormatMessage(const std::string& path, const std::string& format);
+
+// Reads a playlist file ("Cannot open file %s"). A UTF-16 file, a PLS or XSPF file and a file
+// holding a NUL byte are refused with a message that names it, before anything is changed:
+// each would lose lines when written back.
 void LoadPlaylist(const std::string& path, PlaylistLayout& layout, LineList& entries);
 // Replaces the file with the layout and the entries ("Cannot create file %s").
 void SavePlaylist(const std::string& path, const PlaylistLayout& layout, const LineList& entries);

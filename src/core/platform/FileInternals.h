@@ -36,7 +36,12 @@ inline bool IsRegMode(mode_t mode) {
 bool WritableByUs(const std::string& path);
 // Existence without a record in the trace: the file layer's own look before a write.
 bool IsFile(const std::string& path);
-// The whole file as bytes; "Cannot open file %s" when it cannot be read.
+// The most a station file (playlist, session, grid, history) may hold: far beyond any real
+// list, far below what would exhaust memory.
+inline constexpr long long kMaxReadBytes = 256LL * 1024 * 1024;
+
+// The whole file as bytes; "Cannot open file %s" when it cannot be read, and refused by name
+// when it is no regular file or is larger than kMaxReadBytes.
 std::string ReadBytes(const std::string& path);
 
 }  // namespace kestrune::detail

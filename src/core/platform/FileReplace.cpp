@@ -6,11 +6,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "platform/FileInternals.h"
 #include "platform/FileTrace.h"
+#include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
 
@@ -33,13 +37,14 @@ struct TemporaryReuse::Kept {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 thread_local TemporaryReuse::Kept* activeReuse = nullptr;
 
 // Follows symbolic links, so that the rename replaces the file the link names, not the link.
 // `status` gets the status of what the answer names; `found` tells whether anything does. A
 // plain file costs one lstat.
 std::string ResolveLinks(const std::string& path, StatBuf& status, bool& found) {
-    namespace fs = std::filesystem;
     fs::path current(path);
     for (int hops = 0; hops < 40; ++hops) {
 #ifdef _WIN32
@@ -62,6 +67,58 @@ std::string ResolveLinks(const std::string& path, StatBuf& status, bool& found) 
     }
     found = StatPath(current.string(), &status) == 0;
     return current.string();
+}
+
+constexpr std::string_view kTemporarySuffix = ".kestrune-tmp";
+
+struct StationWriteRules {
+    std::mutex mutex;
+    std::vector<std::string> folders;             // with links resolved
+    std::unordered_set<std::string> cleared;      // folders whose leftovers are gone
+};
+
+StationWriteRules& Rules() {
+    static StationWriteRules rules;
+    return rules;
+}
+
+// The path with every link and "." or ".." resolved as far as it exists; empty when the
+// system cannot tell.
+std::string RealPath(const fs::path& path) {
+    std::error_code ec;
+    const fs::path real = fs::weakly_canonical(path.empty() ? fs::path(".") : path, ec);
+    if (ec) return std::string();
+    std::string text = real.generic_string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
+bool IsInside(const std::string& path, const std::string& folder) {
+    if (path.empty() || folder.empty()) return false;
+    if (path == folder || folder == "/") return true;
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '/';
+}
+
+// Whether a write through the link at `link` may change `target`: only a file of the
+// station's own folders, or of the folder the link stands in.
+bool LinkTargetAllowed(const std::string& link, const std::string& target) {
+    const std::string real = RealPath(fs::u8path(target));
+    if (IsInside(real, RealPath(fs::u8path(link).parent_path()))) return true;
+    StationWriteRules& rules = Rules();
+    const std::lock_guard<std::mutex> hold(rules.mutex);
+    for (const std::string& folder : rules.folders)
+        if (IsInside(real, folder)) return true;
+    return false;
+}
+
+// The refusals that come before any write: a link that leads out, a file that is not one.
+void CheckResolved(const std::string& path, const std::string& target, const StatBuf& status,
+                   bool exists) {
+    if (target != path && !LinkTargetAllowed(path, target))
+        throw errors::LinkLeadsOut(path, target);
+    if (exists && !IsDirMode(status.st_mode) && !IsRegMode(status.st_mode))
+        throw errors::NotARegularFile(path);
 }
 
 #ifdef _WIN32
@@ -121,7 +178,7 @@ void WriteInPlace(const std::string& path, const std::string& bytes) {
 // The temporary file of a target: always the same name, so that a writer killed half-way
 // leaves at most one leftover, which the next write of the same file takes over.
 std::string TemporaryName(const std::string& target) {
-    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".kestrune-tmp";
+    return ExtractFilePath(target) + "." + ExtractFileName(target) + std::string(kTemporarySuffix);
 }
 
 // Whether `name` still names the file open as `fd` (not removed, renamed or replaced since);
@@ -226,9 +283,60 @@ void RemoveKept(const std::string& temp) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) RemoveIfStillNamed(fd, temp);
     ::close(fd);
 }
+
+// The folder's leftovers, once per folder and process: before the first write there, when
+// none of this process's own temporaries can be among them.
+void ClearLeftoversOnce(const std::string& folder) {
+    StationWriteRules& rules = Rules();
+    {
+        const std::lock_guard<std::mutex> hold(rules.mutex);
+        if (!rules.cleared.insert(folder).second) return;
+    }
+    ClearLeftoverTemporaries(folder.empty() ? std::string(".") : folder);
+}
 #endif
 
 }  // namespace
+
+void SetStationFolders(std::vector<std::string> folders) {
+    std::vector<std::string> real;
+    for (const std::string& folder : folders)
+        if (!folder.empty()) real.push_back(RealPath(fs::u8path(folder)));
+    StationWriteRules& rules = Rules();
+    const std::lock_guard<std::mutex> hold(rules.mutex);
+    rules.folders = std::move(real);
+}
+
+void CheckReplaceable(const std::string& path) {
+    StatBuf status{};
+    bool exists = false;
+    const std::string target = ResolveLinks(path, status, exists);
+    CheckResolved(path, target, status, exists);
+}
+
+size_t ClearLeftoverTemporaries(const std::string& folder) {
+    size_t removed = 0;
+#ifndef _WIN32
+    for (const DirEntry& entry : ListDirectory(folder)) {
+        const std::string& name = entry.name;
+        if (!entry.isRegularFile || name.size() <= kTemporarySuffix.size() + 1 || name[0] != '.' ||
+            name.compare(name.size() - kTemporarySuffix.size(), kTemporarySuffix.size(),
+                         kTemporarySuffix) != 0)
+            continue;
+        const std::string temp = JoinPath(folder, name);
+        const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        // A live writer holds its temporary locked; a dead one's lock went with it.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, temp) &&
+            ::unlink(temp.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+#else
+    (void)folder;
+#endif
+    return removed;
+}
 
 TemporaryReuse::TemporaryReuse() : kept_(std::make_unique<Kept>()), outer_(activeReuse) {
     activeReuse = kept_.get();
@@ -245,6 +353,7 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     StatBuf status{};
     bool exists = false;
     const std::string target = ResolveLinks(path, status, exists);
+    CheckResolved(path, target, status, exists);
     if (exists && IsDirMode(status.st_mode)) throw errors::CannotCreateFile(path);
     // A file the user made read-only stays as it is, as a plain write would leave it.
     if (exists && !WritableByUs(target)) throw errors::CannotCreateFile(path);
@@ -263,6 +372,7 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
         throw errors::CannotCreateFile(path);
     }
 #else
+    ClearLeftoversOnce(ExtractFilePath(target));
     const std::string temp = TemporaryName(target);
     TemporaryReuse::Kept* reuse = exists && IsRegMode(status.st_mode) ? activeReuse : nullptr;
     int fd = -1;

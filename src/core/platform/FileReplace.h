@@ -3,13 +3,30 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
 // Replaces the file with `bytes`: a temporary file beside it is written and renamed over it,
 // so a crash, a kill or a full disk leaves the old file or the new one. "Cannot create file %s"
-// when it cannot be written; the old file is then untouched.
+// when it cannot be written; the old file is then untouched. A symbolic link is followed only
+// to a target inside the station's folders or the link's own folder, and only a regular file
+// is replaced: otherwise the file is refused by name and nothing is written. The first write
+// into a folder clears the temporaries that killed writers left there.
 void ReplaceWholeFile(const std::string& path, const std::string& bytes);
+
+// The station's own folders (start, playlists, sessions), for the link rule above; the
+// process keeps the last ones set.
+void SetStationFolders(std::vector<std::string> folders);
+
+// What ReplaceWholeFile checks before it writes anything: throws its refusal of a link that
+// leads out or of a file that is not a regular one. For commands that must refuse before they
+// change any file.
+void CheckReplaceable(const std::string& path);
+
+// Removes the hidden temporaries (".NAME.kestrune-tmp") in `folder` whose writer is no longer
+// alive; a temporary a live writer holds stays. Answers how many went.
+size_t ClearLeftoverTemporaries(const std::string& folder);
 
 // While one lives on this thread, replacing a file that exists swaps the new body and the old
 // one between the file's name and its temporary's in one step, and the next replacement of the

@@ -56,34 +56,46 @@ std::string ReadBytes(const std::string& path) {
     if (failed) throw errors::CannotOpenFile(path);
     return bytes;
 #else
-    // Opened without waiting: a named pipe that nobody writes to reads as an empty file instead
-    // of holding the command in the open for ever. After the open, reads of anything but a
-    // regular file wait as usual, so a pipe that has a writer gives all it is sent.
+    // Opened without waiting, so that a named pipe never holds the command in the open; then
+    // only a regular file of a sane size is read. A pipe with a writer would hold it in the
+    // read instead, and a device such as /dev/zero never ends.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw errors::CannotOpenFile(path);
     StatBuf status{};
-    bool ok = ::fstat(fd, &status) == 0 && !IsDirMode(status.st_mode);
-    const bool regular = ok && IsRegMode(status.st_mode);
-    if (ok && !regular) {
-        const int flags = ::fcntl(fd, F_GETFL);
-        ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    if (::fstat(fd, &status) != 0 || IsDirMode(status.st_mode)) {
+        ::close(fd);
+        throw errors::CannotOpenFile(path);
     }
-    // A regular file is read straight into a buffer of its size and one byte more, where the
-    // read that finds the end lands; reading goes on to the end also when the file grew.
-    std::string bytes;
+    if (!IsRegMode(status.st_mode)) {
+        ::close(fd);
+        throw errors::NotARegularFile(path);
+    }
+    if (status.st_size > kMaxReadBytes) {
+        ::close(fd);
+        throw errors::FileTooLarge(path);
+    }
+    // Read straight into a buffer of the file's size and one byte more, where the read that
+    // finds the end lands; reading goes on to the end also when the file grew, up to the limit.
+    std::string bytes(static_cast<size_t>(status.st_size) + 1, '\0');
     size_t used = 0;
-    if (ok) {
-        bytes.resize(regular ? static_cast<size_t>(status.st_size) + 1 : 65536);
-        for (;;) {
-            if (used == bytes.size()) bytes.resize(2 * bytes.size());
-            const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) ok = false;
-            if (got <= 0) break;
-            used += static_cast<size_t>(got);
+    bool ok = true;
+    bool tooLarge = false;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (bytes.size() > static_cast<size_t>(kMaxReadBytes)) {
+                tooLarge = true;
+                break;
+            }
+            bytes.resize(2 * bytes.size());
         }
+        const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        used += static_cast<size_t>(got);
     }
     ::close(fd);
+    if (tooLarge) throw errors::FileTooLarge(path);
     if (!ok) throw errors::CannotOpenFile(path);
     bytes.resize(used);
     return bytes;
@@ -123,6 +135,14 @@ bool DirectoryExists(const std::string& path) {
     RecordFileEvent(FileOp::Status, path);
     StatBuf buf{};
     return StatPath(path, &buf) == 0 && IsDirMode(buf.st_mode);
+}
+
+bool FolderSearchable(const std::string& folder) {
+#ifdef _WIN32
+    return DirectoryExists(folder);
+#else
+    return ::access(folder.c_str(), R_OK | X_OK) == 0;
+#endif
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -35,6 +35,8 @@ struct DirEntry {
 // An existing file that is not a folder (symbolic links followed).
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// The folder's files can be reached and its listing read by us (false when it is not there).
+bool FolderSearchable(const std::string& folder);
 // True when both paths name one file: the same file on disk (links and "." or ".." followed),
 // or, where either does not exist yet, the same full path.
 bool SameFile(const std::string& a, const std::string& b);
@@ -57,7 +59,8 @@ std::string CurrentDirectory();
 std::string ExecutablePath();
 bool RemoveFile(const std::string& path);
 
-// The whole file as bytes; "Cannot open file %s" when it cannot be read.
+// The whole file as bytes; "Cannot open file %s" when it cannot be read. A pipe, a device or
+// a socket, and a file larger than 256 MB, are refused with a message naming the file.
 std::string ReadWholeFile(const std::string& path);
 
 }  // namespace kestrune

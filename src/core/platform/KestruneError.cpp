@@ -24,6 +24,18 @@ KestruneError UnableToWrite(const std::string& path) {
     return KestruneError("Unable to write to " + path);
 }
 
+KestruneError NotARegularFile(const std::string& path) {
+    return KestruneError("Cannot use " + path +
+                         ": it is not a regular file (a pipe, a device or a socket)");
+}
+KestruneError FileTooLarge(const std::string& path) {
+    return KestruneError("Cannot read " + path + ": it is larger than 256 MB");
+}
+KestruneError LinkLeadsOut(const std::string& path, const std::string& target) {
+    return KestruneError("Cannot write " + path + ": it is a link to " + target +
+                         ", outside the station's folders; nothing was written");
+}
+
 }  // namespace errors
 
 int32_t StrToInt(const std::string& text) {

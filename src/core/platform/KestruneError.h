@@ -19,6 +19,13 @@ KestruneError NotValidInteger(const std::string& text);
 KestruneError ListIndexOutOfBounds(long long index);
 KestruneError IntegerOverflow();
 KestruneError UnableToWrite(const std::string& path);
+// A station file that is a pipe, a device or a socket: never read or written as a list.
+KestruneError NotARegularFile(const std::string& path);
+// A station file past the size any list of songs reaches.
+KestruneError FileTooLarge(const std::string& path);
+// A link whose target lies outside the station's folders: written through, it would change a
+// file that is not the station's.
+KestruneError LinkLeadsOut(const std::string& path, const std::string& target);
 }  // namespace errors
 
 // Numbers the user types are kept as text and parsed when used: optional blanks in front,

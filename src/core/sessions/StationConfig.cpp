@@ -39,6 +39,8 @@ StationFolders StartUp(const std::string& iniPath, const std::string& startFolde
     folders.sessions = config.sessionsdir;
     folders.schedule = startFolder;
     folders.demoMp3 = JoinPath(startFolder, "Demo_MP3's");
+    // Links in these folders are written through only to files inside them.
+    SetStationFolders({folders.start, folders.playlists, folders.sessions});
     session.output = ReadOutputOptions(iniPath);
 
     const std::string preload = JoinPath(startFolder, kStartupPlaylistsFile);

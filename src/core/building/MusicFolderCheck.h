@@ -1,0 +1,23 @@
+#pragma once
+// Before the repair removes a song it tells "the song is gone" from "its folder is not there":
+// an unmounted drive or a share that is down makes every song of a playlist name no file, and
+// removing them would empty the station's categories for good.
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// The folder (with links followed) exists and its files can be reached.
+bool FolderReachable(const std::string& folder);
+
+// The folder to name when the missing songs of a playlist look like a library away rather than
+// songs deleted: the highest folder that cannot be reached above a missing song, or, when more
+// than half of the playlist's `songLines` are missing, the folder the missing songs share.
+// Empty when the removal may go ahead. `missingFiles` are the paths the missing lines name.
+std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines);
+
+// "The music folder /srv/music cannot be reached; nothing was changed."
+std::string MusicFolderAwayMessage(const std::string& folder);
+
+}  // namespace kestrune
