@@ -4,6 +4,7 @@
 
 #include "CliStation.h"
 #include "Verbs.h"
+#include "platform/Paths.h"
 #include "sessions/WeekRun.h"
 
 namespace kestrune::cli {
@@ -47,6 +48,7 @@ int RunWeek(const std::vector<std::string>& arguments) {
     if (args.size() != 1) throw UsageError{"week needs one grid file"};
 
     CliStation station(seed);
+    station.Lock("week build of " + ExtractFileName(args[0]));
     const WeekGrid grid = LoadWeekGrid(args[0]);
     const WeekRunReport report = BuildWeekDays(station.context, grid, args[0], *from, days);
     std::fflush(stdout);
@@ -56,7 +58,11 @@ int RunWeek(const std::vector<std::string>& arguments) {
                  report.textLogs.size());
     for (const std::string& missing : report.missingSessions)
         std::fprintf(stderr, "Session not found, hour passed over: %s\n", missing.c_str());
-    return report.missingSessions.empty() ? kExitDone : kExitCheckFailed;
+    // A short or empty hour would go on air as it is: a cron job must learn of it.
+    for (const ShortSession& hour : report.shortHours)
+        std::fprintf(stderr, "%s\n", ShortSessionText(hour).c_str());
+    return report.missingSessions.empty() && report.shortHours.empty() ? kExitDone
+                                                                       : kExitCheckFailed;
 }
 
 }  // namespace kestrune::cli

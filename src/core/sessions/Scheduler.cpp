@@ -2,6 +2,8 @@
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
+#include "building/PlaysToRecord.h"
+#include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/CivilDays.h"
 #include "platform/Paths.h"
@@ -147,23 +149,40 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
     };
     {
         RunningFlag runningFlag(running_);
+        const StationJob job(context, "schedule run");
         if (showBuildPage) showBuildPage();
         timer_.Stop();
         shortSessions_.clear();
         const int count = lbSchedule.Count();
         for (int i = 0; i < count; ++i) {
             context.view.SelectScheduleEntry(i);
-            if (IsWeekGridFile(lbSchedule[i])) {
-                BuildNextDayOfGrid(context, lbSchedule[i]);
+            const std::string& entry = lbSchedule[i];
+            if (IsWeekGridFile(entry)) {
+                for (ShortSession& hour : BuildNextDayOfGrid(context, entry)) {
+                    hour.session = entry + ", " + hour.session;
+                    shortSessions_.push_back(std::move(hour));
+                }
                 continue;
             }
-            LoadSession(lbSchedule[i], context);
+            LoadSession(entry, context);
+            BuildSession& s = context.session;
+            // What build would refuse, the unattended run refuses too: an output that is a
+            // category would be written over.
+            if (std::string refusal = FailedBuildCheck(s); !refusal.empty()) {
+                shortSessions_.push_back({entry, BuildOutcome{}, std::move(refusal), ""});
+                continue;
+            }
             const BuildOutcome outcome = BuildPlaylist(context);
-            if (!outcome.reachedLength) shortSessions_.push_back({lbSchedule[i], outcome});
             context.view.ListChanged(ShownList::FinalPlaylist);
-            WriteFinalPlaylist(context.session.OutputFile(), context.session.lbFinalPlaylist,
-                               context.session.output);
-            WriteTextLog(context.session);
+            // An empty playlist would take the place of the last good one on air.
+            if (s.lbFinalPlaylist.empty()) {
+                shortSessions_.push_back({entry, outcome, "", s.OutputFile()});
+                continue;
+            }
+            if (!outcome.reachedLength) shortSessions_.push_back({entry, outcome, "", ""});
+            WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
+            RecordPendingPlays(s);
+            WriteTextLog(s);
         }
         ArmAutoBuild(kOneDay);
     }
@@ -183,15 +202,6 @@ std::string Scheduler::StateText() const {
             break;
     }
     return "Auto schedule stopped";
-}
-
-std::string ShortSessionsText(const std::vector<ShortSession>& sessions) {
-    std::string text;
-    for (const ShortSession& s : sessions) {
-        if (!text.empty()) text += "\n";
-        text += s.session + ": " + ShortfallText(s.outcome);
-    }
-    return text;
 }
 
 SchedulerState Scheduler::State() const {
