@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "EscStops.h"
+#include "building/StationJob.h"
 #include "FileSystemRoots.h"
 #include "ListKeys.h"
 #include "OliveSplitter.h"
@@ -268,6 +269,7 @@ void ListCreatorPage::btnSearchForFilesClick() {
         search.fresh = cbStartAfresh->isChecked();
         search.playlistsFolder = context_.folders.playlists;
         EscStops esc;
+        const StationJob job(context_.build, "tag pass of " + search.folder);
         kestrune::btnSearchForFilesClick(search, context_.session, context_.view, context_.prompts);
     });
 }

@@ -80,6 +80,14 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     context.timing = ReadTimingSettings(ini);
 }
 
+void CliStation::Lock(const std::string& job) {
+    lock_ = std::make_unique<StationLock>(folders.sessions, job, StationLockWait(),
+                                          [](const std::string& text) {
+                                              std::fflush(stdout);
+                                              std::fprintf(stderr, "%s\n", text.c_str());
+                                          });
+}
+
 CliStation::~CliStation() {
     SetOpenErrorHandler(nullptr);
     const std::string summary = passOver.Summary();

@@ -10,6 +10,7 @@
 
 #include "building/BuildContext.h"
 #include "building/PassOverFiles.h"
+#include "platform/StationLock.h"
 #include "sessions/StationConfig.h"
 
 namespace kestrune::cli {
@@ -59,6 +60,14 @@ public:
     PassOverFiles passOver{prompts};
     StationFolders folders;
     BuildContext context;
+
+    // Takes the station's lock for `job` ("build of morning.cwt") before anything is written;
+    // while another job holds it, standard error says what this one waits for. Held until the
+    // station goes.
+    void Lock(const std::string& job);
+
+private:
+    std::unique_ptr<StationLock> lock_;
 };
 
 }  // namespace kestrune::cli

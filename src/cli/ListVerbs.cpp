@@ -56,6 +56,7 @@ int RunTags(const std::vector<std::string>& args) {
     }
     if (search.folder.empty()) throw UsageError{"tags needs a folder"};
     CliStation station(std::nullopt);
+    station.Lock("tag pass of " + search.folder);
     search.playlistsFolder = station.folders.playlists;
     btnSearchForFilesClick(search, station.session, station.view, station.prompts);
     for (const std::string& message : station.prompts.messages)

@@ -49,6 +49,7 @@ int RunBuild(const std::vector<std::string>& arguments) {
     const bool strict = TakeFlag(args, "--strict");
     if (args.size() != 1) throw UsageError{"build needs one session file"};
     CliStation station(seed);
+    station.Lock("build of " + ExtractFileName(args[0]));
     LoadSession(args[0], station.context);
     const auto outcome = btBuildPlaylistClick(station.context);
     if (!outcome) return ReportCheck(station.prompts);
@@ -77,8 +78,10 @@ int RunSchedule(const std::vector<std::string>& arguments) {
     NoTimer timer;
     Scheduler scheduler(timer);
     scheduler.scheduleFolder = station.folders.schedule;
+    const std::string schedule = args.empty() ? scheduler.ScheduleFilePath() : args[0];
+    station.Lock("schedule run of " + ExtractFileName(schedule));
     LineList sessions;
-    LoadList(args.empty() ? scheduler.ScheduleFilePath() : args[0], sessions);
+    LoadList(schedule, sessions);
     scheduler.AddSessions(sessions);
     scheduler.timerAutoBuildTimer(station.context, nullptr);
     // The sessions that fell short go to standard error, the other messages to standard output.
@@ -94,6 +97,7 @@ int RunSchedule(const std::vector<std::string>& arguments) {
 int RunDemo(const std::vector<std::string>& args) {
     if (!args.empty()) throw UsageError{"demo takes no arguments"};
     CliStation station(std::nullopt);
+    station.Lock("demo");
     SaveQuestion dialog = SessionSaveDialog(station.folders.sessions);
     if (!LoadDemoSession2Click(station.context, station.folders, dialog))
         return ReportCheck(station.prompts);

@@ -4,6 +4,7 @@
 
 #include "CliStation.h"
 #include "Verbs.h"
+#include "platform/Paths.h"
 #include "sessions/WeekRun.h"
 
 namespace kestrune::cli {
@@ -48,6 +49,7 @@ int RunWeek(const std::vector<std::string>& arguments) {
     if (args.size() != 1) throw UsageError{"week needs one grid file"};
 
     CliStation station(seed);
+    station.Lock("week build of " + ExtractFileName(args[0]));
     const WeekGrid grid = LoadWeekGrid(args[0]);
     const WeekRunReport report = BuildWeekDays(station.context, grid, args[0], *from, days);
     std::fflush(stdout);
@@ -63,7 +65,12 @@ int RunWeek(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "%zu of %zu hours end within %d s of the hour\n", onTime,
                      report.hourEnds.size(), station.context.timing.toleranceSeconds);
     }
-    const int status = report.missingSessions.empty() ? kExitDone : kExitCheckFailed;
+    // A short or empty hour would go on air as it is: a cron job must learn of it.
+    for (const ShortSession& hour : report.shortHours)
+        std::fprintf(stderr, "%s\n", ShortSessionText(hour).c_str());
+    const int status = report.missingSessions.empty() && report.shortHours.empty()
+                           ? kExitDone
+                           : kExitCheckFailed;
     // A missed hour is named among the breaks, as the build and schedule verbs name them.
     const bool broken = !station.session.lbRuleBreaks.empty();
     return strict && broken && status == kExitDone ? kExitRuleBroken : status;

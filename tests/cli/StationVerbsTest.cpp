@@ -149,8 +149,8 @@ TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     EXPECT_EQ(log.size(), 5 + f.Lines(f.dir / "a.m3u").size() + 3 * static_cast<size_t>(dividers));
     EXPECT_FALSE(std::filesystem::exists(f.dir / "b.m3u.txt")) << "b does not ask for one";
 
-    // A session that falls short: written as built, named on standard error, the run goes on
-    // and the tool exits 1.
+    // A session that places nothing: not written (the last good playlist stays), named on
+    // standard error, the run goes on and the tool exits 1.
     f.dir.Write("gone.m3u", (f.dir / "gone.mp3") + "\r\n");
     f.dir.Write("b-short.cwt", FormatLines({f.dir / "gone.m3u", "#", f.dir / "gone.m3u", "##", "30",
                                             "###", f.dir / "b-short.m3u", "####", "001", "3"}));
@@ -160,12 +160,14 @@ TEST(CliSchedule, RunsEveryScheduledSessionOnce) {
     EXPECT_EQ(fellShort.exitCode, 1);
     // (The rules the other sessions broke follow it there.)
     EXPECT_NE(fellShort.err.find((f.dir / "b-short.cwt") +
-                                 ": The playlist is 0:30:00 short of the desired 0:30:00.\n"),
+                                 ": The playlist is 0:30:00 short of the desired 0:30:00. "
+                                 "Nothing was placed; " + (f.dir / "b-short.m3u") +
+                                 " was not written.\n"),
               std::string::npos)
         << fellShort.err;
     EXPECT_EQ(LastLine(fellShort.out),
               "Entire schedule has completed and will run again in 24 hours.");
-    EXPECT_TRUE(std::filesystem::exists(f.dir / "b-short.m3u"));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "b-short.m3u"));
     EXPECT_GT(f.Lines(f.dir / "c.m3u").size(), 10u) << "the run went on";
 
     // A broken second session: the first is written, the run stops with the error.

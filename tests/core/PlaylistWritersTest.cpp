@@ -147,6 +147,32 @@ TEST(PlaylistWriters, AwkwardNamesNeverBreakAFile) {
     }
 }
 
+// U+FFFE and U+FFFF are characters XML does not allow: one in a tag would make the whole file
+// unreadable. The XSPF writer drops them; every other character stays.
+TEST(PlaylistWriters, XspfDropsTheCharactersXmlDoesNotAllow) {
+    const struct {
+        std::string artist, kept;
+    } cases[] = {
+        {"A\xEF\xBF\xBE" "B", "AB"},                          // U+FFFE
+        {"\xEF\xBF\xBF\xEF\xBF\xBF" "C", "C"},                // U+FFFF twice
+        {"D\xEF\xBF\xBD", "D\xEF\xBF\xBD"},                // U+FFFD, allowed
+        {"E\xEF\xBF\xBE\xEF\xBF\xBD", "E\xEF\xBF\xBD"},    // one dropped beside one kept
+        {"F\x1b[31m", "F [31m"},                         // ESC, as every writer cleans it
+        {"\xEA\xBF\xBF", "\xEA\xBF\xBF"},                  // U+AFFF, no relation
+    };
+    for (const auto& c : cases) {
+        const std::string bytes =
+            WriterForPath("o.xspf").Format({{"/m/a.mp3", 1, c.artist, c.artist, c.artist}}, {});
+        EXPECT_EQ(bytes.find("\xEF\xBF\xBE"), std::string::npos) << c.kept;
+        EXPECT_EQ(bytes.find("\xEF\xBF\xBF"), std::string::npos) << c.kept;
+        const PlaylistEntries back = WriterForPath("o.xspf").ReadBack(bytes);
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(back[0].artist, c.kept);
+        EXPECT_EQ(back[0].title, c.kept);
+        EXPECT_EQ(back[0].album, c.kept);
+    }
+}
+
 TEST(PlaylistWriters, CleanTextMakesValidUtf8WithoutControls) {
     EXPECT_EQ(CleanText("plain"), "plain");
     EXPECT_EQ(CleanText("\xC3\xA9"), "\xC3\xA9");

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "building/PlaylistBuilder.h"
+#include "building/PlaysToRecord.h"
 #include "mpgtools/MPGTools.h"
 #include "rules/PlayHistoryFile.h"
 #include "rules/SeparationRules.h"
@@ -209,11 +210,15 @@ TEST(RulesBuild, HistoryCarriesSeparationIntoTheNextBuild) {
     f.session.ComboBox1 = "20";
     BuildPlaylist(f.context);
     ASSERT_EQ(f.session.lbFinalPlaylist.size(), 1u);
+    // Plays are recorded when the playlist is written, with the plays of every build in it.
+    f.session.SetOutputFile(f.dir / "out.m3u");
+    RecordPendingPlays(f.session);
     const PlayedSong first = ParsePlayHistory(f.dir.Read("play_history.txt")).back();
     EXPECT_EQ(first.start, CalendarSeconds({2026, 12, 6, 18, 33, 20, 0}));
     EXPECT_NE(first.artist, "Ana");  // Ana was heard 3:20 before the build's start
 
     BuildPlaylist(f.context);  // the next build follows on, twenty minutes later
+    RecordPendingPlays(f.session);
     const std::vector<PlayedSong> kept = ParsePlayHistory(f.dir.Read("play_history.txt"));
     ASSERT_EQ(kept.size(), 3u);
     EXPECT_EQ(kept[0].artist, "Ana");

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/KestruneError.h"
+#include "building/BuildCommand.h"
 #include "sessions/ScheduleSettings.h"
 #include "sessions/Scheduler.h"
 #include "sessions/SessionFile.h"
@@ -228,13 +229,15 @@ TEST(Scheduler, ASessionThatFallsShortIsNamedAndTheRunGoesOn) {
     scheduler.timerAutoBuildTimer(f.context, nullptr);
 
     EXPECT_EQ(f.Lines(f.dir / "a-first-out.m3u").size(), 2u);
-    EXPECT_TRUE(f.Lines(f.dir / "b-gone-out.m3u").empty()) << "written as built";
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "b-gone-out.m3u"))
+        << "nothing placed, nothing written";
     EXPECT_EQ(f.Lines(f.dir / "c-last-out.m3u").size(), 1u) << "the run went on";
     ASSERT_EQ(scheduler.ShortSessions().size(), 1u);
     EXPECT_EQ(scheduler.ShortSessions()[0].session, f.dir / "b-gone.cwt");
     EXPECT_FALSE(scheduler.ShortSessions()[0].outcome.reachedLength);
     const std::vector<std::string> expected = {
-        (f.dir / "b-gone.cwt") + ": The playlist is 0:45:00 short of the desired 0:45:00.",
+        (f.dir / "b-gone.cwt") + ": The playlist is 0:45:00 short of the desired 0:45:00. " +
+            "Nothing was placed; " + (f.dir / "b-gone-out.m3u") + " was not written.",
         messages::kScheduleComplete};
     EXPECT_EQ(f.prompts.messages, expected);
     EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
@@ -360,6 +363,63 @@ TEST(Scheduler, TheKeptScheduleLivesInItsOwnSection) {
     EXPECT_EQ(ReadScheduleSettings(ini), ScheduleSettings{}) << "no file: the defaults";
     WriteScheduleSettings(ini, {true, "5 PM"});
     EXPECT_EQ(ReadScheduleSettings(ini), (ScheduleSettings{true, "5 PM"}));
+}
+
+// What build refuses, the unattended run passes over, naming it; a session that places nothing
+// leaves the last good playlist on air.
+TEST(Scheduler, SessionsBuildWouldRefuseArePassedOverAndAnEmptyBuildWritesNothing) {
+    StationFixture f;
+    FakeTimer timer;
+    Scheduler scheduler(timer);
+    const std::string good = ScheduledSession(f, "a-good", 4, false);
+    const std::string list = f.dir / "a-good.m3u";
+    const std::string listBefore = f.dir.Read("a-good.m3u");
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        std::string message;
+    } refused[] = {
+        {"b-onto-category", {list, "#", list, "##", "4", "###", list, "####", "001", "3"},
+         OutputIsCategoryMessage(list)},
+        {"c-no-template", {list, "#", "##", "4", "###", f.dir / "c.m3u", "####", "001", "3"},
+         messages::kNoTemplate},
+        {"d-length-0", {list, "#", list, "##", "0", "###", f.dir / "d.m3u", "####", "001", "3"},
+         messages::kLengthBelowOne},
+        {"e-orphan-slot",
+         {list, "#", f.dir / "gone.m3u", "##", "4", "###", f.dir / "e.m3u", "####", "001", "3"},
+         OrphanSlotMessage(0, f.dir / "gone.m3u")},
+    };
+    std::vector<std::string> expected;
+    for (const auto& session : refused) {
+        f.dir.Write(std::string(session.name) + ".cwt", FormatLines(session.lines));
+        scheduler.AddSessions({f.dir / (std::string(session.name) + ".cwt")});
+        expected.push_back(f.dir / (std::string(session.name) + ".cwt") + " was passed over: " +
+                           session.message);
+    }
+    // Its only song gone: the unattended run does no repair, and places nothing.
+    f.dir.Write("f-empty.m3u", (f.dir / "gone.mp3") + "\r\n");
+    f.dir.Write("f-empty-out.m3u", "/good/old/hour.mp3\r\n");
+    f.dir.Write("f-empty.cwt", FormatLines({f.dir / "f-empty.m3u", "#", f.dir / "f-empty.m3u",
+                                            "##", "30", "###", f.dir / "f-empty-out.m3u", "####",
+                                            "101", "3"}));
+    scheduler.AddSessions({good, f.dir / "f-empty.cwt"});
+    scheduler.timerAutoBuildTimer(f.context, nullptr);
+
+    EXPECT_EQ(f.Lines(f.dir / "a-good-out.m3u").size(), 1u);
+    const std::string categoryNow = f.dir.Read("a-good.m3u");
+    EXPECT_EQ(ParseLines(categoryNow).size(), ParseLines(listBefore).size())
+        << "the category that was an output keeps every line";
+    for (const char* output : {"c.m3u", "d.m3u", "e.m3u"})
+        EXPECT_FALSE(std::filesystem::exists(f.dir / output)) << output;
+    EXPECT_EQ(f.dir.Read("f-empty-out.m3u"), "/good/old/hour.mp3\r\n");
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "f-empty-out.m3u.txt"));
+    expected.push_back((f.dir / "f-empty.cwt") +
+                       ": The playlist is 0:30:00 short of the desired 0:30:00. Nothing was "
+                       "placed; " + (f.dir / "f-empty-out.m3u") + " was not written.");
+    ASSERT_EQ(f.prompts.messages.size(), 2u);
+    EXPECT_EQ(ParseLines(f.prompts.messages[0]), LineList(expected.begin(), expected.end()));
+    EXPECT_EQ(f.prompts.messages[1], messages::kScheduleComplete);
+    EXPECT_EQ(scheduler.State(), SchedulerState::Armed);
 }
 
 TEST(Scheduler, AnErrorStopsTheRunAndLeavesTheSchedulerIdle) {

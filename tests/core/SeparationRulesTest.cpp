@@ -2,6 +2,7 @@
 
 #include "platform/KestruneError.h"
 #include "rules/ArtistNames.h"
+#include "rules/CaseFolding.h"
 #include "rules/PlayHistoryFile.h"
 #include "rules/RuleSettings.h"
 #include "rules/SeparationRules.h"
@@ -36,6 +37,53 @@ TEST(ArtistNames, LooseMatchingSplitsCreditsAndFoldsCase) {
     }
     EXPECT_EQ(CompareForm("  Greatest   Hits ", ArtistMatching::Loose), "greatest hits");
     EXPECT_EQ(CompareForm("  Greatest   Hits ", ArtistMatching::Exact), "  Greatest   Hits ");
+}
+
+// Letter case in every script is folded; accents are not taken away.
+TEST(ArtistNames, LooseMatchingFoldsCaseInEveryScriptAndKeepsAccents) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"Zo\xC3\xAB Marchetti", "ZO\xC3\x8B MARCHETTI", true},  // Zoë, ZOË
+        {"Zo\xC3\xAB Marchetti", "Zoe Marchetti", false},        // the accent counts
+        {"\xC3\x89" "dith", "\xC3\xA9" "DITH", true},                   // Édith, éDITH
+        {"Stra\xC3\x9F" "e", "STRA\xE1\xBA\x9E" "E", true},         // ß and capital ẞ
+        {"\xCE\xA3\xCF\x89\xCE\xBA\xCF\x81\xCE\xAC\xCF\x84\xCE\xB7\xCF\x82",  // Σωκράτης
+         "\xCE\xA3\xCE\xA9\xCE\x9A\xCE\xA1\xCE\x86\xCE\xA4\xCE\x97\xCE\xA3", true},  // ΣΩΚΡΆΤΗΣ
+        {"\xCE\x86\xCE\xBD\xCE\xBD\xCE\xB1", "\xCE\x91\xCE\xBD\xCE\xBD\xCE\xB1", false},  // Άννα, Αννα
+        {"\xD0\x81\xD0\xBB\xD0\xBA\xD0\xB0", "\xD1\x91\xD0\x9B\xD0\x9A\xD0\x90", true},  // Ёлка, ёЛКА
+        {"\xD0\x81\xD0\xBB\xD0\xBA\xD0\xB0", "\xD0\x95\xD0\xBB\xD0\xBA\xD0\xB0", false},  // Ёлка, Елка
+        {"\xD0\x91\xD0\xB8-2", "\xD0\xB1\xD0\x98-2", true},          // Би-2, бИ-2
+        {"K\xC3\xB6lsch", "\xE2\x84\xAA\xC3\x96LSCH", true},       // Kelvin sign K folds to k
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ArtistKeys(c.a, ArtistMatching::Loose) == ArtistKeys(c.b, ArtistMatching::Loose),
+                  c.same)
+            << c.a << " / " << c.b;
+        EXPECT_NE(ArtistKeys(c.a, ArtistMatching::Exact), ArtistKeys(c.b, ArtistMatching::Exact));
+    }
+    // A credit in another script still parts at its joiners, and "The" still goes.
+    EXPECT_EQ(ArtistKeys("THE \xD0\x9A\xD0\x98\xD0\x9D\xD0\x9E feat. \xCE\x9D\xCE\x91\xCE\xA3", ArtistMatching::Loose),
+              (std::vector<std::string>{"\xD0\xBA\xD0\xB8\xD0\xBD\xD0\xBE", "\xCE\xBD\xCE\xB1\xCF\x83"}));
+    // Bytes that are no UTF-8 stay as they are.
+    EXPECT_EQ(CompareForm("Caf\xE9 ABC", ArtistMatching::Loose), "caf\xE9 abc");
+}
+
+TEST(CaseFolding, SimpleFoldingOfSingleCharacters) {
+    const std::pair<char32_t, char32_t> cases[] = {
+        {U'A', U'a'},          {U'z', U'z'},         {0x00C0, 0x00E0},  // À
+        {0x0100, 0x0101},      {0x0101, 0x0101},     {0x0178, 0x00FF},  // Ā ā Ÿ
+        {0x03A3, 0x03C3},      {0x03C2, 0x03C3},     {0x0386, 0x03AC},  // Σ ς Ά
+        {0x0401, 0x0451},      {0x042F, 0x044F},     {0x0410, 0x0430},  // Ё Я А
+        {0x1E9E, 0x00DF},      {0x00DF, 0x00DF},     {0x212A, U'k'},    // ẞ ß Kelvin
+        {0x0130, 0x0130},      {0x10400, 0x10428},   {0x13F8, 0x13F0},  // İ stays; Deseret; Cherokee
+        {0x1F88, 0x1F80},      {0x4E2D, 0x4E2D},     {0xFF21, 0xFF41},  // ᾈ; 中; fullwidth A
+    };
+    for (const auto& [from, to] : cases)
+        EXPECT_EQ(static_cast<uint32_t>(SimpleCaseFold(from)), static_cast<uint32_t>(to))
+            << std::hex << static_cast<uint32_t>(from);
 }
 
 TEST(RuleSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <set>
 
+#include "building/BuildCommand.h"
 #include "building/LineList.h"
+#include "platform/KestruneError.h"
 #include "sessions/Scheduler.h"
 #include "sessions/WeekGrid.h"
 #include "sessions/WeekRun.h"
@@ -86,6 +88,21 @@ TEST(WeekGrid, LoadNamesTheFileAndTheLine) {
     grid.Set(3, 3, "x.cwt");
     SaveWeekGrid(dir / "good.kwg", grid);
     EXPECT_EQ(LoadWeekGrid(dir / "good.kwg"), grid);
+}
+
+// Editors save with a byte-order mark; the first line is read all the same, and every hour
+// knows its line for the messages that name it.
+TEST(WeekGrid, AByteOrderMarkIsNoPartOfTheFirstLine) {
+    std::string error;
+    const auto grid = ParseWeekGrid("\xEF\xBB\xBFMon 07 a.cwt\r\n# note\r\nTue 08 b.cwt\r\n", error);
+    ASSERT_TRUE(grid) << error;
+    EXPECT_EQ(grid->At(0, 7), "a.cwt");
+    EXPECT_EQ(grid->LineOf(0, 7), 1);
+    EXPECT_EQ(grid->LineOf(1, 8), 3);
+    EXPECT_EQ(grid->LineOf(2, 0), 0);
+    // Only at the very start is it a mark.
+    EXPECT_FALSE(ParseWeekGrid("Mon 07 a.cwt\n\xEF\xBB\xBFTue 08 b.cwt\n", error));
+    EXPECT_EQ(error.substr(0, 8), "line 2: ");
 }
 
 TEST(CalendarDates, ParseOnlyRealDates) {
@@ -215,6 +232,59 @@ TEST(WeekRun, AnOutputFolderThatIsNotThereStopsBeforeAnyBuild) {
     EXPECT_TRUE(station.dir.Names().size() > 0);
     EXPECT_TRUE(std::filesystem::is_empty(station.dir / "out"));
     EXPECT_EQ(station.dir.Read("music.m3u"), musicBefore);
+}
+
+// A grid line naming a file that is no session stops the run before anything is written, and
+// the error says which line of which grid named which file.
+TEST(WeekRun, AFileThatIsNoSessionIsNamedWithItsGridLine) {
+    WeekStation station;
+    station.dir.Write("notes.txt", "just a note\r\n");
+    station.dir.Write("week.kwg", "# week\r\nMon 05 hour.cwt\r\nMon 06 notes.txt\r\n");
+    const WeekGrid grid = LoadWeekGrid(station.dir / "week.kwg");
+    try {
+        BuildWeekDays(station.context, grid, station.dir / "week.kwg", {2026, 12, 7}, 1);
+        FAIL();
+    } catch (const KestruneError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  station.dir / "week.kwg" + ", line 3 (Mon 06): " + station.dir / "notes.txt" +
+                      " cannot be read as a session: List index out of bounds (1)");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(station.dir / "out"));
+}
+
+// An hour build would refuse is passed over; an hour that places nothing keeps the playlist it
+// had. Each is named by its day and hour.
+TEST(WeekRun, ShortEmptyAndRefusedHoursAreNamedAndNoEmptyPlaylistIsWritten) {
+    WeekStation station;
+    const std::string music = station.dir / "music.m3u";
+    station.dir.Write("gone.m3u", (station.dir / "gone.mp3") + "\r\n");
+    const std::string gone = station.dir / "gone.m3u";
+    const auto session = [&](const std::string& name, const std::string& list,
+                             const std::string& out) {
+        station.dir.Write(name, FormatLines({list, "#", list, "##", "60", "###", out, "####",
+                                             "000"}));
+    };
+    session("empty.cwt", gone, station.dir / "out/empty.m3u");
+    session("onto.cwt", music, music);
+    const std::string kept = station.dir / "out/empty_2026-12-08_07.m3u";
+    station.dir.Write("out/empty_2026-12-08_07.m3u", "/last/good/hour.mp3\r\n");
+    WeekGrid grid;
+    grid.Set(1, 7, "empty.cwt");
+    grid.Set(1, 8, "onto.cwt");
+    grid.Set(1, 9, "hour.cwt");
+    const std::string musicBefore = station.dir.Read("music.m3u");
+    const WeekRunReport report =
+        BuildWeekDays(station.context, grid, station.dir / "week.kwg", {2026, 12, 8}, 1);
+    std::vector<std::string> named;
+    for (const ShortSession& hour : report.shortHours) named.push_back(ShortSessionText(hour));
+    EXPECT_EQ(named, (std::vector<std::string>{
+                         "Tue 07: The playlist is 1:00:00 short of the desired 1:00:00. Nothing "
+                         "was placed; " + kept + " was not written.",
+                         "Tue 08 was passed over: " + OutputIsCategoryMessage(music)}));
+    EXPECT_EQ(station.dir.Read("out/empty_2026-12-08_07.m3u"), "/last/good/hour.mp3\r\n");
+    EXPECT_EQ(ParseLines(station.dir.Read("music.m3u")).size(), ParseLines(musicBefore).size());
+    EXPECT_EQ(report.playlists,
+              std::vector<std::string>{station.dir / "out/hour_2026-12-08_09.m3u8"});
 }
 
 // The clock skips an hour in spring and repeats one in autumn; the grid's days keep their 24

@@ -11,8 +11,9 @@
 //   After a kill: every playlist of INITIAL/ stands in FOLDER/Playlists/ whole and with exactly
 //   its lines (as a multiset); every file in FOLDER/Output/ is whole and every line of its
 //   playlists names a file of the station; every tag playlist (FOLDER/Playlists/_*) is whole
-//   and a beginning of the file of the same name in REFERENCE/. "Whole": not empty, every line
-//   ended by CR LF. Prints the number of temporary files in the station; exits 1 on the first
+//   and a beginning of the file of the same name in REFERENCE/; the play history
+//   (FOLDER/Sessions/play_history.txt), where there is one, is whole and every line of it reads
+//   as a play. "Whole": not empty, every line ended by CR LF. Prints the number of temporary files in the station; exits 1 on the first
 //   problem, after naming it.
 
 #include <algorithm>
@@ -126,6 +127,16 @@ int Check(const fs::path& station, const fs::path& initial, const fs::path& refe
         if (Slurp(full).compare(0, bytes.size(), bytes) != 0)
             Problem(tags.string() + " is not a beginning of what an uninterrupted run writes");
     }
+    if (const fs::path history = station / "Sessions" / "play_history.txt"; fs::exists(history)) {
+        for (const std::string& line : WholeLines(history)) {
+            // "2026-12-07 00:00:00", then the seconds, artist, title, album and file.
+            const bool dated = line.size() > 20 && line[4] == '-' && line[7] == '-' &&
+                               line[10] == ' ' && line[13] == ':' && line[16] == ':' &&
+                               line[19] == '\t';
+            if (!dated || std::count(line.begin(), line.end(), '\t') != 5)
+                Problem(history.string() + " has a line that is no play: " + line);
+        }
+    }
     int temporaries = 0;
     for (const auto& entry : fs::recursive_directory_iterator(station)) {
         const std::string name = entry.path().filename().string();
@@ -238,6 +249,10 @@ int Make(const fs::path& station) {
     const std::string night =
         session("night", playlists, {oldies, jingles, hits, spots, promos}, 360, "101", "3");
     WriteLines(station / "auto_build.cws", {night, morning, evening});
+    // The week's run: three hours of one Monday, one after the other.
+    session("hour", {hits, jingles, spots}, {hits, hits, jingles, hits, spots}, 60, "001", "1");
+    WriteLines(station / "Sessions" / "week.kwg", {"Mon 00 hour.cwt", "Mon 01 hour.cwt",
+                                                   "Mon 02 hour.cwt"});
     return 0;
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The kill test: builds a station of MP3 files and category playlists, then starts
-# `kestrune-cli build`, `schedule` and `tags` again and again and kills each with SIGKILL at a
-# random moment of its run. After every kill:
+# `kestrune-cli build`, `schedule`, `tags` and `week` (the last with the play history kept)
+# again and again and kills each with SIGKILL at a random moment of its run. After every kill:
 #   - every category playlist holds exactly the lines it held before (as a multiset);
 #   - every tag playlist is a whole beginning of what an uninterrupted run writes;
+#   - the play history is whole and every line of it reads as a play;
 #   - no playlist, log or tag playlist is empty or ends in the middle of a line, and every line
 #     of a playlist names a file of the station;
 #   - a temporary file may be left by the kill, but the next run that completes leaves none.
@@ -31,6 +32,11 @@ fail() {
 mkdir -p "$work/bin"
 cp "$build/src/cli/kestrune-cli" "$work/bin/"
 cli=$work/bin/kestrune-cli
+# A second copy whose configuration keeps the play history, for the week's runs.
+mkdir -p "$work/bin-history"
+cp "$build/src/cli/kestrune-cli" "$work/bin-history/"
+printf '[Rules]\r\nhistory=1\r\n' >"$work/bin-history/kestrune.ini"
+history_cli=$work/bin-history/kestrune-cli
 station=$work/station
 "$build/tests/reliability/kestrune_kill_station" make "$station"
 command -v lame >/dev/null || fail "the lame encoder is not installed"
@@ -59,6 +65,7 @@ run_verb() {  # the command line of one run of a verb
     build) echo "$cli build Sessions/day.cwt --seed $2" ;;
     schedule) echo "$cli schedule --seed $2" ;;
     tags) echo "$cli tags Music --artist --album --year --genre" ;;
+    week) echo "$history_cli week Sessions/week.kwg --from 2026-12-07 --days 1 --seed $2" ;;
   esac
 }
 
@@ -68,7 +75,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Uninterrupted runs: the tag playlists to compare with, and how long each verb takes.
 declare -A duration
-for verb in tags build schedule; do
+for verb in tags build schedule week; do
   clear_tags
   start=$(now_ms)
   $(run_verb $verb 1) >/dev/null 2>"$work/err" || fail "uninterrupted $verb: $(cat "$work/err")"
@@ -79,13 +86,13 @@ for verb in tags build schedule; do
 done
 clear_tags
 echo "uninterrupted runs: build ${duration[build]} ms, schedule ${duration[schedule]} ms," \
-  "tags ${duration[tags]} ms"
+  "tags ${duration[tags]} ms, week ${duration[week]} ms"
 
 # Every verb once to its end: each must succeed, and together they write every file that a
 # kill can have left a temporary file for, so none may be left afterwards.
 complete_all() {
   local verb
-  for verb in build schedule tags; do
+  for verb in build schedule tags week; do
     [ "$verb" = tags ] && clear_tags
     $(run_verb $verb "$1") >/dev/null 2>"$work/err" || fail "$verb to its end: $(cat "$work/err")"
   done
@@ -97,7 +104,7 @@ complete_all() {
 }
 
 kills=0 finished=0 leftovers_seen=0 completions=0 round=0
-verbs=(build schedule tags)
+verbs=(build schedule tags week)
 while [ "$kills" -lt "$kills_wanted" ]; do
   round=$((round + 1))
   if [ $((round % 25)) -eq 0 ]; then
@@ -105,7 +112,7 @@ while [ "$kills" -lt "$kills_wanted" ]; do
     completions=$((completions + 1))
     continue
   fi
-  verb=${verbs[$((round % 3))]}
+  verb=${verbs[$((round % 4))]}
   [ "$verb" = tags ] && clear_tags  # tags appends: each run starts from no tag playlists
   window=$((duration[$verb] * 105 / 100 + 1))
   delay=$(((RANDOM * 32768 + RANDOM) % window))

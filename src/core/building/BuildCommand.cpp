@@ -8,7 +8,9 @@
 #include "building/PlaylistBuilder.h"
 #include "building/PlaylistFile.h"
 #include "building/RemovedSongsLog.h"
+#include "building/PlaysToRecord.h"
 #include "building/SongPaths.h"
+#include "building/StationJob.h"
 #include "building/StopRequest.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/Files.h"
@@ -51,7 +53,10 @@ std::string OrphanSlotMessage(int slot, const std::string& playlist) {
 }
 
 std::string CategoryAtOutput(const BuildSession& session) {
-    const std::string output = session.OutputFile();
+    return CategoryAt(session, session.OutputFile());
+}
+
+std::string CategoryAt(const BuildSession& session, const std::string& output) {
     if (output.empty()) return std::string();
     for (const LineList* lists : {&session.lbMasterPlaylists.Lines(), &session.lbClockwheelTemplate})
         for (const std::string& playlist : *lists)
@@ -68,10 +73,7 @@ int OrphanSlot(const BuildSession& session) {
     return -1;
 }
 
-namespace {
-
-// The first failing check's message; empty when all pass.
-std::string FailedCheck(const BuildSession& s) {
+std::string FailedBuildCheck(const BuildSession& s) {
     if (s.lbClockwheelTemplate.empty()) return messages::kNoTemplate;
     if (s.lbMasterPlaylists.Empty()) return messages::kNoMasterPlaylists;
     if (s.lbSavePlaylist.empty()) return messages::kNoOutputFile;
@@ -84,18 +86,19 @@ std::string FailedCheck(const BuildSession& s) {
     return std::string();
 }
 
-}  // namespace
-
 std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context) {
     BuildSession& s = context.session;
-    const std::string failed = FailedCheck(s);
+    const std::string failed = FailedBuildCheck(s);
     if (!failed.empty()) {
         context.prompts.ShowMessage(failed);
         return std::nullopt;
     }
-    RepairPlaylists(context);
     const size_t breaksBefore = s.lbRuleBreaks.size();
-    const BuildOutcome outcome = BuildPlaylist(context);
+    const BuildOutcome outcome = [&] {
+        const StationJob job(context, "build of " + ExtractFileName(s.OutputFile()));
+        RepairPlaylists(context);
+        return BuildPlaylist(context);
+    }();
     // A build the user stopped says so in the status line; it is not complete.
     if (StopRequested()) return outcome;
     if (outcome.reachedLength)
@@ -250,7 +253,9 @@ bool btAcceptFinalPlaylistClick(BuildContext& context) {
         context.prompts.ShowMessage(OutputIsCategoryMessage(s.OutputFile()));
         return false;
     }
+    const StationJob job(context, "saving of " + ExtractFileName(s.OutputFile()));
     WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
+    RecordPendingPlays(s);
     WriteTextLog(s);
     return true;
 }
@@ -268,6 +273,7 @@ void btClearFinalPlaylistClick(BuildContext& context) {
     context.session.finalPlaylistSeconds = 0;
     // The log describes the builds of the final playlist: they go together.
     context.session.mTextOutput.clear();
+    DropPendingPlays(context.session);
     context.view.ListChanged(ShownList::FinalPlaylist);
     for (Meter meter : {Meter::ProgressBar1, Meter::ProgressBar2, Meter::ProgressBar3})
         context.view.SetMeterPosition(meter, 0);

@@ -28,8 +28,15 @@ std::string OrphanSlotMessage(int slot, const std::string& playlist);
 // The playlist of the session (a master playlist or a slot) that is the output file; empty
 // when it is none of them.
 std::string CategoryAtOutput(const BuildSession& session);
+// The same for any file the session would write.
+std::string CategoryAt(const BuildSession& session, const std::string& file);
 // The first slot whose playlist is not among the master playlists, or -1.
 int OrphanSlot(const BuildSession& session);
+
+// The message of the first of the build's checks that the session fails, in their order (the
+// template, the master playlists, the output file, the length, an output that is a category, a
+// slot whose playlist is gone); empty when it passes them all. Unattended runs use it too.
+std::string FailedBuildCheck(const BuildSession& session);
 
 // Checks the inputs, repairs every master playlist and builds. Nothing when one of the checks
 // failed (its message has been shown and nothing changed); otherwise what the build came to.

@@ -1,6 +1,7 @@
 #pragma once
 // Everything a command of the build page works with besides the model itself.
 
+#include <optional>
 #include <string>
 
 #include "building/BuildSession.h"
@@ -27,6 +28,9 @@ struct BuildContext {
     const std::string* historyFolder = nullptr;
     RuleSettings rules = RuleSettings{};
     TimingSettings timing = TimingSettings{};
+    // When the build will air (an hour of a week grid); none: now, or after the plays of the
+    // history that run on into now.
+    std::optional<LocalDateTime> plannedStart = std::nullopt;
 };
 
 }  // namespace kestrune

@@ -37,6 +37,10 @@ struct BuildSession {
     LineList mTextOutput;  // the text log of the builds in lbFinalPlaylist
     int32_t finalPlaylistSeconds = 0;  // the playing time the builds placed in lbFinalPlaylist
     LineList lbRuleBreaks;  // every rule a build had to break, one line each; grows likewise
+    // The station's play history with the plays of the builds in lbFinalPlaylist, recorded when
+    // the playlist is written (empty path: nothing to record).
+    std::string historyPath;
+    std::string historyText;
 
     // Hidden working lists; they last for the whole run.
     LineList lbTempListBox1;

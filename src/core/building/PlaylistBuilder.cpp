@@ -14,6 +14,7 @@
 #include "building/StopRequest.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
+#include "output/PlaylistWriter.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
@@ -141,7 +142,6 @@ private:
     std::string lastGenre_;              // of the song placed last
     int breaks_ = 0;
     std::string historyPath_;  // empty: no history file
-    std::string historyText_;
 
     // The exact fill: lengths in milliseconds, each item less the overlap at its join.
     std::string FinishByFill(int slot);
@@ -402,7 +402,8 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     const std::string artist = reader_.GetArtist();
     s_.lbDupeArtistChecklist.push_back(artist);
     lastGenre_ = reader_.GetGenreText();
-    line += "  " + artist + " - \"" + reader_.GetTitle() + "\"";
+    // Tag texts as the playlist writers clean them: none can break a line of the log.
+    line += "  " + CleanText(artist) + " - \"" + CleanText(reader_.GetTitle()) + "\"";
     s_.mTextOutput.push_back(std::move(line));
     if (broken) NameBreak(*broken, songStart);
     if (byRules_ && !exemptSlot_) RememberPlayed(path, songStart);
@@ -476,19 +477,44 @@ void PlaylistWalk::SetUpRules() {
     rules_.genre = s_.fGenre.cbGenreCheck;
     rules_.matching = settings_.artistMatching;
     history_ = PlayHistory(settings_.artistMatching);
-    buildStart_ = CalendarSeconds(c_.clock.Now());
+    buildStart_ = CalendarSeconds(c_.plannedStart ? *c_.plannedStart : c_.clock.Now());
 }
 
 void PlaylistWalk::LoadPlayHistory() {
     if (!settings_.history || c_.historyFolder == nullptr || c_.historyFolder->empty()) return;
     historyPath_ = PlayHistoryPath(*c_.historyFolder);
-    std::vector<PlayedSong> songs = kestrune::LoadPlayHistory(historyPath_);
-    // Builds made one after the other (a day of hours at midnight) follow each other in
-    // planned time, as they will on air.
-    if (const auto end = EndOfHistory(songs)) buildStart_ = std::max(buildStart_, *end);
-    songs = RecentPlays(std::move(songs), buildStart_, rules_.LongestWindow());
+    // A build added to one not yet written goes on from that one's plays.
+    const bool pending = s_.historyPath == historyPath_;
+    const std::string text = pending            ? s_.historyText
+                             : FileExists(historyPath_) ? ReadWholeFile(historyPath_)
+                                                        : std::string();
+    std::vector<HistoryLine> lines = ReadHistoryLines(text);
+    std::vector<PlayedSong> songs;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].song) {
+            songs.push_back(*lines[i].song);
+        } else if (!pending) {
+            ReportToUser(c_, UnreadHistoryLineText(historyPath_, i + 1, lines[i].text));
+        }
+    }
+    if (!c_.plannedStart) buildStart_ = ChainedStart(songs, buildStart_);
+    // An hour built again replaces the plays it had; the rules look back from its start only.
+    const int64_t replacedEnd =
+        c_.plannedStart ? buildStart_ + CheckedAdd(target_, 30) : buildStart_;
+    const int64_t keep = rules_.LongestWindow();
+    std::erase_if(lines, [&](const HistoryLine& line) {
+        if (!line.song) return false;
+        const int64_t start = line.song->start;
+        return buildStart_ - start > keep || (start >= buildStart_ && start < replacedEnd);
+    });
+    std::erase_if(songs, [&](const PlayedSong& song) {
+        return buildStart_ - song.start > keep || song.start >= buildStart_;
+    });
+    std::stable_sort(songs.begin(), songs.end(),
+                     [](const PlayedSong& a, const PlayedSong& b) { return a.start < b.start; });
     for (const PlayedSong& song : songs) history_.Add(FactsOf(song), song.start);
-    historyText_ = FormatPlayHistory(songs);
+    s_.historyPath = historyPath_;
+    s_.historyText = FormatHistoryLines(lines);
 }
 
 void PlaylistWalk::ChooseByRules(const std::string& slotFile, int32_t remaining) {
@@ -577,10 +603,10 @@ void PlaylistWalk::RememberPlayed(const std::string& path, int32_t songStart) {
     const int64_t start = buildStart_ + songStart;
     history_.Add(facts, start);
     if (historyPath_.empty()) return;
-    historyText_ = WithPlayedSong(
-        std::move(historyText_),
-        PlayedSong{start, facts.seconds, facts.artist, facts.title, facts.album, path});
-    ReplaceWholeFile(historyPath_, historyText_);
+    // Recorded with the playlist, when it is written.
+    s_.historyText = WithPlayedSong(
+        std::move(s_.historyText),
+        PlayOf(start, facts.seconds, facts.artist, facts.title, facts.album, path));
 }
 
 

@@ -25,6 +25,21 @@ std::string EscapeXml(std::string_view text) {
     return escaped;
 }
 
+// A cleaned text without the two characters XML does not allow beside the control characters
+// (CleanText's result has none of those, and no surrogate): U+FFFE and U+FFFF. One of them in a
+// tag would make the whole file unreadable.
+std::string XmlText(std::string_view text) {
+    std::string clean = CleanText(text);
+    for (size_t at = clean.find("\xEF\xBF"); at != std::string::npos;
+         at = clean.find("\xEF\xBF", at)) {
+        if (at + 2 < clean.size() && (clean[at + 2] == '\xBE' || clean[at + 2] == '\xBF'))
+            clean.erase(at, 3);
+        else
+            at += 2;
+    }
+    return clean;
+}
+
 std::string UnescapeXml(std::string_view text) {
     static constexpr std::pair<std::string_view, char> kEntities[] = {
         {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
@@ -118,9 +133,9 @@ public:
                 bytes.append("</").append(name).append(">").append(kLineEnd);
             };
             field("location", EscapeXml(FileUri(entry.path)));
-            if (!entry.artist.empty()) field("creator", EscapeXml(CleanText(entry.artist)));
-            if (!entry.title.empty()) field("title", EscapeXml(CleanText(entry.title)));
-            if (!entry.album.empty()) field("album", EscapeXml(CleanText(entry.album)));
+            if (!entry.artist.empty()) field("creator", EscapeXml(XmlText(entry.artist)));
+            if (!entry.title.empty()) field("title", EscapeXml(XmlText(entry.title)));
+            if (!entry.album.empty()) field("album", EscapeXml(XmlText(entry.album)));
             field("duration",
                   std::to_string(static_cast<int64_t>(entry.seconds < 0 ? 0 : entry.seconds) *
                                  1000));

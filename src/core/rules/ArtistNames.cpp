@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "rules/CaseFolding.h"
+
 namespace kestrune {
 
 namespace {
@@ -14,27 +16,23 @@ constexpr std::array<std::string_view, 12> kJoiners = {
     " and ",       " with ",  " vs. ",  " vs ",  " x ",  ", ",
 };
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Lower case, no blanks round it, one blank for each run of blanks inside.
+// Case folded in every script, no blanks round it, one blank for each run of blanks inside.
 std::string Folded(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     bool blank = false;
-    for (const char c : text) {
+    for (const char c : CaseFolded(text)) {
         if (IsBlank(c)) {
             blank = !out.empty();
             continue;
         }
         if (blank) out += ' ';
         blank = false;
-        out += Lower(c);
+        out += c;
     }
     return out;
 }

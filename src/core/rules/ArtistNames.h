@@ -1,6 +1,6 @@
 #pragma once
 // How two songs are taken to share an artist. Exact: the artist texts are equal, byte for byte.
-// Loose: letter case (A to Z), blanks round the name and a leading "The " do not count, and a
+// Loose: letter case (in every script, by Unicode simple case folding; accents count), blanks round the name and a leading "The " do not count, and a
 // credit of several artists ("A feat. B", "A & B", "A, B", ...) names each of them.
 
 #include <string>

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include <algorithm>
+
 #include "building/LineList.h"
+#include "output/PlaylistWriter.h"
 #include "platform/CivilDays.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -12,6 +15,9 @@ namespace kestrune {
 namespace {
 
 constexpr int64_t kDay = 86400;
+// How far ahead of a build the plays it follows may begin: builds made for later today (a day of
+// hours at midnight) follow on, a line dated years ahead does not.
+constexpr int64_t kChainGap = kDay;
 
 void CivilFromDays(int64_t z, int64_t& y, int& m, int& d) {
     const CivilDate date = kestrune::CivilFromDays(z);
@@ -140,6 +146,49 @@ std::optional<int64_t> EndOfHistory(const std::vector<PlayedSong>& songs) {
     for (const PlayedSong& song : songs)
         if (!end || song.start + song.seconds > *end) end = song.start + song.seconds;
     return end;
+}
+
+int64_t ChainedStart(std::vector<PlayedSong> songs, int64_t now) {
+    std::sort(songs.begin(), songs.end(),
+              [](const PlayedSong& a, const PlayedSong& b) { return a.start < b.start; });
+    int64_t start = now;
+    for (const PlayedSong& song : songs) {
+        if (song.start > start + kChainGap) break;
+        start = std::max(start, song.start + song.seconds);
+    }
+    return start;
+}
+
+std::vector<HistoryLine> ReadHistoryLines(std::string_view text) {
+    std::vector<HistoryLine> lines;
+    for (std::string& line : ParseLines(text)) {
+        std::optional<PlayedSong> song = ParsePlayedSong(line);
+        lines.push_back({std::move(song), std::move(line)});
+    }
+    return lines;
+}
+
+std::string FormatHistoryLines(const std::vector<HistoryLine>& lines) {
+    LineList texts;
+    texts.reserve(lines.size());
+    for (const HistoryLine& line : lines)
+        texts.push_back(line.song ? FormatPlayedSong(*line.song) : line.text);
+    return FormatLines(texts);
+}
+
+std::string UnreadHistoryLineText(const std::string& path, size_t number,
+                                  const std::string& line) {
+    return "Line " + std::to_string(number) + " of " + path +
+           " is not a play and is kept as it is: " + CleanText(line);
+}
+
+PlayedSong PlayOf(int64_t start, int32_t seconds, const std::string& artist,
+                  const std::string& title, const std::string& album, const std::string& file) {
+    std::string cleanFile = file;
+    for (char& c : cleanFile)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return PlayedSong{start, seconds, CleanText(artist), CleanText(title), CleanText(album),
+                      std::move(cleanFile)};
 }
 
 std::string PlayHistoryPath(const std::string& sessionsFolder) {

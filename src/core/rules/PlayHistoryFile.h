@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -49,6 +50,28 @@ std::vector<PlayedSong> RecentPlays(std::vector<PlayedSong> songs, int64_t now, 
 
 // The start after the last song, or nothing for none.
 std::optional<int64_t> EndOfHistory(const std::vector<PlayedSong>& songs);
+
+// A play as the history records it: tag texts cleaned as the playlist writers clean them (no
+// line break, ESC or other control character), the file name with every control character made
+// a blank and its other bytes kept.
+PlayedSong PlayOf(int64_t start, int32_t seconds, const std::string& artist,
+                  const std::string& title, const std::string& album, const std::string& file);
+
+// Where a build made at `now` starts: after the plays that run on from it, one after the other
+// (a day of hours built at midnight follows on in planned time), or at `now`. Plays that begin
+// more than a day after the chain reaches (a line dated years ahead) move nothing.
+int64_t ChainedStart(std::vector<PlayedSong> songs, int64_t now);
+
+// A line of a history file as read: its song, or nothing for a line that does not read as one,
+// which is kept as it stands.
+struct HistoryLine {
+    std::optional<PlayedSong> song;
+    std::string text;
+};
+std::vector<HistoryLine> ReadHistoryLines(std::string_view text);
+std::string FormatHistoryLines(const std::vector<HistoryLine>& lines);
+// "Line 3 of /st/play_history.txt is not a play and is kept as it is: LINE".
+std::string UnreadHistoryLineText(const std::string& path, size_t number, const std::string& line);
 
 // The file in a sessions folder; reading a missing file gives no songs ("Cannot open file %s"
 // for one that cannot be read).

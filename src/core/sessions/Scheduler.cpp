@@ -4,6 +4,8 @@
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
+#include "building/PlaysToRecord.h"
+#include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/CivilDays.h"
 #include "platform/Paths.h"
@@ -210,6 +212,7 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
     std::string closing = messages::kScheduleComplete;
     try {
         RunningFlag runningFlag(running_);
+        const StationJob job(context, "schedule run");
         if (showBuildPage) showBuildPage();
         timer_.Stop();
         const bool oneOff = std::exchange(oneOff_, false);
@@ -218,19 +221,36 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         const int count = lbSchedule.Count();
         for (int i = 0; i < count; ++i) {
             context.view.SelectScheduleEntry(i);
-            if (IsWeekGridFile(lbSchedule[i])) {
-                const WeekRunReport grid = BuildNextDayOfGrid(context, lbSchedule[i]);
+            const std::string& entry = lbSchedule[i];
+            if (IsWeekGridFile(entry)) {
+                WeekRunReport grid = BuildNextDayOfGrid(context, entry);
                 gridHourEnds_.insert(gridHourEnds_.end(), grid.hourEnds.begin(),
                                      grid.hourEnds.end());
+                for (ShortSession& hour : grid.shortHours) {
+                    hour.session = entry + ", " + hour.session;
+                    shortSessions_.push_back(std::move(hour));
+                }
                 continue;
             }
-            LoadSession(lbSchedule[i], context);
+            LoadSession(entry, context);
+            BuildSession& s = context.session;
+            // What build would refuse, the unattended run refuses too: an output that is a
+            // category would be written over.
+            if (std::string refusal = FailedBuildCheck(s); !refusal.empty()) {
+                shortSessions_.push_back({entry, BuildOutcome{}, std::move(refusal), ""});
+                continue;
+            }
             const BuildOutcome outcome = BuildPlaylist(context);
-            if (!outcome.reachedLength) shortSessions_.push_back({lbSchedule[i], outcome});
             context.view.ListChanged(ShownList::FinalPlaylist);
-            WriteFinalPlaylist(context.session.OutputFile(), context.session.lbFinalPlaylist,
-                               context.session.output);
-            WriteTextLog(context.session);
+            // An empty playlist would take the place of the last good one on air.
+            if (s.lbFinalPlaylist.empty()) {
+                shortSessions_.push_back({entry, outcome, "", s.OutputFile()});
+                continue;
+            }
+            if (!outcome.reachedLength) shortSessions_.push_back({entry, outcome, "", ""});
+            WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
+            RecordPendingPlays(s);
+            WriteTextLog(s);
         }
         context.view.ShowStatus(RunDoneStatus(context.clock.Now(), count));
         if (daily_) {
@@ -273,15 +293,6 @@ std::string Scheduler::StateText() const {
             break;
     }
     return "Auto schedule stopped";
-}
-
-std::string ShortSessionsText(const std::vector<ShortSession>& sessions) {
-    std::string text;
-    for (const ShortSession& s : sessions) {
-        if (!text.empty()) text += "\n";
-        text += s.session + ": " + ShortfallText(s.outcome);
-    }
-    return text;
 }
 
 SchedulerState Scheduler::State() const {

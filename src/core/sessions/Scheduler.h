@@ -12,6 +12,7 @@
 #include "building/BuildContext.h"
 #include "building/PlaylistBuilder.h"
 #include "sessions/WeekRun.h"
+#include "sessions/ShortSessions.h"
 
 namespace kestrune {
 
@@ -61,14 +62,6 @@ std::vector<std::string> AutoStartChoices();
 
 enum class SchedulerState { Idle, Armed, Running };
 
-// A session of a run whose build ended short of its desired length.
-struct ShortSession {
-    std::string session;  // the session file
-    BuildOutcome outcome;
-};
-
-// One line for each: "<session file>: The playlist is H:MM:SS short of the desired H:MM:SS."
-std::string ShortSessionsText(const std::vector<ShortSession>& sessions);
 
 class Scheduler {
 public:
@@ -105,9 +98,10 @@ public:
     void ArmAutoBuild(int64_t milliseconds);
 
     // The timer's event: builds every scheduled session and writes its playlist. An error
-    // stops the run where it happens and leaves the scheduler idle. A session that falls short
-    // of its length is written as built, and the run goes on; at the end one message names
-    // every such session.
+    // stops the run where it happens and leaves the scheduler idle. A session that fails one of
+    // the build's checks is passed over; one that places nothing leaves its playlist as it was;
+    // one that falls short of its length is written as built; the run goes on, and at the end
+    // one message names every such session (and every such hour of a week grid).
     void timerAutoBuildTimer(BuildContext& context, const std::function<void()>& showBuildPage);
 
     SchedulerState State() const;
@@ -116,7 +110,7 @@ public:
     const std::string& DailyHour() const { return dailyHour_; }
     // "Auto schedule stopped", or running with the next run's time.
     std::string StateText() const;
-    // The sessions of the last run that fell short, in the order run.
+    // The sessions of the last run that were passed over or fell short, in the order run.
     const std::vector<ShortSession>& ShortSessions() const { return shortSessions_; }
     // How far each hour a week grid built in the last run ends from its hour.
     const std::vector<HourEnd>& GridHourEnds() const { return gridHourEnds_; }

@@ -1,5 +1,6 @@
 #include "sessions/SessionFile.h"
 
+#include "building/PlaysToRecord.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 
@@ -81,6 +82,7 @@ void LoadSession(const std::string& path, BuildContext& context) {
     s.lbFinalPlaylist.clear();
     s.finalPlaylistSeconds = 0;
     s.mTextOutput.clear();  // a log always describes the final playlist beside it
+    DropPendingPlays(s);
     s.lbTempListBox1.clear();
     s.ComboBox1.clear();
     s.lbSavePlaylist.clear();

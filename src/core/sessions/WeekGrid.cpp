@@ -65,6 +65,9 @@ std::string_view DayName(int day) {
 std::optional<WeekGrid> ParseWeekGrid(std::string_view text, std::string& error) {
     WeekGrid grid;
     std::array<bool, kDaysInWeek * kHoursInDay> given{};
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     const LineList lines = ParseLines(text);
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
@@ -87,6 +90,7 @@ std::optional<WeekGrid> ParseWeekGrid(std::string_view text, std::string& error)
             return std::nullopt;
         }
         given[cell] = true;
+        grid.lines[cell] = static_cast<int>(i + 1);
         grid.cells[cell] = line.size() > 7 ? line.substr(7) : std::string();
     }
     return grid;

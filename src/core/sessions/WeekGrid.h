@@ -32,12 +32,15 @@ std::string_view DayName(int day);
 
 struct WeekGrid {
     std::array<std::string, kDaysInWeek * kHoursInDay> cells;  // Monday 00 first
+    std::array<int, kDaysInWeek * kHoursInDay> lines{};  // the file's line of each; 0: none read
 
     const std::string& At(int day, int hour) const { return cells[day * kHoursInDay + hour]; }
+    int LineOf(int day, int hour) const { return lines[day * kHoursInDay + hour]; }
     void Set(int day, int hour, std::string session) {
         cells[day * kHoursInDay + hour] = std::move(session);
     }
-    bool operator==(const WeekGrid&) const = default;
+    // Two grids are the same when they build the same sessions, wherever their lines stand.
+    bool operator==(const WeekGrid& other) const { return cells == other.cells; }
 };
 
 // The grid of a file's text, or nothing with `error` telling the first wrong line:

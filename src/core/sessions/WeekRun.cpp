@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
+#include "building/PlaysToRecord.h"
+#include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
@@ -24,8 +27,20 @@ std::string HourText(int day, int hour) {
     return std::string(DayName(day)) + (hour < 10 ? " 0" : " ") + std::to_string(hour);
 }
 
-// Loads every session the days will use once, so that a folder that is not there stops the
-// run before it writes anything.
+// Loads a session of the grid; an error names the grid's line and the session file.
+void LoadGridSession(BuildContext& context, const WeekGrid& grid, const std::string& gridPath,
+                     int weekday, int hour, const std::string& path) {
+    try {
+        LoadSession(path, context);
+    } catch (const KestruneError& error) {
+        throw KestruneError(gridPath + ", line " + std::to_string(grid.LineOf(weekday, hour)) +
+                            " (" + HourText(weekday, hour) + "): " + path +
+                            " cannot be read as a session: " + error.what());
+    }
+}
+
+// Loads every session the days will use once, so that a session that cannot be read or a
+// folder that is not there stops the run before it writes anything.
 void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::string& gridPath,
                         const CalendarDate& from, int days) {
     for (int d = 0; d < days && d < kDaysInWeek; ++d) {
@@ -36,7 +51,7 @@ void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::
             if (session.empty()) continue;
             const std::string path = SessionPathInGrid(session, gridPath);
             if (!FileExists(path)) continue;
-            LoadSession(path, context);
+            LoadGridSession(context, grid, gridPath, weekday, hour, path);
             const std::string playlist = HourPlaylistPath(context.session.OutputFile(), date, hour);
             const std::string folder = ExtractFilePath(playlist);
             if (!folder.empty() && !DirectoryExists(folder))
@@ -81,6 +96,7 @@ constexpr int64_t kLongestDupeWindow = int64_t{24} * 7 * 3600;
 
 WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
                             const std::string& gridPath, const CalendarDate& from, int days) {
+    const StationJob job(context, "week build of " + ExtractFileName(gridPath));
     CheckOutputFolders(context, grid, gridPath, from, days);
     BuildSession& s = context.session;
     WeekRunReport report;
@@ -103,16 +119,43 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             }
             context.view.ShowStatus("Building " + DateText(date) + " " + HourText(weekday, hour) +
                                     " from " + path);
-            LoadSession(path, context);
+            LoadGridSession(context, grid, gridPath, weekday, hour, path);
+            const std::string playlist = HourPlaylistPath(s.OutputFile(), date, hour);
+            std::string refusal = FailedBuildCheck(s);
+            if (refusal.empty() && !CategoryAt(s, playlist).empty())
+                refusal = OutputIsCategoryMessage(playlist);
+            if (!refusal.empty()) {
+                report.shortHours.push_back(
+                    {HourText(weekday, hour), BuildOutcome{}, std::move(refusal), ""});
+                continue;
+            }
             s.mTextOutput.clear();
             s.lbDupeArtistChecklist =
                 recent.Within(int64_t{StrToInt(s.fDMCA.ComboBox1)} * 3600);
-            const BuildOutcome outcome = BuildPlaylist(context);
+            struct PlannedHour {  // the hour airs at its own time, whatever the clock says now
+                BuildContext& c;
+                PlannedHour(BuildContext& context, const CalendarDate& date, int hour) : c(context) {
+                    c.plannedStart = LocalDateTime{date.year, date.month, date.day, hour, 0, 0, 0};
+                }
+                ~PlannedHour() { c.plannedStart.reset(); }
+            };
+            BuildOutcome outcome;
+            {
+                const PlannedHour planned(context, date, hour);
+                outcome = BuildPlaylist(context);
+            }
             report.hourEnds.push_back(HourEnd{weekday, hour, outcome.endErrorMs, outcome.onTime});
             context.view.ListChanged(ShownList::FinalPlaylist);
-            const std::string playlist = HourPlaylistPath(s.OutputFile(), date, hour);
+            // An hour that placed nothing keeps what it had: an empty playlist never goes on air.
+            if (s.lbFinalPlaylist.empty()) {
+                report.shortHours.push_back({HourText(weekday, hour), outcome, "", playlist});
+                continue;
+            }
+            if (!outcome.reachedLength)
+                report.shortHours.push_back({HourText(weekday, hour), outcome, "", ""});
             const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true);
             WritePlaylistEntries(playlist, songs, s.output);
+            RecordPendingPlays(s);
             recent.Add(songs);
             recent.Forget(kLongestDupeWindow);
             report.playlists.push_back(playlist);

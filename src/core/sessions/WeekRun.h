@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "building/BuildContext.h"
+#include "sessions/ShortSessions.h"
 #include "sessions/WeekGrid.h"
 
 namespace kestrune {
@@ -29,6 +30,9 @@ struct WeekRunReport {
     std::vector<std::string> textLogs;         // one per day that built an hour
     std::vector<std::string> missingSessions;  // "Mon 07: /x/gone.cwt", hours passed over
     std::vector<HourEnd> hourEnds;             // of every hour built, in order
+    // Hours ("Tue 07") passed over by the build's checks, left unwritten because they placed
+    // nothing, or written short, in the order built.
+    std::vector<ShortSession> shortHours;
 };
 
 // Builds `days` days from `from`, each hour with the session the grid names for it, without
@@ -41,8 +45,12 @@ struct WeekRunReport {
 // whole run, and the builder's list of recent artists is never emptied between builds.
 //
 // An hour whose session file does not exist is passed over and named in the report; the rest
-// is built. Before anything is built, every output folder must exist ("Cannot create file %s"
-// naming the first playlist that could not go there), so a wrong folder leaves nothing behind.
+// is built. So is an hour whose session fails one of the build's checks; an hour that places
+// nothing keeps the playlist it had. Before anything is built, every session is read (an error
+// names the grid's line and the session) and every output folder must exist ("Cannot create
+// file %s" naming the first playlist that could not go there), so a wrong grid leaves nothing
+// behind. The plays of an hour go into the play history at the hour's own time, replacing the
+// plays an earlier build of that hour left.
 WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
                             const std::string& gridPath, const CalendarDate& from, int days);
 
@@ -50,7 +58,8 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
 bool IsWeekGridFile(const std::string& path);
 
 // The scheduler's run of a grid: the 24 hours of the day after the clock's today. Hours whose
-// session is missing are named on the status line, one after the other.
+// session is missing are named on the status line, one after the other; the hours passed over
+// or short are in its report.
 WeekRunReport BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath);
 
 }  // namespace kestrune
