@@ -94,6 +94,9 @@ std::vector<fs::path> Files(const fs::path& folder, const std::string& prefix = 
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
+        // A writer's temporary left by a kill may hold any beginning, even nothing: it is no
+        // playlist, and the count of leftovers below answers for it.
+        if (name[0] == '.' && name.find(".kestrune-") != std::string::npos) continue;
         if (entry.is_regular_file() && name.compare(0, prefix.size(), prefix) == 0)
             files.push_back(entry.path());
     }
