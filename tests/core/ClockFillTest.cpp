@@ -109,6 +109,82 @@ TEST(ClockFill, LooksNoDeeperIntoARotationThanAllowedAndStopsAtItsBudget) {
     EXPECT_LT(choice.errorMs, 0);
 }
 
+TEST(ClockFill, AStretchBeforeATimedItemUsesEverySlot) {
+    auto stretch = [](std::vector<FillSlot> slots, int64_t target) {
+        FillProblem p = Problem(std::move(slots), target);
+        p.minSlots = p.slots.size();
+        return p;
+    };
+    const struct {
+        const char* what;
+        FillProblem problem;
+        std::vector<size_t> picks;
+        int64_t errorMs;
+        bool inWindow;
+        bool found;
+    } cases[] = {
+        // Free to stop, the fill would place the first song alone (on time); the stretch must
+        // place all three and lands only far down the rotations.
+        {"every slot is used",
+         stretch({{{Song(300000), Song(100000)}}, {{Song(100000), Song(110000)}},
+                  {{Song(95000), Song(90000)}}},
+                 300000),
+         {1, 1, 1}, 0, true, true},
+        {"the shallowest choice that lands",
+         stretch({{{Song(300000), Song(100000)}}, {{Song(100000), Song(110000)}},
+                  {{Song(95000), Song(90000)}}},
+                 295000),
+         {1, 0, 0}, 0, true, true},
+        {"too long by every choice: the shortest is placed, late",
+         stretch({{{Song(200000), Song(150000)}}, {{Song(200000), Song(180000)}}}, 200000),
+         {1, 1}, 130000, false, true},
+        {"a slot without songs is passed over, the others still used",
+         stretch({{{Song(100000)}}, {}, {{Song(50000), Song(60000)}}}, 160000),
+         {0, kPassedOver, 1}, 0, true, true},
+        {"the rules leave no way to use every slot",
+         stretch({{{Song(100000, {1})}}, {{Song(100000, {1})}}}, 200000), {}, -200000, false,
+         false},
+    };
+    for (const auto& c : cases) {
+        const FillChoice choice = ChooseFill(c.problem);
+        EXPECT_EQ(choice.picks, c.picks) << c.what;
+        EXPECT_EQ(choice.errorMs, c.errorMs) << c.what;
+        EXPECT_EQ(choice.inWindow, c.inWindow) << c.what;
+        EXPECT_EQ(choice.found, c.found) << c.what;
+    }
+
+    // The end of a build with a timed item among its slots (a legal ID just before the hour):
+    // the item must be placed and start within its limits, and the end still lands.
+    FillProblem end = Problem({{{Song(100000), Song(90000)}},
+                               {{Song(10000), Song(30000)}, StartLimits{95000, 100000}},
+                               {{Song(20000), Song(40000)}}},
+                              150000);
+    FillChoice ending = ChooseFill(end);
+    EXPECT_EQ(ending.picks, (std::vector<size_t>{0, 0, 1}));
+    EXPECT_TRUE(ending.inWindow);
+    // Limits no choice meets: the least miss, the item's lateness and the end's together.
+    end.slots[1].start = StartLimits{50000, 60000};
+    ending = ChooseFill(end);
+    EXPECT_EQ(ending.picks, (std::vector<size_t>{0, 0, 1}));
+    EXPECT_FALSE(ending.inWindow);
+    EXPECT_EQ(ending.missMs, 40000);
+
+    // Twenty slots whose rotations differ by seconds: the bounds lead the search to a choice
+    // that lands before its budget runs out.
+    FillProblem wide;
+    for (int s = 0; s < 20; ++s) {
+        FillSlot slot;
+        for (int c = 0; c < 8; ++c) slot.candidates.push_back(Song(180000 + 1000 * c));
+        wide.slots.push_back(slot);
+    }
+    wide.minSlots = wide.slots.size();
+    wide.targetMs = 20 * 180000 + 7000;
+    wide.toleranceMs = 500;
+    const FillChoice choice = ChooseFill(wide);
+    EXPECT_TRUE(choice.inWindow);
+    EXPECT_EQ(choice.picks.size(), 20u);
+}
+
 TEST(ClockFill, NamesAMissInWholeSecondsRoundedUp) {
     EXPECT_EQ(FillMissText(41000, 2), "Hour ends 0:00:41 late (window 2 s)");
     EXPECT_EQ(FillMissText(-2001, 2), "Hour ends 0:00:03 early (window 2 s)");

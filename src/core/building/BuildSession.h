@@ -7,6 +7,7 @@
 
 #include "building/LineList.h"
 #include "output/PlaylistEntry.h"
+#include "timing/SlotTime.h"
 
 namespace kestrune {
 
@@ -25,6 +26,7 @@ struct BuildSession {
     // Inputs, saved and restored with a session file.
     SortedList lbMasterPlaylists;
     LineList lbClockwheelTemplate;
+    SlotTimes slotTimes;  // the timed slots of the template, by index; kept beside the session
     std::string ComboBox1 = "60";  // desired length in minutes, as typed
     LineList lbSavePlaylist;       // at most one line: where the final playlist goes
     bool cbTextOutput = false;

@@ -24,6 +24,7 @@
 #include "rules/ArtistNames.h"
 #include "rules/SongFactsCache.h"
 #include "timing/ClockFill.h"
+#include "timing/SlotTime.h"
 
 namespace kestrune {
 
@@ -144,9 +145,37 @@ private:
     std::string historyPath_;  // empty: no history file
 
     // The exact fill: lengths in milliseconds, each item less the overlap at its join.
-    std::string FinishByFill(int slot);
+    // A timed slot ahead of the walk, with the time its item is due (from the build's start).
+    struct TimedAhead {
+        size_t distance = 0;  // slots before it
+        SlotTime time;
+        int64_t dueMs = 0;
+    };
+    // Chooses and places the songs of up to `count` slots from `slot` on (at least `minSlots`,
+    // and every timed one among them, which must start within its window) so that they add up
+    // to the target.
+    FillChoice FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
+                         size_t minSlots, const std::vector<TimedAhead>& timed = {});
+    // Fills the end of the build from `slot` on over at most `count` slots; answers the miss it
+    // named, or nothing when the end is on time.
+    std::string FinishByFill(int slot, size_t count, const std::vector<TimedAhead>& timed = {});
+    // With timed slots: the walk, with each stretch before a timed item chosen so that the item
+    // starts on time, and the last part of the build with its timed items chosen as one. Answers
+    // whether the length was reached and the closing status.
+    std::pair<bool, std::string> WalkTimed();
+    // The timed slots due within the build among the `limit` slots from `slot` on, in order;
+    // `beyond` is set to the distance of the first one due at the end of the build or later
+    // (the limit when there is none).
+    std::vector<TimedAhead> TimedSlotsAhead(int slot, size_t limit, std::optional<int64_t> dueHere,
+                                            size_t& beyond) const;
+    // Places one timed item by `place`, noting its time in the text log and naming a miss.
+    template <typename Place>
+    void PlaceTimed(int slot, const SlotTime& time, int64_t dueMs, Place place);
+    std::string timedNote_;  // added to the text log's line of the timed item being placed
+    bool timed_ = false;
     // Also answers each candidate's file, in the same order.
     FillSlot FillCandidates(const std::string& slotFile, size_t playlist, int64_t startSeconds,
+                            size_t choices,
                             std::vector<std::string>& files);
     FillCandidate CandidateFor(const std::string& path, bool exempt);
     int FillKey(const std::string& key);
@@ -183,7 +212,9 @@ BuildOutcome PlaylistWalk::Run() {
     windowSum_ = 0;
     target_ = CheckedSub(CheckedMul(StrToInt(s_.ComboBox1), 60), 30);
     outcome.desiredSeconds = CheckedAdd(target_, 30);
-    exact_ = c_.timing.fill == FillMode::Exact;
+    // A slot set for a time needs the hour timed to the millisecond, whatever the fill.
+    timed_ = !s_.slotTimes.Empty();
+    exact_ = c_.timing.fill == FillMode::Exact || timed_;
     desiredMs_ = int64_t{outcome.desiredSeconds} * 1000;
     overlapMs_ = int64_t{c_.timing.overlapSeconds} * 1000;
     toleranceMs_ = int64_t{c_.timing.toleranceSeconds} * 1000;
@@ -206,11 +237,15 @@ BuildOutcome PlaylistWalk::Run() {
         outcome.onTime = outcome.endErrorMs >= -toleranceMs_ && outcome.endErrorMs <= toleranceMs_;
         return outcome;
     };
+    if (timed_) {
+        const auto [reached, status] = WalkTimed();
+        return end(reached, status);
+    }
     while (exact_ || placed_ < target_) {
         int32_t placedThisPass = 0;
         for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
             if (exact_ && desiredMs_ - totalMs_ <= kFillHorizonMs) {
-                const std::string miss = FinishByFill(slot);
+                const std::string miss = FinishByFill(slot, kFillSlots);
                 const std::string status =
                     miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + ".";
                 return end(totalMs_ >= desiredMs_ - toleranceMs_, status);
@@ -403,7 +438,7 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     s_.lbDupeArtistChecklist.push_back(artist);
     lastGenre_ = reader_.GetGenreText();
     // Tag texts as the playlist writers clean them: none can break a line of the log.
-    line += "  " + CleanText(artist) + " - \"" + CleanText(reader_.GetTitle()) + "\"";
+    line += "  " + CleanText(artist) + " - \"" + CleanText(reader_.GetTitle()) + "\"" + timedNote_;
     s_.mTextOutput.push_back(std::move(line));
     if (broken) NameBreak(*broken, songStart);
     if (byRules_ && !exemptSlot_) RememberPlayed(path, songStart);
@@ -672,8 +707,10 @@ int PlaylistWalk::FillGenre(const std::string& genre) {
 }
 
 FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playlist,
-                                      int64_t startSeconds, std::vector<std::string>& files) {
+                                      int64_t startSeconds, size_t choices,
+                                      std::vector<std::string>& files) {
     FillSlot slot;
+    slot.category = static_cast<int>(playlist);
     const bool exempt = byRules_ && IsExemptSlot(settings_, slotFile);
     // Against what was placed before the fill; the genre is the search's own business.
     RuleSet before = rules_;
@@ -686,7 +723,7 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
     const size_t unplayed = remaining_[playlist] > 0 ? static_cast<size_t>(remaining_[playlist])
                                                     : working.size();
     const size_t scan = std::min({working.size(), unplayed, kFillScan});
-    for (size_t n = 0; n < scan && slot.candidates.size() < kFillChoices; ++n) {
+    for (size_t n = 0; n < scan && slot.candidates.size() < choices; ++n) {
         const std::string_view line = SongLineOf(working[n]);
         const std::optional<std::string> file = ExistingSongFile(line, slotFile);
         if (!file || LengthMs(*file) <= overlapMs_) continue;
@@ -703,13 +740,32 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
     return slot;
 }
 
-std::string PlaylistWalk::FinishByFill(int slot) {
+template <typename Place>
+void PlaylistWalk::PlaceTimed(int slot, const SlotTime& time, int64_t dueMs, Place place) {
+    const int64_t startMs = totalMs_;
+    timedNote_ = "  [slot " + std::to_string(slot + 1) + " " + SlotTimeText(time) + "]";
+    place();
+    timedNote_.clear();
+    const StartWindow window = WindowOf(time, c_.timing.toleranceSeconds);
+    const int64_t error = startMs - dueMs;
+    if (error >= -window.earlyMs && error <= window.lateMs) return;
+    const std::string miss =
+        SlotMissText(static_cast<size_t>(slot), time, error, c_.timing.toleranceSeconds);
+    ReportToUser(c_, miss);
+    s_.lbRuleBreaks.push_back(miss);
+}
+
+FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
+                                   size_t minSlots, const std::vector<TimedAhead>& timed) {
     const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
     FillProblem problem;
-    problem.targetMs = desiredMs_ - totalMs_;
-    problem.toleranceMs = toleranceMs_;
+    problem.targetMs = targetMs;
+    problem.toleranceMs = toleranceMs;
     problem.overlapMs = overlapMs_;
-    problem.maxChoices = kFillChoices;
+    // Every timed slot among them is used, and so every slot before it.
+    for (const TimedAhead& item : timed)
+        if (item.distance < count) minSlots = std::max(minSlots, item.distance + 1);
+    problem.minSlots = minSlots;
     // The song the genre rule compares the first choice with: the last one the rules counted,
     // or for the Genre Checker the last one placed.
     if (byRules_) {
@@ -719,15 +775,33 @@ std::string PlaylistWalk::FinishByFill(int slot) {
         problem.lastGenre = FillGenre(lastGenre_);
     }
     std::vector<int> slotOf;
-    std::vector<std::vector<std::string>> files(kFillSlots);
+    std::vector<size_t> playlistOf;
     size_t playlist = current_;
+    for (size_t k = 0; k < count; ++k) {
+        slotOf.push_back(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
+        playlist = PlaylistIndexOf(s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])], playlist);
+        playlistOf.push_back(playlist);
+    }
+    // Slots of one category take its songs in rotation order: where a stretch must use many of
+    // them, each still has its choices beyond the songs the ones before it took.
+    const auto used = playlistOf.begin() + static_cast<long>(std::min(count, minSlots));
+    size_t most = 1;
+    for (auto k = playlistOf.begin(); k != used; ++k)
+        most = std::max<size_t>(most, static_cast<size_t>(std::count(playlistOf.begin(), used, *k)));
+    problem.maxChoices = kFillChoices + most - 1;
+    std::vector<std::vector<std::string>> files(count);
     const int64_t start = buildStart_ + exactTotal_;
-    for (size_t k = 0; k < kFillSlots; ++k) {
-        const int at = static_cast<int>((static_cast<size_t>(slot) + k) % slots);
-        const std::string& slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(at)];
-        playlist = PlaylistIndexOf(slotFile, playlist);
-        problem.slots.push_back(FillCandidates(slotFile, playlist, start, files[k]));
-        slotOf.push_back(at);
+    for (size_t k = 0; k < count; ++k)
+        problem.slots.push_back(
+            FillCandidates(s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])], playlistOf[k],
+                           start, problem.maxChoices, files[k]));
+    std::vector<const TimedAhead*> timedAt(count, nullptr);
+    for (const TimedAhead& item : timed) {
+        if (item.distance >= count) continue;
+        const StartWindow window = WindowOf(item.time, c_.timing.toleranceSeconds);
+        problem.slots[item.distance].start = StartLimits{
+            item.dueMs - window.earlyMs - totalMs_, item.dueMs + window.lateMs - totalMs_};
+        timedAt[item.distance] = &item;
     }
     // A rotation that has no candidate that keeps the rules gives the walk's own choice.
     for (size_t k = 0; k < problem.slots.size(); ++k) {
@@ -743,6 +817,7 @@ std::string PlaylistWalk::FinishByFill(int slot) {
             candidate.ms = LengthMs(*file);
             candidate.keys.push_back(FillKey("f\n" + *file));
             problem.slots[k].candidates.push_back(candidate);
+            problem.slots[k].category = -1;  // its one song is not a place in the rotation
             files[k].push_back(*file);
             break;
         }
@@ -750,14 +825,100 @@ std::string PlaylistWalk::FinishByFill(int slot) {
     const FillChoice choice = ChooseFill(problem);
     for (size_t k = 0; k < choice.picks.size(); ++k) {
         if (choice.picks[k] == kPassedOver) continue;
-        PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
+        const std::string& file = files[k][choice.picks[k]];
+        if (timedAt[k] == nullptr) {
+            PlaceFillPick(slotOf[k], file);
+        } else {
+            PlaceTimed(slotOf[k], timedAt[k]->time, timedAt[k]->dueMs,
+                       [&] { PlaceFillPick(slotOf[k], file); });
+        }
     }
+    return choice;
+}
+
+std::string PlaylistWalk::FinishByFill(int slot, size_t count,
+                                       const std::vector<TimedAhead>& timed) {
+    FillAhead(slot, count, desiredMs_ - totalMs_, toleranceMs_, 0, timed);
     const int64_t error = totalMs_ - desiredMs_;
     if (error >= -toleranceMs_ && error <= toleranceMs_) return std::string();
     const std::string miss = FillMissText(error, c_.timing.toleranceSeconds);
     ReportToUser(c_, miss);
     s_.lbRuleBreaks.push_back(miss);
     return miss;
+}
+
+std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(
+    int slot, size_t limit, std::optional<int64_t> dueHere, size_t& beyond) const {
+    const size_t slots = s_.lbClockwheelTemplate.size();
+    const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
+    std::vector<TimedAhead> ahead;
+    int64_t from = totalMs_;
+    for (size_t d = 0; d < limit; ++d) {
+        const std::optional<SlotTime> time = s_.slotTimes.At((static_cast<size_t>(slot) + d) % slots);
+        if (!time) continue;
+        int64_t due = NextOccurrenceMs(*time, from);
+        if (d == 0) {
+            // Reached by the walk, not by a stretch that led to it: the occurrence nearest now.
+            const int64_t mark = int64_t{time->second} * 1000;
+            due = dueHere ? *dueHere : mark + (totalMs_ - mark + 1800000) / 3600000 * 3600000;
+        }
+        // One due at the end belongs to the hour after: the build ends before it. A timed item
+        // the walk is at is placed, on time or not, unless the end is near.
+        if (due >= desiredMs_ - toleranceMs_ && (d > 0 || endNear)) {
+            beyond = d;
+            return ahead;
+        }
+        ahead.push_back(TimedAhead{d, *time, due});
+        from = due + 1;  // a slot met again in the same pass is due in a later hour
+    }
+    beyond = limit;
+    return ahead;
+}
+
+std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
+    const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
+    int slot = 0;
+    int stepsWithoutTime = 0;    // slots walked since the last one that placed playing time
+    std::optional<int64_t> due;  // of the timed slot that the last stretch led to
+    for (;;) {
+        const int64_t before = totalMs_;
+        size_t beyond = 0;
+        const std::vector<TimedAhead> ahead = TimedSlotsAhead(slot, kFillSlots, due, beyond);
+        due.reset();
+        // The end and the timed items of its last part are chosen together, so that an item
+        // just before the hour (a legal ID) starts in its window and the hour still ends on it.
+        const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
+        if (endNear || (!ahead.empty() && ahead.front().dueMs >= desiredMs_ - kFillHorizonMs)) {
+            const std::string miss = FinishByFill(slot, beyond, ahead);
+            return {totalMs_ >= desiredMs_ - toleranceMs_,
+                    miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + "."};
+        }
+        size_t steps = 1;
+        if (!ahead.empty() && ahead.front().distance == 0) {
+            PlaceTimed(slot, ahead.front().time, ahead.front().dueMs, [&] { HandleSlot(slot); });
+        } else if (!ahead.empty()) {
+            // The stretch that leads to the timed item, chosen so that it starts on time.
+            const TimedAhead& next = ahead.front();
+            const StartWindow window = WindowOf(next.time, c_.timing.toleranceSeconds);
+            const int64_t centre = next.dueMs + (window.lateMs - window.earlyMs) / 2;
+            const FillChoice choice = FillAhead(slot, next.distance, centre - totalMs_,
+                                                (window.lateMs + window.earlyMs) / 2, next.distance);
+            // No choice keeps the rules in every slot of it: the walk's own choices.
+            if (!choice.found)
+                for (size_t k = 0; k < next.distance; ++k)
+                    HandleSlot(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
+            steps = next.distance;
+            due = next.dueMs;
+        } else {
+            HandleSlot(slot);
+        }
+        const int last = static_cast<int>((static_cast<size_t>(slot) + steps - 1) % slots);
+        slot = static_cast<int>((static_cast<size_t>(slot) + steps) % slots);
+        stepsWithoutTime = totalMs_ > before ? 0 : stepsWithoutTime + static_cast<int>(steps);
+        if (stepsWithoutTime >= slots) return {false, kBuildCannotProgress};
+        PumpMessages();
+        if (StopRequested()) return {false, StoppedStatus(last)};
+    }
 }
 
 void PlaylistWalk::PlaceFillPick(int slot, const std::string& path) {

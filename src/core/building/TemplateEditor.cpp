@@ -30,6 +30,7 @@ int MoveSlot(BuildSession& session, int selected, int step, Prompts& prompts) {
     const int other = selected + step;
     if (!Valid(other, slots.size())) return selected;
     std::swap(slots[selected], slots[other]);
+    session.slotTimes.Swap(static_cast<size_t>(selected), static_cast<size_t>(other));
     return other;
 }
 
@@ -46,10 +47,19 @@ int lbClockwheelTemplateDblClick(BuildSession& session, int selectedSlot) {
     LineList& slots = session.lbClockwheelTemplate;
     if (!Valid(selectedSlot, slots.size())) return -1;
     slots.erase(slots.begin() + selectedSlot);
+    session.slotTimes.Erase(static_cast<size_t>(selectedSlot));
     return -1;
 }
 
-void btClearTemplateClick(BuildSession& session) { session.lbClockwheelTemplate.clear(); }
+void btClearTemplateClick(BuildSession& session) {
+    session.lbClockwheelTemplate.clear();
+    session.slotTimes.Clear();
+}
+
+void SetSlotTime(BuildSession& session, int slot, const std::optional<SlotTime>& time) {
+    if (!Valid(slot, session.lbClockwheelTemplate.size())) return;
+    session.slotTimes.Set(static_cast<size_t>(slot), time);
+}
 
 int btFileUpClick(BuildSession& session, int selectedSlot, Prompts& prompts) {
     return MoveSlot(session, selectedSlot, -1, prompts);
@@ -80,7 +90,12 @@ void Button2Click(BuildSession& session, int selectedMaster, Prompts& prompts) {
     const auto using_ = std::count(slots.begin(), slots.end(), playlist);
     if (using_ == 0 || !prompts.AskYesNo(RemoveSlotsQuestion(static_cast<int>(using_), playlist)))
         return;
-    slots.erase(std::remove(slots.begin(), slots.end(), playlist), slots.end());
+    // From the end, so that the times of the slots still to look at keep their indices.
+    for (size_t slot = slots.size(); slot-- > 0;) {
+        if (slots[slot] != playlist) continue;
+        slots.erase(slots.begin() + static_cast<long>(slot));
+        session.slotTimes.Erase(slot);
+    }
 }
 
 void Button3Click(BuildSession& session) { session.lbMasterPlaylists.Clear(); }

@@ -2,6 +2,7 @@
 // The commands that edit the master playlists and the clock template. Selections belong to the
 // view: each command takes the selected index (-1 for none) and answers the one to select.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ int lbMasterPlaylistsDblClick(BuildSession& session, int selectedMaster, int sel
 // Double-click in the template: the selected slot goes.
 int lbClockwheelTemplateDblClick(BuildSession& session, int selectedSlot);
 void btClearTemplateClick(BuildSession& session);
+// Sets or clears (nullopt) the time of a slot; nothing for an index outside the template.
+void SetSlotTime(BuildSession& session, int slot, const std::optional<SlotTime>& time);
 // "Up" and "Down": exchange with the neighbour, the selection following the moved slot.
 int btFileUpClick(BuildSession& session, int selectedSlot, Prompts& prompts);
 int btFileDownClick(BuildSession& session, int selectedSlot, Prompts& prompts);

@@ -34,6 +34,7 @@ bool LoadDemoSession2Click(BuildContext& context, const StationFolders& folders,
         context.view.ListChanged(ShownList::MasterPlaylists);
     }
     s.lbClockwheelTemplate.clear();
+    s.slotTimes.Clear();
     context.view.ListChanged(ShownList::ClockwheelTemplate);
     LineList slots;
     LoadList(JoinPath(folders.sessions, kDemoTemplateFile), slots);

@@ -3,6 +3,7 @@
 #include "building/PlaysToRecord.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "sessions/SlotTimesFile.h"
 
 namespace kestrune {
 
@@ -56,11 +57,14 @@ bool SaveSession(BuildContext& context, SaveQuestion& dialog) {
     }
     // The lines are taken before the dialog opens: the file holds the session as it was then.
     const LineList lines = SessionLines(s);
+    const LineList slots = s.lbClockwheelTemplate;
+    const SlotTimes times = s.slotTimes;
     const auto chosen = context.prompts.AskSaveFileName(dialog);
     if (!chosen) return false;
     dialog.proposedName = *chosen;
     // The old file goes when the new one takes its place.
     SaveList(*chosen, lines);
+    SaveSlotTimes(*chosen, slots, times);
     return true;
 }
 
@@ -79,6 +83,7 @@ void LoadSession(const std::string& path, BuildContext& context) {
     BuildView& view = context.view;
     s.lbMasterPlaylists.Clear();
     s.lbClockwheelTemplate.clear();
+    s.slotTimes.Clear();
     s.lbFinalPlaylist.clear();
     s.finalPlaylistSeconds = 0;
     s.mTextOutput.clear();  // a log always describes the final playlist beside it
@@ -112,6 +117,10 @@ void LoadSession(const std::string& path, BuildContext& context) {
         if (options.size() > 2 && options[2] == '1' && i + 6 < static_cast<long long>(lines.size()))
             s.fDMCA.ComboBox1 = lines[i + 6];
     }
+    SlotTimesRead times = LoadSlotTimes(path, s.lbClockwheelTemplate);
+    s.slotTimes = std::move(times.times);
+    for (const std::string& problem : times.problems)
+        view.ReportProblem(SlotTimesPath(path) + ", " + problem + ".");
 }
 
 }  // namespace kestrune

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrune {
@@ -22,10 +24,24 @@ struct FillCandidate {
     bool counted = true;
 };
 
+// When a timed slot's item may start, from the start of the fill.
+struct StartLimits {
+    int64_t earliestMs = 0;
+    int64_t latestMs = 0;
+};
+
 struct FillSlot {
+    FillSlot() = default;
+    FillSlot(std::vector<FillCandidate> songs, std::optional<StartLimits> limits = std::nullopt)
+        : candidates(std::move(songs)), start(limits) {}
+
     // From the top of the category's rotation down, each one that keeps the rules against
     // what was placed before the fill. A slot without one is passed over, as the walk does.
     std::vector<FillCandidate> candidates;
+    std::optional<StartLimits> start;  // a timed slot; it must be among the slots used
+    // Slots of one category (a number >= 0) draw from one rotation, in its order: a later one
+    // takes a song further down than an earlier one, so no song plays before those above it.
+    int category = -1;
 };
 
 struct FillProblem {
@@ -36,6 +52,10 @@ struct FillProblem {
     int lastGenre = -1;           // of the song placed before the fill
     size_t maxChoices = 8;        // how deep into each rotation the fill may look
     size_t nodeBudget = 200000;   // choices tried at most before the best so far is taken
+    // Slots the fill uses at least (each slot used or passed over when it has no candidate):
+    // all of them for the stretch that leads to a timed item, whose start is the target; at
+    // least up to the last timed slot for the end of a build.
+    size_t minSlots = 0;
 };
 
 inline constexpr size_t kPassedOver = static_cast<size_t>(-1);
@@ -46,18 +66,25 @@ struct FillChoice {
     std::vector<size_t> picks;
     int64_t addedMs = 0;  // what the chosen items add, joins taken off
     int64_t errorMs = 0;  // addedMs - targetMs: above 0 late, below 0 early
-    bool inWindow = false;
+    // How far from on time: how far the timed items start outside their limits, and the
+    // end's distance from the target when it is not within the tolerance.
+    int64_t missMs = 0;
+    bool inWindow = false;  // the end and every timed item on time
     bool searchedAll = true;  // false when the budget ran out first
+    // False when no choice uses the slots it must (the rules leave none); picks is empty then.
+    bool found = true;
 };
 
-// The best choice: one that lands within the window before any that does not; among those
-// that land, the one least far down the rotations (the sum of the picks' indices), then the
-// one of fewer slots, then the first in slot order; among those that miss, the closest, then
-// likewise. Slot order is kept and no slot is used twice.
+// The best choice: one that lands within the window (every timed item too) before any that does
+// not; among those that land, the one least far down the rotations (the sum of the picks'
+// indices), then the one of fewer slots, then the first in slot order; among those that miss,
+// the least miss, then likewise. Slot order is kept and no slot is used twice.
 FillChoice ChooseFill(const FillProblem& problem);
 
-// "Hour ends 0:00:41 late (window 2 s)", or "early"; the seconds rounded up, so that a miss
-// never reads as within its window.
+// "0:00:41 late", or "early": the seconds rounded up, so that a miss never reads as within its
+// window.
+std::string LateOrEarlyText(int64_t errorMs);
+// "Hour ends 0:00:41 late (window 2 s)".
 std::string FillMissText(int64_t errorMs, int toleranceSeconds);
 
 // Whether `a` is the better of two choices of the same problem, by the order above.

@@ -1,0 +1,99 @@
+#include "sessions/SlotTimesFile.h"
+
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "platform/Paths.h"
+
+namespace kestrune {
+
+namespace {
+
+std::vector<std::string_view> Columns(std::string_view line) {
+    std::vector<std::string_view> columns;
+    for (size_t at = 0;;) {
+        const size_t tab = line.find('\t', at);
+        columns.push_back(line.substr(at, tab == std::string_view::npos ? tab : tab - at));
+        if (tab == std::string_view::npos) return columns;
+        at = tab + 1;
+    }
+}
+
+// A whole number of seconds, 0 .. 3600.
+std::optional<int32_t> WindowSeconds(std::string_view text) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != text.npos)
+        return std::nullopt;
+    const int32_t value = std::stoi(std::string(text));
+    if (value > 3600) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::string SlotTimesPath(const std::string& sessionPath) { return sessionPath + ".times"; }
+
+LineList SlotTimesLines(const std::string& sessionName, const LineList& slots,
+                        const SlotTimes& times) {
+    LineList lines;
+    lines.push_back("# Timed slots of " + sessionName +
+                    ": SLOT, TIME, KIND, WINDOW (seconds), PLAYLIST; tabs between.");
+    for (const auto& [slot, time] : times.BySlot()) {
+        if (slot >= slots.size()) continue;
+        lines.push_back(std::to_string(slot + 1) + "\t" + HourMarkText(time.second) + "\t" +
+                        SlotTimeKindName(time.kind) + "\t" + std::to_string(time.windowSeconds) +
+                        "\t" + slots[slot]);
+    }
+    return lines;
+}
+
+SlotTimesRead ParseSlotTimesLines(const LineList& lines, const LineList& slots) {
+    SlotTimesRead read;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const std::string& line = lines[n];
+        if (line.empty() || line[0] == '#') continue;
+        const std::string where = "line " + std::to_string(n + 1) + ": ";
+        const std::vector<std::string_view> columns = Columns(line);
+        if (columns.size() != 5) {
+            read.problems.push_back(where + "not SLOT, TIME, KIND, WINDOW and PLAYLIST");
+            continue;
+        }
+        const std::optional<int32_t> second = ParseHourMark(columns[1]);
+        const std::optional<SlotTimeKind> kind = ParseSlotTimeKind(columns[2]);
+        const std::optional<int32_t> window = WindowSeconds(columns[3]);
+        size_t slot = 0;
+        const std::string_view number = columns[0];
+        const bool numbered = !number.empty() && number.size() <= 6 &&
+                              number.find_first_not_of("0123456789") == number.npos;
+        if (numbered) slot = static_cast<size_t>(std::stoul(std::string(number)));
+        if (!numbered || slot == 0 || !second || !kind || !window) {
+            read.problems.push_back(where + "\"" + line + "\" is not a timed slot");
+            continue;
+        }
+        if (slot > slots.size() || slots[slot - 1] != columns[4]) {
+            read.problems.push_back(where + "slot " + std::to_string(slot) + " is no longer " +
+                                    std::string(columns[4]) + "; its time was left out");
+            continue;
+        }
+        read.times.Set(slot - 1, SlotTime{*second, *kind, *window});
+    }
+    return read;
+}
+
+void SaveSlotTimes(const std::string& sessionPath, const LineList& slots, const SlotTimes& times) {
+    const std::string path = SlotTimesPath(sessionPath);
+    if (times.Empty()) {
+        // A file left from an earlier save would time slots that are no longer timed.
+        if (FileExists(path) && !RemoveFile(path)) throw errors::CannotCreateFile(path);
+        return;
+    }
+    SaveList(path, SlotTimesLines(ExtractFileName(sessionPath), slots, times));
+}
+
+SlotTimesRead LoadSlotTimes(const std::string& sessionPath, const LineList& slots) {
+    const std::string path = SlotTimesPath(sessionPath);
+    if (!FileExists(path)) return {};
+    LineList lines;
+    LoadList(path, lines);
+    return ParseSlotTimesLines(lines, slots);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "building/PlaylistBuilder.h"
+#include "building/TemplateEditor.h"
+#include "platform/Files.h"
+#include "sessions/SessionFile.h"
+#include "sessions/SlotTimesFile.h"
+#include "support/Station.h"
+
+namespace kestrune {
+namespace {
+
+using testing::SongSpec;
+using testing::StationFixture;
+
+const SlotTime kNews{0, SlotTimeKind::Hard, 30};
+const SlotTime kSpots{20 * 60, SlotTimeKind::Soft, 30};
+const SlotTime kLegalId{59 * 60 + 50, SlotTimeKind::Before, 30};
+
+TEST(SlotTime, TextsAndTheOccurrenceDue) {
+    for (const auto& [text, second] : std::vector<std::pair<std::string, std::optional<int32_t>>>{
+             {":20", 1200}, {":20:00", 1200}, {"20:00", 1200}, {" 59:50 ", 3590}, {"0:05:07", 307},
+             {"5", 300}, {":60", std::nullopt}, {"1:20:00", std::nullopt}, {"20:61", std::nullopt},
+             {"", std::nullopt}, {"ab", std::nullopt}, {":-5", std::nullopt}})
+        EXPECT_EQ(ParseHourMark(text), second) << text;
+    EXPECT_EQ(HourMarkText(3590), ":59:50");
+    EXPECT_EQ(SlotTimeText(kNews), "at :00:00, hard");
+    EXPECT_EQ(SlotTimeText(kSpots), "at :20:00, soft (30 s)");
+    EXPECT_EQ(SlotTimeText(kLegalId), "before :59:50 (30 s)");
+    EXPECT_EQ(SlotMissText(5, kSpots, -41000, 2), "Slot 6 at :20:00 starts 0:00:41 early (window 30 s)");
+    EXPECT_EQ(SlotMissText(0, kNews, 2500, 2), "Slot 1 at :00:00 starts 0:00:03 late (window 2 s)");
+    EXPECT_EQ(NextOccurrenceMs(kSpots, 0), 1200000);
+    EXPECT_EQ(NextOccurrenceMs(kSpots, 1200000), 1200000);
+    EXPECT_EQ(NextOccurrenceMs(kSpots, 1200001), 4800000);
+    EXPECT_EQ(WindowOf(kLegalId, 2).earlyMs, 30000);
+    EXPECT_EQ(WindowOf(kLegalId, 2).lateMs, 0);
+}
+
+TEST(SlotTimesFile, KeepsEachTimeWithItsSlotAndLeavesOutWhatNoLongerFits) {
+    const LineList slots = {"/p/news.m3u", "/p/music.m3u", "/p/spots.m3u"};
+    SlotTimes times;
+    times.Set(0, kNews);
+    times.Set(2, kSpots);
+    const LineList lines = SlotTimesLines("morning.cwt", slots, times);
+    EXPECT_EQ(lines[1], "1\t:00:00\thard\t30\t/p/news.m3u");
+    EXPECT_EQ(ParseSlotTimesLines(lines, slots).times, times);
+
+    // An older version moved the spots up a slot; a hand edit garbled a line.
+    LineList edited = lines;
+    edited.push_back("2\t:30\tsometimes\t30\t/p/music.m3u");
+    const SlotTimesRead read =
+        ParseSlotTimesLines(edited, {"/p/news.m3u", "/p/spots.m3u", "/p/music.m3u"});
+    EXPECT_EQ(read.times.BySlot().size(), 1u);
+    EXPECT_EQ(read.times.At(0), kNews);
+    ASSERT_EQ(read.problems.size(), 2u);
+    EXPECT_EQ(read.problems[0], "line 3: slot 3 is no longer /p/spots.m3u; its time was left out");
+    EXPECT_EQ(read.problems[1].rfind("line 4: ", 0), 0u);
+}
+
+TEST(SlotTimesFile, ASessionFileStaysAsItWasAndItsTimesComeBackBesideIt) {
+    StationFixture f;
+    BuildSession& s = f.session;
+    s.lbMasterPlaylists.Add("/p/music.m3u");
+    s.lbMasterPlaylists.Add("/p/spots.m3u");
+    s.lbClockwheelTemplate = {"/p/music.m3u", "/p/spots.m3u", "/p/music.m3u"};
+    s.SetOutputFile("/p/hour.m3u");
+    const std::string path = f.dir / "morning.cwt";
+    f.prompts.saveAnswer = path;
+    SaveQuestion dialog = SessionSaveDialog(f.dir.Path());
+    ASSERT_TRUE(SaveSession(f.context, dialog));
+    const std::string untimed = ReadWholeFile(path);
+    EXPECT_FALSE(FileExists(SlotTimesPath(path)));
+
+    SetSlotTime(s, 1, kSpots);
+    ASSERT_TRUE(SaveSession(f.context, dialog));
+    EXPECT_EQ(ReadWholeFile(path), untimed);
+    ASSERT_TRUE(FileExists(SlotTimesPath(path)));
+
+    // Editing the template carries the times with their slots.
+    EXPECT_EQ(btFileUpClick(s, 1, f.prompts), 0);
+    EXPECT_EQ(s.slotTimes.At(0), kSpots);
+    lbClockwheelTemplateDblClick(s, 1);
+    EXPECT_EQ(s.slotTimes.At(0), kSpots);
+    f.prompts.yesNoAnswer = true;
+    Button2Click(s, 1, f.prompts);  // the spots playlist and its slot go
+    EXPECT_TRUE(s.slotTimes.Empty());
+
+    LoadSession(path, f.context);
+    EXPECT_EQ(s.lbClockwheelTemplate.size(), 3u);
+    EXPECT_EQ(s.slotTimes.At(1), kSpots);
+    EXPECT_EQ(s.slotTimes.BySlot().size(), 1u);
+
+    // Saved again without a timed slot, no file is left to time it.
+    SetSlotTime(s, 1, std::nullopt);
+    ASSERT_TRUE(SaveSession(f.context, dialog));
+    EXPECT_FALSE(FileExists(SlotTimesPath(path)));
+}
+
+struct TimedStation : StationFixture {
+    std::map<std::string, int64_t> ms;  // of every song, by path
+    std::string Category(const std::string& name, const std::vector<SongSpec>& songs, int index) {
+        // The test's songs are 32 ms short of their whole seconds (the tag is not audio).
+        for (const SongSpec& song : songs) ms[SongPath(song)] = song.seconds * 1000 - 32;
+        const std::string list = ShuffledPlaylist(name, songs, index);
+        session.lbMasterPlaylists.Add(list);
+        return list;
+    }
+    // When each item of the final playlist starts, from the start of the build.
+    std::vector<int64_t> Starts() const {
+        std::vector<int64_t> starts;
+        int64_t at = 0;
+        for (const std::string& path : session.lbFinalPlaylist) {
+            starts.push_back(at);
+            at += ms.at(path);
+        }
+        starts.push_back(at);
+        return starts;
+    }
+};
+
+std::vector<SongSpec> Songs(const std::string& artist, int count, int shortest, int spread) {
+    std::vector<SongSpec> songs;
+    for (int i = 0; i < count; ++i)
+        songs.push_back({shortest + (i * 37) % spread, artist + " " + std::to_string(i),
+                         "Item " + std::to_string(i)});
+    return songs;
+}
+
+TEST(TimedSlotsBuild, NewsSpotsAndTheLegalIdStartInTheirWindowsAndTheHourEndsOnIt) {
+    TimedStation f;
+    f.session.fDMCA.cbDupeCheck = false;  // with the walk's timing: the times alone ask for more
+    const std::string ids = f.Category("ids.m3u", Songs("Id", 8, 5, 16), 0);
+    const std::string music = f.Category("music.m3u", Songs("Artist", 60, 180, 120), 1);
+    const std::string news = f.Category("news.m3u", Songs("News", 4, 60, 60), 2);
+    const std::string spots = f.Category("spots.m3u", Songs("Spot", 6, 30, 31), 3);
+    LineList& slots = f.session.lbClockwheelTemplate;
+    slots = {news};
+    slots.insert(slots.end(), 5, music);
+    slots.push_back(spots);
+    slots.insert(slots.end(), 10, music);
+    slots.push_back(ids);
+    f.session.slotTimes.Set(0, kNews);
+    f.session.slotTimes.Set(6, kSpots);
+    f.session.slotTimes.Set(17, kLegalId);
+    f.session.ComboBox1 = "60";
+    const BuildOutcome outcome = BuildPlaylist(f.context);
+
+    EXPECT_TRUE(f.session.lbRuleBreaks.empty()) << f.session.lbRuleBreaks.front();
+    EXPECT_TRUE(outcome.onTime) << f.view.Status();
+    const LineList& placed = f.session.lbFinalPlaylist;
+    ASSERT_EQ(placed.size(), 18u);
+    const std::vector<int64_t> starts = f.Starts();
+    EXPECT_NEAR(starts[6], 1200000, 30000);
+    EXPECT_GE(starts[17], 3560000);
+    EXPECT_LE(starts[17], 3590000);
+    EXPECT_NEAR(starts[18], 3600000, 2000);
+    EXPECT_NE(placed[6].find("/Spot "), std::string::npos);
+    EXPECT_NE(placed[17].find("/Id "), std::string::npos);
+    // The text log tells each timed item's time beside its planned start.
+    int noted = 0;
+    for (const std::string& line : f.session.mTextOutput)
+        for (const char* note : {"[slot 1 at :00:00, hard]", "[slot 7 at :20:00, soft (30 s)]",
+                                 "[slot 18 before :59:50 (30 s)]"})
+            noted += line.find(note) != std::string::npos ? 1 : 0;
+    EXPECT_EQ(noted, 3);
+}
+
+TEST(TimedSlotsBuild, ATimeTheTemplateCannotReachIsNamedAsMissed) {
+    TimedStation f;
+    f.session.fDMCA.cbDupeCheck = false;
+    const std::string music = f.Category("music.m3u", Songs("Artist", 20, 180, 60), 0);
+    const std::string spots = f.Category("spots.m3u", Songs("Spot", 6, 30, 31), 1);
+    f.session.lbClockwheelTemplate = {music, music, spots, music, music, music, music};
+    f.session.slotTimes.Set(2, kSpots);
+    f.session.ComboBox1 = "30";
+    BuildPlaylist(f.context);
+    ASSERT_FALSE(f.session.lbRuleBreaks.empty());
+    const std::string& miss = f.session.lbRuleBreaks.front();
+    EXPECT_EQ(miss.rfind("Slot 3 at :20:00 starts 0:1", 0), 0u) << miss;
+    EXPECT_NE(miss.find(" early (window 30 s)"), std::string::npos) << miss;
+    EXPECT_NE(std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(), miss),
+              f.session.mTextOutput.end());
+}
+
+}  // namespace
+}  // namespace kestrune
