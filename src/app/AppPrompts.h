@@ -2,10 +2,12 @@
 // The questions the windows put to the user, behind one interface: the program shows real
 // boxes and dialogs, the window tests answer from a script.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "building/Prompts.h"
+#include "timing/SlotTime.h"
 
 namespace kestrune::app {
 
@@ -27,6 +29,13 @@ public:
     // the index of the button pressed.
     virtual int AskChoice(const std::string& text, const std::vector<std::string>& buttons) = 0;
     // A save question's "replace it?" box is part of AskSaveFileName.
+    // The time of a template slot: the answer's time (none: not timed), or no answer when the
+    // user cancels.
+    struct SlotTimeAnswer {
+        std::optional<SlotTime> time;
+    };
+    virtual std::optional<SlotTimeAnswer> AskSlotTime(const std::string& slot,
+                                                      const std::optional<SlotTime>& current) = 0;
 };
 
 // The error's text with a full stop, unless it already ends in one or in a character that

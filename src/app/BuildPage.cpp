@@ -266,7 +266,11 @@ BuildPage::BuildPage(AppContext& context, QWidget* parent) : QWidget(parent), co
     btFileUp = Button(pTemplate, "Up", "Swap entry with item above.", 40, 25);
     btFileDown = Button(pTemplate, "Down", "Swap entry with item below.", 40, 25);
     btClearTemplate = Button(pTemplate, "Clear", nullptr, 40, 25);
-    SameWidth({btFileUp, btFileDown, btClearTemplate});
+    btSlotTime = Button(pTemplate, "Time...",
+                        "Set the time of the hour at which the selected slot starts (news at "
+                        ":00, spots at :20), or clear it.",
+                        40, 25);
+    SameWidth({btFileUp, btFileDown, btClearTemplate, btSlotTime});
     Label3 = new QLabel("Desired Length (in minutes)", pTemplate);
     ComboBox1 = new QComboBox(pTemplate);
     ComboBox1->setEditable(true);
@@ -290,6 +294,7 @@ BuildPage::BuildPage(AppContext& context, QWidget* parent) : QWidget(parent), co
         column->addWidget(btFileUp);
         column->addWidget(btFileDown);
         column->addWidget(btClearTemplate);
+        column->addWidget(btSlotTime);
         column->addStretch(1);
         grid->addLayout(column, 1, 1);
         auto* lengthRow = new QHBoxLayout;
@@ -426,6 +431,7 @@ BuildPage::BuildPage(AppContext& context, QWidget* parent) : QWidget(parent), co
     connect(btClearTemplate, &QPushButton::clicked, this, [this] { btClearTemplateClick(); });
     connect(btFileUp, &QPushButton::clicked, this, [this] { btFileUpClick(); });
     connect(btFileDown, &QPushButton::clicked, this, [this] { btFileDownClick(); });
+    connect(btSlotTime, &QPushButton::clicked, this, [this] { btSlotTimeClick(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -484,7 +490,7 @@ void BuildPage::Run(const std::function<void()>& command) {
 void BuildPage::Refresh() {
     const BuildSession& s = context_.session;
     Show(lbMasterPlaylists, s.lbMasterPlaylists.Lines());
-    Show(lbClockwheelTemplate, s.lbClockwheelTemplate);
+    ShowTemplate();
     Show(lbSavePlaylist, s.lbSavePlaylist);
     Show(lbFinalPlaylist, s.lbFinalPlaylist);
     refreshing_ = true;
@@ -501,7 +507,7 @@ void BuildPage::RefreshList(ShownList list) {
             Show(lbMasterPlaylists, s.lbMasterPlaylists.Lines());
             break;
         case ShownList::ClockwheelTemplate:
-            Show(lbClockwheelTemplate, s.lbClockwheelTemplate);
+            ShowTemplate();
             break;
         case ShownList::FinalPlaylist:
             Show(lbFinalPlaylist, s.lbFinalPlaylist);
@@ -526,7 +532,7 @@ void BuildPage::SelectTemplateSlot(int index) {
     QListWidget* wheel = lbClockwheelTemplate;
     const int before = wheel->currentRow();
     const int scrolled = wheel->verticalScrollBar()->value();
-    const bool refilled = Show(wheel, context_.session.lbClockwheelTemplate);
+    const bool refilled = ShowTemplate();
     Select(wheel, index);
     if (refilled || wheel->verticalScrollBar()->value() != scrolled) {
         wheel->viewport()->repaint();
@@ -547,6 +553,44 @@ void BuildPage::SelectTemplateSlot(int index) {
     if (shown > 0 && !RowInView(final, shown - 1)) return;
     const int first = ShowGrown(final, context_.session.lbFinalPlaylist);
     if (RowInView(final, first)) final->viewport()->repaint();
+}
+
+bool BuildPage::ShowTemplate() {
+    const BuildSession& s = context_.session;
+    const bool refilled = Show(lbClockwheelTemplate, s.lbClockwheelTemplate);
+    for (int row = 0; row < lbClockwheelTemplate->count(); ++row) {
+        const std::optional<SlotTime> time = s.slotTimes.At(static_cast<size_t>(row));
+        QString badge, full;
+        if (time) {
+            badge = Local(HourMarkText(time->second) + " " + SlotTimeKindName(time->kind));
+            full = Local("Starts " + SlotTimeText(*time));
+        }
+        QListWidgetItem* item = lbClockwheelTemplate->item(row);
+        if (item->data(kBadgeRole).toString() == badge) continue;
+        item->setData(kBadgeRole, badge);
+        item->setData(Qt::ToolTipRole, full.isEmpty() ? QVariant() : QVariant(full));
+    }
+    return refilled;
+}
+
+void BuildPage::btSlotTimeClick() {
+    Run([this] {
+        const int slot = Selected(lbClockwheelTemplate);
+        BuildSession& s = context_.session;
+        if (slot < 0 || static_cast<size_t>(slot) >= s.lbClockwheelTemplate.size()) {
+            context_.prompts.ShowMessage(
+                "Select a slot of the Clock Wheel Template, then click Time... to set when it "
+                "starts.");
+            return;
+        }
+        const std::string name = "Slot " + std::to_string(slot + 1) + ": " +
+                                 s.lbClockwheelTemplate[static_cast<size_t>(slot)];
+        const auto answer =
+            context_.prompts.AskSlotTime(name, s.slotTimes.At(static_cast<size_t>(slot)));
+        if (!answer) return;
+        SetSlotTime(s, slot, answer->time);
+        ShowTemplate();
+    });
 }
 
 void BuildPage::lbMasterPlaylistsDblClick() {

@@ -45,6 +45,7 @@ public:
     void btClearTemplateClick();
     void btFileUpClick();
     void btFileDownClick();
+    void btSlotTimeClick();  // "Time...": sets or clears the selected slot's time
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -67,6 +68,7 @@ public:
     QPushButton* btFileUp = nullptr;
     QPushButton* btFileDown = nullptr;
     QPushButton* btClearTemplate = nullptr;
+    QPushButton* btSlotTime = nullptr;
     QLabel* Label3 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -95,6 +97,8 @@ protected:
 private:
     // Runs a command of the page under the application's error handler, one at a time.
     void Run(const std::function<void()>& command);
+    // The template with each timed slot's time at its right end; true when it was filled anew.
+    bool ShowTemplate();
 
     AppContext& context_;
     bool busy_ = false;

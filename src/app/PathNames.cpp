@@ -32,9 +32,18 @@ void PathItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     // and a little for the style's own measure (in fractions of a pixel), which would cut the
     // end of the name otherwise.
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).width();
-    item.text = ElidePath(item.text, item.fontMetrics, room - 2 * margin - kRounding);
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    const QString badge = index.data(kBadgeRole).toString();
+    const int badgeWidth = badge.isEmpty() ? 0 : item.fontMetrics.horizontalAdvance(badge) + 3 * margin;
+    item.text = ElidePath(item.text, item.fontMetrics,
+                          textRect.width() - 2 * margin - kRounding - badgeWidth);
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    if (badge.isEmpty()) return;
+    painter->save();
+    const bool selected = (item.state & QStyle::State_Selected) != 0;
+    painter->setPen(item.palette.color(selected ? QPalette::HighlightedText : QPalette::Link));
+    painter->drawText(textRect.adjusted(0, 0, -margin, 0), Qt::AlignRight | Qt::AlignVCenter, badge);
+    painter->restore();
 }
 
 QSize PathItemDelegate::sizeHint(const QStyleOptionViewItem& option,
@@ -46,7 +55,9 @@ bool PathItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                                  const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view,
+    const QString badge = index.data(Qt::ToolTipRole).toString();
+    const QString path = index.data(Qt::DisplayRole).toString();
+    QToolTip::showText(event->globalPos(), badge.isEmpty() ? path : path + "\n" + badge, view,
                        option.rect);
     return true;
 }

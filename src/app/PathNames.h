@@ -14,6 +14,9 @@ namespace kestrune::app {
 // the file name whole; the file name itself elided only when even it does not fit.
 QString ElidePath(const QString& path, const QFontMetrics& metrics, int width);
 
+// A short text shown at the right end of an entry (a slot's time), the path elided before it.
+inline constexpr int kBadgeRole = Qt::UserRole + 1;
+
 class PathItemDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;

@@ -1,5 +1,7 @@
 #include "QtPrompts.h"
 
+#include "SlotTimeDialog.h"
+
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -82,6 +84,14 @@ int QtPrompts::AskChoice(const std::string& text, const std::vector<std::string>
     for (size_t i = 0; i < pushed.size(); ++i)
         if (box.clickedButton() == pushed[i]) return static_cast<int>(i);
     return static_cast<int>(pushed.size()) - 1;
+}
+
+std::optional<AppPrompts::SlotTimeAnswer> QtPrompts::AskSlotTime(
+    const std::string& slot, const std::optional<SlotTime>& current) {
+    SlotTimeDialog dialog(Local(slot), current, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    std::string problem;
+    return SlotTimeAnswer{dialog.Chosen(problem)};
 }
 
 bool QtPrompts::AskYesNo(const std::string& text) {

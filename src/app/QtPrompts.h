@@ -17,6 +17,8 @@ public:
     bool AskYesNo(const std::string& text) override;
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
     int AskChoice(const std::string& text, const std::vector<std::string>& buttons) override;
+    std::optional<SlotTimeAnswer> AskSlotTime(const std::string& slot,
+                                              const std::optional<SlotTime>& current) override;
 
 private:
     QWidget* parent_;

@@ -18,6 +18,11 @@ public:
     bool AskYesNo(const std::string& text) override;
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override;
     int AskChoice(const std::string& text, const std::vector<std::string>& buttons) override;
+    std::optional<SlotTimeAnswer> AskSlotTime(const std::string& slot,
+                                              const std::optional<SlotTime>& current) override {
+        Resting resting(open_);
+        return inner_.AskSlotTime(slot, current);
+    }
 
     // How many resting points are open right now (nested boxes count each).
     int OpenResting() const { return open_; }

@@ -49,6 +49,11 @@ public:
             if (buttons[i] == choiceAnswer) return static_cast<int>(i);
         return static_cast<int>(buttons.size()) - 1;  // Esc
     }
+    std::optional<SlotTimeAnswer> AskSlotTime(const std::string& slot,
+                                              const std::optional<SlotTime>& current) override {
+        slotTimeQuestions.push_back({slot, current});
+        return slotTimeAnswer;
+    }
     std::vector<std::string> AskOpenFileNames(const OpenQuestion& question) override {
         openQuestions.push_back(question);
         if (openAnswers.empty()) return {};
@@ -76,6 +81,8 @@ public:
     std::vector<std::pair<std::string, std::vector<std::string>>> choiceQuestions;
     std::string choiceAnswer;  // the caption of the button pressed; none: Esc
     std::deque<std::vector<std::string>> openAnswers;  // empty: the user cancels
+    std::vector<std::pair<std::string, std::optional<SlotTime>>> slotTimeQuestions;
+    std::optional<SlotTimeAnswer> slotTimeAnswer;  // nothing: the user cancels
 };
 
 }  // namespace kestrune::app::testing
