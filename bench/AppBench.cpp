@@ -58,6 +58,10 @@ public:
     int AskChoice(const std::string&, const std::vector<std::string>& buttons) override {
         return static_cast<int>(buttons.size()) - 1;
     }
+    std::optional<SlotTimeAnswer> AskSlotTime(const std::string&,
+                                              const std::optional<SlotTime>&) override {
+        return std::nullopt;  // cancelled
+    }
     std::optional<std::string> saveAnswer;
 };
 

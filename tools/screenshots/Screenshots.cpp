@@ -33,6 +33,10 @@ public:
     int AskChoice(const std::string&, const std::vector<std::string>& buttons) override {
         return static_cast<int>(buttons.size()) - 1;  // the button that changes nothing
     }
+    std::optional<SlotTimeAnswer> AskSlotTime(const std::string&,
+                                              const std::optional<SlotTime>&) override {
+        return std::nullopt;  // cancelled
+    }
 };
 
 bool Save(QWidget& window, const QString& path) {

@@ -154,8 +154,10 @@ private:
     // Chooses and places the songs of up to `count` slots from `slot` on (at least `minSlots`,
     // and every timed one among them, which must start within its window) so that they add up
     // to the target.
+    // With `placeEarly` false, a choice that ends early is answered but not placed.
     FillChoice FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
-                         size_t minSlots, const std::vector<TimedAhead>& timed = {});
+                         size_t minSlots, const std::vector<TimedAhead>& timed = {},
+                         bool placeEarly = true);
     // Fills the end of the build from `slot` on over at most `count` slots; answers the miss it
     // named, or nothing when the end is on time.
     std::string FinishByFill(int slot, size_t count, const std::vector<TimedAhead>& timed = {});
@@ -163,15 +165,15 @@ private:
     // starts on time, and the last part of the build with its timed items chosen as one. Answers
     // whether the length was reached and the closing status.
     std::pair<bool, std::string> WalkTimed();
-    // The timed slots due within the build among the `limit` slots from `slot` on, in order;
-    // `beyond` is set to the distance of the first one due at the end of the build or later
-    // (the limit when there is none).
-    std::vector<TimedAhead> TimedSlotsAhead(int slot, size_t limit, std::optional<int64_t> dueHere,
-                                            size_t& beyond) const;
+    // The timed slots due within the build among the `limit` slots from `slot` on, in order,
+    // up to the first one due at the end of the build or later. `ledTo` is the due time of the
+    // slot at `slot` when a stretch led to it, else -1.
+    std::vector<TimedAhead> TimedSlotsAhead(int slot, size_t limit, int64_t ledTo) const;
     // Places one timed item by `place`, noting its time in the text log and naming a miss.
     template <typename Place>
     void PlaceTimed(int slot, const SlotTime& time, int64_t dueMs, Place place);
     std::string timedNote_;  // added to the text log's line of the timed item being placed
+    std::set<int> passedOverSlots_;  // timed slots named as passed over
     bool timed_ = false;
     // Also answers each candidate's file, in the same order.
     FillSlot FillCandidates(const std::string& slotFile, size_t playlist, int64_t startSeconds,
@@ -756,7 +758,8 @@ void PlaylistWalk::PlaceTimed(int slot, const SlotTime& time, int64_t dueMs, Pla
 }
 
 FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
-                                   size_t minSlots, const std::vector<TimedAhead>& timed) {
+                                   size_t minSlots, const std::vector<TimedAhead>& timed,
+                                   bool placeEarly) {
     const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
     FillProblem problem;
     problem.targetMs = targetMs;
@@ -791,10 +794,19 @@ FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int
     problem.maxChoices = kFillChoices + most - 1;
     std::vector<std::vector<std::string>> files(count);
     const int64_t start = buildStart_ + exactTotal_;
-    for (size_t k = 0; k < count; ++k)
+    for (size_t k = 0; k < count; ++k) {
+        // A timed slot whose time is not in this fill (the next hour's news) is passed over,
+        // as the walk passes it over: it airs at its time or not at all.
+        const auto isTimedHere = [&](const TimedAhead& item) { return item.distance == k; };
+        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k])) &&
+            std::none_of(timed.begin(), timed.end(), isTimedHere)) {
+            problem.slots.emplace_back();
+            continue;
+        }
         problem.slots.push_back(
             FillCandidates(s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])], playlistOf[k],
                            start, problem.maxChoices, files[k]));
+    }
     std::vector<const TimedAhead*> timedAt(count, nullptr);
     for (const TimedAhead& item : timed) {
         if (item.distance >= count) continue;
@@ -806,6 +818,7 @@ FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int
     // A rotation that has no candidate that keeps the rules gives the walk's own choice.
     for (size_t k = 0; k < problem.slots.size(); ++k) {
         if (!problem.slots[k].candidates.empty()) continue;
+        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k])) && timedAt[k] == nullptr) continue;
         const std::string& slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])];
         PlaylistLayout layout;
         LineList working;
@@ -823,6 +836,7 @@ FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int
         }
     }
     const FillChoice choice = ChooseFill(problem);
+    if (!placeEarly && !choice.inWindow && choice.errorMs < 0) return choice;
     for (size_t k = 0; k < choice.picks.size(); ++k) {
         if (choice.picks[k] == kPassedOver) continue;
         const std::string& file = files[k][choice.picks[k]];
@@ -847,8 +861,8 @@ std::string PlaylistWalk::FinishByFill(int slot, size_t count,
     return miss;
 }
 
-std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(
-    int slot, size_t limit, std::optional<int64_t> dueHere, size_t& beyond) const {
+std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(int slot, size_t limit,
+                                                                    int64_t ledTo) const {
     const size_t slots = s_.lbClockwheelTemplate.size();
     const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
     std::vector<TimedAhead> ahead;
@@ -857,21 +871,14 @@ std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(
         const std::optional<SlotTime> time = s_.slotTimes.At((static_cast<size_t>(slot) + d) % slots);
         if (!time) continue;
         int64_t due = NextOccurrenceMs(*time, from);
-        if (d == 0) {
-            // Reached by the walk, not by a stretch that led to it: the occurrence nearest now.
-            const int64_t mark = int64_t{time->second} * 1000;
-            due = dueHere ? *dueHere : mark + (totalMs_ - mark + 1800000) / 3600000 * 3600000;
-        }
+        // Reached by the walk, not by a stretch that led to it: the occurrence nearest now.
+        if (d == 0) due = ledTo >= 0 ? ledTo : NearestOccurrenceMs(*time, totalMs_);
         // One due at the end belongs to the hour after: the build ends before it. A timed item
         // the walk is at is placed, on time or not, unless the end is near.
-        if (due >= desiredMs_ - toleranceMs_ && (d > 0 || endNear)) {
-            beyond = d;
-            return ahead;
-        }
+        if (due >= desiredMs_ - toleranceMs_ && (d > 0 || endNear)) return ahead;
         ahead.push_back(TimedAhead{d, *time, due});
         from = due + 1;  // a slot met again in the same pass is due in a later hour
     }
-    beyond = limit;
     return ahead;
 }
 
@@ -879,21 +886,39 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
     const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
     int slot = 0;
     int stepsWithoutTime = 0;    // slots walked since the last one that placed playing time
-    std::optional<int64_t> due;  // of the timed slot that the last stretch led to
+    int64_t due = -1;            // of the timed slot that the last stretch led to; -1: none
     for (;;) {
         const int64_t before = totalMs_;
-        size_t beyond = 0;
-        const std::vector<TimedAhead> ahead = TimedSlotsAhead(slot, kFillSlots, due, beyond);
-        due.reset();
+        const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
+        const std::optional<SlotTime> here = s_.slotTimes.At(static_cast<size_t>(slot));
+        size_t steps = 1;
+        if (here && due < 0 && !StartsOnTime(*here, totalMs_, NearestOccurrenceMs(*here, totalMs_),
+                                          c_.timing.toleranceSeconds)) {
+            // The walk came round to a timed slot away from its time (the template is shorter
+            // than the hour): it airs at its time or not at all. One due with the next hour is
+            // left to the end of the build.
+            const bool nextHour =
+                NearestOccurrenceMs(*here, totalMs_) >= desiredMs_ - toleranceMs_;
+            if (!(endNear && nextHour)) {
+                if (passedOverSlots_.insert(slot).second)
+                    ReportToUser(c_, "Passed over slot " + std::to_string(slot + 1) + " (" +
+                                         SlotTimeText(*here) + ") at " +
+                                         PlayingTimeText(static_cast<int32_t>(totalMs_ / 1000)) +
+                                         " of the build: away from its time.");
+                slot = (slot + 1) % slots;
+                if (++stepsWithoutTime >= slots) return {false, kBuildCannotProgress};
+                continue;
+            }
+        }
+        const std::vector<TimedAhead> ahead = TimedSlotsAhead(slot, kFillSlots, due);
+        due = -1;
         // The end and the timed items of its last part are chosen together, so that an item
         // just before the hour (a legal ID) starts in its window and the hour still ends on it.
-        const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
         if (endNear || (!ahead.empty() && ahead.front().dueMs >= desiredMs_ - kFillHorizonMs)) {
-            const std::string miss = FinishByFill(slot, beyond, ahead);
+            const std::string miss = FinishByFill(slot, kFillSlots, ahead);
             return {totalMs_ >= desiredMs_ - toleranceMs_,
                     miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + "."};
         }
-        size_t steps = 1;
         if (!ahead.empty() && ahead.front().distance == 0) {
             PlaceTimed(slot, ahead.front().time, ahead.front().dueMs, [&] { HandleSlot(slot); });
         } else if (!ahead.empty()) {
@@ -901,14 +926,21 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
             const TimedAhead& next = ahead.front();
             const StartWindow window = WindowOf(next.time, c_.timing.toleranceSeconds);
             const int64_t centre = next.dueMs + (window.lateMs - window.earlyMs) / 2;
-            const FillChoice choice = FillAhead(slot, next.distance, centre - totalMs_,
-                                                (window.lateMs + window.earlyMs) / 2, next.distance);
-            // No choice keeps the rules in every slot of it: the walk's own choices.
-            if (!choice.found)
-                for (size_t k = 0; k < next.distance; ++k)
-                    HandleSlot(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
-            steps = next.distance;
-            due = next.dueMs;
+            const FillChoice choice =
+                FillAhead(slot, next.distance, centre - totalMs_,
+                          (window.lateMs + window.earlyMs) / 2, next.distance, {}, false);
+            if (choice.found && !choice.inWindow && choice.errorMs < 0) {
+                // Even its longest choices end early: the walk goes on, round the template
+                // again if it must, and the time is met from nearer.
+                HandleSlot(slot);
+            } else {
+                // No choice keeps the rules in every slot of it: the walk's own choices.
+                if (!choice.found)
+                    for (size_t k = 0; k < next.distance; ++k)
+                        HandleSlot(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
+                steps = next.distance;
+                due = next.dueMs;
+            }
         } else {
             HandleSlot(slot);
         }

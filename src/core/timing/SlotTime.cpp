@@ -103,6 +103,17 @@ int64_t NextOccurrenceMs(const SlotTime& time, int64_t fromMs) {
     return mark + hours * 3600000;
 }
 
+int64_t NearestOccurrenceMs(const SlotTime& time, int64_t atMs) {
+    const int64_t mark = int64_t{time.second} * 1000;
+    if (atMs <= mark) return mark;
+    return mark + (atMs - mark + 1800000) / 3600000 * 3600000;
+}
+
+bool StartsOnTime(const SlotTime& time, int64_t startMs, int64_t dueMs, int toleranceSeconds) {
+    const StartWindow window = WindowOf(time, toleranceSeconds);
+    return startMs - dueMs >= -window.earlyMs && startMs - dueMs <= window.lateMs;
+}
+
 std::string SlotMissText(size_t slotIndex, const SlotTime& time, int64_t errorMs,
                          int toleranceSeconds) {
     const int64_t window =

@@ -47,6 +47,9 @@ StartWindow WindowOf(const SlotTime& time, int toleranceSeconds);
 // The set time of a slot whose occurrence is due next at or after `fromMs` (milliseconds from the
 // top of the hour the build starts in).
 int64_t NextOccurrenceMs(const SlotTime& time, int64_t fromMs);
+// The occurrence nearest to `atMs`, and whether `atMs` is within its window.
+int64_t NearestOccurrenceMs(const SlotTime& time, int64_t atMs);
+bool StartsOnTime(const SlotTime& time, int64_t startMs, int64_t dueMs, int toleranceSeconds);
 
 // "Slot 6 at :20:00 starts 0:00:41 late (window 30 s)": the error from the set time, in whole
 // seconds rounded up so that a miss never reads as on time.
