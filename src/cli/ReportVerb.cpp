@@ -43,7 +43,9 @@ int RunReport(const std::vector<std::string>& arguments) {
     const std::optional<std::string> formatText = TakeValue(args, "--format");
     const std::string station = TakeValue(args, "--station").value_or(".");
     const std::optional<std::string> logOption = TakeValue(args, "--log");
-    const std::optional<std::string> accessOption = TakeValue(args, "--access-log");
+    std::vector<std::string> accessLogs;
+    while (const std::optional<std::string> file = TakeValue(args, "--access-log"))
+        accessLogs.push_back(*file);
     const std::optional<std::string> mountOption = TakeValue(args, "--mount");
     const std::optional<std::string> serviceOption = TakeValue(args, "--service");
     if (!fromText) throw UsageError{"report needs --from YYYY-MM-DD"};
@@ -65,7 +67,8 @@ int RunReport(const std::vector<std::string>& arguments) {
     const std::filesystem::path folder(station);
     request.asPlayedLog =
         logOption.value_or((folder / "Sessions" / kAsPlayedLogFile).string());
-    request.accessLog = accessOption.value_or(kIcecastAccessLog);
+    request.accessLogs = accessLogs;
+    if (accessLogs.empty()) request.accessLogs.push_back(kIcecastAccessLog);
     if (mountOption) request.mount = *mountOption;
     request.playlistsFolder = (folder / "Playlists").string();
     // The exempt categories and the service's name are the station configuration's.
@@ -78,8 +81,8 @@ int RunReport(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "%s of %s not read\n", Plural(summary.unreadLogLines, "line").c_str(),
                      request.asPlayedLog.c_str());
     if (summary.unreadAccessLines > 0)
-        std::fprintf(stderr, "%s of %s not read\n",
-                     Plural(summary.unreadAccessLines, "line").c_str(), request.accessLog.c_str());
+        std::fprintf(stderr, "%s of Icecast's access log not read\n",
+                     Plural(summary.unreadAccessLines, "line").c_str());
     for (const std::string& list : summary.missingExemptLists)
         std::fprintf(stderr, "Exempt playlist %s cannot be read: its songs are in the report\n",
                      list.c_str());
@@ -87,7 +90,7 @@ int RunReport(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "%s no longer there: artist and title from the as-played log\n",
                      Plural(summary.filesGone, "aired file").c_str());
     if (summary.stillOnAir > 0)
-        std::fprintf(stderr, "The item still on air is not in the report\n");
+        std::fprintf(stderr, "The item still on air, the log's last, is not in the report\n");
     std::printf("%s: %s, %s (%s of exempt songs), %s\n", request.output.c_str(),
                 Plural(summary.rows, "row").c_str(), Plural(summary.plays, "play").c_str(),
                 Plural(summary.exemptPlays, "play").c_str(),

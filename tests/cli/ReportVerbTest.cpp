@@ -95,7 +95,8 @@ struct ReportStation {
         }
         dir.Write("Sessions/aired.txt", log);
         // Listeners: all along; 50 s of a and 5 s of the jingle; 60 s of a's second play and
-        // 20 s of the file gone; and lines that are no listener of the mount.
+        // 20 s of the file gone; and lines that are no listener of the mount. The first line is
+        // in the log rotated since.
         std::string access;
         for (const auto& [start, end, request, status] :
              std::vector<std::tuple<int, int, std::string, int>>{
@@ -108,13 +109,16 @@ struct ReportStation {
             access += "127.0.0.1 - - " + AccessTime(SixLocal() + end * 1000) + " \"" + request +
                       " HTTP/1.1\" " + std::to_string(status) + " 1234 \"-\" \"VLC\" " +
                       std::to_string(end - start) + "\n";
-        dir.Write("access.log", access);
+        const size_t first = access.find('\n') + 1;
+        dir.Write("access.log.1", access.substr(0, first));
+        dir.Write("access.log", access.substr(first));
     }
     std::string Song(const std::string& name) const { return dir / ("Music/" + name + ".mp3"); }
     testing::CliResult Report(const std::string& format, const std::string& out) const {
         return RunCliCopy(program,
                           {"report", "--from", "2026-12-09", "--format", format, out,
-                           "--access-log", dir / "access.log"},
+                           "--access-log", dir / "access.log.1", "--access-log",
+                           dir / "access.log"},
                           dir.Path());
     }
 };

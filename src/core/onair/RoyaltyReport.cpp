@@ -197,14 +197,17 @@ std::string ReportServiceName(const std::string& iniPath) {
 ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
     ReportSummary summary;
     const AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(request.asPlayedLog));
-    const ListenerLog access =
-        ParseListenerLog(ReadWholeFile(request.accessLog), request.mount);
+    std::vector<ListenerSpan> spans;
+    for (const std::string& path : request.accessLogs) {
+        const ListenerLog access = ParseListenerLog(ReadWholeFile(path), request.mount);
+        spans.insert(spans.end(), access.spans.begin(), access.spans.end());
+        summary.unreadAccessLines += access.unreadLines;
+    }
     summary.unreadLogLines = log.unreadLines;
-    summary.unreadAccessLines = access.unreadLines;
     // Refused before the slow part: a report that could never be written.
     CheckReplaceable(request.output);
 
-    const ListenerCounter counter(access.spans);
+    const ListenerCounter counter(spans);
     std::vector<ReportPlay> plays =
         AiredPlays(log, LocalDayStart(request.from), LocalDayStart(AddDays(request.to, 1)),
                    counter, summary.stillOnAir);

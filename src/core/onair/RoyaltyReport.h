@@ -80,7 +80,7 @@ struct RoyaltyReportRequest {
     ReportFormat format = ReportFormat::SoundExchange;
     std::string output;
     std::string asPlayedLog;
-    std::string accessLog;
+    std::vector<std::string> accessLogs;  // Icecast's, the rotated ones too: their listeners add up
     std::string mount = "/kestrune.mp3";
     std::vector<std::string> exempt;  // `[Rules] exempt`
     std::string playlistsFolder;      // where the exempt lists are
