@@ -255,20 +255,23 @@ for name, codec in (("flac.flac", ["-c:a", "flac"]), ("vorbis.ogg", ["-c:a", "li
                     ("alac.m4a", ["-c:a", "alac"]), ("pcm.wav", ["-c:a", "pcm_s16le"]),
                     ("pcm.aiff", ["-c:a", "pcm_s16be", "-write_id3v2", "1"])):
     p = os.path.join(out, name)
+    # The recording's code and label where each format keeps them (Vorbis comments also as
+    # ORGANIZATION; ffmpeg writes AIFF's as ID3v2 TSRC and TPUB).
+    isrc, label = {"flac.flac": ("USFLA1500001", "Lossless Läbel"),
+                   "vorbis.ogg": ("USOGG1500002", "Organizätion"),
+                   "aac.m4a": ("USMP41500003", "Apple Cört"),
+                   "pcm.aiff": ("USAIF1500004", "Pub Läbel")}.get(name, ("", ""))
+    more = ["-metadata", f"ISRC={isrc}", "-metadata", f"publisher={label}"] if "aiff" in name else []
     run("ffmpeg", "-v", "error", "-y", "-i", tone(7, 44100 if "opus" not in name else 48000),
         *codec, "-metadata", f"title=Ünïcode {name}", "-metadata", "artist=Format Fan",
-        "-metadata", "album=Containers", "-metadata", "date=2015", "-metadata", "genre=Jazz", p)
+        "-metadata", "album=Containers", "-metadata", "date=2015", "-metadata", "genre=Jazz",
+        *more, p)
     source = {"flac": "Vorbis comment", "ogg": "Vorbis comment", "opus": "Vorbis comment",
               "m4a": "MP4", "wav": "RIFF INFO", "aiff": "ID3v2.4"}[name.split(".")[1]]
     title = f"Ünïcode {name}"
     album = "Containers"
     if name.endswith(".wav"):  # RIFF INFO has no room for the album in ffmpeg's writer
         album = ""
-    # The recording's code and label where each format keeps them (Vorbis comments also as
-    # ORGANIZATION).
-    isrc, label = {"flac.flac": ("USFLA1500001", "Lossless Läbel"),
-                   "vorbis.ogg": ("USOGG1500002", "Organizätion"),
-                   "aac.m4a": ("USMP41500003", "Apple Cört")}.get(name, ("", ""))
     if name == "flac.flac":
         tags = FLAC(p)
         tags["ISRC"], tags["LABEL"] = isrc, label
