@@ -261,7 +261,8 @@ for name, codec in (("flac.flac", ["-c:a", "flac"]), ("vorbis.ogg", ["-c:a", "li
                    "vorbis.ogg": ("USOGG1500002", "Organizätion"),
                    "aac.m4a": ("USMP41500003", "Apple Cört"),
                    "pcm.aiff": ("USAIF1500004", "Pub Läbel")}.get(name, ("", ""))
-    more = ["-metadata", f"ISRC={isrc}", "-metadata", f"publisher={label}"] if "aiff" in name else []
+    aiff = name.endswith(".aiff")
+    more = ["-metadata", f"ISRC={isrc}", "-metadata", f"publisher={label}"] if aiff else []
     run("ffmpeg", "-v", "error", "-y", "-i", tone(7, 44100 if "opus" not in name else 48000),
         *codec, "-metadata", f"title=Ünïcode {name}", "-metadata", "artist=Format Fan",
         "-metadata", "album=Containers", "-metadata", "date=2015", "-metadata", "genre=Jazz",
