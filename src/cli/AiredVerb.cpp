@@ -122,21 +122,27 @@ int RunAired(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "%d line%s of %s not read\n", log.unreadLines,
                      log.unreadLines == 1 ? "" : "s", logPath.c_str());
 
+    // A pattern that names the minute gives every minute a list of its own, as in the script.
+    const bool minutes = pattern.find("%M") != std::string::npos;
     int hours = 0, planned = 0, aired = 0, never = 0, unplanned = 0, late = 0;
     for (CalendarDate date = from; DateText(date) <= DateText(to); date = AddDays(date, 1)) {
-        for (int hour = 0; hour < 24; ++hour) {
+        for (int turn = 0; turn < (minutes ? 24 * 60 : 24); ++turn) {
+            const int hour = minutes ? turn / 60 : turn;
+            const int minute = minutes ? turn % 60 : 0;
             HourPlan plan;
-            plan.playlist = SamePath(HourPlaylistPath(pattern, date.year, date.month, date.day, hour));
-            plan.startMs = LocalHourStart(date, hour);
-            plan.endMs = hour == 23 ? LocalHourStart(AddDays(date, 1), 0)
-                                    : LocalHourStart(date, hour + 1);
+            plan.playlist = SamePath(
+                HourPlaylistPath(pattern, date.year, date.month, date.day, hour, minute));
+            plan.startMs = LocalHourStart(date, hour) + minute * int64_t{60000};
+            plan.endMs = minutes       ? plan.startMs + 60000
+                         : hour == 23 ? LocalHourStart(AddDays(date, 1), 0)
+                                      : LocalHourStart(date, hour + 1);
             const bool hasPlan = std::filesystem::is_regular_file(plan.playlist);
             if (hasPlan) plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
             const HourOnAir result = CompareHour(plan, log.items, lateMs);
             if (!hasPlan && result.aired == 0) continue;
             ++hours;
-            std::printf("%s %02d:00  %s: %d planned, %d aired\n", DateText(date).c_str(), hour,
-                        hasPlan ? plan.playlist.c_str() : "no playlist", result.planned,
+            std::printf("%s %02d:%02d  %s: %d planned, %d aired\n", DateText(date).c_str(), hour,
+                        minute, hasPlan ? plan.playlist.c_str() : "no playlist", result.planned,
                         result.aired);
             for (const AirDifference& difference : result.differences) {
                 PrintDifference(difference);
@@ -148,8 +154,9 @@ int RunAired(const std::vector<std::string>& arguments) {
             aired += result.aired;
         }
     }
-    std::printf("%d hour%s: %d planned, %d aired; %d never aired, %d not planned, %d late\n",
-                hours, hours == 1 ? "" : "s", planned, aired, never, unplanned, late);
+    std::printf("%d %s%s: %d planned, %d aired; %d never aired, %d not planned, %d late\n",
+                hours, minutes ? "minute" : "hour", hours == 1 ? "" : "s", planned, aired, never,
+                unplanned, late);
     return never + unplanned + late == 0 ? kExitDone : kExitCheckFailed;
 }
 
