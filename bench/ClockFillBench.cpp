@@ -4,7 +4,9 @@
 // and genre checks, title, album, loose artist matching, the performance complement, the play
 // history, the spots and jingles exempt), a grid of all 168 hours. The week is built with
 // fill=exact and with fill=walk, in turns; the counters say how many hours end within 2 s of the
-// hour and how far the others miss.
+// hour and how far the others miss. A third turn builds the week with timed clocks (a jingle
+// at :00, spots around :20, a jingle before :59:50): how many timed items start in their
+// window.
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +24,7 @@
 #include "platform/Paths.h"
 #include "rules/PlayHistoryFile.h"
 #include "sessions/SessionFile.h"
+#include "sessions/SlotTimesFile.h"
 #include "sessions/WeekRun.h"
 
 namespace {
@@ -100,8 +103,9 @@ public:
                     sessions[(hour / 6) % 4];
     }
 
-    // Fresh category playlists and sessions, no play history.
-    void Prepare() const {
+    // Fresh category playlists and sessions, no play history. Timed: every clock an hour long,
+    // a jingle at :00 (hard), spots at :20 (soft, 30 s), a jingle before :59:50 (30 s).
+    void Prepare(bool timed = false) const {
         for (size_t c = 0; c < lists_.size(); ++c) SaveList(lists_[c], contents_[c]);
         std::remove(PlayHistoryPath(folder_).c_str());
         // Four clocks: music 0..2, J jingle, S spots.
@@ -111,10 +115,15 @@ public:
             {3, 1, 0, 2, 3, 1, 0, 4, 2, 1, 0, 3, 2, 1},
             {0, 1, 2, 3, 0, 1, 2, 4, 0, 1, 2, 3}};
         const char* const names[] = {"morning.cwt", "day.cwt", "evening.cwt", "night.cwt"};
+        const std::vector<std::vector<int>> timedClocks = {
+            {3, 0, 1, 2, 0, 1, 4, 2, 0, 1, 2, 0, 1, 2, 0, 1, 3},
+            {3, 1, 2, 0, 1, 2, 4, 0, 1, 2, 0, 1, 2, 0, 1, 2, 3},
+            {3, 2, 0, 1, 2, 0, 4, 1, 2, 0, 1, 2, 0, 1, 2, 0, 3},
+            {3, 0, 2, 1, 0, 2, 4, 1, 0, 2, 1, 0, 2, 1, 0, 2, 3}};
         for (size_t s = 0; s < clocks.size(); ++s) {
             BuildSession session;
             for (const std::string& list : lists_) session.lbMasterPlaylists.Add(list);
-            for (int slot : clocks[s])
+            for (int slot : timed ? timedClocks[s] : clocks[s])
                 session.lbClockwheelTemplate.push_back(lists_[static_cast<size_t>(slot)]);
             session.ComboBox1 = "60";
             session.fDMCA.cbDupeCheck = true;
@@ -122,6 +131,13 @@ public:
             session.fGenre.cbGenreCheck = true;
             session.SetOutputFile(folder_ + "/out/" + std::string(names[s]) + ".m3u");
             SaveList(folder_ + "/" + names[s], SessionLines(session));
+            SlotTimes times;
+            if (timed) {
+                times.Set(0, SlotTime{0, SlotTimeKind::Hard, 30});
+                times.Set(6, SlotTime{20 * 60, SlotTimeKind::Soft, 30});
+                times.Set(16, SlotTime{59 * 60 + 50, SlotTimeKind::Before, 30});
+            }
+            SaveSlotTimes(folder_ + "/" + names[s], session.lbClockwheelTemplate, times);
         }
         fs::create_directories(folder_ + "/out");
     }
@@ -147,16 +163,33 @@ private:
     std::vector<LineList> contents_;
 };
 
+// Timed items of the week's text logs, and those named as starting outside their window.
+std::pair<double, double> TimedItems(const WeekRunReport& report) {
+    double items = 0, missed = 0;
+    for (const std::string& log : report.textLogs) {
+        LineList lines;
+        LoadList(log, lines);
+        for (const std::string& line : lines) {
+            items += line.find("  [slot ") != std::string::npos ? 1 : 0;
+            missed += line.rfind("Slot ", 0) == 0 && line.find(" starts ") != std::string::npos;
+        }
+    }
+    return {items, missed};
+}
+
 void BM_WeekFilledToTheClock(benchmark::State& state) {
     ScratchFolder folder("clockfill");
     const WeekStation station(folder.Path());
     WeekRunReport exact;
     WeekRunReport walk;
+    WeekRunReport timed;
     const std::vector<double> medians =
         RunRounds(state, {{"exact", [&] { exact = station.Build(FillMode::Exact); },
                            [&] { station.Prepare(); }},
                           {"walk", [&] { walk = station.Build(FillMode::Walk); },
-                           [&] { station.Prepare(); }}});
+                           [&] { station.Prepare(); }},
+                          {"timed", [&] { timed = station.Build(FillMode::Exact); },
+                           [&] { station.Prepare(true); }}});
     if (exact.hourEnds.size() != 168) state.SkipWithError("the week is not 168 hours");
     auto within = [](const WeekRunReport& report, int64_t ms) {
         double count = 0;
@@ -185,7 +218,12 @@ void BM_WeekFilledToTheClock(benchmark::State& state) {
     state.counters["walk mean error s"] =
         walk.hourEnds.empty() ? 0 : walkSum / 1000 / static_cast<double>(walk.hourEnds.size());
     state.counters["walk worst s"] = static_cast<double>(walkWorst) / 1000;
-    state.counters["exact / walk"] = medians.size() == 2 && medians[1] > 0 ? medians[0] / medians[1] : 0;
+    state.counters["exact / walk"] = medians.size() == 3 && medians[1] > 0 ? medians[0] / medians[1] : 0;
+    const auto [items, late] = TimedItems(timed);
+    state.counters["timed items"] = items;
+    state.counters["timed items missed"] = late;
+    state.counters["timed within 2 s"] = within(timed, 2000);
+    state.counters["timed / walk"] = medians.size() == 3 && medians[1] > 0 ? medians[2] / medians[1] : 0;
 }
 BENCHMARK(BM_WeekFilledToTheClock)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
