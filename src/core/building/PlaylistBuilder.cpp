@@ -74,6 +74,9 @@ private:
     void LogHeader();
     void ShuffleMasterPlaylists();
     void ShuffleFile(const std::string& path);
+    // Marks the slot, reshuffles its category when its rotation has come round and loads it
+    // into the working list; answers its playlist file.
+    std::string LoadSlot(int slot);
     // One slot of the template; answers the playing time it placed.
     int32_t HandleSlot(int slot);
     void CheckTopSong(const std::string& artist, const std::string& genre, int32_t remaining);
@@ -330,12 +333,10 @@ void PlaylistWalk::ShuffleFile(const std::string& path) {
     s_.lbTempListBox1.clear();
 }
 
-int32_t PlaylistWalk::HandleSlot(int slot) {
+std::string PlaylistWalk::LoadSlot(int slot) {
     view_.SelectTemplateSlot(slot);
-    const std::string slotFile = s_.lbClockwheelTemplate[slot];
-    // The last equal master playlist wins; none equal keeps the index of the slot before.
-    for (size_t j = 0; j < names_.size(); ++j)
-        if (names_[j] == slotFile) current_ = j;
+    const std::string slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slot)];
+    current_ = PlaylistIndexOf(slotFile, current_);
     if (remaining_[current_] < 0) {
         view_.ShowStatus("Reshuffling " + slotFile);
         ShuffleFile(slotFile);
@@ -344,6 +345,11 @@ int32_t PlaylistWalk::HandleSlot(int slot) {
     view_.ShowStatus("Adding a song from " + slotFile);
     LoadPlaylist(slotFile, layout_, s_.lbTempListBox1);
     slotFile_ = slotFile;
+    return slotFile;
+}
+
+int32_t PlaylistWalk::HandleSlot(int slot) {
+    const std::string slotFile = LoadSlot(slot);
     // A file without a song has none to give: the slot is passed over.
     if (!BringPlayableSongToTop(slotFile)) return 0;
     if (byRules_) {
@@ -665,7 +671,7 @@ int PlaylistWalk::FillKey(const std::string& key) {
 }
 
 size_t PlaylistWalk::PlaylistIndexOf(const std::string& slotFile, size_t fallback) const {
-    // As HandleSlot: the last equal master playlist wins; none equal keeps the one before.
+    // The last equal master playlist wins; none equal keeps the index of the slot before.
     for (size_t j = 0; j < names_.size(); ++j)
         if (names_[j] == slotFile) fallback = j;
     return fallback;
@@ -954,17 +960,7 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
 }
 
 void PlaylistWalk::PlaceFillPick(int slot, const std::string& path) {
-    view_.SelectTemplateSlot(slot);
-    const std::string slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slot)];
-    current_ = PlaylistIndexOf(slotFile, current_);
-    if (remaining_[current_] < 0) {
-        view_.ShowStatus("Reshuffling " + slotFile);
-        ShuffleFile(slotFile);
-        remaining_[current_] = initial_[current_];
-    }
-    view_.ShowStatus("Adding a song from " + slotFile);
-    LoadPlaylist(slotFile, layout_, s_.lbTempListBox1);
-    slotFile_ = slotFile;
+    const std::string slotFile = LoadSlot(slot);
     LineList& working = s_.lbTempListBox1;
     for (size_t n = 0; n < working.size(); ++n) {
         if (SongAt(static_cast<long long>(n)) != path) continue;
