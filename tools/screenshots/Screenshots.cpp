@@ -15,6 +15,7 @@
 #include "OptionWindows.h"
 #include "WeekGridPage.h"
 #include "building/BuildCommand.h"
+#include "building/TemplateEditor.h"
 #include "sessions/DemoSession.h"
 #include "sessions/SessionFile.h"
 
@@ -74,6 +75,10 @@ int main(int argc, char** argv) {
     // The demo session, as the menu makes it, then one built hour.
     SaveQuestion dialog = form.Context().sdSaveSessions;
     form.RunCommand([&] { LoadDemoSession2Click(form.Context().build, form.Folders(), dialog); });
+    // Two timed slots: the opening jingle on the hour, the second commercial break around :20.
+    SetSlotTime(form.Session(), 0, SlotTime{0, SlotTimeKind::Hard, kDefaultSlotWindowSeconds});
+    SetSlotTime(form.Session(), 9, SlotTime{20 * 60, SlotTimeKind::Soft, kDefaultSlotWindowSeconds});
+    form.tsBuildPlaylist->Refresh();
     form.tsBuildPlaylist->cbTextOutput->setChecked(true);
     form.tsBuildPlaylist->btBuildPlaylist->click();
     form.tsBuildPlaylist->lbFinalPlaylist->scrollToTop();
