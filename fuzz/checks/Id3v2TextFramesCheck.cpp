@@ -22,7 +22,8 @@ std::string CheckId3v2TextFrames(std::string_view bytes) {
     }
     if (version != "ID3v2.3" && version != "ID3v2.4") return Finding("unknown version", version);
     for (const auto* field : {&fields.title, &fields.artist, &fields.album, &fields.year,
-                              &fields.comment, &fields.genre, &fields.track}) {
+                              &fields.comment, &fields.genre, &fields.track, &fields.isrc,
+                              &fields.label}) {
         if (!field->has_value()) continue;
         if (!IsValidUtf8(**field)) return Finding("a field is no UTF-8", **field);
         if ((*field)->empty()) return Finding("an empty field counts as given");

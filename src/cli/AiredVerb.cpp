@@ -87,15 +87,15 @@ int RunAired(const std::vector<std::string>& arguments) {
                      days.unreadLogLines == 1 ? "" : "s", request.logPath.c_str());
 
     for (const AirHour& air : days.hours) {
-        std::printf("%s %02d:00  %s: %d planned, %d aired\n", DateText(air.date).c_str(), air.hour,
-                    air.hasPlan ? air.plan.playlist.c_str() : "no playlist", air.onAir.planned,
-                    air.onAir.aired);
+        std::printf("%s %02d:%02d  %s: %d planned, %d aired\n", DateText(air.date).c_str(),
+                    air.hour, air.minute, air.hasPlan ? air.plan.playlist.c_str() : "no playlist",
+                    air.onAir.planned, air.onAir.aired);
         for (const AirDifference& difference : air.onAir.differences) PrintDifference(difference);
     }
     const AirTotals& t = days.totals;
-    std::printf("%d hour%s: %d planned, %d aired; %d never aired, %d not planned, %d late\n",
-                t.hours, t.hours == 1 ? "" : "s", t.planned, t.aired, t.neverAired, t.notPlanned,
-                t.late);
+    std::printf("%d %s%s: %d planned, %d aired; %d never aired, %d not planned, %d late\n",
+                t.hours, days.minuteTurns ? "minute" : "hour", t.hours == 1 ? "" : "s", t.planned,
+                t.aired, t.neverAired, t.notPlanned, t.late);
     return t.Matched() ? kExitDone : kExitCheckFailed;
 }
 

@@ -1,6 +1,6 @@
 // probe FILE...: one Key=Value line per field of what the reader finds, a blank line after each
 // file. The fields of old come first, in their order; the tag source, the audio's bounds, its
-// exact length and the format follow.
+// exact length, the format, and the ISRC and label follow.
 
 #include <cstdio>
 #include <string>
@@ -91,6 +91,9 @@ void Probe(const std::string& path, Printer& print) {
     print.Text("Format", info.Format);
     // Why a file has no playing time; only then, so that a good file's lines stay as they were.
     if (!info.Problem.empty()) print.Text("Problem", info.Problem);
+    // For royalty reports; after every line of old, so that those stay where they were.
+    print.Text("ISRC", info.Isrc);
+    print.Text("Label", info.Label);
     print.End();
 }
 

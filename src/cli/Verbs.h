@@ -27,5 +27,6 @@ int RunQuickList(const std::vector<std::string>& args);
 int RunTags(const std::vector<std::string>& args);
 int RunWeek(const std::vector<std::string>& args);
 int RunAired(const std::vector<std::string>& args);
+int RunReport(const std::vector<std::string>& args);
 
 }  // namespace kestrune::cli

@@ -53,6 +53,13 @@ constexpr Verb kVerbs[] = {
      "each hour's plan against the as-played log: planned items that never aired, items not "
      "planned, items more than --late seconds (10) from their planned start; exit 1 when any",
      kestrune::cli::RunAired},
+    {"report",
+     "--from YYYY-MM-DD [--to YYYY-MM-DD] --format soundexchange|csv OUTFILE [--station DIR] "
+     "[--log FILE] [--access-log FILE]... [--mount MOUNT] [--service NAME]",
+     "the royalty report of what aired, listeners from Icecast's access log (default "
+     "/var/log/icecast2/access.log, mount /kestrune.mp3): soundexchange, one row per recording "
+     "with its performances, exempt categories left out; csv, one row per play",
+     kestrune::cli::RunReport},
 };
 
 void PrintUsage(std::FILE* out) {

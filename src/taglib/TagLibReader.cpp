@@ -68,6 +68,8 @@ TagFields FromId3v2(const TagLib::ID3v2::Tag& tag) {
     fields.year = FrameText(tag, "TDRC");
     fields.genre = GenreText(tag);
     fields.track = FrameText(tag, "TRCK");
+    fields.isrc = FrameText(tag, "TSRC");
+    fields.label = FrameText(tag, "TPUB");
     fields.comment = NonEmpty(tag.comment());
     return fields;
 }
@@ -87,6 +89,12 @@ TagFields FromProperties(const TagLib::PropertyMap& map) {
     fields.genre = Property(map, "GENRE");
     fields.track = Property(map, "TRACKNUMBER");
     fields.comment = Property(map, "COMMENT");
+    // TagLib names MP4's "----:com.apple.iTunes:ISRC" and ID3v2's TSRC "ISRC" in every format,
+    // and the label ("----:com.apple.iTunes:LABEL", TPUB) "LABEL"; Vorbis comments often carry
+    // the label as ORGANIZATION instead.
+    fields.isrc = Property(map, "ISRC");
+    fields.label = Property(map, "LABEL");
+    if (!fields.label) fields.label = Property(map, "ORGANIZATION");
     return fields;
 }
 

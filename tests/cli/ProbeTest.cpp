@@ -56,7 +56,7 @@ const std::vector<std::string> kKeys = {
     "Version",     "Layer",         "SampleRate", "BitRate",     "Mode",           "CopyrightBit",
     "OriginalBit", "ProtectionBit", "Padding",    "FrameLength", "HeaderPosition", "GetArtist",
     "GetTitle",    "GetGenreText",  "TagSource",  "AudioStart",  "AudioBytes",     "DurationMs",
-    "Format"};
+    "Format",      "ISRC",          "Label"};
 
 TEST(ProbeVerb, PrintsEveryFieldInOrderForEachFile) {
     TempDir dir;

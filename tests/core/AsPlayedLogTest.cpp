@@ -79,6 +79,7 @@ TEST(HourPlaylists, PatternNamesTheHour) {
     EXPECT_EQ(HourPlaylistPath("/s/Playlists/onair_%Y-%m-%d_%H.m3u8", 2026, 3, 7, 6),
               "/s/Playlists/onair_2026-03-07_06.m3u8");
     EXPECT_EQ(HourPlaylistPath("%H%M-100%%-%q-%", 2026, 12, 9, 23), "2300-100%-%q-%");
+    EXPECT_EQ(HourPlaylistPath("onair_%H%M.m3u8", 2026, 12, 9, 23, 7), "onair_2307.m3u8");
 }
 
 TEST(HourPlaylists, PlannedStartsFollowTheLengths) {

@@ -54,7 +54,7 @@ std::string Text(char encoding, const std::string& bytes) {
 std::vector<std::string> Seen(const TagFields& fields) {
     std::vector<std::string> seen;
     for (const auto* field : {&fields.title, &fields.artist, &fields.album, &fields.comment,
-                              &fields.track})
+                              &fields.track, &fields.isrc, &fields.label})
         seen.push_back(field->value_or("<none>"));
     seen.push_back(fields.year ? YearOf(*fields.year) : "<none>");
     const Genre genre = ParseGenre(fields.genre.value_or(""));
@@ -68,7 +68,8 @@ TEST(Id3v2TextFrames, AgreesWithTheTagLibraryOnTheTagsItReads) {
         Tag(3, Frame(3, "TIT2", Text(0, "Caf\xE9")) + Frame(3, "TPE1", Text(1, kLe + U16Le("Bjork"))) +
                    Frame(3, "TALB", Text(1, kBe + U16Be("Album") + kNul2)) +
                    Frame(3, "TYER", Text(0, "1999")) + Frame(3, "TCON", Text(0, "(17)")) +
-                   Frame(3, "TRCK", Text(0, "7/12")) + std::string(64, '\0')),
+                   Frame(3, "TRCK", Text(0, "7/12")) + Frame(3, "TSRC", Text(0, "GBAYE0601498")) +
+                   Frame(3, "TPUB", Text(1, kLe + U16Le("Parlophone"))) + std::string(64, '\0')),
         Tag(3, Frame(3, "TCON", Text(0, "(17)Hard Rock")) + Frame(3, "TIT2", Text(1, kLe + clef)) +
                    Frame(3, "COMM", Text(0, "eng" + std::string("iTunNORM") + kNul + " 0001")) +
                    Frame(3, "COMM", Text(0, "eng" + kNul + "Plain words"))),
@@ -80,7 +81,8 @@ TEST(Id3v2TextFrames, AgreesWithTheTagLibraryOnTheTagsItReads) {
                    Frame(4, "TDRC", Text(3, "2019-05-04T10:00")) +
                    Frame(4, "TCON", Text(3, "17" + kNul + "Hard Rock")) +
                    Frame(4, "TALB", Text(2, U16Be(std::string(200, 'x')))) +
-                   Frame(4, "TRCK", Text(0, "03"))),
+                   Frame(4, "TRCK", Text(0, "03")) + Frame(4, "TSRC", Text(3, "USRC17607839")) +
+                   Frame(4, "TPUB", Text(3, "Label A" + kNul + "Label B"))),
         Tag(4, Frame(4, "TCON", Text(0, "62")) + Frame(4, "TIT2", Text(0, "Same")) +
                    Frame(4, "TIT2", Text(0, "Second"))),
         Tag(4, Frame(4, "TCON", Text(0, "Rock" + kNul + "Pop"))),

@@ -30,7 +30,7 @@ struct Entry {
     std::string name;
     int64_t ffprobeMs = 0;
     bool refused = false;  // no reader here can time it
-    std::string tagSource, title, artist, album, year, genre;
+    std::string tagSource, title, artist, album, year, genre, isrc, label;
 };
 
 std::string Library() {
@@ -47,9 +47,9 @@ std::vector<Entry> Manifest() {
         std::stringstream fields(line);
         std::string field;
         while (std::getline(fields, field, '\t')) f.push_back(field);
-        f.resize(9);
-        entries.push_back(
-            {f[0], std::stoll(f[1]), f[2] == "refused", f[3], f[4], f[5], f[6], f[7], f[8]});
+        f.resize(11);
+        entries.push_back({f[0], std::stoll(f[1]), f[2] == "refused", f[3], f[4], f[5], f[6], f[7],
+                           f[8], f[9], f[10]});
     }
     return entries;
 }
@@ -116,6 +116,9 @@ TEST_F(MessyLibrary, LengthsAgreeWithFfprobeAndTagsWithWhatWasWritten) {
         if (!e.genre.empty()) {
             EXPECT_EQ(reader.GetGenreText(), e.genre);
         }
+        // Every file: those without the two fields must read none.
+        EXPECT_EQ(info.Isrc, e.isrc);
+        EXPECT_EQ(info.Label, e.label);
     }
     RecordProperty("worst_difference_ms", static_cast<int>(worst));
 }

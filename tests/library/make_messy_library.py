@@ -9,7 +9,7 @@ Writes the files into FOLDER and FOLDER/manifest.tsv: one line per file with its
 ffprobe gives in milliseconds (for MPEG files without a Xing header the sum of its frames, not
 its guess from the bit rate), how our reader must answer ("exact": within 50 ms; "refused": no
 playing time, the file named as one that cannot be timed), the tag source, title, artist, album,
-year and genre name expected.
+year, genre name, ISRC and label expected.
 """
 
 import os
@@ -19,7 +19,10 @@ import subprocess
 import sys
 
 from mutagen.apev2 import APEv2
-from mutagen.id3 import APIC, COMM, ID3, TALB, TCON, TDRC, TIT2, TPE1, TRCK
+from mutagen.flac import FLAC
+from mutagen.id3 import APIC, COMM, ID3, TALB, TCON, TDRC, TIT2, TPE1, TPUB, TRCK, TSRC
+from mutagen.mp4 import MP4, MP4FreeForm
+from mutagen.oggvorbis import OggVorbis
 
 out = sys.argv[1]
 work = os.path.join(out, "work")
@@ -64,10 +67,10 @@ def ffprobe_frames_ms(path):
 
 
 def add(path, source, title="", artist="", album="", year="", genre="", fit="exact",
-        frames=False):
+        frames=False, isrc="", label=""):
     ms = 0 if fit == "refused" else ffprobe_frames_ms(path) if frames else ffprobe_ms(path)
     rows.append("\t".join([os.path.basename(path), str(ms), fit, source, title,
-                           artist, album, year, genre]))
+                           artist, album, year, genre, isrc, label]))
 
 
 def id3(path, version, encoding, title, artist, album="", year="", genre="", cover=0, more=()):
@@ -114,7 +117,8 @@ def id3v22(title, artist, album, year, genre):
         body = b"\0" + text.encode("latin-1")
         return fid + struct.pack(">I", len(body))[1:] + body
     body = (frame(b"TT2", title) + frame(b"TP1", artist) + frame(b"TAL", album) +
-            frame(b"TYE", year) + frame(b"TCO", genre))
+            frame(b"TYE", year) + frame(b"TCO", genre) + frame(b"TRC", "GBAAA9800001") +
+            frame(b"TPB", "Vintage Records"))
     return b"ID3\x02\x00\x00" + syncsafe(len(body) + 64) + body + bytes(64)
 
 
@@ -145,12 +149,16 @@ for i, letter in enumerate("AQei"):
     add(p, "ID3v2.3", letter + "fter the BOM", "Bom Band " + letter, "BOM", "2011", "Rock")
 
 p = lame("v23-latin1.mp3", ["-b", "160"], rate=48000)
-id3(p, 3, 0, "Café Crème", "Françoise Hardy-ish", "Chansons", "1968", "Chanson")
-add(p, "ID3v2.3", "Café Crème", "Françoise Hardy-ish", "Chansons", "1968", "Chanson")
+id3(p, 3, 0, "Café Crème", "Françoise Hardy-ish", "Chansons", "1968", "Chanson",
+    more=(TSRC(encoding=0, text="FRZ036800123"), TPUB(encoding=0, text="Disques Vogué")))
+add(p, "ID3v2.3", "Café Crème", "Françoise Hardy-ish", "Chansons", "1968", "Chanson",
+    isrc="FRZ036800123", label="Disques Vogué")
 
 p = lame("v24-utf8-cjk.mp3", ["-b", "192"])
-id3(p, 4, 3, "東京の夜", "宇多田 ヒカル風", "ネオン", "2019-05-04", "J-Pop")
-add(p, "ID3v2.4", "東京の夜", "宇多田 ヒカル風", "ネオン", "2019", "J-Pop")
+id3(p, 4, 3, "東京の夜", "宇多田 ヒカル風", "ネオン", "2019-05-04", "J-Pop",
+    more=(TSRC(encoding=3, text="JPAB01900001"), TPUB(encoding=3, text="夜レコード")))
+add(p, "ID3v2.4", "東京の夜", "宇多田 ヒカル風", "ネオン", "2019", "J-Pop",
+    isrc="JPAB01900001", label="夜レコード")
 
 p = lame("v24-utf16be-multi.mp3", ["-b", "128"], rate=32000)
 id3(p, 4, 2, "Duet Song", ["Ana Ñúñez", "Bo Öberg"], "Together", "1999", "Synthwave")
@@ -170,7 +178,8 @@ add(p, "ID3v2.3", "Upper Title", "Upper Artist", "Lower Album", "2001", "Dance")
 
 p = lame("v22.mp3", ["-b", "128"])
 prepend(p, id3v22("Old Two", "Version Twopointtwo", "Vintage", "1998", "(13)"))
-add(p, "ID3v2.2", "Old Two", "Version Twopointtwo", "Vintage", "1998", "Pop")
+add(p, "ID3v2.2", "Old Two", "Version Twopointtwo", "Vintage", "1998", "Pop",
+    isrc="GBAAA9800001", label="Vintage Records")
 
 p = lame("v23-unsync.mp3", ["-b", "128"])
 prepend(p, unsynchronised_v23("Ÿes ÿes", "Unsync Ünit"))
@@ -188,8 +197,11 @@ ape["Artist"] = "Monkey Ärtist"
 ape["Album"] = "Jungle"
 ape["Year"] = "2007"
 ape["Genre"] = "Reggae"
+ape["ISRC"] = "JMAAA0700001"
+ape["Label"] = "Island Ápe"
 ape.save(p)
-add(p, "APEv2", "Ape Títle", "Monkey Ärtist", "Jungle", "2007", "Reggae")
+add(p, "APEv2", "Ape Títle", "Monkey Ärtist", "Jungle", "2007", "Reggae",
+    isrc="JMAAA0700001", label="Island Ápe")
 
 p = lame("id3v1-latin1.mp3", ["-b", "128"])
 id3v1(p, "Señorita", "Jürgen Groß", "Straße", "1985", 13)
@@ -243,16 +255,38 @@ for name, codec in (("flac.flac", ["-c:a", "flac"]), ("vorbis.ogg", ["-c:a", "li
                     ("alac.m4a", ["-c:a", "alac"]), ("pcm.wav", ["-c:a", "pcm_s16le"]),
                     ("pcm.aiff", ["-c:a", "pcm_s16be", "-write_id3v2", "1"])):
     p = os.path.join(out, name)
+    # The recording's code and label where each format keeps them (Vorbis comments also as
+    # ORGANIZATION; ffmpeg writes AIFF's as ID3v2 TSRC and TPUB).
+    isrc, label = {"flac.flac": ("USFLA1500001", "Lossless Läbel"),
+                   "vorbis.ogg": ("USOGG1500002", "Organizätion"),
+                   "aac.m4a": ("USMP41500003", "Apple Cört"),
+                   "pcm.aiff": ("USAIF1500004", "Pub Läbel")}.get(name, ("", ""))
+    aiff = name.endswith(".aiff")
+    more = ["-metadata", f"ISRC={isrc}", "-metadata", f"publisher={label}"] if aiff else []
     run("ffmpeg", "-v", "error", "-y", "-i", tone(7, 44100 if "opus" not in name else 48000),
         *codec, "-metadata", f"title=Ünïcode {name}", "-metadata", "artist=Format Fan",
-        "-metadata", "album=Containers", "-metadata", "date=2015", "-metadata", "genre=Jazz", p)
+        "-metadata", "album=Containers", "-metadata", "date=2015", "-metadata", "genre=Jazz",
+        *more, p)
     source = {"flac": "Vorbis comment", "ogg": "Vorbis comment", "opus": "Vorbis comment",
               "m4a": "MP4", "wav": "RIFF INFO", "aiff": "ID3v2.4"}[name.split(".")[1]]
     title = f"Ünïcode {name}"
     album = "Containers"
     if name.endswith(".wav"):  # RIFF INFO has no room for the album in ffmpeg's writer
         album = ""
-    add(p, source, title, "Format Fan", album, "2015", "Jazz")
+    if name == "flac.flac":
+        tags = FLAC(p)
+        tags["ISRC"], tags["LABEL"] = isrc, label
+        tags.save()
+    elif name == "vorbis.ogg":
+        tags = OggVorbis(p)
+        tags["ISRC"], tags["ORGANIZATION"] = isrc, label
+        tags.save()
+    elif name == "aac.m4a":
+        tags = MP4(p)
+        tags["----:com.apple.iTunes:ISRC"] = MP4FreeForm(isrc.encode())
+        tags["----:com.apple.iTunes:LABEL"] = MP4FreeForm(label.encode())
+        tags.save()
+    add(p, source, title, "Format Fan", album, "2015", "Jazz", isrc=isrc, label=label)
 
 # Files no reader here can time: refused and named, never placed with a made-up length.
 p = os.path.join(out, "speex.ogg")

@@ -499,7 +499,8 @@ bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
         source = name;
         for (auto member :
              {&TagFields::title, &TagFields::artist, &TagFields::album, &TagFields::year,
-              &TagFields::comment, &TagFields::genre, &TagFields::track}) {
+              &TagFields::comment, &TagFields::genre, &TagFields::track, &TagFields::isrc,
+              &TagFields::label}) {
             if (fields.*member) merged.*member = fields.*member;
         }
     }
@@ -522,6 +523,8 @@ void TMPEGAudio::TakeTags(const TagFields& fields, const std::string& source) {
     if (fields.album) info.Album = *fields.album;
     if (fields.year) info.Year = *fields.year;
     if (fields.comment) info.Comment = *fields.comment;
+    if (fields.isrc) info.Isrc = *fields.isrc;
+    if (fields.label) info.Label = *fields.label;
     if (fields.track) info.Track = TrackOf(*fields.track);
     if (fields.genre) {
         const Genre genre = ParseGenre(*fields.genre);

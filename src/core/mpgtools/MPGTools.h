@@ -70,6 +70,9 @@ struct TMPEGFileInfo {
     int64_t DurationMs = 0;  // playing time in milliseconds
     std::string Format;      // "MP3", "FLAC", ...; empty when the file was not understood
     std::string Problem;     // why the file has no playing time; empty when it has one
+    // For royalty reports; empty when no tag names them (ID3v1 has no room for either).
+    std::string Isrc;
+    std::string Label;
 };
 
 // Cuts a tag text at its first NUL, then drops trailing blanks and NULs. Leading blanks stay.

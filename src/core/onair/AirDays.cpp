@@ -38,15 +38,20 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
     }
 
     AirTotals& totals = days.totals;
+    days.minuteTurns = request.pattern.find("%M") != std::string::npos;
+    const int turns = days.minuteTurns ? 24 * 60 : 24;
     for (CalendarDate date = request.from; DateText(date) <= DateText(request.to);
          date = AddDays(date, 1)) {
-        for (int hour = 0; hour < 24; ++hour) {
-            AirHour air{date, hour, {}, false, {}};
+        for (int turn = 0; turn < turns; ++turn) {
+            const int hour = days.minuteTurns ? turn / 60 : turn;
+            const int minute = days.minuteTurns ? turn % 60 : 0;
+            AirHour air{date, hour, minute, {}, false, {}};
             HourPlan& plan = air.plan;
             plan.playlist = SamePath(
-                HourPlaylistPath(request.pattern, date.year, date.month, date.day, hour));
-            plan.startMs = LocalHourStartMs(date, hour);
-            plan.endMs = LocalHourEndMs(date, hour);
+                HourPlaylistPath(request.pattern, date.year, date.month, date.day, hour, minute));
+            plan.startMs = LocalHourStartMs(date, hour) + minute * int64_t{60000};
+            plan.endMs =
+                days.minuteTurns ? plan.startMs + 60000 : LocalHourEndMs(date, hour);
             air.hasPlan = std::filesystem::is_regular_file(plan.playlist);
             if (air.hasPlan) plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
             air.onAir = CompareHour(plan, log.items, request.lateMs);

@@ -30,16 +30,19 @@ struct AirDaysRequest {
 std::string OnAirPlaylistPattern(const std::string& playlistsFolder);
 std::string AsPlayedLogPath(const std::string& sessionsFolder);
 
+// One turn of the on-air clock: an hour, or a minute when the pattern names the minute (the
+// script then plays a list a minute, as its test does).
 struct AirHour {
     CalendarDate date;
     int hour = 0;
+    int minute = 0;
     HourPlan plan;          // its playlist in one spelling, the hour's span, the items
     bool hasPlan = false;   // the playlist file is there
     HourOnAir onAir;
 };
 
 struct AirTotals {
-    int hours = 0;
+    int hours = 0;  // turns shown
     int planned = 0;
     int aired = 0;
     int neverAired = 0;
@@ -51,6 +54,7 @@ struct AirTotals {
 struct AirDays {
     std::vector<AirHour> hours;  // in order; an hour with neither playlist nor aired item is left out
     AirTotals totals;
+    bool minuteTurns = false;  // the pattern names the minute
     bool logFound = false;
     int unreadLogLines = 0;
 };

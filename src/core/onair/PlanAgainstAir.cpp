@@ -32,7 +32,8 @@ std::string TwoDigits(int value) {
 
 }  // namespace
 
-std::string HourPlaylistPath(const std::string& pattern, int year, int month, int day, int hour) {
+std::string HourPlaylistPath(const std::string& pattern, int year, int month, int day, int hour,
+                             int minute) {
     std::string path;
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] != '%' || i + 1 == pattern.size()) {
@@ -44,7 +45,7 @@ std::string HourPlaylistPath(const std::string& pattern, int year, int month, in
         case 'm': path += TwoDigits(month); break;
         case 'd': path += TwoDigits(day); break;
         case 'H': path += TwoDigits(hour); break;
-        case 'M': path += "00"; break;
+        case 'M': path += TwoDigits(minute); break;
         case '%': path += '%'; break;
         default: path += pattern.substr(i - 1, 2);
         }

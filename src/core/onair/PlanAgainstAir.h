@@ -26,8 +26,10 @@ struct HourPlan {
 };
 
 // The playlist of one hour from the on-air script's pattern: %Y, %m, %d and %H replaced by
-// the date and hour, %M by "00", %% by %; any other text kept.
-std::string HourPlaylistPath(const std::string& pattern, int year, int month, int day, int hour);
+// the date and hour, %M by the minute (a pattern that names it gives every minute its own list),
+// %% by %; any other text kept.
+std::string HourPlaylistPath(const std::string& pattern, int year, int month, int day, int hour,
+                             int minute = 0);
 
 // The items of an extended M3U text, each planned to start when the ones before it have played
 // (their #EXTINF seconds) from `startMs`; without a length before every item, no item has a

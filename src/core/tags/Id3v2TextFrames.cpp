@@ -202,6 +202,8 @@ bool ReadId3v2TextFrames(std::string_view tag, TagFields& fields, std::string& v
         else if (frame.id == "TYER") target = &yearFromTyer;
         else if (frame.id == "TCON") target = &read.genre;
         else if (frame.id == "TRCK") target = &read.track;
+        else if (frame.id == "TSRC") target = &read.isrc;
+        else if (frame.id == "TPUB") target = &read.label;
         if (target != nullptr) {
             const auto values = TextValues(frame.body);
             if (!values) return false;

@@ -10,8 +10,8 @@
 
 namespace kestrune {
 
-// Title (TIT2), artist (TPE1), album (TALB), year (TDRC, else TYER), genre (TCON), track (TRCK)
-// and comment (COMM, the one without a description first) of `tag` (header and frames, as the
+// Title (TIT2), artist (TPE1), album (TALB), year (TDRC, else TYER), genre (TCON), track (TRCK),
+// ISRC (TSRC), label (TPUB) and comment (COMM, the one without a description first) of `tag` (header and frames, as the
 // reader hands them over), in UTF-8, several values joined by " / ", and the version
 // ("ID3v2.3", "ID3v2.4"). False, with `fields` untouched, when the tag needs more than this
 // reading: version 2.2, unsynchronisation, an extended header, a frame that is compressed,

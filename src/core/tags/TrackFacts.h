@@ -21,9 +21,12 @@ struct TagFields {
     std::optional<std::string> comment;
     std::optional<std::string> genre;  // as written: "(17)", "(17)Rock", "17", "Rock", free text
     std::optional<std::string> track;  // "7", "7/12"
+    std::optional<std::string> isrc;   // the recording's code, "USRC17607839", for royalty reports
+    std::optional<std::string> label;  // the record label (ID3v2's publisher)
 
     bool Empty() const {
-        return !title && !artist && !album && !year && !comment && !genre && !track;
+        return !title && !artist && !album && !year && !comment && !genre && !track && !isrc &&
+               !label;
     }
 };
 

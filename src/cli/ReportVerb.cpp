@@ -1,0 +1,101 @@
+// The report verb: the royalty report (SoundExchange's report of use, or a CSV of every play) of
+// what the as-played log says aired, with the listeners of Icecast's access log.
+
+#include <cstdio>
+#include <filesystem>
+
+#include "Verbs.h"
+#include "onair/RoyaltyReport.h"
+#include "rules/RuleSettings.h"
+#include "sessions/StationPlaces.h"
+
+namespace kestrune::cli {
+
+namespace {
+
+std::optional<std::string> TakeValue(std::vector<std::string>& args, const std::string& name) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != name) continue;
+        if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
+        std::string value = args[i + 1];
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+        return value;
+    }
+    return std::nullopt;
+}
+
+CalendarDate DateOption(const std::string& name, const std::string& text) {
+    const std::optional<CalendarDate> date = ParseCalendarDate(text);
+    if (!date) throw UsageError{name + " must be a date YYYY-MM-DD, not \"" + text + "\""};
+    return *date;
+}
+
+std::string Plural(long long count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    const std::optional<std::string> fromText = TakeValue(args, "--from");
+    const std::optional<std::string> toText = TakeValue(args, "--to");
+    const std::optional<std::string> formatText = TakeValue(args, "--format");
+    const std::string station = TakeValue(args, "--station").value_or(".");
+    const std::optional<std::string> logOption = TakeValue(args, "--log");
+    std::vector<std::string> accessLogs;
+    while (const std::optional<std::string> file = TakeValue(args, "--access-log"))
+        accessLogs.push_back(*file);
+    const std::optional<std::string> mountOption = TakeValue(args, "--mount");
+    const std::optional<std::string> serviceOption = TakeValue(args, "--service");
+    if (!fromText) throw UsageError{"report needs --from YYYY-MM-DD"};
+    if (!formatText) throw UsageError{"report needs --format soundexchange or --format csv"};
+    const std::optional<ReportFormat> format = ParseReportFormat(*formatText);
+    if (!format)
+        throw UsageError{"--format must be soundexchange or csv, not \"" + *formatText + "\""};
+    if (args.size() != 1)
+        throw UsageError{args.empty() ? "report needs the file to write"
+                                      : "report takes one file to write, not \"" + args[1] + "\""};
+
+    RoyaltyReportRequest request;
+    request.from = DateOption("--from", *fromText);
+    request.to = toText ? DateOption("--to", *toText) : request.from;
+    if (DateText(request.to) < DateText(request.from))
+        throw UsageError{"--to comes before --from"};
+    request.format = *format;
+    request.output = args.front();
+    const std::filesystem::path folder(station);
+    request.asPlayedLog =
+        logOption.value_or((folder / "Sessions" / kAsPlayedLogFile).string());
+    request.accessLogs = accessLogs;
+    if (accessLogs.empty()) request.accessLogs.push_back(kIcecastAccessLog);
+    if (mountOption) request.mount = *mountOption;
+    request.playlistsFolder = (folder / "Playlists").string();
+    // The exempt categories and the service's name are the station configuration's.
+    const std::string ini = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false).iniPath;
+    request.exempt = ReadRuleSettings(ini).exempt;
+    request.service = serviceOption ? *serviceOption : ReportServiceName(ini);
+
+    const ReportSummary summary = WriteRoyaltyReport(request);
+    if (summary.unreadLogLines > 0)
+        std::fprintf(stderr, "%s of %s not read\n", Plural(summary.unreadLogLines, "line").c_str(),
+                     request.asPlayedLog.c_str());
+    if (summary.unreadAccessLines > 0)
+        std::fprintf(stderr, "%s of Icecast's access log not read\n",
+                     Plural(summary.unreadAccessLines, "line").c_str());
+    for (const std::string& list : summary.missingExemptLists)
+        std::fprintf(stderr, "Exempt playlist %s cannot be read: its songs are in the report\n",
+                     list.c_str());
+    if (summary.filesGone > 0)
+        std::fprintf(stderr, "%s no longer there: artist and title from the as-played log\n",
+                     Plural(summary.filesGone, "aired file").c_str());
+    if (summary.stillOnAir > 0)
+        std::fprintf(stderr, "The item still on air, the log's last, is not in the report\n");
+    std::printf("%s: %s, %s (%s of exempt songs), %s\n", request.output.c_str(),
+                Plural(summary.rows, "row").c_str(), Plural(summary.plays, "play").c_str(),
+                Plural(summary.exemptPlays, "play").c_str(),
+                Plural(summary.performances, "performance").c_str());
+    return kExitDone;
+}
+
+}  // namespace kestrune::cli

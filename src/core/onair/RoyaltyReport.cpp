@@ -1,0 +1,260 @@
+#include "onair/RoyaltyReport.h"
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "mpgtools/MPGTools.h"
+#include "platform/FileReplace.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
+#include "sessions/IniFile.h"
+
+namespace kestrune {
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+// 00:00 of a local day as UTC milliseconds (the system's time zone, as the script's clock).
+int64_t LocalDayStart(const CalendarDate& date) {
+    std::tm local{};
+    local.tm_year = date.year - 1900;
+    local.tm_mon = date.month - 1;
+    local.tm_mday = date.day;
+    local.tm_isdst = -1;
+    return static_cast<int64_t>(std::mktime(&local)) * 1000;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// The M3U lines of a list that name files, relative ones from the list's folder.
+std::vector<std::string> ListFiles(const std::string& list, const std::string& text) {
+    std::vector<std::string> files;
+    const std::filesystem::path folder = std::filesystem::path(list).parent_path();
+    size_t from = 0;
+    while (from < text.size()) {
+        const size_t end = std::min(text.find('\n', from), text.size());
+        std::string line = text.substr(from, end - from);
+        from = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line.front() == '#') continue;
+        const std::filesystem::path path(line);
+        files.push_back(path.is_absolute() ? line : (folder / path).string());
+    }
+    return files;
+}
+
+// What the aired file's own tags say; the log's artist and title where the file is gone or
+// its tag gives none.
+bool TakeTags(TMPEGAudio& reader, ReportPlay& play) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(play.file, error)) return false;
+    reader.SetFileName(play.file);
+    if (reader.Load() != 0 && !reader.HasTag()) return true;
+    const TMPEGFileInfo& info = reader.MPEGFileInfo;
+    if (const std::string artist = reader.TaggedArtist(); !artist.empty()) play.artist = artist;
+    if (const std::string title = reader.TaggedTitle(); !title.empty()) play.title = title;
+    play.album = reader.TaggedAlbum();
+    play.isrc = info.Isrc;
+    play.label = info.Label;
+    return true;
+}
+
+}  // namespace
+
+std::optional<ReportFormat> ParseReportFormat(std::string_view word) {
+    if (word == "soundexchange") return ReportFormat::SoundExchange;
+    if (word == "csv") return ReportFormat::Csv;
+    return std::nullopt;
+}
+
+std::vector<ReportPlay> AiredPlays(const AsPlayedLog& log, int64_t fromMs, int64_t toMs,
+                                   const ListenerCounter& listeners, int& stillOnAir) {
+    std::vector<ReportPlay> plays;
+    for (size_t i = 0; i < log.items.size(); ++i) {
+        const AiredItem& item = log.items[i];
+        if (item.startMs < fromMs || item.startMs >= toMs) continue;
+        std::optional<int64_t> end = item.endMs;
+        if (!end && i + 1 < log.items.size()) end = log.items[i + 1].startMs;
+        if (!end) {
+            ++stillOnAir;
+            continue;
+        }
+        ReportPlay play;
+        play.startMs = item.startMs;
+        play.airedMs = std::max<int64_t>(0, *end - item.startMs);
+        play.file = item.file;
+        play.artist = item.artist;
+        play.title = item.title;
+        play.listeners = listeners.During(item.startMs, item.startMs + play.airedMs);
+        plays.push_back(std::move(play));
+    }
+    return plays;
+}
+
+std::string CleanField(std::string_view text) {
+    std::string clean;
+    clean.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool blank = byte < 0x20 || byte == 0x7F || c == ' ';
+        if (!blank) {
+            clean += c;
+        } else if (!clean.empty() && clean.back() != ' ') {
+            clean += ' ';
+        }
+    }
+    while (!clean.empty() && clean.back() == ' ') clean.pop_back();
+    return clean;
+}
+
+std::string SoundExchangeText(const std::vector<ReportPlay>& plays, const std::string& service) {
+    using Recording = std::tuple<std::string, std::string, std::string, std::string, std::string>;
+    std::vector<Recording> order;
+    std::map<Recording, int64_t> performances;
+    for (const ReportPlay& play : plays) {
+        if (play.exempt) continue;
+        Recording recording{CleanField(play.artist), CleanField(play.title),
+                            CleanField(play.isrc), CleanField(play.album),
+                            CleanField(play.label)};
+        const auto [at, added] = performances.emplace(recording, 0);
+        if (added) order.push_back(recording);
+        at->second += play.listeners;
+    }
+    std::string text =
+        "NAME_OF_SERVICE\tFEATURED_ARTIST\tSOUND_RECORDING_TITLE\tISRC\tALBUM_TITLE\t"
+        "MARKETING_LABEL\tACTUAL_TOTAL_PERFORMANCES";
+    text += kLineEnd;
+    const std::string name = CleanField(service);
+    for (const Recording& recording : order) {
+        const auto& [artist, title, isrc, album, label] = recording;
+        text += name + '\t' + artist + '\t' + title + '\t' + isrc + '\t' + album + '\t' + label +
+                '\t' + std::to_string(performances[recording]) + kLineEnd;
+    }
+    return text;
+}
+
+std::string PlaysCsvText(const std::vector<ReportPlay>& plays) {
+    std::string text = "UTC time,Artist,Title,Album,ISRC,Label,Seconds aired,Listeners";
+    text += kLineEnd;
+    for (const ReportPlay& play : plays) {
+        std::string stamp = FormatUtcStamp(play.startMs);
+        stamp.erase(stamp.size() - 5, 4);  // whole seconds: "2026-12-09T06:00:00Z"
+        text += stamp;
+        for (const std::string* field :
+             {&play.artist, &play.title, &play.album, &play.isrc, &play.label})
+            text += "," + CsvField(CleanField(*field));
+        text += "," + std::to_string((play.airedMs + 500) / 1000) + "," +
+                std::to_string(play.listeners) + kLineEnd;
+    }
+    return text;
+}
+
+std::string ComparablePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? std::filesystem::path(path).lexically_normal().string() : canonical.string();
+}
+
+std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
+                                     const std::string& playlistsFolder,
+                                     std::vector<std::string>& missing) {
+    std::vector<std::string> files;
+    for (const std::string& name : exempt) {
+        const std::filesystem::path given(name);
+        const std::string list =
+            given.is_absolute() ? name : (std::filesystem::path(playlistsFolder) / given).string();
+        std::string text;
+        try {
+            text = ReadWholeFile(list);
+        } catch (const KestruneError&) {
+            missing.push_back(list);
+            continue;
+        }
+        for (const std::string& file : ListFiles(list, text))
+            files.push_back(ComparablePath(file));
+    }
+    return files;
+}
+
+std::string ReportServiceName(const std::string& iniPath) {
+    const std::string name = CleanField(ReadIniValue(iniPath, "Report", "service").value_or(""));
+    return name.empty() ? "Kestrune" : name;
+}
+
+ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
+    ReportSummary summary;
+    const AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(request.asPlayedLog));
+    std::vector<ListenerSpan> spans;
+    for (const std::string& path : request.accessLogs) {
+        const ListenerLog access = ParseListenerLog(ReadWholeFile(path), request.mount);
+        spans.insert(spans.end(), access.spans.begin(), access.spans.end());
+        summary.unreadAccessLines += access.unreadLines;
+    }
+    summary.unreadLogLines = log.unreadLines;
+    // Refused before the slow part: a report that could never be written.
+    CheckReplaceable(request.output);
+
+    const ListenerCounter counter(spans);
+    std::vector<ReportPlay> plays =
+        AiredPlays(log, LocalDayStart(request.from), LocalDayStart(AddDays(request.to, 1)),
+                   counter, summary.stillOnAir);
+    const std::vector<std::string> exemptList =
+        ExemptFiles(request.exempt, request.playlistsFolder, summary.missingExemptLists);
+    const std::set<std::string> exempt(exemptList.begin(), exemptList.end());
+
+    // Each file is read once, however often it aired.
+    std::map<std::string, std::vector<size_t>> byFile;
+    for (size_t i = 0; i < plays.size(); ++i) byFile[plays[i].file].push_back(i);
+    TMPEGAudio reader;
+    reader.AutoLoad = false;
+    reader.ErrorCallback = [](const TMPEGFileInfo&) { return uint16_t{5}; };  // Ignore
+    size_t done = 0;
+    for (const auto& [file, indices] : byFile) {
+        ReportPlay tags;
+        tags.file = file;
+        if (!TakeTags(reader, tags)) ++summary.filesGone;
+        const bool isExempt = exempt.count(ComparablePath(file)) > 0;
+        for (const size_t i : indices) {
+            ReportPlay& play = plays[i];
+            // The log's artist and title of each play stay where the file gives none.
+            if (!tags.artist.empty()) play.artist = tags.artist;
+            if (!tags.title.empty()) play.title = tags.title;
+            play.album = tags.album;
+            play.isrc = tags.isrc;
+            play.label = tags.label;
+            play.exempt = isExempt;
+        }
+        if (request.progress) request.progress(++done, byFile.size());
+    }
+
+    summary.plays = static_cast<int>(plays.size());
+    for (const ReportPlay& play : plays) {
+        summary.exemptPlays += play.exempt;
+        if (!play.exempt) summary.performances += play.listeners;
+    }
+    std::string text;
+    if (request.format == ReportFormat::SoundExchange) {
+        text = SoundExchangeText(plays, request.service);
+    } else {
+        text = PlaysCsvText(plays);
+    }
+    for (const char c : text) summary.rows += c == '\n';
+    --summary.rows;  // the header
+    ReplaceWholeFile(request.output, text);
+    return summary;
+}
+
+}  // namespace kestrune
