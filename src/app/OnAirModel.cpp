@@ -40,7 +40,7 @@ QString DifferenceText(const AirLine& line) {
         return line.aired->kind == "filler" ? "not planned: filler" : "not planned";
     case AirDifferenceKind::Late: {
         const int64_t off = (line.aired->startMs - *line.planned->startMs) / 1000;
-        return off >= 0 ? QString("late +%1 s").arg(off) : QString("early %1 s").arg(off);
+        return off >= 0 ? QString("late by %1 s").arg(off) : QString("early by %1 s").arg(-off);
     }
     }
     return {};
@@ -66,7 +66,7 @@ QString HourSummary(const HourOnAir& onAir) {
     QStringList parts;
     if (never > 0) parts << Plural(never, "never aired");
     if (unplanned > 0) parts << Plural(unplanned, "not planned");
-    if (late > 0) parts << Plural(late, "late");
+    if (late > 0) parts << Plural(late, "early or late");
     return parts.join(", ");
 }
 

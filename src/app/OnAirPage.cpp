@@ -28,7 +28,7 @@ QString TotalsOf(const QDate& day, const AirDays& days) {
     const AirTotals& t = days.totals;
     if (t.hours == 0) return day.toString("ddd yyyy-MM-dd") + ": nothing planned and nothing aired";
     return day.toString("ddd yyyy-MM-dd") + ": " + Plural(t.hours, "hour") +
-           QString(", %1 planned, %2 aired; %3 never aired, %4 not planned, %5 late")
+           QString(", %1 planned, %2 aired; %3 never aired, %4 not planned, %5 early or late")
                .arg(t.planned)
                .arg(t.aired)
                .arg(t.neverAired)
@@ -69,12 +69,13 @@ OnAirPage::OnAirPage(AppContext& context, QWidget* parent)
     dayLabel->setBuddy(dayEdit_);
     auto* previous = new QPushButton("< Day Before", this);
     auto* next = new QPushButton("Day After >", this);
-    auto* lateLabel = new QLabel("&Late after:", this);
+    auto* lateLabel = new QLabel("&Early or late by more than:", this);
     lateSeconds_ = new QSpinBox(this);
     lateSeconds_->setRange(0, 3600);
     lateSeconds_->setValue(10);
     lateSeconds_->setSuffix(" s");
-    lateSeconds_->setToolTip("An item that starts further than this from its planned start is late");
+    lateSeconds_->setToolTip(
+        "An item that starts further than this from its planned start is marked early or late");
     lateLabel->setBuddy(lateSeconds_);
     auto* again = new QPushButton("Read &Again", this);
     again->setToolTip("Read the hours' playlists and the as-played log again");
@@ -175,6 +176,10 @@ void OnAirPage::ReadAgain() {
     filesLabel_->setText(files);
     totalsLabel_->setText(TotalsOf(Day(), days));
     model_->SetHours(std::move(days.hours));
+    // An hour's heading names its playlist across the planned item and its time.
+    table_->clearSpans();
+    for (int row = 0; row < model_->rowCount(); ++row)
+        if (model_->IsHeading(row)) table_->setSpan(row, OnAirModel::Planned, 1, 2);
     // Today opens at the hour on air.
     if (Day() == QDate::currentDate()) {
         const int row = model_->HeadingRow(QTime::currentTime().hour());

@@ -74,10 +74,10 @@ TEST(OnAirPage, EachHourShowsItsPlanBesideWhatAiredWithTheDifferencesNamed) {
     EXPECT_EQ(Cell(page, 0, C::PlannedAt), "06:00");
     EXPECT_EQ(Cell(page, 0, C::Planned), "onair_2026-12-09_06.m3u8: 3 planned");
     EXPECT_EQ(Cell(page, 0, C::Aired), "3 aired");
-    EXPECT_EQ(Cell(page, 0, C::Difference), "1 never aired, 1 not planned, 1 late");
+    EXPECT_EQ(Cell(page, 0, C::Difference), "1 never aired, 1 not planned, 1 early or late");
     const QStringList planned = {"Artist - a", "Artist - b", "Artist - c", ""};
     const QStringList aired = {"Artist - a", "", "Artist - c", "Artist - j1"};
-    const QStringList differences = {"as planned", "never aired", "early -100 s",
+    const QStringList differences = {"as planned", "never aired", "early by 100 s",
                                      "not planned: filler"};
     const QStringList airedAt = {"06:00:00", "", "06:01:40", "06:58:20"};
     for (int line = 0; line < 4; ++line) {
@@ -98,12 +98,13 @@ TEST(OnAirPage, EachHourShowsItsPlanBesideWhatAiredWithTheDifferencesNamed) {
     EXPECT_NE(page.Model().data(page.Model().index(2, 0), Qt::BackgroundRole),
               page.Model().data(page.Model().index(3, 0), Qt::BackgroundRole));
     EXPECT_EQ(page.TotalsText(), "Wed 2026-12-09: 1 hour, 3 planned, 3 aired; 1 never aired, "
-                                 "1 not planned, 1 late");
+                                 "1 not planned, 1 early or late");
+    EXPECT_EQ(page.Table().columnSpan(0, C::Planned), 2);
 
     // A wider window forgives c; the day after has nothing; the day before comes back.
     page.LateSeconds().setValue(100);
     EXPECT_EQ(Cell(page, 3, C::Difference), "as planned");
-    EXPECT_NE(page.TotalsText().indexOf("0 late"), -1);
+    EXPECT_NE(page.TotalsText().indexOf("0 early or late"), -1);
     page.ShowDay(QDate(2026, 12, 10));
     EXPECT_EQ(page.Model().rowCount(), 0);
     EXPECT_EQ(page.TotalsText(), "Thu 2026-12-10: nothing planned and nothing aired");
