@@ -15,6 +15,7 @@
 #include "QtPrompts.h"
 #include "SchedulingPage.h"
 #include "TimingWindow.h"
+#include "OnAirPage.h"
 #include "WeekGridPage.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/ReaderHooks.h"
@@ -126,6 +127,8 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     pcFormTabs->addWidget(tsListCreator);
     tsWeekGrid = new WeekGridPage(*context_, pcFormTabs);
     pcFormTabs->addWidget(tsWeekGrid);
+    tsOnAir = new OnAirPage(*context_, pcFormTabs);
+    pcFormTabs->addWidget(tsOnAir);
     mainLayout->addWidget(pcFormTabs);
     layout->addWidget(pMain, 1);
     setCentralWidget(central);
@@ -190,6 +193,7 @@ void TfMainForm::BuildMenu() {
     AutoScheduler1 = tools->addAction("&Auto Scheduler", this, [this] { ShowPage(1); });
     QuickListMaker1 = tools->addAction("&Quick List Maker", this, [this] { ShowPage(2); });
     WeekGrid1 = tools->addAction("&Week Grid", this, [this] { ShowPage(3); });
+    OnAir1 = tools->addAction("&On Air", this, [this] { ShowPage(4); });
     QMenu* sessions = menuBar()->addMenu("&Sessions");
     Load1 = sessions->addAction("&Load session", this, [this] { Load1Click(); });
     Save1 = sessions->addAction("S&ave session as...", this, [this] { Save1Click(); });

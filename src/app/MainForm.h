@@ -1,5 +1,5 @@
 #pragma once
-// The program's one working window: navigation bar, four pages, menu, status line, meters,
+// The program's one working window: navigation bar, five pages, menu, status line, meters,
 // the auto build timer and the tray icon. It owns the station's model for the whole run.
 
 #include <QAction>
@@ -25,6 +25,7 @@ class BuildPage;
 class SchedulingPage;
 class ListCreatorPage;
 class WeekGridPage;
+class OnAirPage;
 class TfDMCA;
 class TfGenre;
 class TfRules;
@@ -106,6 +107,7 @@ public:
     SchedulingPage* tsScheduling = nullptr;
     ListCreatorPage* tsListCreator = nullptr;
     WeekGridPage* tsWeekGrid = nullptr;
+    OnAirPage* tsOnAir = nullptr;
     QLabel* StatusBar1 = nullptr;
     QTimer timerAutoBuild;
     QSystemTrayIcon* trayIcon = nullptr;
@@ -113,6 +115,7 @@ public:
     QAction* AutoScheduler1 = nullptr;
     QAction* QuickListMaker1 = nullptr;
     QAction* WeekGrid1 = nullptr;
+    QAction* OnAir1 = nullptr;
     QAction* Load1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* LoadWeekGrid1 = nullptr;

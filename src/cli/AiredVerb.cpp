@@ -1,15 +1,10 @@
 // The aired verb: each hour's plan against what the as-played log says went out.
 
 #include <cstdio>
-#include <ctime>
-#include <filesystem>
-#include <map>
 
 #include "Verbs.h"
-#include "onair/AsPlayedLog.h"
-#include "onair/PlanAgainstAir.h"
-#include "platform/Files.h"
-#include "sessions/WeekGrid.h"
+#include "onair/AirDays.h"
+#include "onair/LocalHours.h"
 
 namespace kestrune::cli {
 
@@ -40,51 +35,24 @@ int64_t LateOption(const std::optional<std::string>& text) {
     return std::stoll(*text);
 }
 
-// The start of a local hour as UTC milliseconds (the system's time zone, as the script's clock).
-int64_t LocalHourStart(const CalendarDate& date, int hour) {
-    std::tm local{};
-    local.tm_year = date.year - 1900;
-    local.tm_mon = date.month - 1;
-    local.tm_mday = date.day;
-    local.tm_hour = hour;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(std::mktime(&local)) * 1000;
-}
-
-std::string LocalTime(int64_t ms) {
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
-// One spelling for a path, so that the log's playlists and the plan's compare as files.
-std::string SamePath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-    return error ? path : canonical.string();
-}
-
 void PrintDifference(const AirDifference& difference) {
     const std::string& file = difference.file;
     switch (difference.kind) {
     case AirDifferenceKind::NeverAired:
         std::printf("  never aired  %s%s\n", file.c_str(),
                     difference.plannedMs
-                        ? (" (planned " + LocalTime(*difference.plannedMs) + ")").c_str()
+                        ? (" (planned " + LocalClockText(*difference.plannedMs) + ")").c_str()
                         : "");
         break;
     case AirDifferenceKind::NotPlanned:
         std::printf("  not planned  %s (%s, aired %s)\n", file.c_str(),
-                    difference.airedKind.c_str(), LocalTime(*difference.airedMs).c_str());
+                    difference.airedKind.c_str(), LocalClockText(*difference.airedMs).c_str());
         break;
     case AirDifferenceKind::Late: {
         const long long off = (*difference.airedMs - *difference.plannedMs) / 1000;
         std::printf("  late         %s (planned %s, aired %s, %+lld s)\n", file.c_str(),
-                    LocalTime(*difference.plannedMs).c_str(),
-                    LocalTime(*difference.airedMs).c_str(), off);
+                    LocalClockText(*difference.plannedMs).c_str(),
+                    LocalClockText(*difference.airedMs).c_str(), off);
         break;
     }
     }
@@ -107,57 +75,28 @@ int RunAired(const std::vector<std::string>& arguments) {
     if (DateText(to) < DateText(from)) throw UsageError{"--to comes before --from"};
 
     const std::string folder = SamePath(station);
-    const std::string logPath = logOption.value_or(folder + "/Sessions/" + kAsPlayedLogFile);
-    const std::string pattern =
-        patternOption.value_or(folder + "/Playlists/onair_%Y-%m-%d_%H.m3u8");
-    AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(logPath));
-    std::map<std::string, std::string> spelled;
-    for (AiredItem& item : log.items) {
-        auto known = spelled.find(item.playlist);
-        if (known == spelled.end())
-            known = spelled.emplace(item.playlist, SamePath(item.playlist)).first;
-        item.playlist = known->second;
-    }
-    if (log.unreadLines > 0)
-        std::fprintf(stderr, "%d line%s of %s not read\n", log.unreadLines,
-                     log.unreadLines == 1 ? "" : "s", logPath.c_str());
+    AirDaysRequest request;
+    request.logPath = logOption.value_or(AsPlayedLogPath(folder + "/Sessions"));
+    request.pattern = patternOption.value_or(OnAirPlaylistPattern(folder + "/Playlists"));
+    request.from = from;
+    request.to = to;
+    request.lateMs = lateMs;
+    const AirDays days = ReadAirDays(request);
+    if (days.unreadLogLines > 0)
+        std::fprintf(stderr, "%d line%s of %s not read\n", days.unreadLogLines,
+                     days.unreadLogLines == 1 ? "" : "s", request.logPath.c_str());
 
-    // A pattern that names the minute gives every minute a list of its own, as in the script.
-    const bool minutes = pattern.find("%M") != std::string::npos;
-    int hours = 0, planned = 0, aired = 0, never = 0, unplanned = 0, late = 0;
-    for (CalendarDate date = from; DateText(date) <= DateText(to); date = AddDays(date, 1)) {
-        for (int turn = 0; turn < (minutes ? 24 * 60 : 24); ++turn) {
-            const int hour = minutes ? turn / 60 : turn;
-            const int minute = minutes ? turn % 60 : 0;
-            HourPlan plan;
-            plan.playlist = SamePath(
-                HourPlaylistPath(pattern, date.year, date.month, date.day, hour, minute));
-            plan.startMs = LocalHourStart(date, hour) + minute * int64_t{60000};
-            plan.endMs = minutes       ? plan.startMs + 60000
-                         : hour == 23 ? LocalHourStart(AddDays(date, 1), 0)
-                                      : LocalHourStart(date, hour + 1);
-            const bool hasPlan = std::filesystem::is_regular_file(plan.playlist);
-            if (hasPlan) plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
-            const HourOnAir result = CompareHour(plan, log.items, lateMs);
-            if (!hasPlan && result.aired == 0) continue;
-            ++hours;
-            std::printf("%s %02d:%02d  %s: %d planned, %d aired\n", DateText(date).c_str(), hour,
-                        minute, hasPlan ? plan.playlist.c_str() : "no playlist", result.planned,
-                        result.aired);
-            for (const AirDifference& difference : result.differences) {
-                PrintDifference(difference);
-                never += difference.kind == AirDifferenceKind::NeverAired;
-                unplanned += difference.kind == AirDifferenceKind::NotPlanned;
-                late += difference.kind == AirDifferenceKind::Late;
-            }
-            planned += result.planned;
-            aired += result.aired;
-        }
+    for (const AirHour& air : days.hours) {
+        std::printf("%s %02d:%02d  %s: %d planned, %d aired\n", DateText(air.date).c_str(),
+                    air.hour, air.minute, air.hasPlan ? air.plan.playlist.c_str() : "no playlist",
+                    air.onAir.planned, air.onAir.aired);
+        for (const AirDifference& difference : air.onAir.differences) PrintDifference(difference);
     }
+    const AirTotals& t = days.totals;
     std::printf("%d %s%s: %d planned, %d aired; %d never aired, %d not planned, %d late\n",
-                hours, minutes ? "minute" : "hour", hours == 1 ? "" : "s", planned, aired, never,
-                unplanned, late);
-    return never + unplanned + late == 0 ? kExitDone : kExitCheckFailed;
+                t.hours, days.minuteTurns ? "minute" : "hour", t.hours == 1 ? "" : "s", t.planned,
+                t.aired, t.neverAired, t.notPlanned, t.late);
+    return t.Matched() ? kExitDone : kExitCheckFailed;
 }
 
 }  // namespace kestrune::cli

@@ -90,6 +90,8 @@ TEST(HourPlaylists, PlannedStartsFollowTheLengths) {
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].file, "/m/a.mp3");
     EXPECT_EQ(items[0].startMs, kSix);
+    EXPECT_EQ(items[0].title, "A - One");
+    EXPECT_EQ(items[2].title, "C");
     EXPECT_EQ(items[1].startMs, kSix + 180000);
     EXPECT_EQ(items[2].startMs, kSix + 200000);
     // A plain list (or one item without its length): the order is known, the times are not.
@@ -106,8 +108,8 @@ TEST(HourPlaylists, PlannedStartsFollowTheLengths) {
 TEST(PlanAgainstAir, EachDifferenceIsNamed) {
     const std::string list = "/p/h06.m3u8";
     const HourPlan plan{list, kSix, kSix + 3600000,
-                        {{"/m/a.mp3", kSix}, {"/m/b.mp3", kSix + 100000},
-                         {"/m/c.mp3", kSix + 200000}}};
+                        {{"/m/a.mp3", kSix, "A"}, {"/m/b.mp3", kSix + 100000, "B"},
+                         {"/m/c.mp3", kSix + 200000, "C"}}};
     auto plays = [&](const char* file, int64_t atSeconds, const char* kind = "plan",
                      std::string from = std::string()) {
         return AiredItem{kSix + atSeconds * 1000, kind, file, "", "", from.empty() ? list : from,
@@ -158,6 +160,21 @@ TEST(PlanAgainstAir, EachDifferenceIsNamed) {
         EXPECT_EQ(hour.planned, 3) << c.what;
         EXPECT_EQ(hour.aired, c.airedInHour) << c.what;
         EXPECT_EQ(hour.differences, c.differences) << c.what;
+        // Side by side: each difference is a line of its own; a matched pair is one line.
+        size_t planned = 0, aired = 0, named = 0;
+        for (const AirLine& line : hour.lines) {
+            planned += line.planned ? 1 : 0;
+            aired += line.aired ? 1 : 0;
+            if (line.difference) {
+                EXPECT_EQ(*line.difference, c.differences[named++].kind) << c.what;
+            }
+            if (line.planned && line.aired) {
+                EXPECT_EQ(line.planned->file, line.aired->file) << c.what;
+            }
+        }
+        EXPECT_EQ(planned, 3u) << c.what;
+        EXPECT_EQ(static_cast<int>(aired), c.airedInHour) << c.what;
+        EXPECT_EQ(named, c.differences.size()) << c.what;
     }
 }
 

@@ -6,6 +6,8 @@
 #include "building/PlaylistBuilder.h"
 #include "building/PlaysToRecord.h"
 #include "mpgtools/MPGTools.h"
+#include "onair/AsPlayedLog.h"
+#include "onair/LocalHours.h"
 #include "rules/PlayHistoryFile.h"
 #include "rules/SeparationRules.h"
 #include "sessions/StationConfig.h"
@@ -228,6 +230,33 @@ TEST(RulesBuild, HistoryCarriesSeparationIntoTheNextBuild) {
     EXPECT_NE(kept[2].artist, first.artist);
     EXPECT_NE(kept[2].artist, "Ana");
     EXPECT_TRUE(f.session.lbRuleBreaks.empty());
+}
+
+TEST(RulesBuild, TheHistoryCountsWhatAiredWhereTheAsPlayedLogCoversTheHour) {
+    RulesStation f("history=1\r\n");
+    f.session.fDMCA.cbDupeCheck = true;
+    f.session.fDMCA.ComboBox1 = "1";
+    const std::vector<SongSpec> songs = {{1200, "Ana", "1", kPop}, {1200, "Bo", "2", kPop},
+                                         {1200, "Cy", "3", kPop}, {1200, "Di", "4", kPop}};
+    // Bo was planned at 17:30, but Ana went out instead, until 18:00:30.
+    f.dir.Write("play_history.txt", "2026-12-06 17:30:00\t1200\tBo\t2\t\t" +
+                                        f.SongPath(songs[1]) + "\r\n");
+    const int64_t aired = LocalHourStartMs({2026, 12, 6}, 17) + 30 * 60000;
+    f.dir.Write(kAsPlayedLogFile, FormatUtcStamp(aired) + "\tstart\tfiller\t" +
+                                      f.SongPath(songs[0]) + "\tAna\t1\t/p/songs.m3u\n" +
+                                      FormatUtcStamp(aired + 1830000) + "\tend\t1830.000\tended\t" +
+                                      f.SongPath(songs[0]) + "\n");
+    f.BuildOne(songs, 20);
+    ASSERT_EQ(f.session.lbFinalPlaylist.size(), 1u);
+    EXPECT_NE(f.session.lbFinalPlaylist[0], f.SongPath(songs[0]));  // Ana was heard at 17:30
+    f.session.SetOutputFile(f.dir / "out.m3u");
+    RecordPendingPlays(f.session);
+    const std::vector<PlayedSong> kept = ParsePlayHistory(f.dir.Read("play_history.txt"));
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].start, CalendarSeconds({2026, 12, 6, 17, 30, 0, 0}));
+    EXPECT_EQ(kept[0].seconds, 1830);
+    EXPECT_EQ(kept[0].artist, "Ana");
+    EXPECT_EQ(kept[1].file, f.session.lbFinalPlaylist[0]);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "building/StopRequest.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
+#include "onair/AiredHistory.h"
 #include "output/PlaylistWriter.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
@@ -534,14 +535,17 @@ void PlaylistWalk::LoadPlayHistory() {
                              : FileExists(historyPath_) ? ReadWholeFile(historyPath_)
                                                         : std::string();
     std::vector<HistoryLine> lines = ReadHistoryLines(text);
-    std::vector<PlayedSong> songs;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].song) {
-            songs.push_back(*lines[i].song);
-        } else if (!pending) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].song && !pending)
             ReportToUser(c_, UnreadHistoryLineText(historyPath_, i + 1, lines[i].text));
-        }
-    }
+    // Separation holds against what listeners heard: the hours the as-played log covers count
+    // their aired plays, not the planned ones.
+    lines = HistoryFollowingAir(std::move(lines), *c_.historyFolder,
+                                buildStart_ - rules_.LongestWindow(), settings_, facts_,
+                                [this](const std::string& problem) { ReportToUser(c_, problem); });
+    std::vector<PlayedSong> songs;
+    for (const HistoryLine& line : lines)
+        if (line.song) songs.push_back(*line.song);
     if (!c_.plannedStart) buildStart_ = ChainedStart(songs, buildStart_);
     // An hour built again replaces the plays it had; the rules look back from its start only.
     const int64_t replacedEnd =

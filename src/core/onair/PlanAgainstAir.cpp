@@ -7,8 +7,13 @@ namespace kestrune {
 
 namespace {
 
-// The whole seconds of "#EXTINF:SECONDS,TEXT"; nothing for any other line.
-std::optional<int64_t> ExtinfSeconds(const std::string& line) {
+struct Extinf {
+    int64_t seconds = 0;
+    std::string title;
+};
+
+// The whole seconds and the text of "#EXTINF:SECONDS,TEXT"; nothing for any other line.
+std::optional<Extinf> ReadExtinf(const std::string& line) {
     constexpr std::string_view kTag = "#EXTINF:";
     if (line.compare(0, kTag.size(), kTag) != 0) return std::nullopt;
     size_t at = kTag.size();
@@ -17,7 +22,7 @@ std::optional<int64_t> ExtinfSeconds(const std::string& line) {
     while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - digitsFrom < 9)
         seconds = seconds * 10 + (line[at++] - '0');
     if (at == digitsFrom || at >= line.size() || line[at] != ',') return std::nullopt;
-    return seconds;
+    return Extinf{seconds, line.substr(at + 1)};
 }
 
 std::string TwoDigits(int value) {
@@ -51,7 +56,7 @@ std::string HourPlaylistPath(const std::string& pattern, int year, int month, in
 std::vector<PlannedItem> PlannedItems(const std::string& playlistText, int64_t startMs) {
     std::vector<PlannedItem> items;
     bool timed = true;
-    std::optional<int64_t> length;
+    std::optional<Extinf> extinf;
     std::vector<int64_t> lengths;
     size_t from = 0;
     while (from < playlistText.size()) {
@@ -64,13 +69,13 @@ std::vector<PlannedItem> PlannedItems(const std::string& playlistText, int64_t s
             ++from;
         if (line.empty()) continue;
         if (line.front() == '#') {
-            if (const auto seconds = ExtinfSeconds(line)) length = seconds;
+            if (auto read = ReadExtinf(line)) extinf = std::move(read);
             continue;
         }
-        items.push_back({line, std::nullopt});
-        if (!length) timed = false;
-        lengths.push_back(length.value_or(0));
-        length.reset();
+        items.push_back({line, std::nullopt, extinf ? extinf->title : std::string()});
+        if (!extinf) timed = false;
+        lengths.push_back(extinf ? extinf->seconds : 0);
+        extinf.reset();
     }
     if (timed) {
         int64_t at = startMs;
@@ -86,6 +91,19 @@ HourOnAir CompareHour(const HourPlan& plan, const std::vector<AiredItem>& aired,
                       int64_t lateMs) {
     HourOnAir hour;
     hour.planned = static_cast<int>(plan.items.size());
+    auto line = [&hour](std::optional<PlannedItem> planned, std::optional<AiredItem> item,
+                        std::optional<AirDifferenceKind> difference) {
+        if (difference) {
+            AirDifference named{*difference, planned ? planned->file : item->file,
+                                std::nullopt, std::nullopt, std::string()};
+            if (planned && *difference != AirDifferenceKind::NotPlanned)
+                named.plannedMs = planned->startMs;
+            if (item && *difference != AirDifferenceKind::NeverAired) named.airedMs = item->startMs;
+            if (*difference == AirDifferenceKind::NotPlanned) named.airedKind = item->kind;
+            hour.differences.push_back(std::move(named));
+        }
+        hour.lines.push_back({std::move(planned), std::move(item), difference});
+    };
     size_t next = 0;  // the first planned item that an aired one may still pair with
     for (const AiredItem& item : aired) {
         if (item.startMs < plan.startMs || item.startMs >= plan.endMs) continue;
@@ -99,23 +117,20 @@ HourOnAir CompareHour(const HourPlan& plan, const std::vector<AiredItem>& aired,
                 }
         }
         if (found == plan.items.size()) {
-            hour.differences.push_back({AirDifferenceKind::NotPlanned, item.file, std::nullopt,
-                                        item.startMs, item.kind});
+            line(std::nullopt, item, AirDifferenceKind::NotPlanned);
             continue;
         }
         // Planned items passed over on the way never aired.
         for (size_t i = next; i < found; ++i)
-            hour.differences.push_back({AirDifferenceKind::NeverAired, plan.items[i].file,
-                                        plan.items[i].startMs, std::nullopt, std::string()});
+            line(plan.items[i], std::nullopt, AirDifferenceKind::NeverAired);
         next = found + 1;
         const std::optional<int64_t> planned = plan.items[found].startMs;
-        if (planned && std::llabs(item.startMs - *planned) > lateMs)
-            hour.differences.push_back(
-                {AirDifferenceKind::Late, item.file, planned, item.startMs, std::string()});
+        const bool late = planned && std::llabs(item.startMs - *planned) > lateMs;
+        line(plan.items[found], item,
+             late ? std::optional(AirDifferenceKind::Late) : std::nullopt);
     }
     for (size_t i = next; i < plan.items.size(); ++i)
-        hour.differences.push_back({AirDifferenceKind::NeverAired, plan.items[i].file,
-                                    plan.items[i].startMs, std::nullopt, std::string()});
+        line(plan.items[i], std::nullopt, AirDifferenceKind::NeverAired);
     return hour;
 }
 

@@ -15,6 +15,7 @@ namespace kestrune {
 struct PlannedItem {
     std::string file;
     std::optional<int64_t> startMs;  // UTC; nothing when the playlist gives no lengths
+    std::string title;               // the text of its #EXTINF line ("ARTIST - TITLE"), if any
 };
 
 struct HourPlan {
@@ -46,10 +47,19 @@ struct AirDifference {
     bool operator==(const AirDifference&) const = default;
 };
 
+// One line of an hour, plan beside air: a planned item with the item that aired for it, a
+// planned item alone (never aired), or an aired item alone (not planned).
+struct AirLine {
+    std::optional<PlannedItem> planned;
+    std::optional<AiredItem> aired;
+    std::optional<AirDifferenceKind> difference;  // nothing: aired as planned
+};
+
 struct HourOnAir {
     int planned = 0;
     int aired = 0;  // items that started in the hour
     std::vector<AirDifference> differences;
+    std::vector<AirLine> lines;  // every planned and aired item, in the order of the differences
 };
 
 // The aired items that started within the hour are matched to the plan in order: an item of the

@@ -1,0 +1,73 @@
+#include "onair/AirDays.h"
+
+#include <filesystem>
+#include <map>
+
+#include "onair/LocalHours.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+
+namespace kestrune {
+
+std::string OnAirPlaylistPattern(const std::string& playlistsFolder) {
+    return JoinPath(playlistsFolder, "onair_%Y-%m-%d_%H.m3u8");
+}
+
+std::string AsPlayedLogPath(const std::string& sessionsFolder) {
+    return JoinPath(sessionsFolder, kAsPlayedLogFile);
+}
+
+std::string SamePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
+
+AirDays ReadAirDays(const AirDaysRequest& request) {
+    AirDays days;
+    days.logFound = !request.missingLogIsEmpty || FileExists(request.logPath);
+    AsPlayedLog log;
+    if (days.logFound) log = ParseAsPlayedLog(ReadWholeFile(request.logPath));
+    days.unreadLogLines = log.unreadLines;
+    std::map<std::string, std::string> spelled;
+    for (AiredItem& item : log.items) {
+        auto known = spelled.find(item.playlist);
+        if (known == spelled.end())
+            known = spelled.emplace(item.playlist, SamePath(item.playlist)).first;
+        item.playlist = known->second;
+    }
+
+    AirTotals& totals = days.totals;
+    days.minuteTurns = request.pattern.find("%M") != std::string::npos;
+    const int turns = days.minuteTurns ? 24 * 60 : 24;
+    for (CalendarDate date = request.from; DateText(date) <= DateText(request.to);
+         date = AddDays(date, 1)) {
+        for (int turn = 0; turn < turns; ++turn) {
+            const int hour = days.minuteTurns ? turn / 60 : turn;
+            const int minute = days.minuteTurns ? turn % 60 : 0;
+            AirHour air{date, hour, minute, {}, false, {}};
+            HourPlan& plan = air.plan;
+            plan.playlist = SamePath(
+                HourPlaylistPath(request.pattern, date.year, date.month, date.day, hour, minute));
+            plan.startMs = LocalHourStartMs(date, hour) + minute * int64_t{60000};
+            plan.endMs =
+                days.minuteTurns ? plan.startMs + 60000 : LocalHourEndMs(date, hour);
+            air.hasPlan = std::filesystem::is_regular_file(plan.playlist);
+            if (air.hasPlan) plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
+            air.onAir = CompareHour(plan, log.items, request.lateMs);
+            if (!air.hasPlan && air.onAir.aired == 0) continue;
+            ++totals.hours;
+            totals.planned += air.onAir.planned;
+            totals.aired += air.onAir.aired;
+            for (const AirDifference& difference : air.onAir.differences) {
+                totals.neverAired += difference.kind == AirDifferenceKind::NeverAired;
+                totals.notPlanned += difference.kind == AirDifferenceKind::NotPlanned;
+                totals.late += difference.kind == AirDifferenceKind::Late;
+            }
+            days.hours.push_back(std::move(air));
+        }
+    }
+    return days;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+
+#include <ctime>
+#include <filesystem>
+
+#include "AppFixture.h"
+#include "OnAirPage.h"
+#include "building/LineList.h"
+#include "onair/AsPlayedLog.h"
+#include "onair/LocalHours.h"
+
+namespace kestrune::app {
+namespace {
+
+using testing::AppFixture;
+
+// Icecast's time of a listener leaving: "09/Dec/2026:07:00:00 +0000".
+std::string AccessTime(int64_t utcMs) {
+    const std::time_t at = static_cast<std::time_t>(utcMs / 1000);
+    std::tm utc{};
+    gmtime_r(&at, &utc);
+    char text[40];
+    std::strftime(text, sizeof text, "%d/%b/%Y:%H:%M:%S +0000", &utc);
+    return text;
+}
+
+// The 06:00 hour of 2026-12-09 plans a, b and c (100 s each); a aired on time, b was taken
+// out, c came at b's time, and a filler closed the hour. One listener heard all of it.
+struct OnAirStation : AppFixture {
+    const int64_t six = LocalHourStartMs({2026, 12, 9}, 6);
+    OnAirStation() {
+        std::string list = "#EXTM3U\r\n";
+        for (const char* name : {"a", "b", "c"})
+            list += std::string("#EXTINF:100,Artist - ") + name + "\r\n" + Song(name) + "\r\n";
+        station.dir.Write("Playlists/onair_2026-12-09_06.m3u8", list);
+        std::string log = "# Kestrune as-played log\n";
+        for (const auto& [name, at] : {std::pair{"a", 0}, {"c", 100}, {"j1", 3500}}) {
+            const bool filler = name[0] == 'j';
+            log += FormatUtcStamp(six + at * 1000) + "\tstart\t" + (filler ? "filler" : "plan") +
+                   "\t" + Song(name) + "\tArtist\t" + name + "\t" +
+                   (filler ? Path("Playlists/jingles.m3u")
+                           : Path("Playlists/onair_2026-12-09_06.m3u8")) +
+                   "\n" + FormatUtcStamp(six + (at + 90) * 1000) + "\tend\t90.000\t" +
+                   (filler ? "faded" : "ended") + "\t" + Song(name) + "\n";
+        }
+        station.dir.Write("Sessions/aired.txt", log);
+        station.dir.Write("access.log", "127.0.0.1 - - [" + AccessTime(six + 3600000) +
+                                            "] \"GET /kestrune.mp3 HTTP/1.1\" 200 4096 \"-\" "
+                                            "\"curl\" 3700\n");
+    }
+    std::string Song(const std::string& name) const { return Path("Music/" + name + ".mp3"); }
+};
+
+QString Cell(OnAirPage& page, int row, int column, int role = Qt::DisplayRole) {
+    return page.Model().data(page.Model().index(row, column), role).toString();
+}
+
+TEST(OnAirPage, EachHourShowsItsPlanBesideWhatAiredWithTheDifferencesNamed) {
+    OnAirStation f;
+    TfMainForm& form = f.Form();
+    OnAirPage& page = *form.tsOnAir;
+    QAbstractItemModelTester tester(&page.Model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    form.OnAir1->trigger();
+    EXPECT_EQ(form.pcFormTabs->currentWidget(), &page);
+    page.ShowDay(QDate(2026, 12, 9));
+
+    using C = OnAirModel;
+    ASSERT_EQ(page.Model().rowCount(), 5);  // the hour's heading and four lines
+    EXPECT_TRUE(page.Model().IsHeading(0));
+    EXPECT_EQ(page.Model().HeadingRow(6), 0);
+    EXPECT_EQ(Cell(page, 0, C::PlannedAt), "06:00");
+    EXPECT_EQ(Cell(page, 0, C::Planned), "onair_2026-12-09_06.m3u8: 3 planned");
+    EXPECT_EQ(Cell(page, 0, C::Aired), "3 aired");
+    EXPECT_EQ(Cell(page, 0, C::Difference), "1 never aired, 1 not planned, 1 early or late");
+    const QStringList planned = {"Artist - a", "Artist - b", "Artist - c", ""};
+    const QStringList aired = {"Artist - a", "", "Artist - c", "Artist - j1"};
+    const QStringList differences = {"as planned", "never aired", "early by 100 s",
+                                     "not planned: filler"};
+    const QStringList airedAt = {"06:00:00", "", "06:01:40", "06:58:20"};
+    for (int line = 0; line < 4; ++line) {
+        EXPECT_EQ(Cell(page, line + 1, C::Planned), planned[line]) << line;
+        EXPECT_EQ(Cell(page, line + 1, C::Aired), aired[line]) << line;
+        EXPECT_EQ(Cell(page, line + 1, C::Difference), differences[line]) << line;
+        EXPECT_EQ(Cell(page, line + 1, C::AiredAt), airedAt[line]) << line;
+        // Only the differences are coloured, each kind its own colour.
+        const QVariant colour =
+            page.Model().data(page.Model().index(line + 1, C::Planned), Qt::BackgroundRole);
+        EXPECT_EQ(colour.isValid(), line > 0) << line;
+    }
+    EXPECT_EQ(Cell(page, 2, C::PlannedAt), "06:01:40");
+    EXPECT_EQ(Cell(page, 4, C::Length), "1:30, faded");
+    EXPECT_EQ(Cell(page, 4, C::Aired, Qt::ToolTipRole),
+              QString::fromStdString(f.Song("j1") + "\nfiller from " +
+                                     f.Path("Playlists/jingles.m3u")));
+    EXPECT_NE(page.Model().data(page.Model().index(2, 0), Qt::BackgroundRole),
+              page.Model().data(page.Model().index(3, 0), Qt::BackgroundRole));
+    EXPECT_EQ(page.TotalsText(), "Wed 2026-12-09: 1 hour, 3 planned, 3 aired; 1 never aired, "
+                                 "1 not planned, 1 early or late");
+    EXPECT_EQ(page.Table().columnSpan(0, C::Planned), 2);
+
+    // A wider window forgives c; the day after has nothing; the day before comes back.
+    page.LateSeconds().setValue(100);
+    EXPECT_EQ(Cell(page, 3, C::Difference), "as planned");
+    EXPECT_NE(page.TotalsText().indexOf("0 early or late"), -1);
+    page.ShowDay(QDate(2026, 12, 10));
+    EXPECT_EQ(page.Model().rowCount(), 0);
+    EXPECT_EQ(page.TotalsText(), "Thu 2026-12-10: nothing planned and nothing aired");
+    page.ShowDay(QDate(2026, 12, 9));
+    EXPECT_EQ(page.Model().rowCount(), 5);
+}
+
+TEST(OnAirPage, WriteReportAsksTheFormatAndFileAndCountsTheListeners) {
+    OnAirStation f;
+    OnAirPage& page = *f.Form().tsOnAir;
+    page.ReportFrom().setDate(QDate(2026, 12, 9));
+    page.ReportTo().setDate(QDate(2026, 12, 9));
+    page.SetAccessLogs({f.Path("not-there.log")});
+
+    // Cancelled at the format, then at the access log: nothing is written.
+    page.ReportButton().click();
+    ASSERT_EQ(f.prompts.choiceQuestions.size(), 1u);
+    EXPECT_EQ(f.prompts.choiceQuestions[0].first,
+              "Which report of the plays from 2026-12-09 to 2026-12-09?");
+    EXPECT_TRUE(f.prompts.saveQuestions.empty());
+    f.prompts.choiceAnswer = "CSV of Every Play";
+    f.prompts.saveAnswers.push_back(f.Path("plays.csv"));
+    page.ReportButton().click();
+    ASSERT_EQ(f.prompts.openQuestions.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(f.Path("plays.csv")));
+
+    f.prompts.saveAnswers.push_back(f.Path("plays.csv"));
+    f.prompts.openAnswers.push_back({f.Path("access.log")});
+    page.ReportButton().click();
+    EXPECT_TRUE(f.prompts.errors.empty());
+    EXPECT_EQ(f.prompts.saveQuestions.back().proposedName, "plays_2026-12-09_2026-12-09.csv");
+    EXPECT_EQ(page.AccessLogs(), std::vector<std::string>{f.Path("access.log")});  // kept for the next report
+    const LineList rows = ParseLines(f.station.dir.Read("plays.csv"));
+    ASSERT_EQ(rows.size(), 4u);
+    for (size_t row = 1; row < rows.size(); ++row)
+        EXPECT_EQ(rows[row].substr(rows[row].size() - 5), ",90,1") << rows[row];
+    EXPECT_NE(f.Form().StatusText().indexOf("3 plays"), -1) << f.Form().StatusText().toStdString();
+
+    // The last day before the first is refused by name.
+    page.ReportFrom().setDate(QDate(2026, 12, 10));
+    page.ReportButton().click();
+    ASSERT_EQ(f.prompts.errors.size(), 1u);
+    EXPECT_EQ(f.prompts.errors[0], "The report's last day comes before its first day.");
+}
+
+}  // namespace
+}  // namespace kestrune::app
