@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "CliOptions.h"
 #include "Verbs.h"
 #include "onair/AirDays.h"
 #include "onair/LocalHours.h"
@@ -9,23 +10,6 @@
 namespace kestrune::cli {
 
 namespace {
-
-std::optional<std::string> TakeValue(std::vector<std::string>& args, const std::string& name) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name) continue;
-        if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
-        std::string value = args[i + 1];
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        return value;
-    }
-    return std::nullopt;
-}
-
-CalendarDate DateOption(const std::string& name, const std::string& text) {
-    const std::optional<CalendarDate> date = ParseCalendarDate(text);
-    if (!date) throw UsageError{name + " must be a date YYYY-MM-DD, not \"" + text + "\""};
-    return *date;
-}
 
 int64_t LateOption(const std::optional<std::string>& text) {
     if (!text) return 10;

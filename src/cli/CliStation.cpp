@@ -37,22 +37,12 @@ std::string ConfigPath() {
     return ExtractFilePath(ExecutablePath()) + "kestrune.ini";
 }
 
-bool TakeFlag(std::vector<std::string>& args, const std::string& flag) {
-    const auto found = std::find(args.begin(), args.end(), flag);
-    if (found == args.end()) return false;
-    args.erase(found);
-    return true;
-}
-
 std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--seed") continue;
-        if (i + 1 == args.size()) throw UsageError{"--seed needs a number"};
-        const int32_t seed = StrToInt(args[i + 1]);
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        return static_cast<uint32_t>(seed);
-    }
-    return std::nullopt;
+    const auto found = std::find(args.begin(), args.end(), "--seed");
+    if (found != args.end() && found + 1 == args.end()) throw UsageError{"--seed needs a number"};
+    const std::optional<std::string> seed = TakeValue(args, "--seed");
+    if (!seed) return std::nullopt;
+    return static_cast<uint32_t>(StrToInt(*seed));
 }
 
 namespace {

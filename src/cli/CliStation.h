@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CliOptions.h"
 #include "building/BuildContext.h"
 #include "building/PassOverFiles.h"
 #include "platform/StationLock.h"
@@ -35,8 +36,6 @@ public:
 // The program's configuration file, in this tool's own folder.
 std::string ConfigPath();
 
-// Takes a flag ("--strict") out of the arguments; whether it was there.
-bool TakeFlag(std::vector<std::string>& args, const std::string& flag);
 
 // Takes "--seed N" out of the arguments; nothing when it is absent.
 std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "CliOptions.h"
 #include "Verbs.h"
 #include "onair/RoyaltyReport.h"
 #include "rules/RuleSettings.h"
@@ -12,23 +13,6 @@
 namespace kestrune::cli {
 
 namespace {
-
-std::optional<std::string> TakeValue(std::vector<std::string>& args, const std::string& name) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name) continue;
-        if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
-        std::string value = args[i + 1];
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        return value;
-    }
-    return std::nullopt;
-}
-
-CalendarDate DateOption(const std::string& name, const std::string& text) {
-    const std::optional<CalendarDate> date = ParseCalendarDate(text);
-    if (!date) throw UsageError{name + " must be a date YYYY-MM-DD, not \"" + text + "\""};
-    return *date;
-}
 
 std::string Plural(long long count, const char* word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");

@@ -11,18 +11,6 @@ namespace kestrune::cli {
 
 namespace {
 
-// Takes "NAME VALUE" out of the arguments; nothing when the option is absent.
-std::optional<std::string> TakeOption(std::vector<std::string>& args, const std::string& name) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name) continue;
-        if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
-        std::string value = args[i + 1];
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        return value;
-    }
-    return std::nullopt;
-}
-
 int DaysOption(const std::optional<std::string>& text) {
     const std::string wrong =
         "--days must be a whole number from 1 to " + std::to_string(kMostDaysInOneRun);
@@ -41,8 +29,8 @@ int RunWeek(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
     const bool strict = TakeFlag(args, "--strict");
-    const std::optional<std::string> fromText = TakeOption(args, "--from");
-    const int days = DaysOption(TakeOption(args, "--days"));
+    const std::optional<std::string> fromText = TakeValue(args, "--from");
+    const int days = DaysOption(TakeValue(args, "--days"));
     if (!fromText) throw UsageError{"week needs --from YYYY-MM-DD"};
     const std::optional<CalendarDate> from = ParseCalendarDate(*fromText);
     if (!from) throw UsageError{"--from must be a date YYYY-MM-DD, not \"" + *fromText + "\""};
