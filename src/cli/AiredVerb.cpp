@@ -6,6 +6,7 @@
 #include "Verbs.h"
 #include "onair/AirDays.h"
 #include "onair/LocalHours.h"
+#include "platform/Paths.h"
 
 namespace kestrune::cli {
 
@@ -58,7 +59,7 @@ int RunAired(const std::vector<std::string>& arguments) {
     const CalendarDate to = toText ? DateOption("--to", *toText) : from;
     if (DateText(to) < DateText(from)) throw UsageError{"--to comes before --from"};
 
-    const std::string folder = SamePath(station);
+    const std::string folder = ComparablePath(station);
     AirDaysRequest request;
     request.logPath = logOption.value_or(AsPlayedLogPath(folder + "/Sessions"));
     request.pattern = patternOption.value_or(OnAirPlaylistPattern(folder + "/Playlists"));

@@ -17,12 +17,6 @@ std::string AsPlayedLogPath(const std::string& sessionsFolder) {
     return JoinPath(sessionsFolder, kAsPlayedLogFile);
 }
 
-std::string SamePath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-    return error ? path : canonical.string();
-}
-
 AirDays ReadAirDays(const AirDaysRequest& request) {
     AirDays days;
     days.logFound = !request.missingLogIsEmpty || FileExists(request.logPath);
@@ -33,7 +27,7 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
     for (AiredItem& item : log.items) {
         auto known = spelled.find(item.playlist);
         if (known == spelled.end())
-            known = spelled.emplace(item.playlist, SamePath(item.playlist)).first;
+            known = spelled.emplace(item.playlist, ComparablePath(item.playlist)).first;
         item.playlist = known->second;
     }
 
@@ -47,7 +41,7 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
             const int minute = days.minuteTurns ? turn % 60 : 0;
             AirHour air{date, hour, minute, {}, false, {}};
             HourPlan& plan = air.plan;
-            plan.playlist = SamePath(
+            plan.playlist = ComparablePath(
                 HourPlaylistPath(request.pattern, date.year, date.month, date.day, hour, minute));
             plan.startMs = LocalHourStartMs(date, hour) + minute * int64_t{60000};
             plan.endMs =

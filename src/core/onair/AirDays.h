@@ -59,9 +59,6 @@ struct AirDays {
     int unreadLogLines = 0;
 };
 
-// One spelling for a path, so that the log's playlists and the plan's compare as files.
-std::string SamePath(const std::string& path);
-
 AirDays ReadAirDays(const AirDaysRequest& request);
 
 }  // namespace kestrune

@@ -10,6 +10,7 @@
 #include "mpgtools/MPGTools.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/KestruneError.h"
 #include "sessions/IniFile.h"
 
@@ -160,12 +161,6 @@ std::string PlaysCsvText(const std::vector<ReportPlay>& plays) {
                 std::to_string(play.listeners) + kLineEnd;
     }
     return text;
-}
-
-std::string ComparablePath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-    return error ? std::filesystem::path(path).lexically_normal().string() : canonical.string();
 }
 
 std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,

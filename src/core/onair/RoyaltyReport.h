@@ -67,9 +67,6 @@ std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
                                      const std::string& playlistsFolder,
                                      std::vector<std::string>& missing);
 
-// One spelling of a path, so that the as-played log's files and the lists' compare as files.
-std::string ComparablePath(const std::string& path);
-
 // The service name of `[Report] service` in the configuration file; "Kestrune" (the name the
 // on-air script gives the stream) when it has none.
 std::string ReportServiceName(const std::string& iniPath);

@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include <filesystem>
+
 #include <vector>
 
 #include "platform/Files.h"
@@ -122,6 +124,12 @@ std::string LowerCase(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = AsciiLower(c);
     return result;
+}
+
+std::string ComparablePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? std::filesystem::path(path).lexically_normal().string() : canonical.string();
 }
 
 }  // namespace kestrune

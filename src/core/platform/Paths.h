@@ -43,4 +43,8 @@ std::string IncludeTrailingSeparator(std::string_view path, PathStyle style = kN
 int CompareTextNoCase(std::string_view a, std::string_view b);
 std::string LowerCase(std::string_view text);
 
+// One spelling of a path (links and "..", "." resolved as far as the file system allows), so that
+// the same file named in two lists compares equal.
+std::string ComparablePath(const std::string& path);
+
 }  // namespace kestrune
