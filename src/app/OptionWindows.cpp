@@ -1,5 +1,7 @@
 #include "OptionWindows.h"
 
+#include "OptionLayout.h"
+
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -25,20 +27,6 @@ QString Local(const std::string& text) {
 }
 std::string Local8(const QString& text) {
     return text.toLocal8Bit().toStdString();
-}
-
-// The plain grey of a dialog, whatever the main window's colours are.
-void DialogGrey(QWidget* window) {
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-}
-
-// The option windows live for the whole run but must not keep the program going once the main
-// window has closed.
-void Secondary(QWidget* window) {
-    window->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 QLabel* FixedText(QWidget* parent, const char* text, int x, int y, int width, int height) {
@@ -77,14 +65,6 @@ int MakeRoomForTexts(QWidget* window, std::initializer_list<QLabel*> texts) {
 }
 
 // After a box about it, the window comes back in front with the field to mend in focus.
-void StayInFront(QWidget* window, QWidget* field) {
-    window->raise();
-    window->activateWindow();
-    field->setFocus();
-    if (auto* box = qobject_cast<QComboBox*>(field); box != nullptr && box->lineEdit() != nullptr)
-        box->lineEdit()->selectAll();
-}
-
 // A separation longer than a year keeps nothing apart that a shorter one would not.
 constexpr int kMostRuleHours = 8760;
 
@@ -224,16 +204,12 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
     setWindowTitle("Rules");
     DialogGrey(this);
 
-    StaticText1 = new QLabel(
+    StaticText1 = IntroText(
+        this,
         "These rules keep songs, albums and artists apart in your playlists, beside the Dupe "
         "Checker (artist) and the Genre Checker. Hours count playing time; 0 turns a rule off. "
         "When no song can keep a rule, the build names the break in the status line and the "
-        "text log.",
-        this);
-    StaticText1->setWordWrap(true);
-    StaticText1->setFixedWidth(420);
-    // A wrapped text in a fixed-size layout gets the height its width needs, not a guess.
-    StaticText1->setMinimumHeight(StaticText1->heightForWidth(420));
+        "text log.");
     cbTitleHours = HoursBox(this);
     cbAlbumHours = HoursBox(this);
     cbArtistMatching = new QComboBox(this);
@@ -251,10 +227,7 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
     btnSaveRules = new QPushButton("Save Settings", this);
     btnSaveRules->setAutoDefault(false);
 
-    auto* grid = new QGridLayout(this);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-    grid->setContentsMargins(24, 17, 24, 17);
-    grid->setVerticalSpacing(8);
+    auto* grid = SettingsGrid(this);
     int row = 0;
     grid->addWidget(StaticText1, row++, 0, 1, 2);
     grid->addWidget(new QLabel("Title separation (in hours):", this), row, 0);
@@ -339,10 +312,7 @@ TfLibrary::TfLibrary(AppContext& context, QWidget* parent) : QDialog(parent), co
     btnSaveLibrary = new QPushButton("Save Settings", this);
     btnSaveLibrary->setAutoDefault(false);
 
-    auto* grid = new QGridLayout(this);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-    grid->setContentsMargins(24, 17, 24, 17);
-    grid->setVerticalSpacing(8);
+    auto* grid = SettingsGrid(this);
     int row = 0;
     grid->addWidget(new QLabel("Music library:", this), row++, 0);
     grid->addWidget(cbId3v1Only, row++, 0);

@@ -1,5 +1,7 @@
 #include "TimingWindow.h"
 
+#include "OptionLayout.h"
+
 #include <QGridLayout>
 
 #include <algorithm>
@@ -23,33 +25,24 @@ QComboBox* SecondsBox(QWidget* parent, const QStringList& choices) {
 }  // namespace
 
 TfTiming::TfTiming(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
-    // Lives for the whole run, but does not keep the program going once the main window closed.
-    setAttribute(Qt::WA_QuitOnClose, false);
+    Secondary(this);
     setWindowTitle("Timing");
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    DialogGrey(this);
 
-    StaticText1 = new QLabel(
+    StaticText1 = IntroText(
+        this,
         "With the exact fill a build chooses the songs of its last minutes, each from its slot's "
         "category in rotation order and keeping every rule, so that it ends on time: within the "
         "tolerance of the desired length. The overlap is the crossfade of your playout, taken "
-        "off at every join. When no choice lands, the build names how far the hour ends from it.",
-        this);
-    StaticText1->setWordWrap(true);
-    StaticText1->setFixedWidth(420);
-    StaticText1->setMinimumHeight(StaticText1->heightForWidth(420));
+        "off at every join. When no choice lands, the build names how far the hour ends from it. "
+        "A template with timed slots (Time... on the build page) is always built this way.");
     cbExactFill = new QCheckBox("Fill to the clock (exact fill)", this);
     cbTolerance = SecondsBox(this, {"0", "1", "2", "3", "5", "10"});
     cbOverlap = SecondsBox(this, {"0", "1", "2", "3", "5"});
     btnSaveTiming = new QPushButton("Save Settings", this);
     btnSaveTiming->setAutoDefault(false);
 
-    auto* grid = new QGridLayout(this);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-    grid->setContentsMargins(24, 17, 24, 17);
-    grid->setVerticalSpacing(8);
+    auto* grid = SettingsGrid(this);
     int row = 0;
     grid->addWidget(StaticText1, row++, 0, 1, 2);
     grid->addWidget(cbExactFill, row++, 0, 1, 2);

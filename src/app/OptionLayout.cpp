@@ -1,0 +1,42 @@
+#include "OptionLayout.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace kestrune::app {
+
+void DialogGrey(QWidget* window) {
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
+void Secondary(QWidget* window) { window->setAttribute(Qt::WA_QuitOnClose, false); }
+
+void StayInFront(QWidget* window, QWidget* field) {
+    window->raise();
+    window->activateWindow();
+    field->setFocus();
+    if (auto* box = qobject_cast<QComboBox*>(field); box != nullptr && box->lineEdit() != nullptr)
+        box->lineEdit()->selectAll();
+}
+
+QLabel* IntroText(QWidget* window, const char* text) {
+    auto* label = new QLabel(text, window);
+    label->setWordWrap(true);
+    label->setFixedWidth(420);
+    // A wrapped text in a fixed-size layout gets the height its width needs, not a guess.
+    label->setMinimumHeight(label->heightForWidth(420));
+    return label;
+}
+
+QGridLayout* SettingsGrid(QWidget* window) {
+    auto* grid = new QGridLayout(window);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setContentsMargins(24, 17, 24, 17);
+    grid->setVerticalSpacing(8);
+    return grid;
+}
+
+}  // namespace kestrune::app
