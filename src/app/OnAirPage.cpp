@@ -127,6 +127,14 @@ OnAirPage::OnAirPage(AppContext& context, QWidget* parent)
     reportRow->addWidget(reportFrom_);
     reportRow->addWidget(new QLabel("to", this));
     reportRow->addWidget(reportTo_);
+    auto* serviceLabel = new QLabel("for the service", this);
+    serviceName_ = new QLineEdit(Local(ReportServiceName(context_.iniPath)), this);
+    serviceName_->setToolTip("The name of your service (station) in the SoundExchange report; "
+                             "kept as [Report] service in kestrune.ini");
+    serviceName_->setMinimumWidth(140);
+    serviceLabel->setBuddy(serviceName_);
+    reportRow->addWidget(serviceLabel);
+    reportRow->addWidget(serviceName_);
     reportRow->addWidget(reportButton_);
     reportRow->addStretch(1);
     layout->addLayout(reportRow);
@@ -220,6 +228,10 @@ void OnAirPage::WriteReport() {
         request.accessLogs = accessLogs_;
         request.exempt = context_.build.rules.exempt;
         request.playlistsFolder = context_.folders.playlists;
+        // The name as typed is the one kept for the next report, and the tool's.
+        const std::string service = serviceName_->text().trimmed().toStdString();
+        if (!service.empty() && service != ReportServiceName(context_.iniPath))
+            WriteReportServiceName(context_.iniPath, service);
         request.service = ReportServiceName(context_.iniPath);
         request.progress = [this](size_t done, size_t total) {
             if (done % 25 == 0 || done == total)

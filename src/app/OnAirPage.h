@@ -4,6 +4,7 @@
 // It only reads the station's files; nothing here needs the playout to run.
 
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -38,6 +39,7 @@ public:
     QString TotalsText() const { return totalsLabel_->text(); }
     QDateEdit& ReportFrom() { return *reportFrom_; }
     QDateEdit& ReportTo() { return *reportTo_; }
+    QLineEdit& ServiceName() { return *serviceName_; }
     QSpinBox& LateSeconds() { return *lateSeconds_; }
     QPushButton& ReportButton() { return *reportButton_; }
     // Icecast's access logs, where the report's listeners come from: Debian's until others are
@@ -58,6 +60,7 @@ private:
     QLabel* totalsLabel_ = nullptr;
     QDateEdit* reportFrom_ = nullptr;
     QDateEdit* reportTo_ = nullptr;
+    QLineEdit* serviceName_ = nullptr;
     QPushButton* reportButton_ = nullptr;
     std::vector<std::string> accessLogs_;
 };

@@ -7,6 +7,7 @@
 
 #include "AppFixture.h"
 #include "OnAirPage.h"
+#include "onair/RoyaltyReport.h"
 #include "building/LineList.h"
 #include "onair/AsPlayedLog.h"
 #include "onair/LocalHours.h"
@@ -142,6 +143,15 @@ TEST(OnAirPage, WriteReportAsksTheFormatAndFileAndCountsTheListeners) {
     for (size_t row = 1; row < rows.size(); ++row)
         EXPECT_EQ(rows[row].substr(rows[row].size() - 5), ",90,1") << rows[row];
     EXPECT_NE(f.Form().StatusText().indexOf("3 plays"), -1) << f.Form().StatusText().toStdString();
+
+    // The service's name as typed goes into the report and stays for the next one.
+    EXPECT_EQ(page.ServiceName().text(), "Kestrune");
+    page.ServiceName().setText("Radio Kestrel");
+    f.prompts.choiceAnswer = "SoundExchange";
+    f.prompts.saveAnswers.push_back(f.Path("use.txt"));
+    page.ReportButton().click();
+    EXPECT_EQ(ParseLines(f.station.dir.Read("use.txt")).at(1).rfind("Radio Kestrel\t", 0), 0u);
+    EXPECT_EQ(ReportServiceName(f.station.dir / "kestrune.ini"), "Radio Kestrel");
 
     // The last day before the first is refused by name.
     page.ReportFrom().setDate(QDate(2026, 12, 10));

@@ -189,6 +189,10 @@ std::string ReportServiceName(const std::string& iniPath) {
     return name.empty() ? "Kestrune" : name;
 }
 
+void WriteReportServiceName(const std::string& iniPath, const std::string& name) {
+    WriteIniValue(iniPath, "Report", "service", CleanField(name));
+}
+
 ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
     ReportSummary summary;
     const AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(request.asPlayedLog));

@@ -70,6 +70,8 @@ std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
 // The service name of `[Report] service` in the configuration file; "Kestrune" (the name the
 // on-air script gives the stream) when it has none.
 std::string ReportServiceName(const std::string& iniPath);
+// Keeps the service name there ("Unable to write to %s"), every other line of the file as it is.
+void WriteReportServiceName(const std::string& iniPath, const std::string& name);
 
 struct RoyaltyReportRequest {
     CalendarDate from;  // local days, as the on-air script's clock runs: from 00:00 of `from`
