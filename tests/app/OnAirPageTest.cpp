@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "AppFixture.h"
+#include "support/LocalTime.h"
 #include "OnAirPage.h"
 #include "onair/RoyaltyReport.h"
 #include "building/LineList.h"
@@ -17,15 +18,7 @@ namespace {
 
 using testing::AppFixture;
 
-// Icecast's time of a listener leaving: "09/Dec/2026:07:00:00 +0000".
-std::string AccessTime(int64_t utcMs) {
-    const std::time_t at = static_cast<std::time_t>(utcMs / 1000);
-    std::tm utc{};
-    gmtime_r(&at, &utc);
-    char text[40];
-    std::strftime(text, sizeof text, "%d/%b/%Y:%H:%M:%S +0000", &utc);
-    return text;
-}
+using kestrune::testing::AccessLogTime;
 
 // The 06:00 hour of 2026-12-09 plans a, b and c (100 s each); a aired on time, b was taken
 // out, c came at b's time, and a filler closed the hour. One listener heard all of it.
@@ -47,7 +40,7 @@ struct OnAirStation : AppFixture {
                    (filler ? "faded" : "ended") + "\t" + Song(name) + "\n";
         }
         station.dir.Write("Sessions/aired.txt", log);
-        station.dir.Write("access.log", "127.0.0.1 - - [" + AccessTime(six + 3600000) +
+        station.dir.Write("access.log", "127.0.0.1 - - [" + AccessLogTime(six + 3600000) +
                                             "] \"GET /kestrune.mp3 HTTP/1.1\" 200 4096 \"-\" "
                                             "\"curl\" 3700\n");
     }

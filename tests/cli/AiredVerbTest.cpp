@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "onair/AsPlayedLog.h"
+#include "support/LocalTime.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -15,15 +16,7 @@ using testing::RunCli;
 using testing::TempDir;
 
 // 2026-12-09 06:00 on this machine's clock, as the on-air script and the tool both take it.
-int64_t SixLocal() {
-    std::tm local{};
-    local.tm_year = 2026 - 1900;
-    local.tm_mon = 11;
-    local.tm_mday = 9;
-    local.tm_hour = 6;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(std::mktime(&local)) * 1000;
-}
+int64_t SixLocal() { return testing::LocalMomentMs(2026, 12, 9, 6); }
 
 // A station whose 06:00 hour plans a, b and c, 100 s each.
 struct AiredStation {

@@ -9,6 +9,7 @@
 
 #include "Mp3Synth.h"
 #include "onair/AsPlayedLog.h"
+#include "support/LocalTime.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -19,15 +20,8 @@ namespace fs = std::filesystem;
 using testing::RunCliCopy;
 using testing::TempDir;
 
-int64_t SixLocal() {
-    std::tm local{};
-    local.tm_year = 2026 - 1900;
-    local.tm_mon = 11;
-    local.tm_mday = 9;
-    local.tm_hour = 6;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(std::mktime(&local)) * 1000;
-}
+// 2026-12-09 06:00 on this machine's clock, as the on-air script and the tool both take it.
+int64_t SixLocal() { return testing::LocalMomentMs(2026, 12, 9, 6); }
 
 // An ID3v2.3 tag of Latin-1 text frames.
 std::string Id3v23(const std::vector<std::pair<std::string, std::string>>& frames) {
@@ -47,14 +41,7 @@ std::string Id3v23(const std::vector<std::pair<std::string, std::string>>& frame
 }
 
 // "[09/Dec/2026:06:01:45 +0000]" for Icecast's line of a connection that ended at `ms`.
-std::string AccessTime(int64_t ms) {
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[40];
-    std::strftime(text, sizeof text, "[%d/%b/%Y:%H:%M:%S +0000]", &utc);
-    return text;
-}
+std::string AccessTime(int64_t ms) { return "[" + testing::AccessLogTime(ms) + "]"; }
 
 struct ReportStation {
     TempDir dir;
