@@ -39,4 +39,37 @@ QGridLayout* SettingsGrid(QWidget* window) {
     return grid;
 }
 
+QString Local(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+std::string Local8(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+QLabel* FixedText(QWidget* parent, const char* text, int x, int y, int width, int height) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(x, y, width, height);
+    return label;
+}
+
+int MakeRoomForTexts(QWidget* window, std::initializer_list<QLabel*> texts) {
+    int grown = 0;
+    for (QLabel* text : texts) {
+        const int needed = text->heightForWidth(text->width());
+        const int more = needed - text->height();
+        if (more <= 0) continue;
+        const int below = text->y() + text->height();
+        text->resize(text->width(), needed);
+        for (QObject* child : window->children()) {
+            auto* widget = qobject_cast<QWidget*>(child);
+            if (widget != nullptr && widget != text && widget->y() >= below)
+                widget->move(widget->x(), widget->y() + more);
+        }
+        grown += more;
+    }
+    return grown;
+}
+
 }  // namespace kestrune::app

@@ -4,7 +4,11 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QString>
 #include <QWidget>
+
+#include <initializer_list>
+#include <string>
 
 namespace kestrune::app {
 
@@ -19,5 +23,20 @@ void StayInFront(QWidget* window, QWidget* field);
 QLabel* IntroText(QWidget* window, const char* text);
 // The fixed-size grid of a settings window's fields.
 QGridLayout* SettingsGrid(QWidget* window);
+
+// Paths and texts of the core are bytes in the system's 8-bit encoding.
+QString Local(const std::string& text);
+std::string Local8(const QString& text);
+// A wrapped label at a fixed place, as the windows of the classic layout have them.
+QLabel* FixedText(QWidget* parent, const char* text, int x, int y, int width, int height);
+template <typename Widget>
+Widget* Placed(Widget* widget, int x, int y) {
+    widget->adjustSize();
+    widget->move(x, y);
+    return widget;
+}
+// The windows are laid out for a narrow font. Where the system's font needs more lines for a
+// text, the text grows and everything below it moves down by as much; answers the total growth.
+int MakeRoomForTexts(QWidget* window, std::initializer_list<QLabel*> texts);
 
 }  // namespace kestrune::app
