@@ -11,10 +11,10 @@
 
 #include "building/BuildSession.h"
 #include "building/BuildView.h"
-#include "building/LineList.h"
 #include "building/Prompts.h"
 #include "platform/Clock.h"
 #include "platform/FileTrace.h"
+#include "platform/LineList.h"
 
 namespace kestrune::bench {
 

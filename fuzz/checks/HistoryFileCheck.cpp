@@ -4,7 +4,7 @@
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "rules/PlayHistoryFile.h"
 
 namespace kestrune::fuzz {

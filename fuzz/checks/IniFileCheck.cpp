@@ -7,10 +7,10 @@
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
-#include "building/LineList.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
-#include "sessions/IniFile.h"
+#include "platform/LineList.h"
 #include "sessions/StationConfig.h"
 
 namespace kestrune::fuzz {

@@ -8,10 +8,10 @@
 #include "FuzzChecks.h"
 #include "Scratch.h"
 #include "building/BuildView.h"
-#include "building/LineList.h"
 #include "building/ShuffleList.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 
 namespace kestrune::fuzz {
 

@@ -6,8 +6,8 @@
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
-#include "building/LineList.h"
 #include "building/PlaylistFile.h"
+#include "platform/LineList.h"
 
 namespace kestrune::fuzz {
 

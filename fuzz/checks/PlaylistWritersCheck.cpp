@@ -7,8 +7,9 @@
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
-#include "building/LineList.h"
 #include "output/PlaylistWriter.h"
+#include "platform/LineList.h"
+#include "tags/TagText.h"
 
 namespace kestrune::fuzz {
 

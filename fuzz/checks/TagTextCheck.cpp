@@ -6,7 +6,7 @@
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
-#include "mpgtools/GenreNames.h"
+#include "tags/GenreNames.h"
 #include "tags/TagText.h"
 
 namespace kestrune::fuzz {

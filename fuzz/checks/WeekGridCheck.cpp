@@ -4,7 +4,7 @@
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "sessions/WeekGrid.h"
 
 namespace kestrune::fuzz {

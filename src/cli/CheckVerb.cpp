@@ -8,6 +8,7 @@
 #include "building/PlaylistBuilder.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "platform/TimeTexts.h"
 #include "rules/PlaylistCheck.h"
 
 namespace kestrune::cli {

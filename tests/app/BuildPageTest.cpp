@@ -19,9 +19,9 @@
 #include "PathNames.h"
 #include "QtBuildView.h"
 #include "ScriptedAppPrompts.h"
-#include "building/LineList.h"
-#include "building/StopRequest.h"
 #include "building/PlaylistBuilder.h"
+#include "building/StopRequest.h"
+#include "platform/LineList.h"
 #include "support/Station.h"
 
 namespace kestrune::app {

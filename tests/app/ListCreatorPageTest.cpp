@@ -8,9 +8,9 @@
 
 #include "AppFixture.h"
 #include "ListCreatorPage.h"
-#include "building/LineList.h"
 #include "building/StopRequest.h"
 #include "listtools/QuickList.h"
+#include "platform/LineList.h"
 
 namespace kestrune::app {
 namespace {

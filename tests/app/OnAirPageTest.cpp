@@ -8,10 +8,10 @@
 #include "AppFixture.h"
 #include "support/LocalTime.h"
 #include "OnAirPage.h"
-#include "onair/RoyaltyReport.h"
-#include "building/LineList.h"
 #include "onair/AsPlayedLog.h"
 #include "onair/LocalHours.h"
+#include "onair/RoyaltyReport.h"
+#include "platform/LineList.h"
 
 namespace kestrune::app {
 namespace {

@@ -7,8 +7,8 @@
 #include "AppFixture.h"
 #include "BuildPage.h"
 #include "SchedulingPage.h"
-#include "building/LineList.h"
 #include "platform/Clock.h"
+#include "platform/LineList.h"
 #include "sessions/ScheduleSettings.h"
 
 namespace kestrune::app {

@@ -11,7 +11,7 @@
 
 #include "AppFixture.h"
 #include "BuildPage.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "sessions/SessionFile.h"
 
 namespace kestrune::app {

@@ -6,7 +6,7 @@
 #include "AppFixture.h"
 #include "SchedulingPage.h"
 #include "building/BuildCommand.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 
 namespace kestrune::app {
 namespace {

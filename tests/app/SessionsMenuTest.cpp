@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 
 namespace kestrune::app {
 namespace {

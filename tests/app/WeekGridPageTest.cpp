@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 #include "WeekGridPage.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 
 namespace kestrune::app {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "support/CliRunner.h"
 #include "support/Station.h"
 

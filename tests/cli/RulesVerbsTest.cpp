@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "support/CliRunner.h"
 #include "support/Station.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <thread>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "platform/StationLock.h"
 #include "support/CliRunner.h"
 #include "support/Station.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "support/CliRunner.h"
 #include "support/Station.h"
 

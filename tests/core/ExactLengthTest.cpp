@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "Mp3Synth.h"
-#include "building/LineList.h"
 #include "mpgtools/FrameCount.h"
 #include "mpgtools/MPGTools.h"
 #include "output/FinalPlaylistFile.h"
 #include "output/PlaylistWriter.h"
+#include "platform/LineList.h"
 #include "rules/PlaylistCheck.h"
 #include "support/Station.h"
 #include "support/TempDir.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "building/LineList.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "support/TempDir.h"
 
 namespace kestrune {

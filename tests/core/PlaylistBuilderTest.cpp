@@ -5,6 +5,7 @@
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "platform/KestruneError.h"
+#include "platform/TimeTexts.h"
 #include "support/Station.h"
 
 namespace kestrune {

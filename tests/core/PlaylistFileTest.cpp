@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "building/PlaylistFile.h"
-#include "building/SongPaths.h"
+#include "output/SongPaths.h"
 #include "platform/KestruneError.h"
 #include "support/TempDir.h"
 

@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "building/BuildCommand.h"
-#include "building/LineList.h"
 #include "output/FinalPlaylistFile.h"
 #include "output/PlaylistWriter.h"
-#include "sessions/IniFile.h"
+#include "platform/IniFile.h"
+#include "platform/LineList.h"
 #include "support/Station.h"
+#include "tags/TagText.h"
 
 namespace kestrune {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "building/LineList.h"
 #include "listtools/QuickList.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "support/Station.h"
 #include "support/TempDir.h"
 

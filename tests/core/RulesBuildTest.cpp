@@ -8,6 +8,7 @@
 #include "mpgtools/MPGTools.h"
 #include "onair/AsPlayedLog.h"
 #include "onair/LocalHours.h"
+#include "platform/TimeTexts.h"
 #include "rules/PlayHistoryFile.h"
 #include "rules/SeparationRules.h"
 #include "sessions/StationConfig.h"

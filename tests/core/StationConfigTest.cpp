@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
-#include "sessions/IniFile.h"
 #include "sessions/StationConfig.h"
 #include "support/TempDir.h"
 

@@ -8,10 +8,10 @@
 #include <optional>
 
 #include "Mp3Synth.h"
-#include "building/LineList.h"
 #include "listtools/TagPlaylists.h"
 #include "mpgtools/ReaderHooks.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "support/Station.h"
 #include "support/TempDir.h"
 

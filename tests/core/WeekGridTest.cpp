@@ -7,8 +7,8 @@
 #include <set>
 
 #include "building/BuildCommand.h"
-#include "building/LineList.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "sessions/Scheduler.h"
 #include "sessions/WeekGrid.h"
 #include "sessions/WeekRun.h"

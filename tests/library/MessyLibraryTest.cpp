@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "TagLibReader.h"
-#include "building/LineList.h"
 #include "building/PlaylistBuilder.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/MPGTools.h"
+#include "platform/LineList.h"
 #include "support/Station.h"
 #include "support/TempDir.h"
 #include "tags/LibrarySettings.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "support/CliRunner.h"
 #include "support/Station.h"
 

@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "building/BuildCommand.h"
-#include "building/LineList.h"
 #include "building/MusicFolderCheck.h"
 #include "building/PlaylistFile.h"
 #include "building/RemovedSongsLog.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "support/CliRunner.h"
 #include "support/Station.h"
 #include "support/TempDir.h"

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "building/LineList.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "support/TempDir.h"
 
 namespace kestrune {

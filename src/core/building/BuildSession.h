@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "building/LineList.h"
 #include "output/PlaylistEntry.h"
+#include "platform/LineList.h"
 #include "timing/SlotTime.h"
 
 namespace kestrune {

@@ -10,20 +10,22 @@
 
 #include "building/BuildReport.h"
 #include "building/PlaylistFile.h"
-#include "building/SongPaths.h"
 #include "building/StopRequest.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
 #include "onair/AiredHistory.h"
 #include "output/PlaylistWriter.h"
+#include "output/SongPaths.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/TimeTexts.h"
+#include "rules/ArtistNames.h"
 #include "rules/PlayHistoryFile.h"
 #include "rules/RuleSettings.h"
 #include "rules/SeparationRules.h"
-#include "rules/ArtistNames.h"
 #include "rules/SongFactsCache.h"
+#include "tags/TagText.h"
 #include "timing/ClockFill.h"
 #include "timing/SlotTime.h"
 
@@ -60,12 +62,6 @@ int32_t DesiredSecondsOrZero(const std::string& minutes) {
 
 // Built by appending: g++ 12 at -O3 takes "0" + std::string for an overlapping copy and
 // warns (-Wrestrict) about code that is correct.
-std::string TwoDigits(int32_t value) {
-    std::string text(value < 10 ? 1 : 0, '0');
-    text += std::to_string(value);
-    return text;
-}
-
 class PlaylistWalk {
 public:
     explicit PlaylistWalk(BuildContext& context)
@@ -989,14 +985,6 @@ std::string GeneratedLine(const LocalDateTime& now) {
     return "Playlist generated " + std::to_string(now.month) + "/" + std::to_string(now.day) + "/" +
            std::to_string(now.year) + "  " + std::to_string(now.hour) + ":" +
            std::to_string(now.minute);
-}
-
-std::string HourClockText(int32_t seconds) {
-    return std::to_string(seconds / 60) + ":" + TwoDigits(seconds % 60);
-}
-
-std::string PlayingTimeText(int32_t t) {
-    return std::to_string(t / 3600) + ":" + TwoDigits((t % 3600) / 60) + ":" + TwoDigits(t % 60);
 }
 
 bool ArtistInList(const std::string& artist, const LineList& list) {

@@ -32,10 +32,6 @@ std::string ShortfallText(const BuildOutcome& outcome);
 
 // Texts of the text log.
 std::string GeneratedLine(const LocalDateTime& now);
-// "M:SS" of the hour clock, minutes without leading zero.
-std::string HourClockText(int32_t seconds);
-// "H:MM:SS" of a playing time, hours without leading zero.
-std::string PlayingTimeText(int32_t seconds);
 
 bool ArtistInList(const std::string& artist, const LineList& list);
 

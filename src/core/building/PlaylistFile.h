@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 

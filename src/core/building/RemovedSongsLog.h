@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "building/LineList.h"
 #include "platform/Clock.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "building/BuildView.h"
-#include "building/LineList.h"
 #include "platform/Clock.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "building/LineList.h"
 #include "platform/Files.h"
+#include "platform/LineList.h"
 #include "tags/LibrarySettings.h"
 
 namespace kestrune {

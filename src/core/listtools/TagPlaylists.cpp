@@ -5,12 +5,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "building/LineList.h"
 #include "building/StopRequest.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
+#include "platform/LineList.h"
 #include "tags/LibrarySettings.h"
 #include "tags/TagText.h"
 

@@ -15,10 +15,10 @@
 
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/FrameCount.h"
-#include "mpgtools/GenreNames.h"
 #include "mpgtools/ReadWindow.h"
 #include "mpgtools/ReaderHooks.h"
 #include "tags/AudioFormat.h"
+#include "tags/GenreNames.h"
 #include "tags/TrackFacts.h"
 
 namespace kestrune {

@@ -10,7 +10,7 @@
 
 #include "onair/AsPlayedLog.h"
 #include "onair/PlanAgainstAir.h"
-#include "sessions/WeekGrid.h"
+#include "platform/CalendarDate.h"
 
 namespace kestrune {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/CivilDays.h"
+#include "platform/CalendarDate.h"
 
 namespace kestrune {
 
@@ -50,7 +50,7 @@ std::optional<int64_t> ParseUtcStamp(std::string_view text) {
         return std::nullopt;
     const int64_t days = DaysFromCivil(*year, *month, *day);
     // 31 February and its like: the day must come back as it was written.
-    const CivilDate back = CivilFromDays(days);
+    const CalendarDate back = CivilFromDays(days);
     if (back.month != *month || back.day != *day) return std::nullopt;
     return days * kDayMs + ((*hour * 60 + *minute) * 60 + *second) * int64_t{1000} + *ms;
 }
@@ -58,7 +58,7 @@ std::optional<int64_t> ParseUtcStamp(std::string_view text) {
 std::string FormatUtcStamp(int64_t ms) {
     const int64_t days = ms >= 0 ? ms / kDayMs : (ms - kDayMs + 1) / kDayMs;
     const int64_t inDay = ms - days * kDayMs;
-    const CivilDate date = CivilFromDays(days);
+    const CalendarDate date = CivilFromDays(days);
     char text[80];
     std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02lld:%02lld:%02lld.%03lldZ",
                   static_cast<long long>(date.year), date.month, date.day,

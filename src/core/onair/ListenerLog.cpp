@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "platform/CivilDays.h"
+#include "platform/CalendarDate.h"
 
 namespace kestrune {
 
@@ -96,7 +96,7 @@ std::optional<int64_t> ParseAccessLogTime(std::string_view text) {
         *offsetMinutes > 59)
         return std::nullopt;
     const int64_t days = DaysFromCivil(static_cast<int>(*year), *month, static_cast<int>(*day));
-    const CivilDate back = CivilFromDays(days);
+    const CalendarDate back = CivilFromDays(days);
     if (back.month != *month || back.day != *day) return std::nullopt;
     const int64_t offset = (*offsetHours * 60 + *offsetMinutes) * 60 * (text[21] == '-' ? -1 : 1);
     const int64_t local = ((days * 24 + *hour) * 60 + *minute) * 60 + *second;

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "platform/CivilDays.h"
+#include "platform/CalendarDate.h"
 
 namespace kestrune {
 

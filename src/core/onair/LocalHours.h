@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sessions/WeekGrid.h"
+#include "platform/CalendarDate.h"
 
 namespace kestrune {
 

@@ -10,9 +10,9 @@
 #include "mpgtools/MPGTools.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
-#include "platform/Paths.h"
+#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
-#include "sessions/IniFile.h"
+#include "platform/Paths.h"
 
 namespace kestrune {
 

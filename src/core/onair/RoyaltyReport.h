@@ -16,7 +16,7 @@
 
 #include "onair/AsPlayedLog.h"
 #include "onair/ListenerLog.h"
-#include "sessions/WeekGrid.h"
+#include "platform/CalendarDate.h"
 
 namespace kestrune {
 

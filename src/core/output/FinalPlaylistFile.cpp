@@ -3,8 +3,8 @@
 #include "mpgtools/MPGTools.h"
 #include "output/PlaylistWriter.h"
 #include "platform/FileReplace.h"
+#include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "sessions/IniFile.h"
 
 namespace kestrune {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "building/LineList.h"
 #include "output/PlaylistEntry.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 

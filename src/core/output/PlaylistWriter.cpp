@@ -35,26 +35,6 @@ std::string OutputFileFilter() {
     return filter;
 }
 
-std::string CleanText(std::string_view text) {
-    std::string clean;
-    clean.reserve(text.size());
-    while (!text.empty()) {
-        const size_t length = Utf8SequenceLength(text);
-        const auto lead = static_cast<uint8_t>(text[0]);
-        if (length == 0) {  // Latin-1, the usual 8-bit tag text, to UTF-8
-            AppendUtf8(clean, lead);
-            text.remove_prefix(1);
-        } else if (lead < 0x20 || lead == 0x7F) {
-            clean += ' ';
-            text.remove_prefix(1);
-        } else {
-            clean.append(text.substr(0, length));
-            text.remove_prefix(length);
-        }
-    }
-    return clean;
-}
-
 std::string DisplayTitle(const PlaylistEntry& entry) {
     // No artist, no dash: never a placeholder where the file has no such tag.
     if (entry.artist.empty()) return CleanText(entry.title);

@@ -35,9 +35,6 @@ const PlaylistWriter& WriterForPath(std::string_view path);
 // "Winamp Playlist|*.m3u|Extended M3U, UTF-8|*.m3u8|...".
 std::string OutputFileFilter();
 
-// What a writer keeps of a text: valid UTF-8 as it is, any other byte taken as Latin-1; line
-// breaks and other control characters become blanks, so no text can break a line.
-std::string CleanText(std::string_view text);
 
 // "ARTIST - TITLE", the form players split back into the two.
 std::string DisplayTitle(const PlaylistEntry& entry);

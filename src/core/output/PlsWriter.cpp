@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "building/LineList.h"
 #include "output/WriterFormats.h"
+#include "platform/LineList.h"
 
 namespace kestrune::output {
 

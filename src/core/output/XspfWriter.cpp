@@ -3,8 +3,9 @@
 #include <charconv>
 #include <cstdint>
 
-#include "building/SongPaths.h"
+#include "output/SongPaths.h"
 #include "output/WriterFormats.h"
+#include "tags/TagText.h"
 
 namespace kestrune::output {
 

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "building/LineList.h"
-#include "output/PlaylistWriter.h"
-#include "platform/CivilDays.h"
+#include "platform/CalendarDate.h"
 #include "platform/Files.h"
+#include "platform/LineList.h"
 #include "platform/Paths.h"
+#include "tags/TagText.h"
 
 namespace kestrune {
 
@@ -20,16 +20,10 @@ constexpr int64_t kDay = 86400;
 constexpr int64_t kChainGap = kDay;
 
 void CivilFromDays(int64_t z, int64_t& y, int& m, int& d) {
-    const CivilDate date = kestrune::CivilFromDays(z);
+    const CalendarDate date = kestrune::CivilFromDays(z);
     y = date.year;
     m = date.month;
     d = date.day;
-}
-
-int DaysInMonth(int64_t y, int m) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return m == 2 && leap ? 29 : kDays[m - 1];
 }
 
 std::string Cleaned(std::string text) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "platform/Paths.h"
 #include "rules/SeparationRules.h"
 #include "rules/SongFactsCache.h"

@@ -2,9 +2,9 @@
 
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
-#include "sessions/IniFile.h"
 
 namespace kestrune {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "building/PlaylistBuilder.h"
+#include "platform/TimeTexts.h"
 #include "rules/ArtistNames.h"
 
 namespace kestrune {

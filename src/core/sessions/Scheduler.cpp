@@ -7,7 +7,7 @@
 #include "building/PlaysToRecord.h"
 #include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
-#include "platform/CivilDays.h"
+#include "platform/CalendarDate.h"
 #include "platform/Paths.h"
 #include "sessions/SessionFile.h"
 #include "sessions/StationConfig.h"
@@ -82,7 +82,7 @@ std::string NotAnHourMessage(const std::string& text) {
 namespace {
 
 void CivilFromDays(int64_t z, LocalDateTime& t) {
-    const CivilDate date = kestrune::CivilFromDays(z);
+    const CalendarDate date = kestrune::CivilFromDays(z);
     t.year = static_cast<int>(date.year);
     t.month = date.month;
     t.day = date.day;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "building/LineList.h"
+#include "platform/LineList.h"
 #include "timing/SlotTime.h"
 
 namespace kestrune {

@@ -2,8 +2,8 @@
 
 #include "output/FinalPlaylistFile.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "sessions/IniFile.h"
 
 namespace kestrune {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "building/BuildSession.h"
-#include "building/LineList.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 

@@ -6,9 +6,9 @@
 
 #include "platform/FileInternals.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
-#include "sessions/IniFile.h"
 
 namespace kestrune {
 

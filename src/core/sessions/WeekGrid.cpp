@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "building/LineList.h"
-#include "platform/CivilDays.h"
+#include "platform/CalendarDate.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "platform/Paths.h"
 
 namespace kestrune {
@@ -32,28 +32,6 @@ int DayIndex(std::string_view name) {
     for (int day = 0; day < kDaysInWeek; ++day)
         if (CompareTextNoCase(name, kDayNames[day]) == 0) return day;
     return -1;
-}
-
-bool LeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && LeapYear(year) ? 29 : kDays[month - 1];
-}
-
-int64_t DaysOf(const CalendarDate& date) {
-    return kestrune::DaysFromCivil(date.year, date.month, date.day);
-}
-
-CalendarDate DateOf(int64_t days) {
-    const CivilDate civil = kestrune::CivilFromDays(days);
-    CalendarDate date;
-    date.year = static_cast<int>(civil.year);
-    date.month = civil.month;
-    date.day = civil.day;
-    return date;
 }
 
 }  // namespace
@@ -120,37 +98,6 @@ WeekGrid LoadWeekGrid(const std::string& path) {
 
 void SaveWeekGrid(const std::string& path, const WeekGrid& grid) {
     ReplaceWholeFile(path, FormatWeekGrid(grid));
-}
-
-std::optional<CalendarDate> ParseCalendarDate(std::string_view text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    int century = 0, years = 0;
-    CalendarDate date;
-    if (!TwoDigits(text.substr(0, 2), century) || !TwoDigits(text.substr(2, 2), years) ||
-        !TwoDigits(text.substr(5, 2), date.month) || !TwoDigits(text.substr(8, 2), date.day))
-        return std::nullopt;
-    date.year = century * 100 + years;
-    if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
-        date.day > DaysInMonth(date.year, date.month))
-        return std::nullopt;
-    return date;
-}
-
-std::string DateText(const CalendarDate& date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year % 10000, date.month % 100,
-                  date.day % 100);
-    return text;
-}
-
-CalendarDate AddDays(const CalendarDate& date, int days) {
-    return DateOf(DaysOf(date) + days);
-}
-
-int WeekdayOf(const CalendarDate& date) {
-    // 1970-01-01 was a Thursday (3).
-    const int64_t days = DaysOf(date);
-    return static_cast<int>(((days % 7) + 7 + 3) % 7);
 }
 
 std::string HourPlaylistPath(const std::string& outputFile, const CalendarDate& date, int hour) {

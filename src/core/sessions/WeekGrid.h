@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CalendarDate.h"
+
 namespace kestrune {
 
 inline constexpr int kDaysInWeek = 7;
@@ -52,21 +54,6 @@ std::string FormatWeekGrid(const WeekGrid& grid);
 // Reads the file ("Cannot open file %s", or its first wrong line) and writes it atomically.
 WeekGrid LoadWeekGrid(const std::string& path);
 void SaveWeekGrid(const std::string& path, const WeekGrid& grid);
-
-// A day of the calendar, without time zone.
-struct CalendarDate {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    bool operator==(const CalendarDate&) const = default;
-};
-
-// "2026-12-09" exactly (a real date, years 1..9999); nothing otherwise.
-std::optional<CalendarDate> ParseCalendarDate(std::string_view text);
-std::string DateText(const CalendarDate& date);
-CalendarDate AddDays(const CalendarDate& date, int days);
-// 0 Monday .. 6 Sunday.
-int WeekdayOf(const CalendarDate& date);
 
 // The playlist of one hour: the session's output file with "_2026-12-09_07" before its
 // extension ("/x/morning.m3u8" gives "/x/morning_2026-12-09_07.m3u8").

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "sessions/IniFile.h"
 
 namespace kestrune {
 

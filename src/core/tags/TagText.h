@@ -26,6 +26,11 @@ std::string Latin1ToUtf8(std::string_view text);
 // stays as it is, anything else is taken as Latin-1.
 std::string Latin1ToUtf8UnlessUtf8(std::string_view text);
 
+// What a playlist, a log or a report keeps of a tag text: valid UTF-8 as it is, any other byte
+// taken as Latin-1; line breaks and other control characters become blanks, so no text can
+// break a line.
+std::string CleanText(std::string_view text);
+
 // The number of characters of a UTF-8 text (bytes that do not continue a character).
 size_t Utf8Length(std::string_view text);
 

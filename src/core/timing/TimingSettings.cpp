@@ -2,8 +2,8 @@
 
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
-#include "sessions/IniFile.h"
 
 namespace kestrune {
 

@@ -1,4 +1,4 @@
-#include "mpgtools/GenreNames.h"
+#include "tags/GenreNames.h"
 
 namespace kestrune {
 

@@ -1,11 +1,11 @@
-#include "sessions/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <string_view>
 #include <vector>
 
-#include "building/LineList.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "platform/Paths.h"
 
 namespace kestrune {

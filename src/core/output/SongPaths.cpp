@@ -1,4 +1,4 @@
-#include "building/SongPaths.h"
+#include "output/SongPaths.h"
 
 #include "platform/Files.h"
 

@@ -1,4 +1,4 @@
-#include "building/LineList.h"
+#include "platform/LineList.h"
 
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
