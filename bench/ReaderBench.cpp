@@ -144,7 +144,7 @@ void BM_Cross10MBWithoutAudio(benchmark::State& state) {
     const bool allFF = state.range(0) == 1;
     const std::string path = Folder() / (allFF ? "cross-ff.mp3" : "cross-junk.mp3");
     const size_t stretch = 10 * 1000 * 1000;
-    synth::FileSpec layout;
+    synth::FileLayout layout;
     layout.prefix = allFF ? std::string(stretch, '\xFF') : synth::Junk(stretch, 1);
     layout.frames = 3;
     layout.tag = synth::Id3v1Tag{};

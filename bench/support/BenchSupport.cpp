@@ -102,7 +102,7 @@ std::vector<std::string> MakeGeneratedSongs(const std::string& folder, int count
     paths.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         if (i % perFolder == 0) fs::create_directories(FolderOf(folder, i, perFolder));
-        synth::FileSpec layout;
+        synth::FileLayout layout;
         layout.frames = 3;
         layout.frame.mode = i % 3 == 0 ? synth::kStereo : synth::kJointStereo;
         layout.frame.bitRateIndex = kBitRates[i % 5];
@@ -116,7 +116,7 @@ std::vector<std::string> MakeGeneratedSongs(const std::string& folder, int count
         const int64_t audioBytes =
             static_cast<int64_t>(seconds) * synth::BitRateKbps(layout.frame) * 125;
         if (i % 10 == 3) {
-            layout.xing = synth::XingSpec{};
+            layout.xing = synth::XingFields{};
             layout.xing->frames = static_cast<uint32_t>(
                 seconds * synth::SampleRateHz(layout.frame) / synth::SamplesPerFrame(layout.frame));
         }
@@ -321,7 +321,7 @@ TagCollection::TagCollection(const std::string& folder, const std::vector<int>& 
             tag.album = "Album " + std::to_string(i / 10) + " / Remastered";
             tag.year = std::to_string(1960 + (i * 7) % 60);
             tag.genre = kGenres[(i * 13) % 40];
-            synth::FileSpec layout;
+            synth::FileLayout layout;
             layout.frame.bitRateIndex = 9;
             layout.frames = 3;
             const std::string frames = synth::BuildFile(layout);

@@ -33,7 +33,7 @@ void Put(const std::string& target, const std::string& name, const std::string& 
     ++g_written;
 }
 
-std::string Frames(const FrameSpec& frame, int count) {
+std::string Frames(const FrameFields& frame, int count) {
     std::string bytes;
     for (int i = 0; i < count; ++i) bytes += SilentFrame(frame);
     return bytes;
@@ -51,15 +51,15 @@ Id3v1Tag Tag(const std::string& title, const std::string& artist, uint8_t genre)
     return tag;
 }
 
-FrameSpec Mpeg1(int bitRateIndex = 9, int mode = kStereo) {
-    FrameSpec frame;
+FrameFields Mpeg1(int bitRateIndex = 9, int mode = kStereo) {
+    FrameFields frame;
     frame.bitRateIndex = bitRateIndex;
     frame.mode = mode;
     return frame;
 }
 
-FrameSpec Lower(Version version, int bitRateIndex, int mode, int layer = 3) {
-    FrameSpec frame;
+FrameFields Lower(Version version, int bitRateIndex, int mode, int layer = 3) {
+    FrameFields frame;
     frame.version = version;
     frame.layer = layer;
     frame.bitRateIndex = bitRateIndex;
@@ -67,8 +67,8 @@ FrameSpec Lower(Version version, int bitRateIndex, int mode, int layer = 3) {
     return frame;
 }
 
-std::string XingFile(const FrameSpec& frame, uint32_t frames, uint32_t flags, int count) {
-    XingSpec xing;
+std::string XingFile(const FrameFields& frame, uint32_t frames, uint32_t flags, int count) {
+    XingFields xing;
     xing.flags = flags;
     xing.frames = frames;
     xing.bytes = 12345;
@@ -80,7 +80,7 @@ void Mp3Seeds() {
     const std::string tag = Id3v1Bytes(Tag("Seed Title", "Seed Artist", 17));
     Put(t, "cbr128", Frames(Mpeg1(), 4) + tag);
     Put(t, "cbr_mono_padded", [] {
-        FrameSpec f = Mpeg1(5, kSingleChannel);
+        FrameFields f = Mpeg1(5, kSingleChannel);
         f.padding = true;
         f.protectionBit = false;
         return Frames(f, 4);

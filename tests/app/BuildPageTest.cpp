@@ -27,7 +27,7 @@
 namespace kestrune::app {
 namespace {
 
-using kestrune::testing::SongSpec;
+using kestrune::testing::TestSong;
 
 const char* const kNoFilesToMove =
     "There are no files to move. Double click items in the upper left window to add them to the "
@@ -311,7 +311,7 @@ TEST(BuildPage, TheOutputFileKeepsOneLineAndACancelChangesNothing) {
 
 // Two category playlists of six one-minute songs by different artists.
 void SmallStation(Station& s) {
-    std::vector<SongSpec> oldies, hits;
+    std::vector<TestSong> oldies, hits;
     for (int i = 1; i <= 6; ++i) {
         oldies.push_back(
             {60, "Oldie Artist " + std::to_string(i), "Old Song " + std::to_string(i), 1});
@@ -621,7 +621,7 @@ TEST(BuildPage, ALongBuildShowsItsSongsInOrderAndAllOfThemAtTheEnd) {
     BuildPage& p = s.Page();
     // Ninety one-minute songs; one file in the middle of the list is no MP3, so the reader's
     // question comes up during the build, and the page can be looked at then.
-    std::vector<SongSpec> songs;
+    std::vector<TestSong> songs;
     for (int i = 0; i < 90; ++i)
         songs.push_back({60, "Artist " + std::to_string(i), "Song " + std::to_string(i), 1});
     const std::string list = s.station.Playlist("Playlists/long.m3u", songs);

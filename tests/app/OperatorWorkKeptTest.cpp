@@ -18,7 +18,7 @@ using testing::AppFixture;
 
 // A session over one playlist of songs, built for `minutes`; answers its path.
 std::string SavedSession(AppFixture& f, const std::string& name, int minutes) {
-    std::vector<kestrune::testing::SongSpec> songs;
+    std::vector<kestrune::testing::TestSong> songs;
     for (int i = 0; i < 6; ++i) songs.push_back({240, name + " artist " + std::to_string(i), "t"});
     const std::string list = f.station.Playlist(name + ".m3u", songs);
     f.station.dir.Write(name + ".cwt", FormatLines({list, "#", list, "##", std::to_string(minutes),

@@ -62,7 +62,7 @@ TEST(ProbeVerb, PrintsEveryFieldInOrderForEachFile) {
     TempDir dir;
     const std::string folder = std::filesystem::canonical(dir.Path()).string();
 
-    synth::FileSpec song;
+    synth::FileLayout song;
     song.prefix = synth::Junk(100, 1);
     song.frame.copyright = true;
     song.frame.mode = synth::kJointStereo;
@@ -78,12 +78,12 @@ TEST(ProbeVerb, PrintsEveryFieldInOrderForEachFile) {
     const std::string songBytes = synth::BuildFile(song);
     synth::WriteFile(dir / "song.mp3", songBytes);
 
-    synth::FileSpec vbr;
+    synth::FileLayout vbr;
     vbr.frame.version = synth::Version::Mpeg2;
     vbr.frame.bitRateIndex = 8;
     vbr.frame.mode = synth::kSingleChannel;
     vbr.frames = 3;
-    vbr.xing = synth::XingSpec{};
+    vbr.xing = synth::XingFields{};
     vbr.xing->frames = 5000;
     const std::string vbrBytes = synth::BuildFile(vbr);
     synth::WriteFile(dir / "vbr.mp3", vbrBytes);
@@ -150,7 +150,7 @@ TEST(ProbeVerb, PrintsEveryFieldInOrderForEachFile) {
 
 TEST(ProbeVerb, ControlBytesInTextsAreEscaped) {
     TempDir dir;
-    synth::FileSpec layout;
+    synth::FileLayout layout;
     layout.tag = synth::Id3v1Tag{};
     layout.tag->title =
         "A\x01"

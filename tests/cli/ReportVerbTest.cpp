@@ -54,12 +54,12 @@ struct ReportStation {
         fs::copy_file(KESTRUNE_CLI_PATH, program);
         dir.Write("bin/kestrune.ini",
                   "[Rules]\r\nexempt=jingles.m3u\r\n[Report]\r\nservice=Test Radio\r\n");
-        synth::FileSpec a;
+        synth::FileLayout a;
         a.frames = 40;
         a.prefix = Id3v23({{"TIT2", "Song\nA"}, {"TPE1", "Artist A"}, {"TALB", "Album\tA"},
                            {"TSRC", "USAAA2600001"}, {"TPUB", "Label \"A\""}});
         synth::WriteFile(Song("a"), synth::BuildFile(a));
-        synth::FileSpec b;
+        synth::FileLayout b;
         b.frames = 40;
         b.tag = synth::Id3v1Tag{};
         b.tag->title = "Song B";

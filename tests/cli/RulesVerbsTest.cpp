@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 using testing::LastLine;
 using testing::RunCli;
 using testing::RunCliCopy;
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {

@@ -21,7 +21,7 @@ namespace kestrune {
 namespace {
 
 using testing::RunCli;
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 // Sets an environment variable for the tools this test starts, and back.
@@ -41,7 +41,7 @@ struct LockedStation : StationFixture {
     LockedStation() {
         std::filesystem::create_directories(dir / "Sessions");
         std::filesystem::create_directories(dir / "music");
-        std::vector<SongSpec> songs;
+        std::vector<TestSong> songs;
         for (int i = 0; i < 20; ++i) songs.push_back({240, "Band " + std::to_string(i), "t"});
         const std::string list = Playlist("music.m3u", songs);
         dir.Write("Sessions/other.cwt", FormatLines({list, "#", list, "##", "60", "###",

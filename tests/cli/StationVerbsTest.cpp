@@ -12,12 +12,12 @@ namespace {
 
 using testing::LastLine;
 using testing::RunCli;
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 // A station of two categories and a session over them; answers the session's path.
 std::string HandMadeStation(StationFixture& f, const std::string& name, bool textLog) {
-    std::vector<SongSpec> music, spots;
+    std::vector<TestSong> music, spots;
     for (int i = 0; i < 25; ++i)
         music.push_back({170 + 7 * i, "Band " + std::to_string(i % 9),
                          name + " song " + std::to_string(i), 13 + i % 4});

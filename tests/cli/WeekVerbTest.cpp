@@ -11,12 +11,12 @@ namespace kestrune {
 namespace {
 
 using testing::RunCli;
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 struct CliWeekStation : StationFixture {
     CliWeekStation() {
-        std::vector<SongSpec> songs;
+        std::vector<TestSong> songs;
         for (int i = 0; i < 40; ++i)
             songs.push_back({300, "Artist " + std::to_string(i), "Song " + std::to_string(i)});
         const std::string list = Playlist("music.m3u", songs);

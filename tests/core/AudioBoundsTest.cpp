@@ -179,7 +179,7 @@ TEST(AudioBounds, PicturesAreLeftOutOfTheTagHandedOn) {
 // The reader on the same blocks: the audio between them, rounded to the nearest second.
 TEST(AudioBounds, ReaderTimesTheAudioBetweenTheTags) {
     testing::TempDir dir;
-    synth::FrameSpec frame;  // MPEG-1 Layer III, 128 kbit/s, 44.1 kHz: 417-byte frames
+    synth::FrameFields frame;  // MPEG-1 Layer III, 128 kbit/s, 44.1 kHz: 417-byte frames
     const std::string oneFrame = synth::SilentFrame(frame);
     std::string frames;
     for (int i = 0; i < 600; ++i) frames += oneFrame;  // 250,200 bytes: 15.6375 s
@@ -209,7 +209,7 @@ TEST(AudioBounds, ReaderTimesTheAudioBetweenTheTags) {
 
 TEST(AudioBounds, ADeclaredSizeThatLeadsToNoFrameFallsBackToTheSearch) {
     testing::TempDir dir;
-    synth::FrameSpec frame;
+    synth::FrameFields frame;
     const std::string frames =
         synth::SilentFrame(frame) + synth::SilentFrame(frame) + synth::SilentFrame(frame);
     // The tag says 100 bytes, but 400 follow its header before the first frame: the search from

@@ -13,7 +13,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 TEST(BuildCommand, ChecksComeFirstInTheirOrder) {
@@ -247,7 +247,7 @@ TEST(BuildCommand, ASlotWhosePlaylistWasRemovedIsRefusedByName) {
 
 TEST(BuildCommand, AWholeBuildKeepsEveryCategoryLine) {
     StationFixture f;
-    std::vector<SongSpec> music, spots;
+    std::vector<TestSong> music, spots;
     for (int i = 0; i < 30; ++i)
         music.push_back(
             {180 + i, "Band " + std::to_string(i % 12), "Song " + std::to_string(i), 13 + i % 3});
@@ -282,7 +282,7 @@ TEST(BuildCommand, AWholeBuildKeepsEveryCategoryLine) {
 // file:// address, and one that names no file.
 TEST(BuildCommand, AnExportedPlaylistKeepsEveryLineThroughRepairBuildAndRotation) {
     StationFixture f;
-    std::vector<SongSpec> specs;
+    std::vector<TestSong> specs;
     for (int i = 0; i < 6; ++i)
         specs.push_back({200 + i, "Band " + std::to_string(i), "Song " + std::to_string(i), 13});
     f.Playlist("songs.m3u", specs);  // writes the song files

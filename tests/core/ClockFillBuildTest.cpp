@@ -10,7 +10,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 struct FillStation : StationFixture {
@@ -20,8 +20,8 @@ struct FillStation : StationFixture {
         context.timing = TimingSettings{FillMode::Exact, tolerance, overlap};
         session.fDMCA.cbDupeCheck = false;
     }
-    std::string Category(const std::string& name, const std::vector<SongSpec>& songs, int index) {
-        for (const SongSpec& song : songs) seconds[SongPath(song)] = song.seconds;
+    std::string Category(const std::string& name, const std::vector<TestSong>& songs, int index) {
+        for (const TestSong& song : songs) seconds[SongPath(song)] = song.seconds;
         const std::string list = ShuffledPlaylist(name, songs, index);
         session.lbMasterPlaylists.Add(list);
         return list;
@@ -41,8 +41,8 @@ std::vector<int> Twenty() {
     return lengths;
 }
 
-std::vector<SongSpec> Songs(const std::string& artist, const std::vector<int>& lengths) {
-    std::vector<SongSpec> songs;
+std::vector<TestSong> Songs(const std::string& artist, const std::vector<int>& lengths) {
+    std::vector<TestSong> songs;
     for (size_t i = 0; i < lengths.size(); ++i)
         songs.push_back({lengths[i], artist + " " + std::to_string(i), "Song " + std::to_string(i)});
     return songs;
@@ -100,7 +100,7 @@ TEST(ClockFillBuild, KeepsTheSlotOrderAndTheDupeCheckAndChoosesNearTheTopOfEachR
     f.session.fDMCA.ComboBox1 = "1";
     // Spots of 30 s between songs; one artist twice among the songs, which may not meet within
     // the hour.
-    std::vector<SongSpec> songs = Songs("S", Twenty());
+    std::vector<TestSong> songs = Songs("S", Twenty());
     songs[6].artist = songs[5].artist;
     const std::string spots = f.Category("spots.m3u", Songs("Spot", {30, 31, 29, 30, 32, 28}), 1);
     const std::string music = f.Category("music.m3u", songs, 0);

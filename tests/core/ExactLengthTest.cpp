@@ -25,8 +25,8 @@ namespace {
 
 using testing::TempDir;
 
-synth::FrameSpec Frame(int bitRateIndex, synth::Version version = synth::Version::Mpeg1) {
-    synth::FrameSpec frame;
+synth::FrameFields Frame(int bitRateIndex, synth::Version version = synth::Version::Mpeg1) {
+    synth::FrameFields frame;
     frame.version = version;
     frame.bitRateIndex = bitRateIndex;
     return frame;

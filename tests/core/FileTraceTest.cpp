@@ -98,7 +98,7 @@ TEST(FileTrace, TheReaderLooksOpensReadsTwoBlocksAndCloses) {
 
 TEST(FileTrace, TheBuildReadsAndRewritesTheCategoryFileForEverySongPlaced) {
     testing::StationFixture f;
-    std::vector<testing::SongSpec> songs;
+    std::vector<testing::TestSong> songs;
     for (int i = 0; i < 20; ++i)
         songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
     const std::string list = f.Playlist("hits.m3u", songs);
@@ -126,7 +126,7 @@ TEST(FileTrace, TheTagPassWritesEachPlaylistOnceARound) {
     std::filesystem::create_directories(dir / "Music");
     std::filesystem::create_directories(dir / "Playlists");
     for (const char* name : {"a1", "a2", "b1"}) {
-        synth::FileSpec layout;
+        synth::FileLayout layout;
         synth::Id3v1Tag tag;
         tag.artist = name[0] == 'a' ? "Ann" : "Bob";
         layout.tag = tag;

@@ -15,28 +15,28 @@ uint32_t BigEndianAt(const std::string& bytes, size_t at) {
     return value;
 }
 
-FrameSpec Mpeg1Layer3(int bitRateIndex = 9) {
-    FrameSpec frame;
+FrameFields Mpeg1Layer3(int bitRateIndex = 9) {
+    FrameFields frame;
     frame.bitRateIndex = bitRateIndex;
     return frame;
 }
 
 TEST(Mp3SynthHeader, WellKnownHeadersAndEveryFieldInItsBits) {
     EXPECT_EQ(HeaderWord(Mpeg1Layer3()), 0xFFFB9000u);
-    FrameSpec joint = Mpeg1Layer3();
+    FrameFields joint = Mpeg1Layer3();
     joint.mode = kJointStereo;
     joint.padding = true;
     EXPECT_EQ(HeaderWord(joint), 0xFFFB9240u);
     EXPECT_EQ(HeaderBytes(joint), std::string("\xFF\xFB\x92\x40", 4));
 
-    FrameSpec mpeg2 = Mpeg1Layer3(8);
+    FrameFields mpeg2 = Mpeg1Layer3(8);
     mpeg2.version = Version::Mpeg2;
     EXPECT_EQ(HeaderWord(mpeg2), 0xFFF38000u);
     mpeg2.version = Version::Mpeg25;
     EXPECT_EQ(HeaderWord(mpeg2), 0xFFE38000u);
 
     // Each field lands in its own bits, and nothing else moves.
-    FrameSpec all;
+    FrameFields all;
     all.version = Version::Reserved;
     all.layer = 0;
     all.protectionBit = false;
@@ -63,7 +63,7 @@ TEST(Mp3SynthHeader, WellKnownHeadersAndEveryFieldInItsBits) {
     EXPECT_EQ((h >> 2) & 1, 1u);
     EXPECT_EQ(h & 3, 1u);
     for (int layer = 1; layer <= 3; ++layer) {
-        FrameSpec f;
+        FrameFields f;
         f.layer = layer;
         EXPECT_EQ((HeaderWord(f) >> 17) & 3, static_cast<uint32_t>(4 - layer)) << layer;
     }
@@ -74,7 +74,7 @@ TEST(Mp3SynthHeader, RatesAndFrameLengths) {
     EXPECT_EQ(BitRateKbps(Mpeg1Layer3(14)), 320);
     EXPECT_EQ(BitRateKbps(Mpeg1Layer3(0)), 0);
     EXPECT_EQ(BitRateKbps(Mpeg1Layer3(15)), 0);
-    FrameSpec f;
+    FrameFields f;
     f.layer = 1;
     f.bitRateIndex = 14;
     EXPECT_EQ(BitRateKbps(f), 448);
@@ -94,7 +94,7 @@ TEST(Mp3SynthHeader, RatesAndFrameLengths) {
     f.layer = 0;
     EXPECT_EQ(BitRateKbps(f), 0);
 
-    FrameSpec rates;
+    FrameFields rates;
     const int expected[3][4] = {
         {44100, 48000, 32000, 0}, {22050, 24000, 16000, 0}, {11025, 12000, 8000, 0}};
     const Version versions[3] = {Version::Mpeg1, Version::Mpeg2, Version::Mpeg25};
@@ -106,16 +106,16 @@ TEST(Mp3SynthHeader, RatesAndFrameLengths) {
         }
     }
 
-    FrameSpec frame = Mpeg1Layer3();
+    FrameFields frame = Mpeg1Layer3();
     EXPECT_EQ(FrameLength(frame), 417);
     frame.padding = true;
     EXPECT_EQ(FrameLength(frame), 418);
-    FrameSpec layer1;
+    FrameFields layer1;
     layer1.layer = 1;
     layer1.bitRateIndex = 12;    // 384 kbit/s
     layer1.sampleRateIndex = 1;  // 48 kHz
     EXPECT_EQ(FrameLength(layer1), 384);
-    FrameSpec mpeg2;
+    FrameFields mpeg2;
     mpeg2.version = Version::Mpeg2;
     mpeg2.bitRateIndex = 8;  // 64 kbit/s at 22050 Hz: 576 samples a frame
     EXPECT_EQ(SamplesPerFrame(mpeg2), 576);
@@ -134,7 +134,7 @@ TEST(Mp3SynthFrame, SilentFramesAndTheirChecksum) {
     EXPECT_EQ(BigEndianAt(plain, 0), 0xFFFB9000u);
     EXPECT_EQ(plain.find_first_not_of('\0', 4), std::string::npos);
 
-    FrameSpec protectedFrame = Mpeg1Layer3();
+    FrameFields protectedFrame = Mpeg1Layer3();
     protectedFrame.protectionBit = false;
     protectedFrame.mode = kSingleChannel;
     const std::string checked = SilentFrame(protectedFrame);
@@ -145,13 +145,13 @@ TEST(Mp3SynthFrame, SilentFramesAndTheirChecksum) {
     EXPECT_EQ(checked.find_first_not_of('\0', 6), std::string::npos);
 
     EXPECT_THROW(SilentFrame(Mpeg1Layer3(0)), std::invalid_argument);
-    FrameSpec reserved;
+    FrameFields reserved;
     reserved.version = Version::Reserved;
     EXPECT_THROW(SilentFrame(reserved), std::invalid_argument);
 }
 
 TEST(Mp3SynthFrame, XingHeaderPlacesItsFieldsAfterTheSideInformation) {
-    XingSpec xing;
+    XingFields xing;
     xing.flags = kXingFrames | kXingBytes | kXingToc | kXingQuality;
     xing.frames = 10000;
     xing.bytes = 4000000;
@@ -166,17 +166,17 @@ TEST(Mp3SynthFrame, XingHeaderPlacesItsFieldsAfterTheSideInformation) {
     EXPECT_EQ(BigEndianAt(stereo, 152), 57u);
     EXPECT_EQ(XingSize(xing), 120);
 
-    FrameSpec mono = Mpeg1Layer3();
+    FrameFields mono = Mpeg1Layer3();
     mono.mode = kSingleChannel;
     EXPECT_EQ(XingFrame(mono, xing).substr(21, 4), "Xing");
-    FrameSpec mpeg2 = Mpeg1Layer3(8);
+    FrameFields mpeg2 = Mpeg1Layer3(8);
     mpeg2.version = Version::Mpeg2;
     EXPECT_EQ(XingFrame(mpeg2, xing).substr(21, 4), "Xing");
     mpeg2.mode = kSingleChannel;
     EXPECT_EQ(XingFrame(mpeg2, xing).substr(13, 4), "Xing");
 
     // Absent fields take no room: without a frame count the byte count comes first.
-    XingSpec bytesOnly;
+    XingFields bytesOnly;
     bytesOnly.flags = kXingBytes;
     bytesOnly.frames = 99;
     bytesOnly.bytes = 1234;
@@ -184,11 +184,11 @@ TEST(Mp3SynthFrame, XingHeaderPlacesItsFieldsAfterTheSideInformation) {
     EXPECT_EQ(BigEndianAt(frame, 40), kXingBytes);
     EXPECT_EQ(BigEndianAt(frame, 44), 1234u);
     EXPECT_EQ(BigEndianAt(frame, 48), 0u);
-    XingSpec moved = bytesOnly;
+    XingFields moved = bytesOnly;
     moved.offset = 100;
     EXPECT_EQ(XingFrame(Mpeg1Layer3(), moved).substr(100, 4), "Xing");
 
-    FrameSpec tiny;  // MPEG-2 Layer III, 8 kbit/s, 24 kHz: 24-byte frames
+    FrameFields tiny;  // MPEG-2 Layer III, 8 kbit/s, 24 kHz: 24-byte frames
     tiny.version = Version::Mpeg2;
     tiny.bitRateIndex = 1;
     tiny.sampleRateIndex = 1;
@@ -271,10 +271,10 @@ TEST(Mp3SynthBlocks, JunkRandomBytesAndId3v2) {
 }
 
 TEST(Mp3SynthFile, BuildsCutsAndWrites) {
-    FileSpec layout;
+    FileLayout layout;
     layout.prefix = "JUNK";
     layout.frames = 3;
-    layout.xing = XingSpec{};
+    layout.xing = XingFields{};
     layout.xing->frames = 3;
     layout.tag = Id3v1Tag{};
     layout.tag->title = "T";

@@ -24,12 +24,12 @@ namespace {
 using testing::PumpCounter;
 using testing::TempDir;
 
-synth::FrameSpec Cd128() {
-    return synth::FrameSpec{};
+synth::FrameFields Cd128() {
+    return synth::FrameFields{};
 }
 
-std::string Frames(int count, const synth::FrameSpec& frame = Cd128()) {
-    synth::FileSpec layout;
+std::string Frames(int count, const synth::FrameFields& frame = Cd128()) {
+    synth::FileLayout layout;
     layout.frame = frame;
     layout.frames = count;
     return synth::BuildFile(layout);
@@ -130,7 +130,7 @@ TEST(MpgBadInput, LargeSparseFiles) {
 TEST(MpgBadInput, FilesCutShort) {
     TempDir dir;
     const std::string path = dir / "cut.mp3";
-    synth::FileSpec layout;
+    synth::FileLayout layout;
     layout.frames = 2;
     layout.tag = synth::Id3v1Tag{};
 
@@ -153,9 +153,9 @@ TEST(MpgBadInput, FilesCutShort) {
     EXPECT_EQ(out.reader.MPEGFileInfo.Title, "[notag]");
 
     // A Xing header whose data the file does not hold.
-    synth::FileSpec xing;
+    synth::FileLayout xing;
     xing.frames = 1;
-    xing.xing = synth::XingSpec{};
+    xing.xing = synth::XingFields{};
     xing.xing->frames = 100;
     synth::WriteFile(path,
                      synth::Truncate(synth::BuildFile(xing), 36 + 4 + 50) + Frames(1).substr(0, 4));
@@ -166,9 +166,9 @@ TEST(MpgBadInput, FilesCutShort) {
 TEST(MpgBadInput, XingWithoutAFrameCount) {
     TempDir dir;
     const std::string path = dir / "xing.mp3";
-    synth::FileSpec layout;
+    synth::FileLayout layout;
     layout.frames = 3;
-    layout.xing = synth::XingSpec{};
+    layout.xing = synth::XingFields{};
     layout.xing->frames = 0;
     layout.tag = synth::Id3v1Tag{};
     layout.tag->title = "Never Read";

@@ -17,15 +17,15 @@ using testing::ReferenceSearch;
 using testing::SearchOutcome;
 using testing::TempDir;
 
-synth::FrameSpec Frame(int bitRateIndex = 9, bool protectionBit = true) {
-    synth::FrameSpec frame;
+synth::FrameFields Frame(int bitRateIndex = 9, bool protectionBit = true) {
+    synth::FrameFields frame;
     frame.bitRateIndex = bitRateIndex;
     frame.protectionBit = protectionBit;
     return frame;
 }
 
-std::string Frames(int count, const synth::FrameSpec& frame = Frame()) {
-    synth::FileSpec layout;
+std::string Frames(int count, const synth::FrameFields& frame = Frame()) {
+    synth::FileLayout layout;
     layout.frame = frame;
     layout.frames = count;
     return synth::BuildFile(layout);
@@ -234,7 +234,7 @@ TEST(MpgSearch, BufferedSearchAgreesWithTheByteByByteModelAtEveryBoundary) {
 TEST(MpgSearch, RandomFilesAgreeWithTheModelAndNeverCrash) {
     SearchBench bench;
     std::mt19937 random(2024);
-    const synth::FrameSpec kinds[] = {Frame(), Frame(1), Frame(14, false)};
+    const synth::FrameFields kinds[] = {Frame(), Frame(1), Frame(14, false)};
     int found = 0;
     for (int round = 0; round < 3000; ++round) {
         const size_t size = random() % 3000;
@@ -242,7 +242,7 @@ TEST(MpgSearch, RandomFilesAgreeWithTheModelAndNeverCrash) {
         // Plant headers and whole pairs, so that the accepting paths are taken as well.
         const int plants = static_cast<int>(random() % 4);
         for (int p = 0; p < plants && size > 8; ++p) {
-            const synth::FrameSpec& kind = kinds[random() % 3];
+            const synth::FrameFields& kind = kinds[random() % 3];
             const size_t at = random() % (size - 4);
             bytes.replace(at, 4, synth::HeaderBytes(kind));
             const size_t next = at + static_cast<size_t>(synth::FrameLength(kind));

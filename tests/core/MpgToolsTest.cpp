@@ -22,9 +22,9 @@ namespace {
 using testing::OpenErrorHandlerScope;
 using testing::TempDir;
 
-synth::FrameSpec Frame(synth::Version version, int layer, int bitRateIndex, int sampleRateIndex,
+synth::FrameFields Frame(synth::Version version, int layer, int bitRateIndex, int sampleRateIndex,
                        int mode = synth::kStereo) {
-    synth::FrameSpec frame;
+    synth::FrameFields frame;
     frame.version = version;
     frame.layer = layer;
     frame.bitRateIndex = bitRateIndex;
@@ -34,12 +34,12 @@ synth::FrameSpec Frame(synth::Version version, int layer, int bitRateIndex, int 
 }
 
 // MPEG-1 Layer III, 128 kbit/s, 44100 Hz: 417-byte frames.
-synth::FrameSpec Cd128() {
+synth::FrameFields Cd128() {
     return Frame(synth::Version::Mpeg1, 3, 9, 0);
 }
 
-synth::FileSpec TwoFrames(const synth::FrameSpec& frame = Cd128()) {
-    synth::FileSpec layout;
+synth::FileLayout TwoFrames(const synth::FrameFields& frame = Cd128()) {
+    synth::FileLayout layout;
     layout.frame = frame;
     layout.frames = 2;
     return layout;
@@ -140,7 +140,7 @@ TEST(MpgFrameHeader, EveryHeaderAgreesWithTheStandardTables) {
             for (int br = 0; br < 16; ++br) {
                 for (int sr = 0; sr < 4; ++sr) {
                     for (int pad = 0; pad < 2; ++pad) {
-                        synth::FrameSpec layout = Frame(versions[v], layer, br, sr);
+                        synth::FrameFields layout = Frame(versions[v], layer, br, sr);
                         layout.padding = pad == 1;
                         TMPEGAudio reader = Decoder();
                         const bool valid = reader.DecodeFrameHeader(synth::HeaderWord(layout));
@@ -168,7 +168,7 @@ TEST(MpgFrameHeader, EveryHeaderAgreesWithTheStandardTables) {
 
 TEST(MpgFrameHeader, FlagsModeAndWhatAnInvalidHeaderClears) {
     TMPEGAudio reader = Decoder(4000000);
-    synth::FrameSpec layout = Cd128();
+    synth::FrameFields layout = Cd128();
     layout.mode = synth::kDualChannel;
     layout.copyright = true;
     layout.original = true;
@@ -323,7 +323,7 @@ TEST(MpgReader, FileNameIsKeptWholeAndLoadedOnlyWhenAutoLoad) {
 }
 
 TEST(MpgReader, ConstantBitRatePlayingTimeCountsTheAudioBetweenTheTags) {
-    synth::FileSpec layout = TwoFrames();
+    synth::FileLayout layout = TwoFrames();
     layout.tag = synth::Id3v1Tag{};
     layout.tag->title = "Four Million";
     std::string bytes = synth::BuildFile(layout);
@@ -349,7 +349,7 @@ TEST(MpgReader, ConstantBitRatePlayingTimeCountsTheAudioBetweenTheTags) {
 
 TEST(MpgReader, XingPlayingTimeFollowsTheSamplesOfEachKindOfFrame) {
     struct Case {
-        synth::FrameSpec frame;
+        synth::FrameFields frame;
         uint32_t frames;
         int duration;
     };
@@ -366,9 +366,9 @@ TEST(MpgReader, XingPlayingTimeFollowsTheSamplesOfEachKindOfFrame) {
         {Frame(synth::Version::Mpeg2, 3, 8, 0, synth::kSingleChannel), 100, 3},  // 2.61
     };
     for (const Case& c : cases) {
-        synth::FileSpec layout = TwoFrames(c.frame);
+        synth::FileLayout layout = TwoFrames(c.frame);
         layout.frames = 3;
-        layout.xing = synth::XingSpec{};
+        layout.xing = synth::XingFields{};
         layout.xing->frames = c.frames;
         layout.tag = synth::Id3v1Tag{};
         layout.tag->artist = "Xing";
@@ -383,8 +383,8 @@ TEST(MpgReader, XingPlayingTimeFollowsTheSamplesOfEachKindOfFrame) {
         EXPECT_TRUE(loaded.reader.IsValid());
     }
     // "Xing" anywhere else in the frame is no Xing header.
-    synth::FileSpec elsewhere = TwoFrames();
-    elsewhere.xing = synth::XingSpec{};
+    synth::FileLayout elsewhere = TwoFrames();
+    elsewhere.xing = synth::XingFields{};
     elsewhere.xing->frames = 10000;
     elsewhere.xing->offset = 40;
     Loaded loaded = LoadBytes(synth::BuildFile(elsewhere));
@@ -393,10 +393,10 @@ TEST(MpgReader, XingPlayingTimeFollowsTheSamplesOfEachKindOfFrame) {
 }
 
 TEST(MpgReader, Mpeg2AndMpeg25LayerIIIPairsAreFoundAtTheirRealFrameLength) {
-    const synth::FrameSpec frames[] = {Frame(synth::Version::Mpeg2, 3, 8, 0),
+    const synth::FrameFields frames[] = {Frame(synth::Version::Mpeg2, 3, 8, 0),
                                        Frame(synth::Version::Mpeg25, 3, 2, 2),
                                        Frame(synth::Version::Mpeg2, 3, 14, 1)};
-    for (const synth::FrameSpec& frame : frames) {
+    for (const synth::FrameFields& frame : frames) {
         Loaded loaded = LoadBytes(synth::Junk(333, 1) + synth::BuildFile(TwoFrames(frame)));
         EXPECT_EQ(loaded.result, 0);
         EXPECT_EQ(loaded.reader.HeaderPosition, 333);
@@ -530,7 +530,7 @@ TEST(MpgReader, DefaultCallbackAsksTheInstalledHandler) {
 
 TEST(MpgReader, ReusedReaderKeepsNothingOfAnEarlierFile) {
     TempDir dir;
-    synth::FileSpec tagged = TwoFrames();
+    synth::FileLayout tagged = TwoFrames();
     tagged.tag = synth::Id3v1Tag{};
     tagged.tag->artist = "Someone";
     tagged.tag->album = "Album";
@@ -645,7 +645,7 @@ TEST(MpgTag, FileWithoutTagUsesItsNameAsTitleButNotForTheAccessors) {
     reader.DefaultArtist = std::string(40, 'd');
     EXPECT_EQ(reader.GetArtist(), std::string(30, 'd'));
 
-    synth::FileSpec lower = TwoFrames();
+    synth::FileLayout lower = TwoFrames();
     lower.tag = synth::Id3v1Tag{};
     lower.tag->header = "tag";
     lower.tag->title = "Lower";
@@ -656,7 +656,7 @@ TEST(MpgTag, FileWithoutTagUsesItsNameAsTitleButNotForTheAccessors) {
 }
 
 TEST(MpgTag, TagTextsAreTrimmedAndTheYearKeptAsStored) {
-    synth::FileSpec layout = TwoFrames();
+    synth::FileLayout layout = TwoFrames();
     layout.tag = synth::Id3v1Tag{};
     synth::Id3v1Tag& tag = *layout.tag;
     tag.fill = ' ';
@@ -738,7 +738,7 @@ TEST(MpgTag, GenreNamesAndCodesWithoutAName) {
 
 TEST(MpgTag, FilesOf128BytesOrLessAreNotSearchedForATag) {
     // MPEG-2 Layer III, 8 kbit/s, 24 kHz: 24-byte frames.
-    const synth::FrameSpec frame = Frame(synth::Version::Mpeg2, 3, 1, 1);
+    const synth::FrameFields frame = Frame(synth::Version::Mpeg2, 3, 1, 1);
     ASSERT_EQ(synth::FrameLength(frame), 24);
     const std::string pair = synth::BuildFile(TwoFrames(frame));
     Loaded at128 = LoadBytes(pair + std::string(80, 'x'), "small.mp3");

@@ -20,7 +20,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 int64_t At(int year, int month, int day, int hour, int minute, int second) {
@@ -80,7 +80,7 @@ struct HistoryStation : StationFixture {
         folders.sessions = dir.Path();
         context.historyFolder = &folders.sessions;
         context.rules = ReadRuleSettings(context.iniPath);
-        std::vector<SongSpec> songs;
+        std::vector<TestSong> songs;
         for (int i = 0; i < 40; ++i)
             songs.push_back({600, "Artist " + std::to_string(i), "Song " + std::to_string(i)});
         const std::string list = Playlist("music.m3u", songs);

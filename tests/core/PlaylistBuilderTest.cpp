@@ -11,7 +11,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 std::string ErrorOf(BuildContext& context) {
@@ -28,8 +28,8 @@ const char* const kDivider = "--------------------------------------------------
 // A two-slot clock, a spot and then a song from a playlist whose start order is `songs`, built
 // for 4 minutes (210 s: the spot and one song, which the checks may exchange). Answers the song
 // playlist's path.
-std::string BuildSpotThenSong(StationFixture& f, const SongSpec& spot,
-                              const std::vector<SongSpec>& songs) {
+std::string BuildSpotThenSong(StationFixture& f, const TestSong& spot,
+                              const std::vector<TestSong>& songs) {
     const std::string spots = f.Playlist("spots.m3u", {spot});
     const std::string music = f.ShuffledPlaylist("music.m3u", songs, 0);
     f.session.lbMasterPlaylists.Add(music);
@@ -77,7 +77,7 @@ TEST(PlaylistBuilder, EmptyInputsLogTheHeaderOnly) {
 
 // "hits.m3u": twenty songs of four minutes by twenty artists.
 std::string TwentyFourMinuteSongs(StationFixture& f) {
-    std::vector<SongSpec> songs;
+    std::vector<TestSong> songs;
     for (int i = 0; i < 20; ++i)
         songs.push_back({240, "Artist " + std::to_string(i), "Song " + std::to_string(i), 17});
     return f.Playlist("hits.m3u", songs);
@@ -136,7 +136,7 @@ TEST(PlaylistBuilder, ABuildOnTopOfEarlierSongsSaysWhatThePlaylistHoldsInAll) {
 
 TEST(PlaylistBuilder, ACycleGivesOneSongMoreThanTheList) {
     StationFixture f;
-    const std::vector<SongSpec> songs = {
+    const std::vector<TestSong> songs = {
         {100, "One", "s1"}, {100, "Two", "s2"}, {100, "Three", "s3"}};
     const std::string list = f.ShuffledPlaylist("three.m3u", songs, 0);
     EXPECT_EQ(f.Lines(list)[2], f.SongPath(songs[2])) << "the last line keeps its place";
@@ -201,7 +201,7 @@ TEST(PlaylistBuilder, SlotsMatchTheLastEqualMasterPlaylistOrKeepTheIndex) {
 TEST(PlaylistBuilder, DupeCheckTakesAnotherArtistFromFurtherDown) {
     StationFixture f;
     // Songs alternate between two playlists; the song list's top would repeat "Same".
-    const std::vector<SongSpec> songs = {{200, "Same", "Again"},
+    const std::vector<TestSong> songs = {{200, "Same", "Again"},
                                          {200, "Other", "Fresh"},
                                          {200, "Third", "Far"},
                                          {200, "Last", "Untouched"}};
@@ -222,7 +222,7 @@ TEST(PlaylistBuilder, DupeCheckTakesAnotherArtistFromFurtherDown) {
 TEST(PlaylistBuilder, BothChecksSearchTwiceAndSayItTwice) {
     StationFixture f;
     f.session.fGenre.cbGenreCheck = true;
-    const std::vector<SongSpec> songs = {{200, "Same", "Again", 17},
+    const std::vector<TestSong> songs = {{200, "Same", "Again", 17},
                                          {200, "Other", "Fresh", 17},
                                          {200, "Third", "Far", 13},
                                          {200, "Last", "Untouched", 13}};
@@ -238,7 +238,7 @@ TEST(PlaylistBuilder, GenreCheckAloneLooksForAnotherGenre) {
     StationFixture f;
     f.session.fDMCA.cbDupeCheck = false;
     f.session.fGenre.cbGenreCheck = true;
-    const std::vector<SongSpec> songs = {{200, "Rocker", "Loud", 17},
+    const std::vector<TestSong> songs = {{200, "Rocker", "Loud", 17},
                                          {200, "Popper", "Soft", 13},
                                          {200, "Rocker 2", "Louder", 17},
                                          {200, "Last", "Untouched", 13}};
@@ -255,7 +255,7 @@ TEST(PlaylistBuilder, GenreCheckAloneLooksForAnotherGenre) {
 TEST(PlaylistBuilder, TheDupeWindowIsMeasuredInPlayingTimeAndOutlivesTheBuild) {
     StationFixture f;
     f.session.fDMCA.ComboBox1 = "1";
-    std::vector<SongSpec> songs;
+    std::vector<TestSong> songs;
     for (int i = 0; i < 12; ++i)
         songs.push_back({600, "Band " + std::to_string(i), "T" + std::to_string(i)});
     const std::string list = f.Playlist("long.m3u", songs);
@@ -356,7 +356,7 @@ TEST(PlaylistBuilder, NegativeDupeHoursCheckNothingAndTheBuildCompletes) {
 // and the one slot still fills the hour from the songs that can be played.
 TEST(PlaylistBuilder, UnplayableSongsArePassedOverNamedOnceAndKept) {
     StationFixture f;
-    const std::vector<SongSpec> good = {{240, "A", "a"}, {250, "B", "b"}, {260, "C", "c"}};
+    const std::vector<TestSong> good = {{240, "A", "a"}, {250, "B", "b"}, {260, "C", "c"}};
     f.Playlist("good.m3u", good);
     f.dir.Write("songs/empty.mp3", "");
     f.dir.Write("songs/wave.mp3", "RIFF\x24\0\0\0WAVEfmt " + std::string(400, '\0'));
@@ -364,7 +364,7 @@ TEST(PlaylistBuilder, UnplayableSongsArePassedOverNamedOnceAndKept) {
     const LineList bad = {f.dir / "songs/empty.mp3", f.dir / "songs/wave.mp3",
                           f.dir / "songs/cut.mp3"};
     LineList lines = bad;
-    for (const SongSpec& song : good) lines.push_back(f.SongPath(song));
+    for (const TestSong& song : good) lines.push_back(f.SongPath(song));
     f.dir.Write("one.m3u", FormatLines(lines));
     const std::string list = f.dir / "one.m3u";
     f.session.lbMasterPlaylists.Add(list);

@@ -17,7 +17,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 constexpr int kPop = 13;
@@ -35,7 +35,7 @@ struct RulesStation : StationFixture {
         session.fDMCA.cbDupeCheck = false;
     }
     // One slot over one playlist whose start order is `songs`; builds `minutes`.
-    void BuildOne(const std::vector<SongSpec>& songs, int minutes) {
+    void BuildOne(const std::vector<TestSong>& songs, int minutes) {
         const std::string list = ShuffledPlaylist("music.m3u", songs, 0);
         session.lbMasterPlaylists.Add(list);
         session.lbClockwheelTemplate = {list};
@@ -54,7 +54,7 @@ TEST(RulesBuild, EachRuleBreaksOnceWhenNoSongCanKeepIt) {
     const struct {
         const char* rules;
         bool dupe, genre;
-        std::vector<SongSpec> songs;
+        std::vector<TestSong> songs;
         const char* broken;
     } cases[] = {
         {"history=0\r\nrelax=off\r\ntitle_hours=0\r\nexempt=none.m3u\r\n",
@@ -129,12 +129,12 @@ LineList ReplayedBreaks(const LineList& playlist, const RuleSet& rules,
 }
 
 TEST(RulesBuild, FeaturedArtistsAndExemptJingles) {
-    std::vector<SongSpec> music;
+    std::vector<TestSong> music;
     const char* artists[] = {"Ana feat. Bo", "Bo",  "Cy & Di", "The Di", "Eve", "Fay",
                              "Gus",          "Hal", "Ida",     "Jo",     "Kai", "Lu"};
     for (int i = 0; i < 12; ++i)
         music.push_back({230, artists[i], "Song " + std::to_string(i), i % 2 ? kPop : kRock});
-    std::vector<SongSpec> jingles;
+    std::vector<TestSong> jingles;
     for (int i = 0; i < 4; ++i)
         jingles.push_back({15, "", "Jingle " + std::to_string(i), 0, "", false});
 
@@ -177,7 +177,7 @@ TEST(RulesBuild, FeaturedArtistsAndExemptJingles) {
 TEST(RulesBuild, LeastRecentRelaxPlacesTheArtistHeardLongestAgo) {
     // After Ana, Bo and Cy the top song (Cy) and the one song the search reaches (Ana) break
     // the artist rule; relaxed, the walk takes Ana, heard longer ago.
-    const std::vector<SongSpec> songs = {{200, "Ana", "1", kPop}, {200, "Bo", "2", kPop},
+    const std::vector<TestSong> songs = {{200, "Ana", "1", kPop}, {200, "Bo", "2", kPop},
                                          {200, "Cy", "3", kPop},  {200, "Cy", "4", kPop},
                                          {200, "Ana", "6", kPop}, {200, "Bo", "5", kPop}};
     for (const bool relaxed : {false, true}) {
@@ -197,7 +197,7 @@ TEST(RulesBuild, HistoryCarriesSeparationIntoTheNextBuild) {
     RulesStation f("history=1\r\n");
     f.session.fDMCA.cbDupeCheck = true;
     f.session.fDMCA.ComboBox1 = "1";
-    const std::vector<SongSpec> songs = {{1200, "Ana", "1", kPop},
+    const std::vector<TestSong> songs = {{1200, "Ana", "1", kPop},
                                          {1200, "Bo", "2", kPop},
                                          {1200, "Cy", "3", kPop},
                                          {1200, "Di", "4", kPop},
@@ -237,7 +237,7 @@ TEST(RulesBuild, TheHistoryCountsWhatAiredWhereTheAsPlayedLogCoversTheHour) {
     RulesStation f("history=1\r\n");
     f.session.fDMCA.cbDupeCheck = true;
     f.session.fDMCA.ComboBox1 = "1";
-    const std::vector<SongSpec> songs = {{1200, "Ana", "1", kPop}, {1200, "Bo", "2", kPop},
+    const std::vector<TestSong> songs = {{1200, "Ana", "1", kPop}, {1200, "Bo", "2", kPop},
                                          {1200, "Cy", "3", kPop}, {1200, "Di", "4", kPop}};
     // Bo was planned at 17:30, but Ana went out instead, until 18:00:30.
     f.dir.Write("play_history.txt", "2026-12-06 17:30:00\t1200\tBo\t2\t\t" +

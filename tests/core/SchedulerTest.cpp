@@ -148,7 +148,7 @@ TEST(Scheduler, ButtonsArmStopAndReArm) {
 // Writes a session of one playlist built for `minutes` into `name`.cwt; answers its path.
 std::string ScheduledSession(StationFixture& f, const std::string& name, int minutes,
                              bool textLog) {
-    std::vector<testing::SongSpec> songs;
+    std::vector<testing::TestSong> songs;
     for (int i = 0; i < 5; ++i) songs.push_back({240, name + " band " + std::to_string(i), "t"});
     const std::string list = f.Playlist(name + ".m3u", songs);
     const std::string out = f.dir / (name + "-out.m3u");

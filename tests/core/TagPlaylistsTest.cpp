@@ -39,7 +39,7 @@ struct Tag {
 
 // Two frames of MPEG-1 Layer III and, when given, an ID3v1 tag.
 void WriteMp3(const std::string& path, const std::optional<Tag>& tag) {
-    synth::FileSpec layout;
+    synth::FileLayout layout;
     if (tag) {
         synth::Id3v1Tag id3;
         id3.title = "Title";

@@ -12,7 +12,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 const SlotTime kNews{0, SlotTimeKind::Hard, 30};
@@ -100,9 +100,9 @@ TEST(SlotTimesFile, ASessionFileStaysAsItWasAndItsTimesComeBackBesideIt) {
 
 struct TimedStation : StationFixture {
     std::map<std::string, int64_t> ms;  // of every song, by path
-    std::string Category(const std::string& name, const std::vector<SongSpec>& songs, int index) {
+    std::string Category(const std::string& name, const std::vector<TestSong>& songs, int index) {
         // The test's songs are 32 ms short of their whole seconds (the tag is not audio).
-        for (const SongSpec& song : songs) ms[SongPath(song)] = song.seconds * 1000 - 32;
+        for (const TestSong& song : songs) ms[SongPath(song)] = song.seconds * 1000 - 32;
         const std::string list = ShuffledPlaylist(name, songs, index);
         session.lbMasterPlaylists.Add(list);
         return list;
@@ -120,8 +120,8 @@ struct TimedStation : StationFixture {
     }
 };
 
-std::vector<SongSpec> Songs(const std::string& artist, int count, int shortest, int spread) {
-    std::vector<SongSpec> songs;
+std::vector<TestSong> Songs(const std::string& artist, int count, int shortest, int spread) {
+    std::vector<TestSong> songs;
     for (int i = 0; i < count; ++i)
         songs.push_back({shortest + (i * 37) % spread, artist + " " + std::to_string(i),
                          "Item " + std::to_string(i)});

@@ -17,7 +17,7 @@
 namespace kestrune {
 namespace {
 
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 TEST(WeekGrid, FormatsEveryHourAndReadsItBack) {
@@ -148,7 +148,7 @@ TEST(WeekGrid, HourPlaylistsAreNamedAfterTheOutputFile) {
 // A station with one category of many short songs of distinct artists and one-hour sessions.
 struct WeekStation : StationFixture {
     WeekStation() {
-        std::vector<SongSpec> songs;
+        std::vector<TestSong> songs;
         for (int i = 0; i < 60; ++i)
             songs.push_back({600, "Artist " + std::to_string(i), "Song " + std::to_string(i)});
         const std::string list = Playlist("music.m3u", songs);

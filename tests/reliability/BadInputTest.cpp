@@ -54,14 +54,14 @@ Loaded LoadBytes(const TempDir& dir, const std::string& name, const std::string&
     return out;
 }
 
-std::string Frames(const synth::FrameSpec& frame, int count) {
+std::string Frames(const synth::FrameFields& frame, int count) {
     std::string bytes;
     for (int i = 0; i < count; ++i) bytes += synth::SilentFrame(frame);
     return bytes;
 }
 
-synth::FrameSpec Mpeg1(int bitRateIndex = 9) {
-    synth::FrameSpec frame;
+synth::FrameFields Mpeg1(int bitRateIndex = 9) {
+    synth::FrameFields frame;
     frame.bitRateIndex = bitRateIndex;
     return frame;
 }
@@ -128,7 +128,7 @@ TEST(Mp3Pitfalls, CoverArtFullOfFalseSyncsIsCrossed) {
 
 TEST(Mp3Pitfalls, AbsurdXingFrameCountKeepsTheLow16BitsOfItsPlayingTime) {
     TempDir dir;
-    synth::XingSpec xing;
+    synth::XingFields xing;
     xing.flags = synth::kXingFrames | synth::kXingBytes;
     xing.frames = 0xFFFFFFFFu;
     const std::string bytes = synth::XingFrame(Mpeg1(), xing) + Frames(Mpeg1(), 2) + TagTitled("X");
@@ -143,7 +143,7 @@ TEST(Mp3Pitfalls, AbsurdXingFrameCountKeepsTheLow16BitsOfItsPlayingTime) {
 
 TEST(Mp3Pitfalls, InfoFrameIsNoXingHeaderAndTheStreamsBitRateCounts) {
     TempDir dir;
-    synth::XingSpec xing;
+    synth::XingFields xing;
     xing.flags = synth::kXingFrames;
     xing.frames = 50;
     std::string info = synth::XingFrame(Mpeg1(11), xing);  // 160 kbit/s

@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::LastLine;
 using testing::RunCli;
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 
 std::string Quoted(const std::string& text) {
@@ -63,7 +63,7 @@ struct CliStationFixture {
     LineList spotLines;
 
     explicit CliStationFixture(int hitCount, int minutes = 60) {
-        std::vector<SongSpec> songs;
+        std::vector<TestSong> songs;
         for (int i = 0; i < hitCount; ++i)
             songs.push_back({180 + i % 60, "Artist " + std::to_string(i % 9),
                              "Hit with a long enough title " + std::to_string(i), 13});

@@ -31,12 +31,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::LastLine;
-using testing::SongSpec;
+using testing::TestSong;
 using testing::StationFixture;
 using testing::TempDir;
 
-std::vector<SongSpec> Songs(const std::string& folder, int count) {
-    std::vector<SongSpec> songs;
+std::vector<TestSong> Songs(const std::string& folder, int count) {
+    std::vector<TestSong> songs;
     for (int i = 0; i < count; ++i)
         songs.push_back({180 + i, "Band " + std::to_string(i), folder + " song " + std::to_string(i)});
     return songs;
@@ -155,7 +155,7 @@ TEST(MusicFolderAway, SongsGoneFromAFolderThatIsThereAreRemovedAndRecordedForPut
 
 TEST(MusicFolderAway, TheToolExitsTwoAndTheCategoriesKeepEveryLine) {
     StationFixture f;
-    std::vector<SongSpec> music = Songs("music", 8);
+    std::vector<TestSong> music = Songs("music", 8);
     const std::string musicList = f.Playlist("music.m3u", music);
     f.dir.Write("hour.cwt", FormatLines({musicList, "#", musicList, "##", "60", "###",
                                          f.dir / "hour.m3u", "####", "001", "3"}));

@@ -8,7 +8,7 @@
 
 namespace kestrune::testing {
 
-void WriteSong(const std::string& path, const SongSpec& song) {
+void WriteSong(const std::string& path, const TestSong& song) {
     synth::Id3v1Tag tag;
     tag.title = song.title;
     tag.artist = song.artist;
@@ -37,7 +37,7 @@ int RecordingView::Count(const std::string& prefix) const {
                       [&](const std::string& s) { return s.rfind(prefix, 0) == 0; }));
 }
 
-std::string StationFixture::SongPath(const SongSpec& song) const {
+std::string StationFixture::SongPath(const TestSong& song) const {
     std::string name = song.artist + " - " + song.title +
                        (song.album.empty() ? "" : " (" + song.album + ")") + ".mp3";
     for (char& c : name)
@@ -45,10 +45,10 @@ std::string StationFixture::SongPath(const SongSpec& song) const {
     return dir / ("songs/" + name);
 }
 
-std::string StationFixture::Playlist(const std::string& name, const std::vector<SongSpec>& songs) {
+std::string StationFixture::Playlist(const std::string& name, const std::vector<TestSong>& songs) {
     std::filesystem::create_directories(dir / "songs");
     LineList lines;
-    for (const SongSpec& song : songs) {
+    for (const TestSong& song : songs) {
         WriteSong(SongPath(song), song);
         lines.push_back(SongPath(song));
     }
@@ -57,7 +57,7 @@ std::string StationFixture::Playlist(const std::string& name, const std::vector<
 }
 
 std::string StationFixture::ShuffledPlaylist(const std::string& name,
-                                             const std::vector<SongSpec>& songs, int index) {
+                                             const std::vector<TestSong>& songs, int index) {
     const std::string path = Playlist(name, songs);
     dir.Write(name, ArrangedForShuffle(Lines(path), 1000 + static_cast<uint32_t>(index)));
     return path;

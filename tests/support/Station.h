@@ -10,7 +10,7 @@
 
 namespace kestrune::testing {
 
-struct SongSpec {
+struct TestSong {
     int seconds = 0;
     std::string artist;
     std::string title;
@@ -21,7 +21,7 @@ struct SongSpec {
 
 // Writes an MP3 file whose constant-bit-rate playing time is exactly `seconds` (the file is
 // sparse: two frames at the start, the tag at the end).
-void WriteSong(const std::string& path, const SongSpec& song);
+void WriteSong(const std::string& path, const TestSong& song);
 
 // The file text that a shuffle with `seed` turns into `wanted`, line for line.
 std::string ArrangedForShuffle(const LineList& wanted, uint32_t seed);
@@ -78,12 +78,12 @@ struct StationFixture {
     BuildContext context{session, view, prompts, seeds, clock};
 
     // Writes the songs under songs/ and a playlist of them; answers the playlist's path.
-    std::string Playlist(const std::string& name, const std::vector<SongSpec>& songs);
+    std::string Playlist(const std::string& name, const std::vector<TestSong>& songs);
     // The same, with its lines arranged so that the start shuffle of the build leaves them in
     // the given order; `index` is the playlist's place in the sorted master list.
-    std::string ShuffledPlaylist(const std::string& name, const std::vector<SongSpec>& songs,
+    std::string ShuffledPlaylist(const std::string& name, const std::vector<TestSong>& songs,
                                  int index);
-    std::string SongPath(const SongSpec& song) const;
+    std::string SongPath(const TestSong& song) const;
     LineList Lines(const std::string& path) const;
 };
 

@@ -17,7 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kestrune::synth::FrameSpec;
+using kestrune::synth::FrameFields;
 
 struct DemoFile {
     int seconds;
@@ -121,7 +121,7 @@ const std::vector<DemoCategory>& Categories() {
 
 // Silent frames for the length, then the tag: the reader counts the whole file at 32 kbit/s.
 std::string DemoMp3(const DemoFile& file) {
-    FrameSpec frame;
+    FrameFields frame;
     frame.bitRateIndex = 1;     // 32 kbit/s
     frame.sampleRateIndex = 2;  // 32000 Hz
     frame.mode = kestrune::synth::kSingleChannel;

@@ -20,7 +20,7 @@ constexpr std::array<std::array<int, 16>, 5> kBitRates{{
 
 constexpr std::array<int, 4> kMpeg1Rates{44100, 48000, 32000, 0};
 
-bool IsMpeg1(const FrameSpec& frame) {
+bool IsMpeg1(const FrameFields& frame) {
     return frame.version == Version::Mpeg1;
 }
 
@@ -66,7 +66,7 @@ uint16_t FrameCrc16(std::string_view bytes) {
     return static_cast<uint16_t>(crc);
 }
 
-uint32_t HeaderWord(const FrameSpec& f) {
+uint32_t HeaderWord(const FrameFields& f) {
     const uint32_t layerBits =
         f.layer >= 1 && f.layer <= 3 ? static_cast<uint32_t>(4 - f.layer) : 0;
     return 0xFFE00000u | (static_cast<uint32_t>(f.version) & 3) << 19 | layerBits << 17 |
@@ -77,20 +77,20 @@ uint32_t HeaderWord(const FrameSpec& f) {
            (f.original ? 1u : 0u) << 2 | (static_cast<uint32_t>(f.emphasis) & 3);
 }
 
-std::string HeaderBytes(const FrameSpec& frame) {
+std::string HeaderBytes(const FrameFields& frame) {
     std::string bytes(4, '\0');
     PutBigEndian32(bytes, 0, HeaderWord(frame));
     return bytes;
 }
 
-int BitRateKbps(const FrameSpec& f) {
+int BitRateKbps(const FrameFields& f) {
     if (f.version == Version::Reserved || f.layer < 1 || f.layer > 3) return 0;
     if (f.bitRateIndex < 0 || f.bitRateIndex > 15) return 0;
     const size_t row = IsMpeg1(f) ? static_cast<size_t>(f.layer - 1) : (f.layer == 1 ? 3 : 4);
     return kBitRates[row][static_cast<size_t>(f.bitRateIndex)];
 }
 
-int SampleRateHz(const FrameSpec& f) {
+int SampleRateHz(const FrameFields& f) {
     if (f.version == Version::Reserved || f.sampleRateIndex < 0 || f.sampleRateIndex > 3) return 0;
     const int base = kMpeg1Rates[static_cast<size_t>(f.sampleRateIndex)];
     switch (f.version) {
@@ -105,13 +105,13 @@ int SampleRateHz(const FrameSpec& f) {
     }
 }
 
-int SamplesPerFrame(const FrameSpec& f) {
+int SamplesPerFrame(const FrameFields& f) {
     if (f.layer == 1) return 384;
     if (f.layer == 3 && !IsMpeg1(f)) return 576;
     return 1152;
 }
 
-int FrameLength(const FrameSpec& f) {
+int FrameLength(const FrameFields& f) {
     const long long bitRate = BitRateKbps(f);
     const long long sampleRate = SampleRateHz(f);
     if (bitRate == 0 || sampleRate == 0) return 0;
@@ -120,13 +120,13 @@ int FrameLength(const FrameSpec& f) {
     return static_cast<int>(SamplesPerFrame(f) / 8 * bitRate * 1000 / sampleRate + pad);
 }
 
-int SideInfoSize(const FrameSpec& f) {
+int SideInfoSize(const FrameFields& f) {
     const bool mono = f.mode == kSingleChannel;
     if (IsMpeg1(f)) return mono ? 17 : 32;
     return mono ? 9 : 17;
 }
 
-std::string SilentFrame(const FrameSpec& frame) {
+std::string SilentFrame(const FrameFields& frame) {
     const int length = FrameLength(frame);
     if (length < 4) throw std::invalid_argument("frame has no usable bit rate or sample rate");
     std::string bytes(static_cast<size_t>(length), '\0');
@@ -144,7 +144,7 @@ std::string SilentFrame(const FrameSpec& frame) {
     return bytes;
 }
 
-int XingSize(const XingSpec& xing) {
+int XingSize(const XingFields& xing) {
     int size = 8;
     if (xing.flags & kXingFrames) size += 4;
     if (xing.flags & kXingBytes) size += 4;
@@ -153,7 +153,7 @@ int XingSize(const XingSpec& xing) {
     return size;
 }
 
-std::string XingFrame(const FrameSpec& frame, const XingSpec& xing) {
+std::string XingFrame(const FrameFields& frame, const XingFields& xing) {
     std::string bytes = SilentFrame(frame);
     const size_t at = static_cast<size_t>(xing.offset > 0 ? xing.offset : 4 + SideInfoSize(frame));
     const size_t size = static_cast<size_t>(XingSize(xing));
@@ -234,7 +234,7 @@ std::string Id3v2Block(size_t size, std::optional<size_t> falseSync, uint32_t fa
     return bytes;
 }
 
-std::string BuildFile(const FileSpec& layout) {
+std::string BuildFile(const FileLayout& layout) {
     if (layout.frames < 0) throw std::invalid_argument("negative frame count");
     if (layout.xing && layout.frames < 1) throw std::invalid_argument("a Xing header needs a frame");
     std::string bytes = layout.prefix;

@@ -24,7 +24,7 @@ inline constexpr int kSingleChannel = 3;
 
 // One frame header, field by field. Out-of-range values are masked to their bit width, so
 // reserved and invalid combinations can be written on purpose.
-struct FrameSpec {
+struct FrameFields {
     Version version = Version::Mpeg1;
     int layer = 3;            // 1..3; 0 writes the reserved layer bits 00
     int bitRateIndex = 9;     // 0..15; 9 is 128 kbit/s for MPEG-1 Layer III
@@ -39,18 +39,18 @@ struct FrameSpec {
 };
 
 // The 32-bit header, first byte in the top bits, and the same as four bytes.
-uint32_t HeaderWord(const FrameSpec& frame);
-std::string HeaderBytes(const FrameSpec& frame);
+uint32_t HeaderWord(const FrameFields& frame);
+std::string HeaderBytes(const FrameFields& frame);
 
 // Rates of the standard tables; 0 for free-format, reserved or unknown entries.
-int BitRateKbps(const FrameSpec& frame);
-int SampleRateHz(const FrameSpec& frame);
+int BitRateKbps(const FrameFields& frame);
+int SampleRateHz(const FrameFields& frame);
 // 384 for Layer I, 576 for Layer III of MPEG-2 and MPEG-2.5, else 1152.
-int SamplesPerFrame(const FrameSpec& frame);
+int SamplesPerFrame(const FrameFields& frame);
 // The real length of the frame in bytes, padding included; 0 when its rates are unusable.
-int FrameLength(const FrameSpec& frame);
+int FrameLength(const FrameFields& frame);
 // Layer III side information size: 32/17 bytes (MPEG-1 stereo/mono), 17/9 (MPEG-2 and 2.5).
-int SideInfoSize(const FrameSpec& frame);
+int SideInfoSize(const FrameFields& frame);
 
 // The CRC-16 of MPEG frame checksums: polynomial 0x8005, start value 0xFFFF, high bit first.
 uint16_t FrameCrc16(std::string_view bytes);
@@ -58,7 +58,7 @@ uint16_t FrameCrc16(std::string_view bytes);
 // A frame of FrameLength bytes: the header, a checksum when protectionBit is false (computed
 // for Layer III, zero for the other layers), and zero bytes. For MPEG-1 Layer III that is a
 // valid frame of silence. Throws std::invalid_argument when the frame has no length.
-std::string SilentFrame(const FrameSpec& frame);
+std::string SilentFrame(const FrameFields& frame);
 
 // The Xing header of a variable-bit-rate file, carried in the first frame.
 inline constexpr uint32_t kXingFrames = 0x1;
@@ -66,7 +66,7 @@ inline constexpr uint32_t kXingBytes = 0x2;
 inline constexpr uint32_t kXingToc = 0x4;
 inline constexpr uint32_t kXingQuality = 0x8;
 
-struct XingSpec {
+struct XingFields {
     uint32_t flags = kXingFrames | kXingBytes | kXingToc;
     uint32_t frames = 0;   // written when flags has kXingFrames
     uint32_t bytes = 0;    // written when flags has kXingBytes
@@ -77,9 +77,9 @@ struct XingSpec {
 };
 
 // Xing data length: "Xing", the flags word and the fields the flags ask for.
-int XingSize(const XingSpec& xing);
+int XingSize(const XingFields& xing);
 // A silent frame carrying the Xing header. Throws std::invalid_argument when it does not fit.
-std::string XingFrame(const FrameSpec& frame, const XingSpec& xing);
+std::string XingFrame(const FrameFields& frame, const XingFields& xing);
 
 // An ID3v1 tag. Texts are cut to their fields and padded with `fill`. With a track number the
 // tag has the ID3v1.1 form: 28 comment bytes, a NUL, the track.
@@ -112,16 +112,16 @@ std::string Id3v2Block(size_t size, std::optional<size_t> falseSync = std::nullo
 
 // A whole file: prefix, the frames (the first one carrying the Xing header when asked for),
 // the tag, then cut to `truncateAt` bytes when given.
-struct FileSpec {
+struct FileLayout {
     std::string prefix;
-    FrameSpec frame;
+    FrameFields frame;
     int frames = 2;
-    std::optional<XingSpec> xing;
+    std::optional<XingFields> xing;
     std::optional<Id3v1Tag> tag;
     std::optional<size_t> truncateAt;
 };
 
-std::string BuildFile(const FileSpec& layout);
+std::string BuildFile(const FileLayout& layout);
 
 // The first `size` bytes (all of them when the text is shorter).
 std::string Truncate(const std::string& bytes, size_t size);

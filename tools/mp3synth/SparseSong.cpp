@@ -7,8 +7,8 @@
 
 namespace kestrune::synth {
 
-FrameSpec SparseSongFrame() {
-    FrameSpec frame;
+FrameFields SparseSongFrame() {
+    FrameFields frame;
     frame.bitRateIndex = 1;     // 32 kbit/s
     frame.sampleRateIndex = 2;  // 32000 Hz
     frame.mode = kSingleChannel;

@@ -10,7 +10,7 @@
 namespace kestrune::synth {
 
 // MPEG-1 Layer III, 32 kbit/s, 32 kHz, single channel: 144-byte frames, 4000 bytes a second.
-FrameSpec SparseSongFrame();
+FrameFields SparseSongFrame();
 inline constexpr int kSparseBytesPerSecond = 4000;
 
 // Writes the file; its size is seconds x 4000 bytes (at least two frames and the tag).

@@ -46,7 +46,6 @@ struct BuildSession {
 
     // Hidden working lists; they last for the whole run.
     LineList lbTempListBox1;
-    LineList lbTempListBox2;
     LineList lbRepeatCheckList;      // recent songs, oldest first
     LineList lbDupeArtistChecklist;  // recent artists, oldest first; never emptied
     LineList lbListCheckerMP3s;      // the playlist being repaired
