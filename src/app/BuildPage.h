@@ -95,6 +95,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The page's panes and widgets (BuildPageLayout.cpp).
+    void LayOutPanes();
+    void MakePlaylistsPane(QWidget* parent);
+    void MakeTemplatePane(QWidget* parent);
+    void MakeFinalPlaylistPane(QWidget* parent);
+    void MakeBuildColumn(QWidget* parent);
+    void ConnectHandlers();
+
     // Runs a command of the page under the application's error handler, one at a time.
     void Run(const std::function<void()>& command);
     // The template with each timed slot's time at its right end; true when it was filled anew.

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "EscStops.h"
+#include "LocalText.h"
 #include "building/StationJob.h"
 #include "FileSystemRoots.h"
 #include "ListKeys.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int kFolderRole = Qt::UserRole;
 
 std::string Bytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
-QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 QWidget* Pane(QWidget* parent) {
     auto* pane = new QWidget(parent);

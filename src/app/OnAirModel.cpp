@@ -3,14 +3,13 @@
 #include <QColor>
 #include <QFont>
 
+#include "LocalText.h"
 #include "onair/LocalHours.h"
 #include "platform/Paths.h"
 
 namespace kestrune::app {
 
 namespace {
-
-QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 QString Plural(int count, const char* word) {
     return QString("%1 %2").arg(count).arg(word);

@@ -7,6 +7,7 @@
 
 #include <exception>
 
+#include "LocalText.h"
 #include "onair/RoyaltyReport.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
@@ -15,8 +16,6 @@
 namespace kestrune::app {
 
 namespace {
-
-QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 CalendarDate DateOf(const QDate& date) { return {date.year(), date.month(), date.day()}; }
 

@@ -39,13 +39,6 @@ QGridLayout* SettingsGrid(QWidget* window) {
     return grid;
 }
 
-QString Local(const std::string& text) {
-    return QString::fromLocal8Bit(text.c_str());
-}
-std::string Local8(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
-
 QLabel* FixedText(QWidget* parent, const char* text, int x, int y, int width, int height) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "LocalText.h"
+
 #include <initializer_list>
 #include <string>
 
@@ -24,9 +26,6 @@ QLabel* IntroText(QWidget* window, const char* text);
 // The fixed-size grid of a settings window's fields.
 QGridLayout* SettingsGrid(QWidget* window);
 
-// Paths and texts of the core are bytes in the system's 8-bit encoding.
-QString Local(const std::string& text);
-std::string Local8(const QString& text);
 // A wrapped label at a fixed place, as the windows of the classic layout have them.
 QLabel* FixedText(QWidget* parent, const char* text, int x, int y, int width, int height);
 template <typename Widget>

@@ -1,5 +1,6 @@
 #include "QtPrompts.h"
 
+#include "LocalText.h"
 #include "SlotTimeDialog.h"
 
 #include <QFileDialog>
@@ -10,8 +11,6 @@
 namespace kestrune::app {
 
 namespace {
-
-QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 // "Winamp Playlist|*.m3u|PLS Playlist|*.pls" as Qt writes filters:
 // "Winamp Playlist (*.m3u)", "PLS Playlist (*.pls)".

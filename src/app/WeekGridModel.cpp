@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "LocalText.h"
 #include "platform/Paths.h"
 
 namespace kestrune::app {
 
 namespace {
-
-QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 // "morning show" for "/st/Sessions/morning show.cwt": the cells are narrow.
 QString ShortName(const std::string& session) {
