@@ -390,6 +390,7 @@ void IoFloor::Replay() const {
                     Fail("floor: short write of " + temp);
                 if (swap && ::ftruncate(out, static_cast<off_t>(event.bytes)) != 0)
                     Fail("floor: cannot cut " + temp);
+                if (event.synced) ::fsync(out);
                 ::close(out);
                 if (swap) {
                     if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, event.path.c_str(),

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <functional>
 
@@ -13,6 +15,7 @@
 #include "building/BuildCommand.h"
 #include "listtools/TagPlaylists.h"
 #include "mpgtools/MPGTools.h"
+#include "platform/FileReplace.h"
 #include "platform/FileTrace.h"
 #include "platform/Files.h"
 #include "support/Station.h"
@@ -43,6 +46,14 @@ std::string OpsOn(const FileTrace& trace, const std::string& path) {
         if (event.op == FileOp::ReplaceWhole) ops += 'W';
     }
     return ops;
+}
+
+// Of each replacement of one path, in order: 'D' flushed to the disk first, 'L' left for later.
+std::string SyncsOf(const FileTrace& trace, const std::string& path) {
+    std::string syncs;
+    for (const FileEvent& event : trace)
+        if (event.op == FileOp::ReplaceWhole && event.path == path) syncs += event.synced ? 'D' : 'L';
+    return syncs;
 }
 
 int Opens(const FileTrace& trace, const std::string& path) {
@@ -119,6 +130,26 @@ TEST(FileTrace, TheBuildReadsAndRewritesTheCategoryFileForEverySongPlaced) {
         EXPECT_EQ(OpsOn(trace, song), "SSSS") << song;
         EXPECT_EQ(Opens(trace, song), 2) << song;
     }
+    // The repair's removals reach the disk; the shuffle and the rotations are left for later.
+    EXPECT_EQ(SyncsOf(trace, list), "DD" + std::string(16, 'L'));
+
+    // What the station keeps, the final playlist, is on the disk before it replaces the old.
+    const FileTrace accepted = Recorded([&] { btAcceptFinalPlaylistClick(f.context); });
+    EXPECT_EQ(SyncsOf(accepted, f.dir / "hour.m3u"), "D");
+}
+
+TEST(FileTrace, ANewFileTakesTheProcessMaskAndAReplacedFileKeepsItsMode) {
+    TempDir dir;
+    const mode_t before = ::umask(027);
+    ReplaceWholeFile(dir / "new.m3u", "a\r\n");
+    ::umask(before);
+    struct stat status {};
+    ASSERT_EQ(::stat((dir / "new.m3u").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    ::chmod((dir / "new.m3u").c_str(), 0604);
+    ReplaceWholeFile(dir / "new.m3u", "b\r\n");
+    ASSERT_EQ(::stat((dir / "new.m3u").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0604u);
 }
 
 TEST(FileTrace, TheTagPassWritesEachPlaylistOnceARound) {
@@ -142,6 +173,7 @@ TEST(FileTrace, TheTagPassWritesEachPlaylistOnceARound) {
     // One round: each playlist is looked for and written once, with all of its lines.
     EXPECT_EQ(OpsOn(trace, dir / "Playlists/_art_Ann_.m3u"), "SW");
     EXPECT_EQ(OpsOn(trace, dir / "Playlists/_art_Bob_.m3u"), "SW");
+    EXPECT_EQ(SyncsOf(trace, dir / "Playlists/_art_Ann_.m3u"), "L");
 
     // The next pass adds to them: looked for, read, written.
     const FileTrace again =

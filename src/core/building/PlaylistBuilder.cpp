@@ -319,7 +319,7 @@ void PlaylistWalk::ShuffleMasterPlaylists() {
         initial_[j] = remaining_[j] = static_cast<int32_t>(s_.lbTempListBox1.size());
         view_.ShowStatus("Now shuffling: " + path);
         ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
-        SavePlaylist(path, layout_, s_.lbTempListBox1);
+        SavePlaylist(path, layout_, s_.lbTempListBox1, Sync::Later);
         s_.lbTempListBox1.clear();
         view_.SetMeterPosition(Meter::ProgressBar1, j);
     }
@@ -328,7 +328,7 @@ void PlaylistWalk::ShuffleMasterPlaylists() {
 void PlaylistWalk::ShuffleFile(const std::string& path) {
     LoadPlaylist(path, layout_, s_.lbTempListBox1);
     ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
-    SavePlaylist(path, layout_, s_.lbTempListBox1);
+    SavePlaylist(path, layout_, s_.lbTempListBox1, Sync::Later);
     s_.lbTempListBox1.clear();
 }
 
@@ -460,7 +460,7 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     }
     DropOldSongsFromWindow();
     working.erase(working.begin());
-    SavePlaylist(slotFile, layout_, working);
+    SavePlaylist(slotFile, layout_, working, Sync::Later);
     remaining_[current_] = CheckedSub(remaining_[current_], 1);
 }
 

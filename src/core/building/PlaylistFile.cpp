@@ -172,8 +172,9 @@ void LoadPlaylist(const std::string& path, PlaylistLayout& layout, LineList& ent
     ParsePlaylist(bytes, layout, entries);
 }
 
-void SavePlaylist(const std::string& path, const PlaylistLayout& layout, const LineList& entries) {
-    ReplaceWholeFile(path, FormatPlaylist(layout, entries));
+void SavePlaylist(const std::string& path, const PlaylistLayout& layout, const LineList& entries,
+                  Sync sync) {
+    ReplaceWholeFile(path, FormatPlaylist(layout, entries), sync);
 }
 
 }  // namespace kestrune

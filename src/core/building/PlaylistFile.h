@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileReplace.h"
 #include "platform/LineList.h"
 
 namespace kestrune {
@@ -56,7 +57,9 @@ std::string OtherFormatMessage(const std::string& path, const std::string& forma
 // holding a NUL byte are refused with a message that names it, before anything is changed:
 // each would lose lines when written back.
 void LoadPlaylist(const std::string& path, PlaylistLayout& layout, LineList& entries);
-// Replaces the file with the layout and the entries ("Cannot create file %s").
-void SavePlaylist(const std::string& path, const PlaylistLayout& layout, const LineList& entries);
+// Replaces the file with the layout and the entries ("Cannot create file %s"); the rotations
+// of a build pass Sync::Later.
+void SavePlaylist(const std::string& path, const PlaylistLayout& layout, const LineList& entries,
+                  Sync sync = Sync::ToDisk);
 
 }  // namespace kestrune

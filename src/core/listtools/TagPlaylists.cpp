@@ -195,7 +195,7 @@ public:
             std::string text;
             const bool replace = fresh_ && !playlist.written;
             if (!replace && FileExists(playlist.path)) text = ReadWholeFile(playlist.path);
-            ReplaceWholeFile(playlist.path, WithLinesAdded(std::move(text), playlist.lines));
+            ReplaceWholeFile(playlist.path, WithLinesAdded(std::move(text), playlist.lines), Sync::Later);
             playlist.lines.clear();
             playlist.written = true;
         }

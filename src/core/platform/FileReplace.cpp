@@ -276,6 +276,32 @@ bool ExchangeIntoPlace(const std::string& temp, const std::string& target,
     return std::rename(temp.c_str(), target.c_str()) == 0;
 }
 
+// The process's file-mode mask, read where the system shows it: setting it to read it back
+// would change it for every thread meanwhile.
+mode_t ProcessUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr) {
+            unsigned mask = 0;
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
+                std::fclose(status);
+                return static_cast<mode_t>(mask & 0777);
+            }
+        }
+        std::fclose(status);
+    }
+    return 022;  // the usual mask, where the system does not show it
+}
+
+// Flushes the folder's entries, so that a rename in it survives a power cut. A folder that
+// cannot be opened or synced (some network file systems) is left to the system.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 // Removes a kept old body unless another writer has taken its name meanwhile.
 void RemoveKept(const std::string& temp) {
     const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -349,7 +375,7 @@ TemporaryReuse::~TemporaryReuse() {
 #endif
 }
 
-void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+void ReplaceWholeFile(const std::string& path, const std::string& bytes, Sync sync) {
     StatBuf status{};
     bool exists = false;
     const std::string target = ResolveLinks(path, status, exists);
@@ -388,15 +414,14 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
         case TempOutcome::Failed:
             throw errors::CannotCreateFile(path);
     }
-    mode_t mode = 0;
-    if (exists) {
-        mode = status.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+    const mode_t mode = exists ? status.st_mode & 07777 : 0666 & ~ProcessUmask();
+    // A file system without modes (FAT, some shares) says so; any other refusal fails the write
+    // rather than leave the file open to others or closed to its owner.
+    if (::fchmod(fd, mode) != 0 && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EPERM) {
+        ::unlink(temp.c_str());
+        ::close(fd);
+        throw errors::CannotCreateFile(path);
     }
-    ::fchmod(fd, mode);
     // The lock lives as long as one descriptor of the file is open: `lock` keeps it until the
     // file has its new name.
     const int lock = ::dup(fd);
@@ -408,7 +433,9 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     // Straight from the caller's bytes: no second copy in a stream buffer.
     // A kept old body is longer than the new bytes only when the file shrank.
     const bool written =
-        WriteAt(fd, bytes) && (!overKept || ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0);
+        WriteAt(fd, bytes) &&
+        (!overKept || ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0) &&
+        (sync == Sync::Later || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
     const bool placed = written && closed &&
                         (reuse != nullptr ? ExchangeIntoPlace(temp, target, *reuse)
@@ -419,8 +446,10 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     }
     ::close(lock);
     if (!placed) throw errors::CannotCreateFile(path);
+    if (sync == Sync::ToDisk) SyncFolder(ExtractFilePath(target));
 #endif
-    RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()));
+    RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()),
+                    sync == Sync::ToDisk);
 }
 
 }  // namespace kestrune

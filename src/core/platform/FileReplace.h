@@ -7,13 +7,20 @@
 
 namespace kestrune {
 
+// Whether a replacement reaches the disk before it takes the old file's place. The station's
+// records (the final playlist, sessions, history, settings, reports) do, as a power cut must
+// not leave an empty file where the old one was; the category rewrites of a build and the tag
+// lists, written again by the next run and thousands at a time, need not.
+enum class Sync { ToDisk, Later };
+
 // Replaces the file with `bytes`: a temporary file beside it is written and renamed over it,
-// so a crash, a kill or a full disk leaves the old file or the new one. "Cannot create file %s"
+// so a crash, a kill or a full disk leaves the old file or the new one. With Sync::ToDisk the
+// temporary is flushed to the disk before the rename, and the folder after it. "Cannot create file %s"
 // when it cannot be written; the old file is then untouched. A symbolic link is followed only
 // to a target inside the station's folders or the link's own folder, and only a regular file
 // is replaced: otherwise the file is refused by name and nothing is written. The first write
 // into a folder clears the temporaries that killed writers left there.
-void ReplaceWholeFile(const std::string& path, const std::string& bytes);
+void ReplaceWholeFile(const std::string& path, const std::string& bytes, Sync sync = Sync::ToDisk);
 
 // The station's own folders (start, playlists, sessions), for the link rule above; the
 // process keeps the last ones set.

@@ -8,8 +8,9 @@ void SetFileTrace(FileTrace* trace) {
 
 namespace detail {
 
-void AppendFileEvent(FileOp op, std::string_view path, int64_t offset, int64_t bytes) {
-    activeFileTrace->push_back(FileEvent{op, std::string(path), offset, bytes});
+void AppendFileEvent(FileOp op, std::string_view path, int64_t offset, int64_t bytes,
+                     bool synced) {
+    activeFileTrace->push_back(FileEvent{op, std::string(path), offset, bytes, synced});
 }
 
 }  // namespace detail

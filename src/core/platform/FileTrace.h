@@ -26,6 +26,7 @@ struct FileEvent {
     std::string path;  // empty for ReadBlock and Close
     int64_t offset = 0;
     int64_t bytes = 0;
+    bool synced = false;  // ReplaceWhole: flushed to the disk, file and folder, before the rename
 };
 
 using FileTrace = std::vector<FileEvent>;
@@ -35,12 +36,14 @@ void SetFileTrace(FileTrace* trace);
 
 namespace detail {
 inline FileTrace* activeFileTrace = nullptr;
-void AppendFileEvent(FileOp op, std::string_view path, int64_t offset, int64_t bytes);
+void AppendFileEvent(FileOp op, std::string_view path, int64_t offset, int64_t bytes,
+                     bool synced);
 }  // namespace detail
 
 inline void RecordFileEvent(FileOp op, std::string_view path, int64_t offset = 0,
-                            int64_t bytes = 0) {
-    if (detail::activeFileTrace != nullptr) detail::AppendFileEvent(op, path, offset, bytes);
+                            int64_t bytes = 0, bool synced = false) {
+    if (detail::activeFileTrace != nullptr)
+        detail::AppendFileEvent(op, path, offset, bytes, synced);
 }
 
 }  // namespace kestrune
