@@ -384,6 +384,7 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes, Sync sy
     // A file the user made read-only stays as it is, as a plain write would leave it.
     if (exists && !WritableByUs(target)) throw errors::CannotCreateFile(path);
 #ifdef _WIN32
+    static_cast<void>(sync);  // the system's own write-back, as before
     const std::string temp = target + ".kestrune-tmp";
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (file == nullptr) {
