@@ -2,6 +2,8 @@
 
 #include "onair/AsPlayedLog.h"
 #include "onair/PlanAgainstAir.h"
+#include "output/Extinf.h"
+#include "output/PlaylistWriter.h"
 
 namespace kestrune {
 namespace {
@@ -96,11 +98,48 @@ TEST(HourPlaylists, PlannedStartsFollowTheLengths) {
     EXPECT_EQ(items[2].startMs, kSix + 200000);
     // A plain list (or one item without its length): the order is known, the times are not.
     for (const char* text : {"/m/a.mp3\n/m/b.mp3\n", "#EXTINF:180,A\n/m/a.mp3\n/m/b.mp3\n",
-                             "#EXTINF:x,A\n/m/a.mp3\n"}) {
+                             "#EXTINF:x,A\n/m/a.mp3\n", "#EXTINF:-1,A\n/m/a.mp3\n"}) {
         const std::vector<PlannedItem> plain = PlannedItems(text, kSix);
         ASSERT_FALSE(plain.empty()) << text;
         EXPECT_EQ(plain[0].file, "/m/a.mp3");
+        EXPECT_EQ(plain[0].title, std::string(text).find("#EXTINF") == 0 ? "A" : "") << text;
         for (const PlannedItem& item : plain) EXPECT_FALSE(item.startMs) << text;
+    }
+}
+
+TEST(HourPlaylists, EveryReaderTakesAnExtinfLineAlike) {
+    struct Case {
+        const char* line;
+        bool extinf;
+        int32_t seconds;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"#EXTINF:180,A - One", true, 180, "A - One"},
+        {"#EXTINF:-1,Live", true, -1, "Live"},  // players' "length unknown"
+        {"#EXTINF:12.5,HLS part", true, 12, "HLS part"},
+        {"#EXTINF:-1 tvg-id=\"x\",Station", true, -1, "Station"},
+        {"#EXTINF:240 tvg-id=\"x\",Song", true, 240, "Song"},
+        {"#EXTINF:abc,T", true, -1, "T"},
+        {"#EXTINF:1234567890,T", true, -1, "T"},  // beyond nine digits: no length
+        {"#EXTINF:60", true, 60, ""},
+        {"#EXTINF:", true, -1, ""},
+        {"#EXTINFO:60,T", false, 0, ""},
+        {"#extinf:60,T", false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<Extinf> read = ParseExtinf(c.line);
+        ASSERT_EQ(read.has_value(), c.extinf) << c.line;
+        EXPECT_EQ(IsExtinfLine(c.line), c.extinf) << c.line;
+        if (!read) continue;
+        EXPECT_EQ(read->seconds, c.seconds) << c.line;
+        EXPECT_EQ(read->text, c.text) << c.line;
+        // The M3U reader and the plan agree with it.
+        const std::string list = std::string(c.line) + "\r\n/m/a.mp3\r\n";
+        const PlaylistEntries entries = WriterForPath("x.m3u8").ReadBack(list);
+        ASSERT_EQ(entries.size(), 1u) << c.line;
+        EXPECT_EQ(entries[0].seconds, std::max(0, c.seconds)) << c.line;
+        EXPECT_EQ(PlannedItems(list, kSix)[0].startMs.has_value(), c.seconds >= 0) << c.line;
     }
 }
 

@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsExtinf(std::string_view line) {
-    return line.substr(0, 8) == "#EXTINF:";
-}
-
 LineEnd FirstLineEnd(std::string_view bytes) {
     const size_t at = bytes.find_first_of("\r\n");
     if (at == std::string_view::npos) return LineEnd::CrLf;
@@ -58,10 +54,6 @@ std::string OtherFormatMessage(const std::string& path, const std::string& forma
            "nothing was changed";
 }
 
-bool IsExtinfLine(std::string_view line) {
-    return IsExtinf(line);
-}
-
 bool IsCommentLine(std::string_view line) {
     return !line.empty() && line[0] == '#';
 }
@@ -90,7 +82,7 @@ void ParsePlaylist(std::string_view bytes, PlaylistLayout& layout, LineList& ent
     size_t count = 0;
     ForEachLine(bytes, [&](std::string_view line) {
         const bool comment = IsCommentLine(line);
-        if (comment && atTop && !IsExtinf(line)) {
+        if (comment && atTop && !IsExtinfLine(line)) {
             layout.header.emplace_back(line);
             return;
         }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "output/Extinf.h"
 #include "platform/FileReplace.h"
 #include "platform/LineList.h"
 
@@ -24,8 +25,6 @@ struct PlaylistLayout {
 
 // A line that begins with "#": a directive or a comment, never a song.
 bool IsCommentLine(std::string_view line);
-// An "#EXTINF:" line: the length and title of the song on the line after it.
-bool IsExtinfLine(std::string_view line);
 
 // An entry is the comment lines that lead up to a song ("#EXTINF:..." and the like) and the
 // song's own line, joined by LF (no line of a file can hold one). A plain playlist's entries are

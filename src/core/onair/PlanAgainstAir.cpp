@@ -1,29 +1,14 @@
 #include "onair/PlanAgainstAir.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <string_view>
+
+#include "output/Extinf.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 
 namespace {
-
-struct Extinf {
-    int64_t seconds = 0;
-    std::string title;
-};
-
-// The whole seconds and the text of "#EXTINF:SECONDS,TEXT"; nothing for any other line.
-std::optional<Extinf> ReadExtinf(const std::string& line) {
-    constexpr std::string_view kTag = "#EXTINF:";
-    if (line.compare(0, kTag.size(), kTag) != 0) return std::nullopt;
-    size_t at = kTag.size();
-    int64_t seconds = 0;
-    const size_t digitsFrom = at;
-    while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - digitsFrom < 9)
-        seconds = seconds * 10 + (line[at++] - '0');
-    if (at == digitsFrom || at >= line.size() || line[at] != ',') return std::nullopt;
-    return Extinf{seconds, line.substr(at + 1)};
-}
 
 std::string TwoDigits(int value) {
     std::string text = std::to_string(value);
@@ -58,25 +43,18 @@ std::vector<PlannedItem> PlannedItems(const std::string& playlistText, int64_t s
     bool timed = true;
     std::optional<Extinf> extinf;
     std::vector<int64_t> lengths;
-    size_t from = 0;
-    while (from < playlistText.size()) {
-        size_t end = playlistText.find_first_of("\r\n", from);
-        if (end == std::string::npos) end = playlistText.size();
-        const std::string line = playlistText.substr(from, end - from);
-        from = end + 1;
-        if (end < playlistText.size() && playlistText[end] == '\r' &&
-            from < playlistText.size() && playlistText[from] == '\n')
-            ++from;
-        if (line.empty()) continue;
+    ForEachLine(playlistText, [&](std::string_view line) {
+        if (line.empty()) return;
         if (line.front() == '#') {
-            if (auto read = ReadExtinf(line)) extinf = std::move(read);
-            continue;
+            if (auto read = ParseExtinf(line)) extinf = std::move(read);
+            return;
         }
-        items.push_back({line, std::nullopt, extinf ? extinf->title : std::string()});
-        if (!extinf) timed = false;
-        lengths.push_back(extinf ? extinf->seconds : 0);
+        items.push_back({std::string(line), std::nullopt, extinf ? extinf->text : std::string()});
+        // A list without a length for every item cannot say when each starts.
+        if (!extinf || extinf->seconds < 0) timed = false;
+        lengths.push_back(extinf ? std::max(0, extinf->seconds) : 0);
         extinf.reset();
-    }
+    });
     if (timed) {
         int64_t at = startMs;
         for (size_t i = 0; i < items.size(); ++i) {

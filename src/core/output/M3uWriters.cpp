@@ -1,7 +1,9 @@
 // The M3U family: the plain list of paths, and extended M3U with a #EXTINF line per song.
 
+#include <algorithm>
 #include <charconv>
 
+#include "output/Extinf.h"
 #include "output/WriterFormats.h"
 #include "platform/LineList.h"
 
@@ -26,13 +28,11 @@ PlaylistEntries ReadM3u(std::string_view bytes) {
     PlaylistEntries entries;
     PlaylistEntry next;
     for (const std::string& line : ParseLines(bytes)) {
-        if (line.rfind(kExtinf, 0) == 0) {
-            const std::string_view info = std::string_view(line).substr(kExtinf.size());
-            next.seconds = LeadingSeconds(info);
-            const size_t comma = info.find(',');
+        if (const std::optional<Extinf> extinf = ParseExtinf(line)) {
+            next.seconds = std::max(0, extinf->seconds);
             next.artist.clear();
             next.title.clear();
-            if (comma != std::string_view::npos) SplitDisplayTitle(info.substr(comma + 1), next);
+            SplitDisplayTitle(extinf->text, next);
         } else if (!line.empty() && line[0] != '#') {
             next.path = line;
             entries.push_back(std::move(next));
