@@ -82,8 +82,8 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     build_ = std::make_unique<BuildContext>(
         BuildContext{session_, *view_, *prompts_, seeds_, clock_, iniPath, &folders_.sessions});
     // The builds take their settings from here; the option windows keep them as they save them.
-    build_->rules = ReadRuleSettings(iniPath);
-    build_->timing = ReadTimingSettings(iniPath);
+    build_->rules = ReadRuleSettings(iniPath, &settingsProblems_);
+    build_->timing = ReadTimingSettings(iniPath, &settingsProblems_);
     runView_ = std::make_unique<ScheduledRunView>(*view_);
     runBuild_ = std::make_unique<BuildContext>(BuildContext{
         runSession_, *runView_, *prompts_, seeds_, clock_, iniPath, &folders_.sessions});
@@ -151,6 +151,15 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
         view_->ShowStatus("Auto Build Initiated");
     RefreshAll();
     ShowPage(0);
+}
+
+void TfMainForm::SaySettingsProblems() {
+    if (settingsProblems_.empty()) return;
+    std::string text;
+    for (const std::string& problem : settingsProblems_) text += problem + "\n";
+    settingsProblems_.clear();
+    view_->ShowStatus("Some settings could not be used and were left at their defaults.");
+    prompts_->ShowMessage(text + "Config > Rules and Config > Timing set them again.");
 }
 
 TfMainForm::~TfMainForm() {

@@ -66,6 +66,11 @@ public:
     Scheduler& AutoScheduler() { return scheduler_; }
     const StationFolders& Folders() const { return folders_; }
 
+    // Says once, in a box, which settings of the configuration file could not be used and were
+    // left at their defaults; nothing when all could. Called when the window is up, so that the
+    // window that mends them can be reached.
+    void SaySettingsProblems();
+
     // Runs a command under the application-wide error handler.
     void RunCommand(const std::function<void()>& command);
     // Re-reads every shown list and field from the model.
@@ -140,6 +145,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::vector<std::string> settingsProblems_;  // said once the window is up
     void BuildNavigation();
     void BuildMenu();
     void BuildTrayIcon();

@@ -11,8 +11,6 @@ namespace kestrune::app {
 
 namespace {
 
-// A separation longer than a year keeps nothing apart that a shorter one would not.
-constexpr int kMostRuleHours = 8760;
 
 QComboBox* HoursBox(QWidget* parent) {
     auto* box = new QComboBox(parent);

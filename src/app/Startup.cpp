@@ -104,6 +104,7 @@ ProgramWindows StartProgram(const StartupOptions& options) {
     windows.fMainForm->ShowPage(0);
     windows.fMainForm->show();
     step(StartupStep::MainFormShown, nullptr);
+    windows.fMainForm->SaySettingsProblems();
     return windows;
 }
 

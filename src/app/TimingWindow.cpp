@@ -1,12 +1,9 @@
 #include "TimingWindow.h"
 
-#include "OptionLayout.h"
-
 #include <QGridLayout>
 
-#include <algorithm>
-
-#include "platform/KestruneError.h"
+#include "NumberFields.h"
+#include "OptionLayout.h"
 #include "timing/TimingSettings.h"
 
 namespace kestrune::app {
@@ -66,16 +63,29 @@ void TfTiming::Open() {
 }
 
 void TfTiming::btnSaveTimingClick() {
-    context_.run([this] {
+    // Seconds no clock can honour are refused naming the field; nothing is saved and the window
+    // stays in front with the field ready to be typed again.
+    int seconds[2] = {0, 0};
+    const struct {
+        QComboBox* box;
+        const char* field;
+        int most;
+    } fields[] = {{cbTolerance, "Tolerance (in seconds either side)", kMostToleranceSeconds},
+                  {cbOverlap, "Overlap at each join (in seconds)", kMostOverlapSeconds}};
+    for (int i = 0; i < 2; ++i) {
+        const auto number = WholeNumberIn(fields[i].box->currentText(), 0, fields[i].most);
+        if (!number) {
+            context_.prompts.ShowMessage(NumberRangeMessage(fields[i].field, 0, fields[i].most));
+            StayInFront(this, fields[i].box);
+            return;
+        }
+        seconds[i] = *number;
+    }
+    context_.run([this, &seconds] {
         TimingSettings timing;
         timing.fill = cbExactFill->isChecked() ? FillMode::Exact : FillMode::Walk;
-        // Seconds as typed: the integer error names a text that is not a number.
-        auto seconds = [](const QComboBox* box) {
-            return std::max(0, static_cast<int>(
-                                   StrToInt(box->currentText().toLocal8Bit().toStdString())));
-        };
-        timing.toleranceSeconds = seconds(cbTolerance);
-        timing.overlapSeconds = seconds(cbOverlap);
+        timing.toleranceSeconds = seconds[0];
+        timing.overlapSeconds = seconds[1];
         // A failure stops here: the window stays open with what was typed.
         WriteTimingSettings(context_.iniPath, timing);
         context_.build.timing = timing;

@@ -27,7 +27,7 @@ int64_t HoursOption(const std::vector<std::string>& args, size_t& i) {
 int RunCheck(const std::vector<std::string>& args) {
     CliStation station(std::nullopt);
     // The station's own rules, the dupe checker's three hours for the artist; options say more.
-    const RuleSettings settings = ReadRuleSettings(station.context.iniPath);
+    const RuleSettings settings = station.context.rules;
     RuleSet rules;
     rules.artistWindow = 3 * 3600;
     rules.titleWindow = int64_t{settings.titleHours} * 3600;

@@ -66,8 +66,11 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     folders = StartUp(ini, start, session, schedule);
     context.iniPath = ini;
     context.historyFolder = &folders.sessions;
-    context.rules = ReadRuleSettings(ini);
-    context.timing = ReadTimingSettings(ini);
+    // A setting that cannot be used keeps its default and is named; it stops no verb.
+    std::vector<std::string> problems;
+    context.rules = ReadRuleSettings(ini, &problems);
+    context.timing = ReadTimingSettings(ini, &problems);
+    for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
 void CliStation::Lock(const std::string& job) {

@@ -16,6 +16,7 @@
 #include "ScriptedAppPrompts.h"
 #include "Startup.h"
 #include "support/TempDir.h"
+#include "timing/TimingSettings.h"
 
 namespace kestrune::app {
 namespace {
@@ -245,6 +246,32 @@ TEST_F(Startup, TheMainWindowReadsTheStartFolderAndTheConfiguration) {
     ASSERT_EQ(windows.fMainForm->Session().lbMasterPlaylists.Count(), 2);
     EXPECT_EQ(windows.fMainForm->Session().lbMasterPlaylists[0], "/srv/lists/jingles.m3u");
     EXPECT_EQ(windows.fMainForm->AutoScheduler().lbSchedule.Count(), 1);
+}
+
+// A word typed wrong in the configuration file keeps the setting at its default and is said
+// once the window is up: the program starts, and the window that mends it can be reached.
+TEST_F(Startup, ASettingThatCannotBeUsedIsNamedAndTheProgramStarts) {
+    dir.Write("kestrune.ini",
+              "[Timing]\r\nfill=exact\r\ntolerance=abc\r\noverlap=2000\r\n[Rules]\r\n"
+              "title_hours=3\r\nalbum_hours=three\r\n");
+    const ProgramWindows windows = Start();
+    ASSERT_TRUE(windows.fMainForm->isVisible());
+    EXPECT_TRUE(prompts.errors.empty());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    const std::string& said = prompts.messages[0];
+    const std::string ini = dir / "kestrune.ini";
+    for (const std::string& named :
+         {ini + ", [Timing] tolerance=abc: not a whole number of seconds from 0 to 120; "
+                "the default 2 is used.",
+          ini + ", [Timing] overlap=2000: not a whole number of seconds from 0 to 30; "
+                "the default 0 is used.",
+          ini + ", [Rules] album_hours=three: not a whole number of hours from 0 to 8760; "
+                "the default 0 is used."})
+        EXPECT_NE(said.find(named), std::string::npos) << said;
+    const BuildContext& build = windows.fMainForm->Context().build;
+    EXPECT_EQ(build.timing, (TimingSettings{FillMode::Exact, 2, 0}));
+    EXPECT_EQ(build.rules.titleHours, 3);
+    EXPECT_EQ(build.rules.albumHours, 0);
 }
 
 TEST_F(Startup, TheTrayIconIsInPlaceWithTheApplicationIcon) {

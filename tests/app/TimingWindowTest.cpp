@@ -29,12 +29,27 @@ TEST(TimingWindow, ShowsTheStoredTimingAndPutsTheSavedOneInForce) {
     EXPECT_EQ(w.cbTolerance->currentText(), "2");
     EXPECT_EQ(w.cbOverlap->currentText(), "3");
 
+    // Words, and seconds no clock can honour (a crossfade typed in milliseconds), are refused
+    // naming the field; nothing is written and the window stays.
     const std::string before = f.station.dir.Read("kestrune.ini");
-    w.cbTolerance->setEditText("two");
-    w.btnSaveTiming->click();
-    EXPECT_EQ(f.prompts.errors, std::vector<std::string>{"'two' is not a valid integer value."});
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(f.station.dir.Read("kestrune.ini"), before);
+    const struct {
+        const char* tolerance;
+        const char* overlap;
+        const char* message;
+    } refused[] = {
+        {"two", "3", "Tolerance (in seconds either side) must be a whole number from 0 to 120."},
+        {"3600", "3", "Tolerance (in seconds either side) must be a whole number from 0 to 120."},
+        {"2", "2000", "Overlap at each join (in seconds) must be a whole number from 0 to 30."},
+    };
+    for (const auto& r : refused) {
+        w.cbTolerance->setEditText(r.tolerance);
+        w.cbOverlap->setEditText(r.overlap);
+        w.btnSaveTiming->click();
+        EXPECT_EQ(f.prompts.messages.back(), r.message);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(f.station.dir.Read("kestrune.ini"), before);
+    }
+    EXPECT_TRUE(f.prompts.errors.empty());
 
     w.cbTolerance->setEditText("5");
     w.cbOverlap->setEditText("0");

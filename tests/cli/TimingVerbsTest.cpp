@@ -53,5 +53,31 @@ TEST(CliTiming, AMissedHourIsNamedAndStrictExitsThree) {
     EXPECT_EQ(f.Lines(f.dir / "out12.m3u").size(), 2u);
 }
 
+// One word typed wrong in [Timing] no longer stops the station: every verb runs, the setting at
+// its default, and the problem names the file, the section and the key once.
+TEST(CliTiming, ASettingThatCannotBeUsedIsNamedAndStopsNoVerb) {
+    StationFixture f;
+    fs::create_directories(f.dir / "bin");
+    fs::copy_file(KESTRUNE_CLI_PATH, f.dir / "bin/kestrune-cli");
+    f.dir.Write("bin/kestrune.ini", "[Timing]\r\nfill=exact\r\ntolerance=abc\r\n");
+    const std::string program = f.dir / "bin/kestrune-cli";
+    const std::string named = f.dir / "bin/kestrune.ini" +
+                              ", [Timing] tolerance=abc: not a whole number of seconds from 0 to "
+                              "120; the default 2 is used.";
+    fs::create_directories(f.dir / "Music");
+    const auto tags = RunCliCopy(program, {"tags", "Music", "--artist"}, f.dir.Path());
+    EXPECT_EQ(tags.exitCode, 0) << tags.err;
+    EXPECT_NE(tags.err.find(named), std::string::npos) << tags.err;
+    const std::string music =
+        f.Playlist("music.m3u", {{420, "Ana", "One", 13}, {420, "Bo", "Two", 17}, {420, "Cy", "Three", 13}});
+    f.dir.Write("ten.cwt", FormatLines({music, "#", music, "##", "10", "###", f.dir / "out.m3u",
+                                        "####", "001", "3"}));
+    const auto build = RunCliCopy(program, {"build", "ten.cwt"}, f.dir.Path());
+    // Built with the default window of 2 s, as the first test's ten minutes are.
+    EXPECT_NE(build.err.find("Hour ends 0:03:01 early (window 2 s)"), std::string::npos)
+        << build.err;
+    EXPECT_EQ(build.err.find(named), build.err.rfind(named)) << "named once: " << build.err;
+}
+
 }  // namespace
 }  // namespace kestrune

@@ -5,6 +5,8 @@
 
 #include "building/PlaylistBuilder.h"
 #include "sessions/WeekRun.h"
+#include "timing/SlotTime.h"
+#include "timing/TimingSettings.h"
 #include "support/Station.h"
 
 namespace kestrune {
@@ -136,6 +138,38 @@ TEST(ClockFillBuild, WithTheWalkTheSameSongsAsWithoutTheTimingSection) {
     };
     // Tolerance and overlap mean nothing to the walk.
     EXPECT_EQ(build(TimingSettings{}), build(TimingSettings{FillMode::Walk, 9, 4}));
+}
+
+// An overlap as long as the items (jingles and spots of 5 to 20 s, a crossfade of 30 s) leaves
+// each counting nothing: the walk, timed or not, ends after one pass that adds no time, and says
+// why, instead of going round for ever with the station locked.
+TEST(ClockFillBuild, AnOverlapThatTakesEveryItemsTimeEndsTheBuild) {
+    for (const bool timed : {false, true}) {
+        FillStation f(2, kMostOverlapSeconds);
+        std::vector<TestSong> shorts;
+        for (int i = 0; i < 6; ++i)
+            shorts.push_back({5 + 3 * i, "Spot " + std::to_string(i), "Ad " + std::to_string(i)});
+        const std::string spots = f.Category("spots.m3u", shorts, 0);
+        f.session.lbClockwheelTemplate = {spots, spots, spots};
+        if (timed) f.session.slotTimes.Set(0, SlotTime{0, SlotTimeKind::Hard, 30});
+        f.session.ComboBox1 = "60";  // longer than the fill's last part: the walk goes first
+        f.session.SetOutputFile(f.dir / "out.m3u");
+        const BuildOutcome outcome = BuildPlaylist(f.context);
+        EXPECT_FALSE(outcome.reachedLength) << timed;
+        EXPECT_EQ(outcome.status.rfind("The playlist cannot be completed", 0), 0u)
+            << timed << ": " << outcome.status;
+        EXPECT_LE(f.session.lbFinalPlaylist.size(), 2 * f.session.lbClockwheelTemplate.size());
+    }
+    // Songs beside them still fill the hour: the jingles count nothing, the songs the rest.
+    FillStation f(2, kMostOverlapSeconds);
+    const std::string music = f.Category("music.m3u", Songs("Band", Twenty()), 1);
+    const std::string spots = f.Category("spots.m3u", {{10, "Spot", "Ad"}, {12, "Spot 2", "Ad"}}, 2);
+    f.session.lbClockwheelTemplate = {music, spots, music};
+    f.session.ComboBox1 = "60";
+    f.session.SetOutputFile(f.dir / "out.m3u");
+    const BuildOutcome outcome = BuildPlaylist(f.context);
+    EXPECT_NE(outcome.status.rfind("The playlist cannot be completed", 0), 0u) << outcome.status;
+    EXPECT_GT(outcome.placedSeconds, 55 * 60) << outcome.status;
 }
 
 TEST(ClockFillBuild, AnHourEndIsShownToATenthOfASecond) {

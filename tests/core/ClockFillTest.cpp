@@ -203,11 +203,36 @@ TEST(TimingSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {
     EXPECT_EQ(odd.fill, FillMode::Walk);
     EXPECT_EQ(odd.toleranceSeconds, 0);
     EXPECT_EQ(odd.overlapSeconds, 0);
-    try {
-        ParseTimingSettings("[Timing]\r\ntolerance=2.5\r\n");
-        FAIL() << "no error";
-    } catch (const std::exception& error) {
-        EXPECT_STREQ(error.what(), "'2.5' is not a valid integer value");
+    // A value that cannot be used keeps the default and is named by file, section and key;
+    // it stops nothing.
+    const struct {
+        const char* line;
+        TimingSettings expected;
+        const char* problem;
+    } cases[] = {
+        {"tolerance=2.5", {}, "/s/kestrune.ini, [Timing] tolerance=2.5: not a whole number of "
+                              "seconds from 0 to 120; the default 2 is used."},
+        {"overlap=2s", {}, "/s/kestrune.ini, [Timing] overlap=2s: not a whole number of "
+                           "seconds from 0 to 30; the default 0 is used."},
+        {"overlap=1e3", {}, "/s/kestrune.ini, [Timing] overlap=1e3: not a whole number of "
+                            "seconds from 0 to 30; the default 0 is used."},
+        {"overlap=2000", {}, "/s/kestrune.ini, [Timing] overlap=2000: not a whole number of "
+                             "seconds from 0 to 30; the default 0 is used."},
+        {"tolerance=3600", {}, "/s/kestrune.ini, [Timing] tolerance=3600: not a whole number of "
+                               "seconds from 0 to 120; the default 2 is used."},
+        {"tolerance=\x1b[2J", {}, "/s/kestrune.ini, [Timing] tolerance=\\x1B[2J: not a whole "
+                                   "number of seconds from 0 to 120; the default 2 is used."},
+        {"tolerance=120", {FillMode::Walk, 120, 0}, ""},
+        {"overlap=30", {FillMode::Walk, 2, 30}, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> problems;
+        const TimingSettings read = ParseTimingSettings(
+            std::string("[Timing]\r\n") + c.line + "\r\n", &problems, "/s/kestrune.ini");
+        EXPECT_EQ(read, c.expected) << c.line;
+        EXPECT_EQ(problems, *c.problem ? std::vector<std::string>{c.problem}
+                                       : std::vector<std::string>{})
+            << c.line;
     }
 }
 

@@ -111,12 +111,18 @@ TEST(RuleSettings, DefaultsWhenAbsentAndEveryKeyRoundTrips) {
     EXPECT_EQ(odd.artistMatching, ArtistMatching::Exact);
     EXPECT_EQ(odd.exempt, (std::vector<std::string>{"a.m3u", "b.m3u"}));
     EXPECT_FALSE(odd.history);
-    try {
-        ParseRuleSettings("[Rules]\nalbum_hours=three\n");
-        ADD_FAILURE() << "no error";
-    } catch (const KestruneError& error) {
-        EXPECT_STREQ(error.what(), "'three' is not a valid integer value");
-    }
+    // Hours that cannot be used keep the default and are named; they stop nothing.
+    std::vector<std::string> problems;
+    const RuleSettings wrong = ParseRuleSettings(
+        "[Rules]\nalbum_hours=three\ntitle_hours=9000\nhistory=1\n", &problems, "/s/k.ini");
+    EXPECT_EQ(wrong.albumHours, 0);
+    EXPECT_EQ(wrong.titleHours, 0);
+    EXPECT_TRUE(wrong.history);
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            "/s/k.ini, [Rules] title_hours=9000: not a whole number of hours from "
+                            "0 to 8760; the default 0 is used.",
+                            "/s/k.ini, [Rules] album_hours=three: not a whole number of hours from "
+                            "0 to 8760; the default 0 is used."}));
     EXPECT_TRUE(IsExemptSlot(all, "/station/Playlists/demo_jingles.m3u"));
     EXPECT_FALSE(IsExemptSlot(all, "/station/Playlists/demo_current.m3u"));
 }

@@ -98,6 +98,7 @@ private:
     void DropOldSongsFromWindow();
     std::string DupeMessage(const std::string& artist) const;
     std::string CompleteStatus() const;
+    std::string OverlapTakesAllText() const;
     std::string StoppedStatus(int slot) const;
 
     void FindReplacement(int32_t r);
@@ -187,7 +188,8 @@ private:
     size_t PlaylistIndexOf(const std::string& slotFile, size_t fallback) const;
     void PlaceFillPick(int slot, const std::string& path);
     int64_t LengthMs(const std::string& path);
-    int64_t NetMs(int64_t lengthMs) const { return lengthMs - overlapMs_; }
+    // An item counts for its length less the crossfade at its join, never for less than nothing.
+    int64_t NetMs(int64_t lengthMs) const { return std::max<int64_t>(0, lengthMs - overlapMs_); }
     int32_t ShownTotalSeconds() const;
     bool exact_ = false;
     int64_t desiredMs_ = 0;
@@ -247,6 +249,7 @@ BuildOutcome PlaylistWalk::Run() {
     }
     while (exact_ || placed_ < target_) {
         int32_t placedThisPass = 0;
+        const int64_t msBefore = totalMs_;
         for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
             if (exact_ && desiredMs_ - totalMs_ <= kFillHorizonMs) {
                 const std::string miss = FinishByFill(slot, kFillSlots);
@@ -260,8 +263,10 @@ BuildOutcome PlaylistWalk::Run() {
             PumpMessages();
             if (StopRequested()) return end(false, StoppedStatus(slot));
         }
-        // Without this the walk would go round for ever.
+        // Without this the walk would go round for ever: the exact walk counts what the joins
+        // leave of each item, which an overlap as long as the items makes nothing.
         if (placedThisPass == 0) return end(false, kBuildCannotProgress);
+        if (exact_ && totalMs_ == msBefore) return end(false, OverlapTakesAllText());
     }
     outcome.placedSeconds = exactTotal_;
     outcome.endErrorMs = (int64_t{exactTotal_} - outcome.desiredSeconds) * 1000;
@@ -285,6 +290,12 @@ std::string PlaylistWalk::CompleteStatus() const {
     return "The final playlist now holds " + GroupedNumber(static_cast<int64_t>(songs)) +
            (songs == 1 ? " song, " : " songs, ") + PlayingTimeText(s_.finalPlaylistSeconds) +
            "; this build added " + PlayingTimeText(ShownTotalSeconds()) + "." + broken;
+}
+
+std::string PlaylistWalk::OverlapTakesAllText() const {
+    return std::string(kBuildCannotProgress).substr(0, std::string(kBuildCannotProgress).find(" (")) +
+           ": the overlap of " + std::to_string(overlapMs_ / 1000) +
+           " s at each join takes all of every item's playing time.";
 }
 
 std::string PlaylistWalk::StoppedStatus(int slot) const {

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/KestruneError.h"
+#include "platform/SettingsSection.h"
 #include "platform/Paths.h"
 
 namespace kestrune {
@@ -23,17 +24,6 @@ std::string TrimBlanks(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return std::string();
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-int Hours(const std::string& iniText, const char* key) {
-    const auto value = FindIniValue(iniText, kRulesSection, key);
-    if (!value || value->empty()) return 0;
-    const int32_t hours = StrToInt(*value);
-    return hours < 0 ? 0 : hours;
-}
-
-bool Flag(const std::string& iniText, const char* key) {
-    return FindIniValue(iniText, kRulesSection, key).value_or("0") == "1";
 }
 
 }  // namespace
@@ -60,17 +50,20 @@ std::string JoinExemptList(const std::vector<std::string>& names) {
     return text;
 }
 
-RuleSettings ParseRuleSettings(const std::string& iniText) {
+RuleSettings ParseRuleSettings(const std::string& iniText, std::vector<std::string>* problems,
+                               const std::string& iniPath) {
+    SettingsSection section(iniText, iniPath, kRulesSection);
     RuleSettings settings;
-    settings.titleHours = Hours(iniText, kTitleHours);
-    settings.albumHours = Hours(iniText, kAlbumHours);
-    if (FindIniValue(iniText, kRulesSection, kArtistMatching).value_or("") == "loose")
+    settings.titleHours = section.WholeNumber(kTitleHours, 0, 0, kMostRuleHours, "hours");
+    settings.albumHours = section.WholeNumber(kAlbumHours, 0, 0, kMostRuleHours, "hours");
+    if (section.Text(kArtistMatching).value_or("") == "loose")
         settings.artistMatching = ArtistMatching::Loose;
-    settings.exempt = SplitExemptList(FindIniValue(iniText, kRulesSection, kExempt).value_or(""));
-    settings.performanceComplement = Flag(iniText, kPerformanceComplement);
-    settings.history = Flag(iniText, kHistory);
-    if (FindIniValue(iniText, kRulesSection, kRelax).value_or("") == "least_recent")
-        settings.relax = Relax::LeastRecent;
+    settings.exempt = SplitExemptList(section.Text(kExempt).value_or(""));
+    settings.performanceComplement = section.Flag(kPerformanceComplement);
+    settings.history = section.Flag(kHistory);
+    if (section.Text(kRelax).value_or("") == "least_recent") settings.relax = Relax::LeastRecent;
+    if (problems != nullptr)
+        problems->insert(problems->end(), section.Problems().begin(), section.Problems().end());
     return settings;
 }
 
@@ -89,15 +82,8 @@ std::string WithRuleSettings(const std::string& iniText, const RuleSettings& set
     return text;
 }
 
-RuleSettings ReadRuleSettings(const std::string& iniPath) {
-    if (iniPath.empty() || !FileExists(iniPath)) return RuleSettings{};
-    std::string text;
-    try {
-        text = ReadWholeFile(iniPath);
-    } catch (const KestruneError&) {
-        return RuleSettings{};  // an unreadable file counts as an absent one, as for the folders
-    }
-    return ParseRuleSettings(text);
+RuleSettings ReadRuleSettings(const std::string& iniPath, std::vector<std::string>* problems) {
+    return ParseRuleSettings(SettingsFileText(iniPath), problems, iniPath);
 }
 
 void WriteRuleSettings(const std::string& iniPath, const RuleSettings& settings) {

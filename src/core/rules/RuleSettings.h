@@ -26,14 +26,21 @@ struct RuleSettings {
     bool AllDefault() const { return *this == RuleSettings{}; }
 };
 
+// A separation longer than a year keeps nothing apart that a shorter one would not.
+inline constexpr int kMostRuleHours = 8760;
+
 // Text forms over the configuration file's text (pure). A key that is absent or empty keeps its
-// default; hours that are not a whole number stop with "'%s' is not a valid integer value";
-// hours below zero are taken as 0; a word that is not one of the choices is taken as the default.
-RuleSettings ParseRuleSettings(const std::string& iniText);
+// default; hours below zero are taken as 0; hours that are not a whole number from 0 to
+// kMostRuleHours keep the default and add a problem naming the file (`iniPath`), the section
+// and the key; a word that is not one of the choices is taken as the default.
+RuleSettings ParseRuleSettings(const std::string& iniText,
+                               std::vector<std::string>* problems = nullptr,
+                               const std::string& iniPath = "kestrune.ini");
 std::string WithRuleSettings(const std::string& iniText, const RuleSettings& settings);
 
 // From and to the file: a missing file gives the defaults; "Unable to write to %s".
-RuleSettings ReadRuleSettings(const std::string& iniPath);
+RuleSettings ReadRuleSettings(const std::string& iniPath,
+                              std::vector<std::string>* problems = nullptr);
 void WriteRuleSettings(const std::string& iniPath, const RuleSettings& settings);
 
 // "a.m3u;b.m3u" and back; blanks round a name and empty names are dropped.

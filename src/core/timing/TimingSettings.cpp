@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/KestruneError.h"
+#include "platform/SettingsSection.h"
 
 namespace kestrune {
 
@@ -13,21 +14,19 @@ constexpr const char* kFill = "fill";
 constexpr const char* kTolerance = "tolerance";
 constexpr const char* kOverlap = "overlap";
 
-int Seconds(const std::string& iniText, const char* key, int fallback) {
-    const auto value = FindIniValue(iniText, kTimingSection, key);
-    if (!value || value->empty()) return fallback;
-    const int32_t seconds = StrToInt(*value);
-    return seconds < 0 ? 0 : seconds;
-}
-
 }  // namespace
 
-TimingSettings ParseTimingSettings(const std::string& iniText) {
+TimingSettings ParseTimingSettings(const std::string& iniText, std::vector<std::string>* problems,
+                                   const std::string& iniPath) {
+    SettingsSection section(iniText, iniPath, kTimingSection);
     TimingSettings settings;
-    if (FindIniValue(iniText, kTimingSection, kFill).value_or("") == "exact")
-        settings.fill = FillMode::Exact;
-    settings.toleranceSeconds = Seconds(iniText, kTolerance, settings.toleranceSeconds);
-    settings.overlapSeconds = Seconds(iniText, kOverlap, settings.overlapSeconds);
+    if (section.Text(kFill).value_or("") == "exact") settings.fill = FillMode::Exact;
+    settings.toleranceSeconds = section.WholeNumber(kTolerance, settings.toleranceSeconds, 0,
+                                                    kMostToleranceSeconds, "seconds");
+    settings.overlapSeconds =
+        section.WholeNumber(kOverlap, settings.overlapSeconds, 0, kMostOverlapSeconds, "seconds");
+    if (problems != nullptr)
+        problems->insert(problems->end(), section.Problems().begin(), section.Problems().end());
     return settings;
 }
 
@@ -40,15 +39,8 @@ std::string WithTimingSettings(const std::string& iniText, const TimingSettings&
     return text;
 }
 
-TimingSettings ReadTimingSettings(const std::string& iniPath) {
-    if (iniPath.empty() || !FileExists(iniPath)) return TimingSettings{};
-    std::string text;
-    try {
-        text = ReadWholeFile(iniPath);
-    } catch (const KestruneError&) {
-        return TimingSettings{};  // unreadable counts as absent, as for the other sections
-    }
-    return ParseTimingSettings(text);
+TimingSettings ReadTimingSettings(const std::string& iniPath, std::vector<std::string>* problems) {
+    return ParseTimingSettings(SettingsFileText(iniPath), problems, iniPath);
 }
 
 void WriteTimingSettings(const std::string& iniPath, const TimingSettings& settings) {

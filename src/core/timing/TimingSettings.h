@@ -6,10 +6,15 @@
 //   overlap=0         seconds the playout crossfades at each join, taken off the timing
 
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
 inline constexpr const char* kTimingSection = "Timing";
+// Beyond these no clock can be honoured: a crossfade longer than most jingles makes them count
+// less than nothing, and a tolerance of minutes calls a short hour complete.
+inline constexpr int kMostToleranceSeconds = 120;
+inline constexpr int kMostOverlapSeconds = 30;
 
 enum class FillMode { Walk, Exact };
 
@@ -22,14 +27,18 @@ struct TimingSettings {
     bool AllDefault() const { return *this == TimingSettings{}; }
 };
 
-// Text forms (pure). A key that is absent or empty keeps its default; seconds that are not a
-// whole number stop with "'%s' is not a valid integer value"; seconds below zero are taken as
-// 0; a fill that is not one of the words is taken as the walk.
-TimingSettings ParseTimingSettings(const std::string& iniText);
+// Text forms (pure). A key that is absent or empty keeps its default; seconds below zero are
+// taken as 0; seconds that are not a whole number, or beyond the most above, keep the default
+// and add a problem naming the file (`iniPath`), the section and the key; a fill that is not
+// one of the words is taken as the walk.
+TimingSettings ParseTimingSettings(const std::string& iniText,
+                                   std::vector<std::string>* problems = nullptr,
+                                   const std::string& iniPath = "kestrune.ini");
 std::string WithTimingSettings(const std::string& iniText, const TimingSettings& settings);
 
 // From and to the file: a missing or unreadable file gives the defaults; "Unable to write to %s".
-TimingSettings ReadTimingSettings(const std::string& iniPath);
+TimingSettings ReadTimingSettings(const std::string& iniPath,
+                                  std::vector<std::string>* problems = nullptr);
 void WriteTimingSettings(const std::string& iniPath, const TimingSettings& settings);
 
 }  // namespace kestrune
