@@ -134,6 +134,15 @@ OnAirPage::OnAirPage(AppContext& context, QWidget* parent)
     serviceLabel->setBuddy(serviceName_);
     reportRow->addWidget(serviceLabel);
     reportRow->addWidget(serviceName_);
+    auto* categoryLabel = new QLabel("category", this);
+    categoryCode_ = new QLineEdit(Local(ReportTransmissionCategory(context_.iniPath)), this);
+    categoryCode_->setToolTip("Your SoundExchange transmission category (A: eligible "
+                              "nonsubscription transmissions); kept as [Report] category in "
+                              "kestrune.ini");
+    categoryCode_->setMaximumWidth(40);
+    categoryLabel->setBuddy(categoryCode_);
+    reportRow->addWidget(categoryLabel);
+    reportRow->addWidget(categoryCode_);
     reportRow->addWidget(reportButton_);
     reportRow->addStretch(1);
     layout->addLayout(reportRow);
@@ -232,6 +241,10 @@ void OnAirPage::WriteReport() {
         if (!service.empty() && service != ReportServiceName(context_.iniPath))
             WriteReportServiceName(context_.iniPath, service);
         request.service = ReportServiceName(context_.iniPath);
+        const std::string category = categoryCode_->text().trimmed().toStdString();
+        if (!category.empty() && category != ReportTransmissionCategory(context_.iniPath))
+            WriteReportTransmissionCategory(context_.iniPath, category);
+        request.category = ReportTransmissionCategory(context_.iniPath);
         request.progress = [this](size_t done, size_t total) {
             if (done % 25 == 0 || done == total)
                 context_.view.ShowStatus("Reading the aired files: " + std::to_string(done) +

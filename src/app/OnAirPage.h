@@ -40,6 +40,7 @@ public:
     QDateEdit& ReportFrom() { return *reportFrom_; }
     QDateEdit& ReportTo() { return *reportTo_; }
     QLineEdit& ServiceName() { return *serviceName_; }
+    QLineEdit& CategoryCode() { return *categoryCode_; }
     QSpinBox& LateSeconds() { return *lateSeconds_; }
     QPushButton& ReportButton() { return *reportButton_; }
     // Icecast's access logs, where the report's listeners come from: Debian's until others are
@@ -61,6 +62,7 @@ private:
     QDateEdit* reportFrom_ = nullptr;
     QDateEdit* reportTo_ = nullptr;
     QLineEdit* serviceName_ = nullptr;
+    QLineEdit* categoryCode_ = nullptr;
     QPushButton* reportButton_ = nullptr;
     std::vector<std::string> accessLogs_;
 };

@@ -32,6 +32,7 @@ int RunReport(const std::vector<std::string>& arguments) {
         accessLogs.push_back(*file);
     const std::optional<std::string> mountOption = TakeValue(args, "--mount");
     const std::optional<std::string> serviceOption = TakeValue(args, "--service");
+    const std::optional<std::string> categoryOption = TakeValue(args, "--category");
     if (!fromText) throw UsageError{"report needs --from YYYY-MM-DD"};
     if (!formatText) throw UsageError{"report needs --format soundexchange or --format csv"};
     const std::optional<ReportFormat> format = ParseReportFormat(*formatText);
@@ -59,6 +60,7 @@ int RunReport(const std::vector<std::string>& arguments) {
     const std::string ini = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false).iniPath;
     request.exempt = ReadRuleSettings(ini).exempt;
     request.service = serviceOption ? *serviceOption : ReportServiceName(ini);
+    request.category = categoryOption ? *categoryOption : ReportTransmissionCategory(ini);
 
     const ReportSummary summary = WriteRoyaltyReport(request);
     if (summary.unreadLogLines > 0)

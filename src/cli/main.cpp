@@ -55,7 +55,7 @@ constexpr Verb kVerbs[] = {
      kestrune::cli::RunAired},
     {"report",
      "--from YYYY-MM-DD [--to YYYY-MM-DD] --format soundexchange|csv OUTFILE [--station DIR] "
-     "[--log FILE] [--access-log FILE]... [--mount MOUNT] [--service NAME]",
+     "[--log FILE] [--access-log FILE]... [--mount MOUNT] [--service NAME] [--category CODE]",
      "the royalty report of what aired, listeners from Icecast's access log (default "
      "/var/log/icecast2/access.log, mount /kestrune.mp3): soundexchange, one row per recording "
      "with its performances, exempt categories left out; csv, one row per play",

@@ -117,11 +117,11 @@ TEST(CliReport, WritesTheSoundExchangeRowsAndThePlaysOfTheDay) {
     // Performances: a 2 + 2, b 1 (the first listener alone), the file gone 2; the jingle is
     // exempt; c is still on air.
     EXPECT_EQ(s.dir.Read("rou.txt"),
-              "NAME_OF_SERVICE\tFEATURED_ARTIST\tSOUND_RECORDING_TITLE\tISRC\tALBUM_TITLE\t"
-              "MARKETING_LABEL\tACTUAL_TOTAL_PERFORMANCES\r\n"
-              "Test Radio\tArtist A\tSong A\tUSAAA2600001\tAlbum A\tLabel \"A\"\t4\r\n"
-              "Test Radio\tArtist, B\tSong B\t\tAlbum B\t\t1\r\n"
-              "Test Radio\tLog g\tGone \"g\"\t\t\t\t2\r\n");
+              "NAME_OF_SERVICE\tTRANSMISSION_CATEGORY\tFEATURED_ARTIST\tSOUND_RECORDING_TITLE\t"
+              "ISRC\tALBUM_TITLE\tMARKETING_LABEL\tACTUAL_TOTAL_PERFORMANCES\r\n"
+              "Test Radio\tA\tArtist A\tSong A\tUSAAA2600001\tAlbum A\tLabel \"A\"\t4\r\n"
+              "Test Radio\tA\tArtist, B\tSong B\t\tAlbum B\t\t1\r\n"
+              "Test Radio\tA\tLog g\tGone \"g\"\t\t\t\t2\r\n");
     EXPECT_EQ(result.out, "rou.txt: 3 rows, 5 plays (1 play of exempt songs), 7 performances\n");
     EXPECT_NE(result.err.find("1 aired file no longer there"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("still on air"), std::string::npos) << result.err;
@@ -166,6 +166,39 @@ TEST(CliReport, WrongCallsAndUnreadableFilesAreErrorsNamingTheFile) {
     EXPECT_EQ(noFolder.exitCode, 2);
     EXPECT_NE(noFolder.err.find(s.dir / "no/such/folder.csv"), std::string::npos) << noFolder.err;
     EXPECT_FALSE(fs::exists(s.dir / "x.csv"));
+}
+
+// A report never replaces a file it reads nor a file of the station, however it is named: the
+// file stays byte for byte, exit 2, the message names it.
+TEST(CliReport, NeverWritesOverItsInputsOrTheStationsFiles) {
+    ReportStation s;
+    s.dir.Write("Sessions/morning.cwt", "x\r\n");
+    s.dir.Write("Sessions/play_history.txt", "h\r\n");
+    fs::create_symlink(s.dir / "Sessions/aired.txt", s.dir / "log-link.txt");
+    const struct {
+        std::string output;
+        const char* what;
+    } cases[] = {
+        {"Sessions/aired.txt", "the as-played log the report reads"},
+        {s.dir / "Sessions/../Sessions/aired.txt", "the as-played log the report reads"},
+        {"log-link.txt", "the as-played log the report reads"},
+        {s.dir / "access.log", "an access log the report reads"},
+        {"Playlists/jingles.m3u", "a playlist"},
+        {"Sessions/morning.cwt", "a session, schedule or week grid file"},
+        {"Sessions/play_history.txt", "a file of the station"},
+        {"bin/kestrune.ini", "a file of the station"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = c.output[0] == '/' ? c.output : s.dir / c.output;
+        const std::string before = s.dir.Read(path);
+        const auto result = s.Report("csv", c.output);
+        EXPECT_EQ(result.exitCode, 2) << c.output;
+        EXPECT_NE(result.err.find("Cannot write the report to " + c.output + ": it is " +
+                                  c.what + ", which a report never replaces; nothing was written."),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(s.dir.Read(path), before) << c.output;
+    }
 }
 
 }  // namespace

@@ -182,6 +182,8 @@ TEST(PlaylistWriters, CleanTextMakesValidUtf8WithoutControls) {
     EXPECT_EQ(CleanText("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
     EXPECT_EQ(CleanText("\xF0\x9F\x8E\xB5"), "\xF0\x9F\x8E\xB5");      // U+1F3B5 kept
     EXPECT_EQ(CleanText(std::string("a\0b\x7f", 4)), "a b ");
+    // Separators that break a line and the override that turns one, UTF-8 or from Latin-1.
+    EXPECT_EQ(CleanText("a\xE2\x80\xA8" "b\xE2\x80\xA9" "c\xE2\x80\xAE" "d\xC2\x85" "e\x85"), "a b c d e ");
 }
 
 TEST(FinalPlaylistFile, OutputSettingsLiveInTheirOwnSection) {

@@ -172,9 +172,10 @@ for i, row in enumerate(rows[1:]):
 print("counts", counts, "planned", {"Title s1": 2, "Title j1": 2, "Title s2": 3, "Title s4": 2})
 
 rou_rows = [l.split("\t") for l in open(rou, newline="", encoding="utf-8").read().split("\r\n") if l]
-assert rou_rows[0] == ["NAME_OF_SERVICE", "FEATURED_ARTIST", "SOUND_RECORDING_TITLE", "ISRC",
-                       "ALBUM_TITLE", "MARKETING_LABEL", "ACTUAL_TOTAL_PERFORMANCES"], rou_rows[0]
-expected = [["Test Radio", f"Artist S{n}", f"Title s{n}", f"ZZKST260000{n}", "On Air",
+assert rou_rows[0] == ["NAME_OF_SERVICE", "TRANSMISSION_CATEGORY", "FEATURED_ARTIST",
+                       "SOUND_RECORDING_TITLE", "ISRC", "ALBUM_TITLE", "MARKETING_LABEL",
+                       "ACTUAL_TOTAL_PERFORMANCES"], rou_rows[0]
+expected = [["Test Radio", "A", f"Artist S{n}", f"Title s{n}", f"ZZKST260000{n}", "On Air",
              "Kestrune Test Records", str(counts[f"Title s{n}"])] for n in (1, 2, 4)]
 assert rou_rows[1:] == expected, rou_rows
 print("report:", rou_rows[1:])

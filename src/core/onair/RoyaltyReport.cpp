@@ -13,6 +13,9 @@
 #include "platform/IniFile.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "platform/StationLock.h"
+#include "rules/PlayHistoryFile.h"
+#include "tags/TagText.h"
 
 namespace kestrune {
 
@@ -105,7 +108,8 @@ std::vector<ReportPlay> AiredPlays(const AsPlayedLog& log, int64_t fromMs, int64
     return plays;
 }
 
-std::string CleanField(std::string_view text) {
+std::string CleanField(std::string_view raw) {
+    const std::string text = CleanText(raw);
     std::string clean;
     clean.reserve(text.size());
     for (const char c : text) {
@@ -118,10 +122,15 @@ std::string CleanField(std::string_view text) {
         }
     }
     while (!clean.empty() && clean.back() == ' ') clean.pop_back();
+    // A spreadsheet takes a cell that begins so for a formula ("=HYPERLINK(...)"): the usual
+    // guard against such injection is a leading apostrophe, which shows the text as it is.
+    if (!clean.empty() && std::string_view("=+-@").find(clean.front()) != std::string_view::npos)
+        clean.insert(clean.begin(), '\'');
     return clean;
 }
 
-std::string SoundExchangeText(const std::vector<ReportPlay>& plays, const std::string& service) {
+std::string SoundExchangeText(const std::vector<ReportPlay>& plays, const std::string& service,
+                              const std::string& category) {
     using Recording = std::tuple<std::string, std::string, std::string, std::string, std::string>;
     std::vector<Recording> order;
     std::map<Recording, int64_t> performances;
@@ -134,11 +143,12 @@ std::string SoundExchangeText(const std::vector<ReportPlay>& plays, const std::s
         if (added) order.push_back(recording);
         at->second += play.listeners;
     }
+    // The columns of SoundExchange's report of use, in its template's order.
     std::string text =
-        "NAME_OF_SERVICE\tFEATURED_ARTIST\tSOUND_RECORDING_TITLE\tISRC\tALBUM_TITLE\t"
-        "MARKETING_LABEL\tACTUAL_TOTAL_PERFORMANCES";
+        "NAME_OF_SERVICE\tTRANSMISSION_CATEGORY\tFEATURED_ARTIST\tSOUND_RECORDING_TITLE\tISRC\t"
+        "ALBUM_TITLE\tMARKETING_LABEL\tACTUAL_TOTAL_PERFORMANCES";
     text += kLineEnd;
-    const std::string name = CleanField(service);
+    const std::string name = CleanField(service) + '\t' + CleanField(category);
     for (const Recording& recording : order) {
         const auto& [artist, title, isrc, album, label] = recording;
         text += name + '\t' + artist + '\t' + title + '\t' + isrc + '\t' + album + '\t' + label +
@@ -184,6 +194,16 @@ std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
     return files;
 }
 
+std::string ReportTransmissionCategory(const std::string& iniPath) {
+    const std::string code =
+        CleanField(ReadIniValue(iniPath, "Report", "category").value_or(""));
+    return code.empty() ? kDefaultTransmissionCategory : code;
+}
+
+void WriteReportTransmissionCategory(const std::string& iniPath, const std::string& code) {
+    WriteIniValue(iniPath, "Report", "category", CleanField(code));
+}
+
 std::string ReportServiceName(const std::string& iniPath) {
     const std::string name = CleanField(ReadIniValue(iniPath, "Report", "service").value_or(""));
     return name.empty() ? "Kestrune" : name;
@@ -193,7 +213,35 @@ void WriteReportServiceName(const std::string& iniPath, const std::string& name)
     WriteIniValue(iniPath, "Report", "service", CleanField(name));
 }
 
+std::optional<std::string> ReportOutputRefusal(const RoyaltyReportRequest& request) {
+    const std::string& output = request.output;
+    auto refused = [&](const std::string& what) {
+        return "Cannot write the report to " + output + ": it is " + what +
+               ", which a report never replaces; nothing was written.";
+    };
+    if (SameFile(output, request.asPlayedLog)) return refused("the as-played log the report reads");
+    for (const std::string& access : request.accessLogs)
+        if (SameFile(output, access)) return refused("an access log the report reads");
+    // Through a link, the file it names decides.
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(output, error);
+    const std::string name = LowerCase(ExtractFileName(error ? output : real.string()));
+    const auto endsWith = [&name](std::string_view end) {
+        return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+    };
+    for (const char* end : {".m3u", ".m3u8", ".pls", ".xspf"})
+        if (endsWith(end)) return refused("a playlist");
+    for (const char* end : {".cwt", ".cws", ".kwg", ".cwt.times", ".qpr"})
+        if (endsWith(end)) return refused("a session, schedule or week grid file");
+    for (const char* station : {"kestrune.ini", kPlayHistoryFile, "removed-songs.txt", kStationLockFile,
+                                kAsPlayedLogFile})
+        if (name == station || endsWith(".ini")) return refused("a file of the station");
+    return std::nullopt;
+}
+
 ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
+    if (const std::optional<std::string> refusal = ReportOutputRefusal(request))
+        throw KestruneError(*refusal);
     ReportSummary summary;
     const AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(request.asPlayedLog));
     std::vector<ListenerSpan> spans;
@@ -246,7 +294,7 @@ ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
     }
     std::string text;
     if (request.format == ReportFormat::SoundExchange) {
-        text = SoundExchangeText(plays, request.service);
+        text = SoundExchangeText(plays, request.service, request.category);
     } else {
         text = PlaysCsvText(plays);
     }

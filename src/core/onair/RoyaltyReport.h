@@ -46,14 +46,20 @@ struct ReportPlay {
 std::vector<ReportPlay> AiredPlays(const AsPlayedLog& log, int64_t fromMs, int64_t toMs,
                                    const ListenerCounter& listeners, int& stillOnAir);
 
-// A tag text on one line: line breaks, tabs and other control bytes as one blank, blanks at
-// either end dropped.
+// A tag text on one line, as CleanText makes it (no line breaks, separators or direction
+// overrides), runs of blanks as one, blanks at either end dropped, and a text that a
+// spreadsheet would take for a formula (beginning with = + - @) led by an apostrophe.
 std::string CleanField(std::string_view text);
 
-// Tab-separated, a header row of SoundExchange's field names, one row per recording (featured
-// artist, title, ISRC, album and label alike) in the order each first aired; exempt plays left
-// out. Lines end with CR LF.
-std::string SoundExchangeText(const std::vector<ReportPlay>& plays, const std::string& service);
+// SoundExchange's transmission category of most small webcasts: eligible nonsubscription
+// transmissions.
+inline constexpr const char* kDefaultTransmissionCategory = "A";
+
+// Tab-separated, a header row of SoundExchange's field names in its template's order, one row
+// per recording (featured artist, title, ISRC, album and label alike) in the order each first
+// aired; exempt plays left out. Lines end with CR LF.
+std::string SoundExchangeText(const std::vector<ReportPlay>& plays, const std::string& service,
+                              const std::string& category = kDefaultTransmissionCategory);
 
 // Comma-separated as RFC 4180 wants (CR LF, fields with a comma or a quote quoted, quotes
 // doubled), a header row, one row per play: UTC start, artist, title, album, ISRC, label,
@@ -72,6 +78,9 @@ std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
 std::string ReportServiceName(const std::string& iniPath);
 // Keeps the service name there ("Unable to write to %s"), every other line of the file as it is.
 void WriteReportServiceName(const std::string& iniPath, const std::string& name);
+// The station's transmission category code of `[Report] category`; "A" when it has none.
+std::string ReportTransmissionCategory(const std::string& iniPath);
+void WriteReportTransmissionCategory(const std::string& iniPath, const std::string& code);
 
 struct RoyaltyReportRequest {
     CalendarDate from;  // local days, as the on-air script's clock runs: from 00:00 of `from`
@@ -84,6 +93,7 @@ struct RoyaltyReportRequest {
     std::vector<std::string> exempt;  // `[Rules] exempt`
     std::string playlistsFolder;      // where the exempt lists are
     std::string service = "Kestrune";
+    std::string category = kDefaultTransmissionCategory;  // SoundExchange's transmission category
     // Called as the aired files are read: how many of how many.
     std::function<void(size_t done, size_t total)> progress;
 };
@@ -100,8 +110,15 @@ struct ReportSummary {
     std::vector<std::string> missingExemptLists;
 };
 
-// Reads the two logs ("Cannot open file %s" naming the one that cannot be read), the aired
-// files' tags and the exempt lists, and replaces `output` with the report.
+// Why `request.output` may not take a report, or nothing: a report is never written over a file
+// it reads (the as-played log, an access log) nor over the station's own files (a playlist, a
+// session, schedule, week grid or slot-time file, the configuration, the play history, the
+// list of removed songs, the lock), whatever the path or link that names it.
+std::optional<std::string> ReportOutputRefusal(const RoyaltyReportRequest& request);
+
+// Refuses the output as above ("Cannot write the report to PATH: ..."), then reads the two logs
+// ("Cannot open file %s" naming the one that cannot be read), the aired files' tags and the
+// exempt lists, and replaces `output` with the report.
 ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request);
 
 }  // namespace kestrune

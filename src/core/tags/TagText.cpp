@@ -176,13 +176,26 @@ std::string CleanText(std::string_view text) {
         const size_t length = Utf8SequenceLength(text);
         const auto lead = static_cast<uint8_t>(text[0]);
         if (length == 0) {  // Latin-1, the usual 8-bit tag text, to UTF-8
-            AppendUtf8(clean, lead);
+            if (lead == 0x85) {
+                clean += ' ';  // Latin-1's next-line control, a line break to some readers
+            } else {
+                AppendUtf8(clean, lead);
+            }
             text.remove_prefix(1);
         } else if (lead < 0x20 || lead == 0x7F) {
             clean += ' ';
             text.remove_prefix(1);
         } else {
-            clean.append(text.substr(0, length));
+            const std::string_view character = text.substr(0, length);
+            // Line and paragraph separators break a line in some readers; the direction
+            // override turns the rest of a line backwards ("mp3.exe" shown as "exe.3pm").
+            const bool breaksOrTurns = character == "\xC2\x85" || character == "\xE2\x80\xA8" ||
+                                       character == "\xE2\x80\xA9" || character == "\xE2\x80\xAE";
+            if (breaksOrTurns) {
+                clean += ' ';
+            } else {
+                clean.append(character);
+            }
             text.remove_prefix(length);
         }
     }

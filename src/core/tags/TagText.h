@@ -27,8 +27,9 @@ std::string Latin1ToUtf8(std::string_view text);
 std::string Latin1ToUtf8UnlessUtf8(std::string_view text);
 
 // What a playlist, a log or a report keeps of a tag text: valid UTF-8 as it is, any other byte
-// taken as Latin-1; line breaks and other control characters become blanks, so no text can
-// break a line.
+// taken as Latin-1; line breaks and other control characters, the line and paragraph
+// separators (U+0085, U+2028, U+2029) and the right-to-left override (U+202E) become blanks, so
+// no text can break or turn a line.
 std::string CleanText(std::string_view text);
 
 // The number of characters of a UTF-8 text (bytes that do not continue a character).
