@@ -2,6 +2,7 @@
 // second. The wait is cut short through KESTRUNE_LOCK_WAIT_SECONDS so no test waits a minute.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -144,6 +145,35 @@ TEST(StationLock, OneProcessTakesItAgainInsideAndAnotherFolderIsAnotherStation) 
               "Waiting for the week build of w.kwg to finish...");
     EXPECT_EQ(StationBusyText("demo", std::chrono::seconds(60)),
               "The demo did not finish within 60 seconds; nothing was changed.");
+}
+
+// A lock file that is a link, a folder or a pipe would let two jobs run at once: every job that
+// takes the lock refuses, names it, exits 2 and changes nothing.
+TEST(StationLock, ALockFileThatIsNotOneStopsEveryJob) {
+    for (const char* kind : {"a symbolic link", "a dangling symbolic link", "a folder", "a pipe"}) {
+        LockedStation f;
+        const std::string lock = f.dir / (std::string("Sessions/") + kStationLockFile);
+        const std::string k = kind;
+        if (k == "a symbolic link") {
+            f.dir.Write("elsewhere.lock", "");
+            std::filesystem::create_symlink(f.dir / "elsewhere.lock", lock);
+        } else if (k == "a dangling symbolic link") {
+            std::filesystem::create_symlink(f.dir / "nowhere.lock", lock);
+        } else if (k == "a folder") {
+            std::filesystem::create_directories(lock);
+        } else {
+            ASSERT_EQ(::mkfifo(lock.c_str(), 0644), 0);
+        }
+        const std::map<std::string, std::string> before = f.Files();
+        const auto result = RunCli({"build", "Sessions/other.cwt"}, f.dir.Path());
+        EXPECT_EQ(result.exitCode, 2) << kind << ": " << result.err;
+        const std::string said = k == "a folder" ? "a folder"
+                                 : k == "a pipe" ? "not a regular file"
+                                                 : "a symbolic link";
+        EXPECT_NE(result.err.find(NotALockFileText(lock, said)), std::string::npos)
+            << kind << ": " << result.err;
+        EXPECT_EQ(f.Files(), before) << kind;
+    }
 }
 
 }  // namespace

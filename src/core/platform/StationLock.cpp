@@ -9,7 +9,10 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace kestrune {
@@ -34,8 +37,21 @@ std::string ReadJob(const std::string&) {
     return std::string();
 }
 #else
+// A lock file that is not one (a link, a folder, a pipe) would let jobs run unlocked side by
+// side: refused by name. A folder that takes no file (read-only, gone) has nothing to protect:
+// its jobs run unlocked, as they always have, and fail where they write.
 int OpenLockFile(const std::string& path) {
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        const char* what = S_ISLNK(status.st_mode)   ? "a symbolic link"
+                           : S_ISDIR(status.st_mode) ? "a folder"
+                                                     : "not a regular file";
+        throw KestruneError(NotALockFileText(path, what));
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0 && (errno == ELOOP || errno == EISDIR))
+        throw KestruneError(NotALockFileText(path, errno == ELOOP ? "a symbolic link" : "a folder"));
+    return fd;
 }
 bool TryLock(int fd) {
     return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
@@ -69,6 +85,12 @@ std::string HolderJob(const std::string& path) {
 }
 
 }  // namespace
+
+std::string NotALockFileText(const std::string& path, const std::string& what) {
+    return "The station's lock file " + path + " is " + what +
+           ": without the lock two jobs could change the station at once. Remove it and run "
+           "again; nothing was changed.";
+}
 
 std::string WaitingForJobText(const std::string& job) {
     return "Waiting for the " + job + " to finish...";

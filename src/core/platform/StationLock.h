@@ -14,6 +14,8 @@ namespace kestrune {
 inline constexpr const char* kStationLockFile = "station.lock";
 inline constexpr std::chrono::milliseconds kStationLockWait{60000};
 
+// "The station's lock file PATH is a symbolic link: without the lock ... nothing was changed."
+std::string NotALockFileText(const std::string& path, const std::string& what);
 // "Waiting for the build of morning.cwt to finish..."
 std::string WaitingForJobText(const std::string& job);
 // "The build of morning.cwt did not finish within 60 seconds; nothing was changed."
