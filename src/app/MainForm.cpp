@@ -147,8 +147,14 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     // The daily run as the operator left it goes on.
     const ScheduleSettings kept = ReadScheduleSettings(iniPath);
     scheduler_.ComboBox2 = kept.startHour;
-    if (kept.running && scheduler_.ResumeDaily(kept.startHour, clock_))
-        view_->ShowStatus("Auto Build Initiated");
+    if (kept.running) {
+        if (scheduler_.ResumeDaily(kept.startHour, clock_)) {
+            view_->ShowStatus("Auto Build Initiated");
+        } else {
+            // Never stopped without a word: the operator left it running.
+            view_->ShowStatus(DailyRunNotResumedText(kept.startHour, scheduler_.lbSchedule.Empty()));
+        }
+    }
     RefreshAll();
     ShowPage(0);
 }

@@ -110,6 +110,21 @@ TEST(OperatorWorkKept, TheDailyRunAndItsHourAreKeptForTheNextStart) {
     after.timerAutoBuild.blockSignals(true);
     EXPECT_EQ(after.AutoScheduler().State(), SchedulerState::Idle);
     EXPECT_EQ(after.tsScheduling->ComboBox2->currentText(), "3 AM") << "the hour is kept";
+
+    // A hand-edited or copied configuration: the 24-hour form resumes; an hour that is none
+    // leaves the run stopped and says why.
+    for (const auto& [start, resumes] : std::vector<std::pair<std::string, bool>>{
+             {"15:00", true}, {"03", true}, {"half past three", false}}) {
+        WriteScheduleSettings(f.Path("kestrune.ini"), ScheduleSettings{true, start});
+        TfMainForm edited(f.station.dir.Path(), f.Path("kestrune.ini"), &f.prompts);
+        edited.timerAutoBuild.blockSignals(true);
+        EXPECT_EQ(edited.AutoScheduler().State(),
+                  resumes ? SchedulerState::Armed : SchedulerState::Idle)
+            << start;
+        EXPECT_EQ(edited.StatusText().toStdString(),
+                  resumes ? "Auto Build Initiated" : DailyRunNotResumedText(start, false))
+            << start;
+    }
 }
 
 TEST(OperatorWorkKept, RunNowKeepsTheHourAndTheBuildPageKeepsTheOperatorsSession) {

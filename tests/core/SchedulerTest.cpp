@@ -266,7 +266,12 @@ TEST(Scheduler, ATypedStartTimeNamesAnHourOrIsRefused) {
                  {"07 PM", "7 PM"},      {"12 am", "12 AM"},  {"12 PM", "12 PM"},
                  {"", std::nullopt},     {"7", std::nullopt}, {"half past nine", std::nullopt},
                  {"13 PM", std::nullopt}, {"0 AM", std::nullopt}, {"7 AMX", std::nullopt},
-                 {"7:30 PM", std::nullopt}, {"-3 AM", std::nullopt}, {"1234 AM", std::nullopt}};
+                 {"7:30 PM", std::nullopt}, {"-3 AM", std::nullopt}, {"1234 AM", std::nullopt},
+                 // The 24-hour form of a hand-edited configuration.
+                 {"03:00", "3 AM"},     {"3:00", "3 AM"},    {" 15:00 ", "3 PM"},
+                 {"00", "12 AM"},       {"12:00", "12 PM"},  {"23", "11 PM"},
+                 {"24:00", std::nullopt}, {"03:30", std::nullopt}, {"3:0", std::nullopt},
+                 {"123", std::nullopt}};
     for (const auto& c : cases) EXPECT_EQ(AutoStartHourName(c.typed), c.hour) << c.typed;
 
     StationFixture f;

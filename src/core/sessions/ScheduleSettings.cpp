@@ -44,4 +44,12 @@ void WriteScheduleSettings(const std::string& iniPath, const ScheduleSettings& s
     }
 }
 
+std::string DailyRunNotResumedText(const std::string& startHour, bool scheduleEmpty) {
+    if (scheduleEmpty)
+        return "The daily run was left running, but the schedule lists no session: it is stopped.";
+    return "The daily run was left running, but [Schedule] start=" + startHour +
+           " is not an hour (12 AM to 11 PM, or 00 to 23): it is stopped. Set the hour and press "
+           "Begin Auto Schedule.";
+}
+
 }  // namespace kestrune

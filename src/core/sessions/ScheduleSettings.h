@@ -24,4 +24,7 @@ std::string WithScheduleSettings(const std::string& iniText, const ScheduleSetti
 ScheduleSettings ReadScheduleSettings(const std::string& iniPath);
 void WriteScheduleSettings(const std::string& iniPath, const ScheduleSettings& settings);
 
+// Why a daily run left running did not resume: its hour is none, or nothing is scheduled.
+std::string DailyRunNotResumedText(const std::string& startHour, bool scheduleEmpty);
+
 }  // namespace kestrune

@@ -48,7 +48,31 @@ int64_t DelayAfterRun(const std::string& text, const LocalDateTime& now) {
     return delay == 0 ? kOneDay : delay;
 }
 
+namespace {
+
+// The 24-hour form of a hand-edited or copied configuration: "03", "15", "3:00", "15:00".
+std::optional<std::string> TwentyFourHourName(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    const size_t colon = text.find(':');
+    const std::string_view hours = text.substr(0, colon);
+    if (colon == std::string_view::npos ? hours.size() != 2 : text.substr(colon) != ":00")
+        return std::nullopt;
+    if (hours.empty() || hours.size() > 2) return std::nullopt;
+    int hour = 0;
+    for (const char c : hours) {
+        if (c < '0' || c > '9') return std::nullopt;
+        hour = hour * 10 + (c - '0');
+    }
+    if (hour > 23) return std::nullopt;
+    const int twelve = hour % 12 == 0 ? 12 : hour % 12;
+    return std::to_string(twelve) + (hour < 12 ? " AM" : " PM");
+}
+
+}  // namespace
+
 std::optional<std::string> AutoStartHourName(const std::string& text) {
+    if (auto name = TwentyFourHourName(text)) return name;
     // Digits, blanks, then AM or PM in any case: "7am", " 7 PM ", "07 pm".
     size_t i = 0;
     const auto blanks = [&] {

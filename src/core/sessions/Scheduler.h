@@ -43,7 +43,8 @@ int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now);
 // The same after a run: a run that ended within the second its hour began waits for tomorrow.
 int64_t DelayAfterRun(const std::string& text, const LocalDateTime& now);
 
-// The list's name of the hour a typed start time means ("7am", "7 pm", "12 AM"), if it is one.
+// The list's name of the hour a typed start time means ("7am", "7 pm", "12 AM", or the 24-hour
+// "03", "15:00", "3:00" of a hand-edited configuration), if it is one. A lone "7" is none.
 std::optional<std::string> AutoStartHourName(const std::string& text);
 // The message for a start time that names no hour.
 std::string NotAnHourMessage(const std::string& text);
