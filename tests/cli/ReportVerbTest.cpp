@@ -168,6 +168,26 @@ TEST(CliReport, WrongCallsAndUnreadableFilesAreErrorsNamingTheFile) {
     EXPECT_FALSE(fs::exists(s.dir / "x.csv"));
 }
 
+// The as-played log turned round (tac) or merged out of order gives the same report.
+TEST(CliReport, ALogInAnyOrderGivesTheSameReport) {
+    ReportStation s;
+    ASSERT_EQ(s.Report("soundexchange", "ordered.txt").exitCode, 0);
+    const std::string log = s.dir.Read("Sessions/aired.txt");
+    std::vector<std::string> lines;
+    for (size_t from = 0; from < log.size();) {
+        const size_t end = log.find('\n', from);
+        lines.push_back(log.substr(from, end + 1 - from));
+        from = end + 1;
+    }
+    std::string reversed;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) reversed += *line;
+    s.dir.Write("Sessions/aired.txt", reversed);
+    const auto result = s.Report("soundexchange", "reversed.txt");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(s.dir.Read("reversed.txt"), s.dir.Read("ordered.txt"));
+    EXPECT_EQ(result.err.find("not read"), std::string::npos) << result.err;
+}
+
 // A report never replaces a file it reads nor a file of the station, however it is named: the
 // file stays byte for byte, exit 2, the message names it.
 TEST(CliReport, NeverWritesOverItsInputsOrTheStationsFiles) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "onair/AsPlayedLog.h"
 #include "onair/PlanAgainstAir.h"
 #include "output/Extinf.h"
@@ -75,6 +78,43 @@ TEST(AsPlayedLog, AnEndClosesTheLatestOpenPlayOfItsFile) {
     EXPECT_EQ(log.items[1].endMs, kSix + 6000);
     EXPECT_EQ(log.items[1].how, "cut");
     EXPECT_EQ(log.unreadLines, 0);
+}
+
+// A log turned round (tac), two logs merged, lines shuffled: the same items, closed by the same
+// ends, as the log in order. A jingle that follows itself ends and starts in one millisecond.
+TEST(AsPlayedLog, AnyOrderOfTheLinesGivesTheSameItems) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 200; ++i) {
+        const std::string file = i % 5 == 0 ? "/m/j.mp3" : "/m/s" + std::to_string(i % 7) + ".mp3";
+        const int64_t start = kSix + i * 3000;
+        const std::string kind = i % 5 == 0 ? "filler" : "plan";
+        lines.push_back(FormatUtcStamp(start) + "\tstart\t" + kind + "\t" + file + "\tA\tT\t/p/x.m3u\n");
+        if (i % 11 != 3)  // some never end in the log
+            lines.push_back(FormatUtcStamp(start + 3000) + "\tend\t3.000\tended\t" + file + "\n");
+    }
+    auto join = [](const std::vector<std::string>& parts) {
+        std::string text;
+        for (const std::string& part : parts) text += part;
+        return text;
+    };
+    const AsPlayedLog inOrder = ParseAsPlayedLog(join(lines));
+    ASSERT_EQ(inOrder.items.size(), 200u);
+    EXPECT_EQ(inOrder.unreadLines, 0);
+    std::vector<std::string> reversed(lines.rbegin(), lines.rend());
+    std::vector<std::string> shuffled = lines;
+    std::mt19937 random(7);
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    for (const auto& [name, text] : std::vector<std::pair<const char*, std::string>>{
+             {"reversed", join(reversed)}, {"shuffled", join(shuffled)}}) {
+        const AsPlayedLog read = ParseAsPlayedLog(text);
+        EXPECT_EQ(read.items, inOrder.items) << name;
+        EXPECT_EQ(read.unreadLines, 0) << name;
+    }
+    // An end dated decades on closes nothing (its length would be no play's) and is counted.
+    const AsPlayedLog far = ParseAsPlayedLog(
+        lines[0] + "2061-01-01T00:00:00.000Z\tend\t9.000\tended\t/m/j.mp3\n");
+    EXPECT_FALSE(far.items[0].endMs);
+    EXPECT_EQ(far.unreadLines, 1);
 }
 
 TEST(HourPlaylists, PatternNamesTheHour) {

@@ -36,13 +36,16 @@ TEST(ListenerLog, ReadsTheListenersOfOneMountFromIcecastsLines) {
         "127.0.0.1 - - [31/Feb/2026:04:08:38 -0500] \"GET /kestrune.mp3 HTTP/1.1\" 200 1 \"-\" "
         "\"x\" 4\n"
         "127.0.0.1 - - [09/Dec/2026:04:08:38 -0500] \"GET /kestrune.mp3 HTTP/1.1\" 200 1 \"-\" "
-        "\"x\"\n";
+        "\"x\"\n"
+        // Twelve digits of seconds: no listener is connected for thousands of years.
+        "127.0.0.1 - - [09/Dec/2026:04:08:38 -0500] \"GET /kestrune.mp3 HTTP/1.1\" 200 1 \"-\" "
+        "\"x\" 999999999999\n";
     const ListenerLog read = ParseListenerLog(log, "kestrune.mp3");
     const std::vector<ListenerSpan> expected = {
         {Utc("2026-12-09T09:08:34Z"), Utc("2026-12-09T09:08:38Z")},
         {Utc("2026-12-09T08:08:45Z"), Utc("2026-12-09T09:08:45Z")}};
     EXPECT_EQ(read.spans, expected);
-    EXPECT_EQ(read.unreadLines, 3);
+    EXPECT_EQ(read.unreadLines, 4);
     EXPECT_EQ(ParseListenerLog(log, "/other.mp3").spans.size(), 1u);
 }
 

@@ -21,7 +21,7 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
     AirDays days;
     days.logFound = !request.missingLogIsEmpty || FileExists(request.logPath);
     AsPlayedLog log;
-    if (days.logFound) log = ParseAsPlayedLog(ReadWholeFile(request.logPath));
+    if (days.logFound) log = ReadAsPlayedLog(request.logPath);
     days.unreadLogLines = log.unreadLines;
     std::map<std::string, std::string> spelled;
     for (AiredItem& item : log.items) {

@@ -87,9 +87,9 @@ std::vector<HistoryLine> HistoryFollowingAir(std::vector<HistoryLine> lines,
                                              const std::function<void(const std::string&)>& report) {
     const std::string logPath = AsPlayedLogPath(sessionsFolder);
     if (!FileExists(logPath)) return lines;
-    AsPlayedLog log;
+    const AsPlayedLog* log = nullptr;
     try {
-        log = ParseAsPlayedLog(ReadWholeFile(logPath));
+        log = &ReadAsPlayedLog(logPath);
     } catch (const std::exception& error) {
         report(std::string("The play history keeps its planned plays: ") + error.what());
         return lines;
@@ -101,7 +101,7 @@ std::vector<HistoryLine> HistoryFollowingAir(std::vector<HistoryLine> lines,
             return facts.Get(file);
         },
         [&settings](const std::string& list) { return IsExemptSlot(settings, list); }};
-    return HistoryAsAired(std::move(lines), log.items, since, lookup);
+    return HistoryAsAired(std::move(lines), log->items, since, lookup);
 }
 
 }  // namespace kestrune

@@ -1,14 +1,20 @@
 #include "onair/AsPlayedLog.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <unordered_map>
 
 #include "platform/CalendarDate.h"
+#include "platform/Files.h"
 
 namespace kestrune {
 
 namespace {
 
 constexpr int64_t kDayMs = 86400 * 1000;
+// No item of a station airs longer than a day; an end further from its start is no end of it.
+constexpr int64_t kLongestItemMs = kDayMs;
 
 std::optional<int> Digits(std::string_view text, size_t from, size_t width) {
     if (from + width > text.size()) return std::nullopt;
@@ -68,8 +74,40 @@ std::string FormatUtcStamp(int64_t ms) {
     return text;
 }
 
+const AsPlayedLog& ReadAsPlayedLog(const std::string& path) {
+    struct Read {
+        std::string path;
+        uintmax_t size = 0;
+        std::filesystem::file_time_type changed;
+        AsPlayedLog log;
+    };
+    static Read last;
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    const std::filesystem::file_time_type changed =
+        error ? std::filesystem::file_time_type() : std::filesystem::last_write_time(path, error);
+    if (!error && !last.path.empty() && last.path == path && last.size == size &&
+        last.changed == changed)
+        return last.log;
+    AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(path));
+    last = Read{error ? std::string() : path, size, changed, std::move(log)};
+    return last.log;
+}
+
 AsPlayedLog ParseAsPlayedLog(std::string_view text) {
     AsPlayedLog log;
+    // Lines may come in any order (a log turned round, two merged, a clock stepped back): the
+    // starts and the ends are read first and put in time order, then each end closes the last
+    // open start of its file, so the cost grows as n log n whatever the order.
+    struct End {
+        int64_t at = 0;
+        std::string_view file;
+        std::string_view how;
+        size_t line = 0;  // in the file, for a stable order of equal times
+    };
+    std::vector<End> ends;
+    std::vector<size_t> startLine;
+    size_t lineNumber = 0;
     while (!text.empty()) {
         const size_t end = text.find('\n');
         if (end == std::string_view::npos) {
@@ -78,6 +116,7 @@ AsPlayedLog ParseAsPlayedLog(std::string_view text) {
         }
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
+        ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line.front() == '#') continue;
         const std::vector<std::string_view> fields = Fields(line);
@@ -86,20 +125,50 @@ AsPlayedLog ParseAsPlayedLog(std::string_view text) {
             log.items.push_back({*at, std::string(fields[2]), std::string(fields[3]),
                                  std::string(fields[4]), std::string(fields[5]),
                                  std::string(fields[6]), std::nullopt, std::string()});
+            startLine.push_back(lineNumber);
+        } else if (at && fields.size() == 5 && fields[1] == "end" && IsHow(fields[3])) {
+            ends.push_back({*at, fields[4], fields[3], lineNumber});
+        } else {
+            ++log.unreadLines;
+        }
+    }
+    // Starts in time order, lines of one time in the file's order.
+    std::vector<size_t> order(log.items.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return log.items[a].startMs < log.items[b].startMs;
+    });
+    std::vector<AiredItem> items;
+    items.reserve(order.size());
+    for (const size_t i : order) items.push_back(std::move(log.items[i]));
+    log.items = std::move(items);
+    std::stable_sort(ends.begin(), ends.end(),
+                     [](const End& a, const End& b) { return a.at < b.at; });
+    // Walk both in time order. An end closes what started before it: at one time, the ends
+    // come first (a jingle that follows itself ends and starts in one millisecond); an end that
+    // then finds nothing open closes a start of its own time (an item that lasted nothing).
+    std::unordered_map<std::string_view, std::vector<size_t>> open;
+    size_t next = 0;
+    for (const End& end : ends) {
+        for (; next < log.items.size() && log.items[next].startMs < end.at; ++next)
+            open[log.items[next].file].push_back(next);
+        const auto opened = open.find(end.file);
+        if (opened == open.end() || opened->second.empty()) {
+            for (; next < log.items.size() && log.items[next].startMs == end.at; ++next)
+                open[log.items[next].file].push_back(next);
+        }
+        const auto found = open.find(end.file);
+        // No start before it, or one so long before that it cannot be its end (a date decades
+        // on would make a length no play has): not read.
+        if (found == open.end() || found->second.empty() ||
+            end.at - log.items[found->second.back()].startMs > kLongestItemMs) {
+            ++log.unreadLines;
             continue;
         }
-        if (at && fields.size() == 5 && fields[1] == "end" && IsHow(fields[3])) {
-            bool closed = false;
-            for (auto item = log.items.rbegin(); item != log.items.rend(); ++item) {
-                if (item->endMs || item->file != fields[4] || item->startMs > *at) continue;
-                item->endMs = *at;
-                item->how = std::string(fields[3]);
-                closed = true;
-                break;
-            }
-            if (closed) continue;
-        }
-        ++log.unreadLines;
+        AiredItem& item = log.items[found->second.back()];
+        found->second.pop_back();
+        item.endMs = end.at;
+        item.how = std::string(end.how);
     }
     return log;
 }

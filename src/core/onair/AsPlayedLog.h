@@ -36,7 +36,14 @@ struct AsPlayedLog {
 std::optional<int64_t> ParseUtcStamp(std::string_view text);
 std::string FormatUtcStamp(int64_t ms);
 
-// An end line closes the last item that started before it with the same file and has no end.
+// The items in the order they started, whatever the order of the lines; an end line closes the
+// last item that started at or before it with the same file and has no end, within a day (an
+// end further on is counted as unread).
 AsPlayedLog ParseAsPlayedLog(std::string_view text);
+
+// The log of the file ("Cannot open file %s"), read once while the file stays as it was (its
+// size and time of change): a week's builds, each of which looks at what aired, read a year's
+// log once, not once an hour.
+const AsPlayedLog& ReadAsPlayedLog(const std::string& path);
 
 }  // namespace kestrune

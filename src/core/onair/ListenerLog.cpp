@@ -64,7 +64,10 @@ LineKind ReadLine(std::string_view line, std::string_view mount, ListenerSpan& s
     const size_t lastBlank = after.rfind(' ');
     const std::optional<int64_t> seconds = Number(
         lastBlank == std::string_view::npos ? std::string_view() : after.substr(lastBlank + 1));
-    if (!status || !seconds) return LineKind::Unread;
+    // A connection longer than a year is no listener's: twelve digits of seconds would count
+    // one for every play before it.
+    constexpr int64_t kLongestConnectionSeconds = 366 * 86400;
+    if (!status || !seconds || *seconds > kLongestConnectionSeconds) return LineKind::Unread;
     const std::string_view method = Word(request);
     std::string_view path = Word(request);
     path = path.substr(0, path.find('?'));

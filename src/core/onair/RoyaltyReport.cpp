@@ -243,7 +243,7 @@ ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
     if (const std::optional<std::string> refusal = ReportOutputRefusal(request))
         throw KestruneError(*refusal);
     ReportSummary summary;
-    const AsPlayedLog log = ParseAsPlayedLog(ReadWholeFile(request.asPlayedLog));
+    const AsPlayedLog& log = ReadAsPlayedLog(request.asPlayedLog);
     std::vector<ListenerSpan> spans;
     for (const std::string& path : request.accessLogs) {
         const ListenerLog access = ParseListenerLog(ReadWholeFile(path), request.mount);
