@@ -7,6 +7,7 @@
 #include "onair/AirDays.h"
 #include "onair/LocalHours.h"
 #include "platform/Paths.h"
+#include "platform/ShownText.h"
 
 namespace kestrune::cli {
 
@@ -21,7 +22,8 @@ int64_t LateOption(const std::optional<std::string>& text) {
 }
 
 void PrintDifference(const AirDifference& difference) {
-    const std::string& file = difference.file;
+    // A file name from the log is anyone's text: shown on one line, control bytes as \xHH.
+    const std::string file = ShownText(difference.file);
     switch (difference.kind) {
     case AirDifferenceKind::NeverAired:
         std::printf("  never aired  %s%s\n", file.c_str(),

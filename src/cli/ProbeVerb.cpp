@@ -10,32 +10,15 @@
 #include "Verbs.h"
 #include "mpgtools/MPGTools.h"
 #include "mpgtools/ReaderHooks.h"
+#include "platform/ShownText.h"
 
 namespace kestrune::cli {
 
 namespace {
 
-// Control bytes would break the one-line-per-field form; they are written as \xHH.
-std::string Escaped(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 class Printer {
 public:
-    void Text(std::string_view key, std::string_view value) { Line(key, Escaped(value)); }
+    void Text(std::string_view key, std::string_view value) { Line(key, ShownText(value)); }
     void Number(std::string_view key, long long value) { Line(key, std::to_string(value)); }
     void Flag(std::string_view key, bool value) { Line(key, value ? "1" : "0"); }
     void End() { out_ += '\n'; }

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "platform/ShownText.h"
 #include "support/TempDir.h"
 
 namespace kestrune {
@@ -197,6 +198,19 @@ TEST(PlatformFiles, ReadOnlyFilesAndFoldersKeepTheirText) {
     EXPECT_EQ(dir.Read("ro/list.m3u"), "new");
     EXPECT_EQ(ErrorText([&] { ReplaceWholeFile(dir / "ro/other.m3u", "x"); }),
               "Cannot create file " + (dir / "ro/other.m3u"));
+}
+
+}  // namespace
+}  // namespace kestrune
+
+namespace kestrune {
+namespace {
+
+TEST(ShownText, ControlBytesEscapedAndLongTextsCut) {
+    EXPECT_EQ(ShownText("plain"), "plain");
+    EXPECT_EQ(ShownText(std::string("a\0b\x1b[2J\r\n", 9)), "a\\x00b\\x1B[2J\\x0D\\x0A");
+    EXPECT_EQ(ShownText(std::string(100'000'000, 'x'), 8), "xxxxxxxx...");
+    EXPECT_EQ(ShownText("12345678", 8), "12345678");
 }
 
 }  // namespace

@@ -5,32 +5,9 @@
 #include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/KestruneError.h"
+#include "platform/ShownText.h"
 
 namespace kestrune {
-
-namespace {
-
-// A value as a problem shows it: cut, and with control characters escaped, so a garbled file
-// cannot flood or break the message.
-std::string Shown(const std::string& value) {
-    constexpr size_t kMost = 40;
-    std::string shown;
-    for (size_t i = 0; i < value.size() && i < kMost; ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        if (c < 0x20 || c == 0x7F) {
-            static const char* const kHex = "0123456789ABCDEF";
-            shown += "\\x";
-            shown += kHex[c >> 4];
-            shown += kHex[c & 15];
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    if (value.size() > kMost) shown += "...";
-    return shown;
-}
-
-}  // namespace
 
 SettingsSection::SettingsSection(std::string iniText, std::string iniPath, std::string section)
     : text_(std::move(iniText)), path_(std::move(iniPath)), section_(std::move(section)) {}
@@ -56,7 +33,7 @@ int SettingsSection::WholeNumber(const std::string& key, int fallback, int least
     }
     if (read && number < least) return least;
     if (read && number <= most) return number;
-    problems_.push_back(path_ + ", [" + section_ + "] " + key + "=" + Shown(*value) +
+    problems_.push_back(path_ + ", [" + section_ + "] " + key + "=" + ShownText(*value, 40) +
                         ": not a whole number of " + unit + " from " + std::to_string(least) +
                         " to " + std::to_string(most) + "; the default " +
                         std::to_string(fallback) + " is used.");
