@@ -20,6 +20,8 @@ void PrintingView::ShowStatus(const std::string& text) {
 
 void PrintingView::ReportProblem(const std::string& text) {
     HeadlessView::ReportProblem(text);
+    // Said once a run: a week loads a session with a bad line for every one of its hours.
+    if (!said_.insert(text).second) return;
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", text.c_str());
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ class PrintingView : public HeadlessView {
 public:
     void ShowStatus(const std::string& text) override;
     void ReportProblem(const std::string& text) override;
+
+private:
+    std::set<std::string> said_;
 };
 
 // Keeps the program's messages for the verb to report; save questions are answered with the

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <map>
 
 #include "building/PlaylistBuilder.h"
@@ -8,6 +10,7 @@
 #include "sessions/SessionFile.h"
 #include "sessions/SlotTimesFile.h"
 #include "support/Station.h"
+#include "support/TempDir.h"
 
 namespace kestrune {
 namespace {
@@ -57,6 +60,45 @@ TEST(SlotTimesFile, KeepsEachTimeWithItsSlotAndLeavesOutWhatNoLongerFits) {
     ASSERT_EQ(read.problems.size(), 2u);
     EXPECT_EQ(read.problems[0], "line 3: slot 3 is no longer /p/spots.m3u; its time was left out");
     EXPECT_EQ(read.problems[1].rfind("line 4: ", 0), 0u);
+}
+
+// What a hand, a copy or a broken disk leaves beside a session is named, each thing once, and
+// nothing is taken for a time that is not one.
+TEST(SlotTimesFile, EveryLineThatCannotBeReadIsNamed) {
+    testing::TempDir dir;
+    const LineList slots = {"/p/news.m3u", "/p/music.m3u", "/p/spots.m3u"};
+    const std::string session = dir / "m.cwt";
+    // A NUL byte in the second line: the lines after it are still read.
+    using namespace std::string_literals;
+    dir.Write("m.cwt.times", "# times\n2\t:10:00\thard\t30\t/p/mu\0sic.m3u\n"s +
+                                 "1\t:00:00\thard\t30\t/p/news.m3u\n"
+                                 "1\t:00:30\thard\t30\t/p/news.m3u\n"
+                                 "3\t:20:00\tsoft\t30\t/p/spots.m3u\x1b[2J\n" +
+                                 std::string(200, 'x') + "\n");
+    const SlotTimesRead read = LoadSlotTimes(session, slots);
+    EXPECT_EQ(read.times.At(0), (SlotTime{30, SlotTimeKind::Hard, 30})) << "the last time is taken";
+    EXPECT_FALSE(read.times.At(2));
+    EXPECT_EQ(read.problems,
+              (std::vector<std::string>{
+                  "line 2: holds a NUL byte, which no line of timed slots can",
+                  "line 4: slot 1 was timed on line 3 too; this line's time is taken",
+                  "line 5: slot 3 is no longer /p/spots.m3u\\x1B[2J; its time was left out",
+                  "line 6: not SLOT, TIME, KIND, WINDOW and PLAYLIST"}));
+    const SlotTimesRead garbled = ParseSlotTimesLines({"1\t:0x\thard\t30\t" + std::string(500, 'y')}, slots);
+    ASSERT_EQ(garbled.problems.size(), 1u);
+    EXPECT_LT(garbled.problems[0].size(), 200u) << "a long line is not echoed whole";
+
+    // Something there that is no file of times: named, the session untimed.
+    std::filesystem::remove(dir / "m.cwt.times");
+    std::filesystem::create_directory(dir / "m.cwt.times");
+    EXPECT_EQ(LoadSlotTimes(session, slots).problems,
+              std::vector<std::string>{
+                  "is a folder, not a file of timed slots; the session's slots are not timed"});
+    std::filesystem::remove(dir / "m.cwt.times");
+    std::filesystem::create_symlink(dir / "gone.times", dir / "m.cwt.times");
+    EXPECT_EQ(LoadSlotTimes(session, slots).problems,
+              std::vector<std::string>{"is a link to nothing, not a file of timed slots; the "
+                                       "session's slots are not timed"});
 }
 
 TEST(SlotTimesFile, ASessionFileStaysAsItWasAndItsTimesComeBackBesideIt) {

@@ -120,7 +120,8 @@ void LoadSession(const std::string& path, BuildContext& context) {
     SlotTimesRead times = LoadSlotTimes(path, s.lbClockwheelTemplate);
     s.slotTimes = std::move(times.times);
     for (const std::string& problem : times.problems)
-        view.ReportProblem(SlotTimesPath(path) + ", " + problem + ".");
+        view.ReportProblem(SlotTimesPath(path) + (problem.rfind("line ", 0) == 0 ? ", " : " ") +
+                           problem + ".");
 }
 
 }  // namespace kestrune

@@ -1,12 +1,19 @@
 #include "sessions/SlotTimesFile.h"
 
+#include <filesystem>
+#include <map>
+
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "platform/ShownText.h"
 
 namespace kestrune {
 
 namespace {
+
+// How much of a line a problem shows: enough to find it, never a 100 MB line whole.
+constexpr size_t kShownLine = 120;
 
 std::vector<std::string_view> Columns(std::string_view line) {
     std::vector<std::string_view> columns;
@@ -47,10 +54,15 @@ LineList SlotTimesLines(const std::string& sessionName, const LineList& slots,
 
 SlotTimesRead ParseSlotTimesLines(const LineList& lines, const LineList& slots) {
     SlotTimesRead read;
+    std::map<size_t, size_t> timedOn;  // slot -> the line that timed it
     for (size_t n = 0; n < lines.size(); ++n) {
         const std::string& line = lines[n];
         if (line.empty() || line[0] == '#') continue;
         const std::string where = "line " + std::to_string(n + 1) + ": ";
+        if (line.find('\0') != std::string::npos) {
+            read.problems.push_back(where + "holds a NUL byte, which no line of timed slots can");
+            continue;
+        }
         const std::vector<std::string_view> columns = Columns(line);
         if (columns.size() != 5) {
             read.problems.push_back(where + "not SLOT, TIME, KIND, WINDOW and PLAYLIST");
@@ -65,14 +77,20 @@ SlotTimesRead ParseSlotTimesLines(const LineList& lines, const LineList& slots) 
                               number.find_first_not_of("0123456789") == number.npos;
         if (numbered) slot = static_cast<size_t>(std::stoul(std::string(number)));
         if (!numbered || slot == 0 || !second || !kind || !window) {
-            read.problems.push_back(where + "\"" + line + "\" is not a timed slot");
+            read.problems.push_back(where + "\"" + ShownText(line, kShownLine) +
+                                    "\" is not a timed slot");
             continue;
         }
         if (slot > slots.size() || slots[slot - 1] != columns[4]) {
             read.problems.push_back(where + "slot " + std::to_string(slot) + " is no longer " +
-                                    std::string(columns[4]) + "; its time was left out");
+                                    ShownText(columns[4], kShownLine) + "; its time was left out");
             continue;
         }
+        if (const auto earlier = timedOn.find(slot); earlier != timedOn.end())
+            read.problems.push_back(where + "slot " + std::to_string(slot) +
+                                    " was timed on line " + std::to_string(earlier->second) +
+                                    " too; this line's time is taken");
+        timedOn[slot] = n + 1;
         read.times.Set(slot - 1, SlotTime{*second, *kind, *window});
     }
     return read;
@@ -90,9 +108,23 @@ void SaveSlotTimes(const std::string& sessionPath, const LineList& slots, const 
 
 SlotTimesRead LoadSlotTimes(const std::string& sessionPath, const LineList& slots) {
     const std::string path = SlotTimesPath(sessionPath);
-    if (!FileExists(path)) return {};
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    if (error || !std::filesystem::exists(status)) return {};
+    if (!FileExists(path)) {
+        // Something is there, but no file of times: the session is built untimed, and says so.
+        const bool link = std::filesystem::is_symlink(status);
+        const bool folder = std::filesystem::is_directory(status);
+        SlotTimesRead read;
+        read.problems.push_back(std::string("is ") +
+                                (link ? "a link to nothing" : folder ? "a folder" : "not a file") +
+                                ", not a file of timed slots; the session's slots are not timed");
+        return read;
+    }
+    // Every line, a NUL byte's too: a line-list read would end the text there and lose the
+    // lines after it without a word.
     LineList lines;
-    LoadList(path, lines);
+    ForEachLine(ReadWholeFile(path), [&lines](std::string_view line) { lines.emplace_back(line); });
     return ParseSlotTimesLines(lines, slots);
 }
 
