@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -167,6 +168,63 @@ TEST(MusicFolderAway, TheToolExitsTwoAndTheCategoriesKeepEveryLine) {
               "The music folder " + (f.dir / "songs") + " cannot be reached; nothing was changed.");
     EXPECT_EQ(f.dir.Read("music.m3u"), before);
     EXPECT_FALSE(fs::exists(f.dir / "hour.m3u"));
+}
+
+// A music director deletes one album folder (4 of 24 songs): the library is there, so its
+// songs' lines are removed as always, each kept in removed-songs.txt, and the hour is built.
+TEST(MusicFolderAway, ADeletedAlbumIsRemovedAndTheBuildGoesOn) {
+    StationFixture f;
+    LineList lines;
+    for (int album = 1; album <= 6; ++album)
+        for (int song = 0; song < 4; ++song) {
+            const std::string path = f.dir / ("music/Album " + std::to_string(album) + "/" +
+                                              std::to_string(song) + ".mp3");
+            fs::create_directories(fs::path(path).parent_path());
+            testing::WriteSong(path, {200 + song, "Band " + std::to_string(album * 10 + song),
+                                      "Song " + std::to_string(song)});
+            lines.push_back(path);
+        }
+    f.dir.Write("gold.m3u", FormatLines(lines));
+    f.dir.Write("hour.cwt", FormatLines({f.dir / "gold.m3u", "#", f.dir / "gold.m3u", "##", "30",
+                                         "###", f.dir / "hour.m3u", "####", "000"}));
+    fs::remove_all(f.dir / "music/Album 5");
+    const auto result = testing::RunCli({"build", f.dir / "hour.cwt"}, f.dir.Path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(f.Lines(f.dir / "gold.m3u").size(), 20u);
+    EXPECT_EQ(f.Lines(f.dir / kRemovedSongsFile).size(), 4u);
+    EXPECT_TRUE(fs::exists(f.dir / "hour.m3u"));
+}
+
+// The library truly away (its folder gone with most of the station's songs), but the category
+// holds songs elsewhere too: nothing is removed, the build passes the missing songs over and
+// places the others. A category with none at all stops the build as before.
+TEST(MusicFolderAway, AwayButEnoughThereBuildsFromWhatIsThere) {
+    StationFixture f;
+    LineList lines;
+    for (int i = 0; i < 10; ++i) {
+        const std::string folder = i < 6 ? "mnt/library" : "local";
+        const std::string path = f.dir / (folder + "/" + std::to_string(i) + ".mp3");
+        fs::create_directories(fs::path(path).parent_path());
+        testing::WriteSong(path, {240, "Band " + std::to_string(i), "Song"});
+        lines.push_back(path);
+    }
+    f.dir.Write("mixed.m3u", FormatLines(lines));
+    f.dir.Write("hour.cwt", FormatLines({f.dir / "mixed.m3u", "#", f.dir / "mixed.m3u", "##", "10",
+                                         "###", f.dir / "hour.m3u", "####", "000"}));
+    fs::remove_all(f.dir / "mnt/library");
+    const auto result = testing::RunCli({"build", f.dir / "hour.cwt"}, f.dir.Path());
+    EXPECT_NE(result.exitCode, 2) << result.err;
+    EXPECT_NE(result.err.find("The music folder " + (f.dir / "mnt/library") +
+                              " cannot be reached: its songs stay in their playlists"),
+              std::string::npos)
+        << result.err;
+    LineList after = f.Lines(f.dir / "mixed.m3u");
+    std::sort(after.begin(), after.end());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(after, lines) << "every line kept";
+    EXPECT_FALSE(fs::exists(f.dir / kRemovedSongsFile));
+    for (const std::string& placed : f.Lines(f.dir / "hour.m3u"))
+        EXPECT_NE(placed.find("/local/"), std::string::npos) << placed;
 }
 
 TEST(ExtinfLines, AnExtinfGoesWithTheSongItDescribesAndIsNamedWithIt) {

@@ -126,35 +126,62 @@ struct PlaylistUnderRepair {
     PlaylistLayout layout;
     LineList entries;
     std::vector<bool> missing;  // per entry: its song line names no file
+    std::vector<std::string> missingFiles;
+    std::vector<std::string> presentFiles;
+    size_t songLines = 0;
+    bool keepAsItIs = false;  // its music folder is away: nothing of it is removed
 };
 
 // Reads the playlist and looks at every song it names. Throws when it must not be rewritten:
-// unreadable, in a form a rewrite would damage, a link that leads out, or songs whose music
-// folder is away (named with the playlist).
-PlaylistUnderRepair ExaminePlaylist(BuildContext& context, const std::string& path) {
+// unreadable, in a form a rewrite would damage, or a link that leads out.
+PlaylistUnderRepair ExaminePlaylist(const std::string& path) {
     PlaylistUnderRepair list;
     list.path = path;
     LoadPlaylist(path, list.layout, list.entries);
     CheckReplaceable(path);
-    std::vector<std::string> missingFiles;
-    size_t songLines = 0;
     list.missing.reserve(list.entries.size());
     for (const std::string& entry : list.entries) {
         const std::string_view song = SongLineOf(entry);
-        const bool gone = !ExistingSongFile(song, path);
-        list.missing.push_back(gone);
+        const std::optional<std::string> file = ExistingSongFile(song, path);
+        list.missing.push_back(!file);
         if (IsBlank(song)) continue;  // no song at all, whatever its folder
-        ++songLines;
-        if (gone) missingFiles.push_back(SongFilePath(song, path));
-    }
-    const std::string folder = UnreachableMusicFolder(missingFiles, songLines);
-    if (!folder.empty()) {
-        ReportToUser(context, "Left " + path + " as it is: " + std::to_string(missingFiles.size()) +
-                                  " of its " + Counted(songLines, "song", "songs") +
-                                  " name no file, under " + folder + ".");
-        throw KestruneError(MusicFolderAwayMessage(folder));
+        ++list.songLines;
+        if (file) {
+            list.presentFiles.push_back(*file);
+        } else {
+            list.missingFiles.push_back(SongFilePath(song, path));
+        }
     }
     return list;
+}
+
+// Tells songs deleted from a library away, over the whole station: a playlist whose songs'
+// folder is away is named and kept as it is, and the build passes its missing songs over;
+// only when such a playlist has no song there at all does the repair stop, changing nothing.
+void JudgeMusicFolders(BuildContext& context, std::vector<PlaylistUnderRepair>& lists) {
+    std::vector<std::string> present, missing;
+    for (const PlaylistUnderRepair& list : lists) {
+        present.insert(present.end(), list.presentFiles.begin(), list.presentFiles.end());
+        missing.insert(missing.end(), list.missingFiles.begin(), list.missingFiles.end());
+    }
+    std::string stop, away;
+    for (PlaylistUnderRepair& list : lists) {
+        const std::string folder =
+            UnreachableMusicFolder(list.missingFiles, list.songLines, present, missing);
+        if (folder.empty()) continue;
+        ReportToUser(context, "Left " + list.path + " as it is: " +
+                                  std::to_string(list.missingFiles.size()) + " of its " +
+                                  Counted(list.songLines, "song", "songs") + " name no file, under " +
+                                  folder + ".");
+        list.keepAsItIs = true;
+        if (list.presentFiles.empty() && stop.empty()) stop = folder;
+        if (away.empty()) away = folder;
+    }
+    if (!stop.empty()) throw KestruneError(MusicFolderAwayMessage(stop));
+    if (!away.empty())
+        ReportToUser(context, "The music folder " + away +
+                                  " cannot be reached: its songs stay in their playlists and the "
+                                  "build passes them over.");
 }
 
 // Takes out the entries whose song line names no file, naming each, and adds a record of every
@@ -212,7 +239,8 @@ void RepairPlaylists(BuildContext& context) {
     std::vector<PlaylistUnderRepair> lists;
     lists.reserve(static_cast<size_t>(s.lbMasterPlaylists.Count()));
     for (int j = 0; j < s.lbMasterPlaylists.Count(); ++j)
-        lists.push_back(ExaminePlaylist(context, s.lbMasterPlaylists[j]));
+        lists.push_back(ExaminePlaylist(s.lbMasterPlaylists[j]));
+    JudgeMusicFolders(context, lists);
 
     size_t removedLines = 0;
     size_t playlistsTouched = 0;
@@ -222,9 +250,12 @@ void RepairPlaylists(BuildContext& context) {
         // A playlist named twice is repaired again from what its first repair wrote.
         for (int k = 0; k < j; ++k)
             if (lists[static_cast<size_t>(k)].path == list.path) {
-                list = ExaminePlaylist(context, list.path);
+                const bool keep = list.keepAsItIs;
+                list = ExaminePlaylist(list.path);
+                list.keepAsItIs = keep;
                 break;
             }
+        if (list.keepAsItIs) continue;  // its music is away: not a line of it goes
         const std::string& path = list.path;
         context.view.ShowStatus("Checking " + path + " for errors.");
         s.lbListCheckerMP3s = std::move(list.entries);

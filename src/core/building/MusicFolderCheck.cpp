@@ -1,6 +1,8 @@
 #include "building/MusicFolderCheck.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "platform/Files.h"
 
@@ -52,13 +54,37 @@ bool FolderReachable(const std::string& folder) {
     return DirectoryExists(folder) && FolderSearchable(folder);
 }
 
-std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines) {
+std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines,
+                                  const std::vector<std::string>& stationPresent,
+                                  const std::vector<std::string>& stationMissing) {
+    // Most of the station's songs under a folder there: a folder gone below it was deleted.
+    std::map<std::string, bool> deletedBelow;
+    const auto mostlyThere = [&](const std::string& folder) {
+        const auto known = deletedBelow.find(folder);
+        if (known != deletedBelow.end()) return known->second;
+        const std::string prefix = folder == "/" ? folder : folder + "/";
+        const auto under = [&prefix](const std::vector<std::string>& files) {
+            return std::count_if(files.begin(), files.end(), [&prefix](const std::string& file) {
+                return file.compare(0, prefix.size(), prefix) == 0;
+            });
+        };
+        const bool there = under(stationPresent) > under(stationMissing);
+        deletedBelow.emplace(folder, there);
+        return there;
+    };
+    std::vector<std::string> inFoldersThere;
     for (const std::string& file : missingFiles) {
         const std::string folder = FolderOf(file);
-        if (!folder.empty() && !FolderReachable(folder)) return HighestUnreachable(folder);
+        if (folder.empty() || FolderReachable(folder)) {
+            inFoldersThere.push_back(file);
+            continue;
+        }
+        const std::string highest = HighestUnreachable(folder);
+        if (!mostlyThere(FolderOf(highest))) return highest;
     }
-    if (!missingFiles.empty() && 2 * missingFiles.size() > songLines) {
-        const std::string shared = SharedFolder(missingFiles);
+    // Folders there, but more than half of the playlist's songs not: a share showing no files.
+    if (!inFoldersThere.empty() && 2 * inFoldersThere.size() > songLines) {
+        const std::string shared = SharedFolder(inFoldersThere);
         return shared.empty() ? std::string("/") : shared;
     }
     return std::string();

@@ -12,10 +12,15 @@ namespace kestrune {
 bool FolderReachable(const std::string& folder);
 
 // The folder to name when the missing songs of a playlist look like a library away rather than
-// songs deleted: the highest folder that cannot be reached above a missing song, or, when more
-// than half of the playlist's `songLines` are missing, the folder the missing songs share.
-// Empty when the removal may go ahead. `missingFiles` are the paths the missing lines name.
-std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines);
+// songs deleted: the highest folder that cannot be reached above a missing song, unless most of
+// the station's songs under the folder above it are there (an album folder deleted from a
+// library that is there); or, when more than half of the playlist's `songLines` are missing
+// from folders that are there, the folder they share. Empty when the removal may go ahead.
+// `missingFiles` are the paths the playlist's missing lines name; `stationPresent` and
+// `stationMissing` the songs of all the station's categories that are there and are not.
+std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines,
+                                   const std::vector<std::string>& stationPresent,
+                                   const std::vector<std::string>& stationMissing);
 
 // "The music folder /srv/music cannot be reached; nothing was changed."
 std::string MusicFolderAwayMessage(const std::string& folder);
