@@ -209,7 +209,7 @@ TEST(TimedSlotsBuild, NewsSpotsAndTheLegalIdStartInTheirWindowsAndTheHourEndsOnI
     EXPECT_EQ(noted, 3);
 }
 
-TEST(TimedSlotsBuild, ATimeTheTemplateCannotReachIsNamedAsMissed) {
+TEST(TimedSlotsBuild, ATimeTheTemplateCannotReachIsNamedAndPassedOver) {
     TimedStation f;
     f.session.fDMCA.cbDupeCheck = false;
     const std::string music = f.Category("music.m3u", Songs("Artist", 20, 180, 60), 0);
@@ -218,12 +218,44 @@ TEST(TimedSlotsBuild, ATimeTheTemplateCannotReachIsNamedAsMissed) {
     f.session.slotTimes.Set(2, kSpots);
     f.session.ComboBox1 = "30";
     BuildPlaylist(f.context);
-    ASSERT_FALSE(f.session.lbRuleBreaks.empty());
-    const std::string& miss = f.session.lbRuleBreaks.front();
-    EXPECT_EQ(miss.rfind("Slot 3 at :20:00 starts 0:1", 0), 0u) << miss;
-    EXPECT_NE(miss.find(" early (window 30 s)"), std::string::npos) << miss;
-    EXPECT_NE(std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(), miss),
+    // Two songs cannot reach :20: the spot airs at its time or not at all, and is named.
+    for (const std::string& placed : f.session.lbFinalPlaylist)
+        EXPECT_EQ(placed.find("/Spot "), std::string::npos) << placed;
+    const std::vector<std::string>& problems = f.view.Problems();
+    ASSERT_FALSE(problems.empty());
+    EXPECT_EQ(problems.front().rfind("Passed over slot 3 (at :20:00, soft (30 s)) at 0:", 0), 0u)
+        << problems.front();
+    EXPECT_NE(std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(),
+                        problems.front()),
               f.session.mTextOutput.end());
+}
+
+// A clock shorter than the hour comes round to its timed slot again: inside the end fill too,
+// the slot airs at its time or not at all, never a second time late.
+TEST(TimedSlotsBuild, ATimedSlotAirsOnceAnHourEvenInTheEndFill) {
+    for (const int seed : {1, 2, 3, 4, 5}) {
+        TimedStation f;
+        f.session.fDMCA.cbDupeCheck = false;
+        const std::string music = f.Category("music.m3u", Songs("Artist", 40, 170, 90), 0);
+        const std::string spots = f.Category("spots.m3u", Songs("Spot", 6, 30, 31), 1);
+        LineList& slots = f.session.lbClockwheelTemplate;
+        slots.assign(10, music);
+        slots[4] = spots;
+        const SlotTime beforeHalf{29 * 60, SlotTimeKind::Before, 600};
+        f.session.slotTimes.Set(4, beforeHalf);
+        f.session.ComboBox1 = "60";
+        f.seeds = CountingSeeds(static_cast<uint32_t>(1000 + 100 * seed));
+        BuildPlaylist(f.context);
+        const std::vector<int64_t> starts = f.Starts();
+        int aired = 0;
+        for (size_t i = 0; i < f.session.lbFinalPlaylist.size(); ++i) {
+            if (f.session.lbFinalPlaylist[i].find("/Spot ") == std::string::npos) continue;
+            ++aired;
+            EXPECT_GE(starts[i], (29 - 10) * 60 * 1000) << seed;
+            EXPECT_LE(starts[i], 29 * 60 * 1000 + 2000) << seed;
+        }
+        EXPECT_LE(aired, 1) << seed;
+    }
 }
 
 }  // namespace

@@ -177,6 +177,8 @@ private:
     void PlaceTimed(int slot, const SlotTime& time, int64_t dueMs, Place place);
     std::string timedNote_;  // added to the text log's line of the timed item being placed
     std::set<int> passedOverSlots_;  // timed slots named as passed over
+    // Names, once a build, a timed slot that does not air because it is away from its time.
+    void PassOverTimed(int slot, const SlotTime& time);
     bool timed_ = false;
     // Also answers each candidate's file, in the same order.
     FillSlot FillCandidates(const std::string& slotFile, size_t playlist, int64_t startSeconds,
@@ -855,12 +857,16 @@ FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int
         }
     }
     const FillChoice choice = ChooseFill(problem);
-    if (!placeEarly && !choice.inWindow && choice.errorMs < 0) return choice;
+    if (!placeEarly && choice.found && !choice.inWindow) return choice;
     for (size_t k = 0; k < choice.picks.size(); ++k) {
         if (choice.picks[k] == kPassedOver) continue;
         const std::string& file = files[k][choice.picks[k]];
         if (timedAt[k] == nullptr) {
             PlaceFillPick(slotOf[k], file);
+        } else if (!StartsOnTime(timedAt[k]->time, totalMs_, timedAt[k]->dueMs,
+                                 c_.timing.toleranceSeconds)) {
+            // At its time or not at all, inside the end fill too.
+            PassOverTimed(slotOf[k], timedAt[k]->time);
         } else {
             PlaceTimed(slotOf[k], timedAt[k]->time, timedAt[k]->dueMs,
                        [&] { PlaceFillPick(slotOf[k], file); });
@@ -890,8 +896,15 @@ std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(int slot, si
         const std::optional<SlotTime> time = s_.slotTimes.At((static_cast<size_t>(slot) + d) % slots);
         if (!time) continue;
         int64_t due = NextOccurrenceMs(*time, from);
-        // Reached by the walk, not by a stretch that led to it: the occurrence nearest now.
-        if (d == 0) due = ledTo >= 0 ? ledTo : NearestOccurrenceMs(*time, totalMs_);
+        // Reached by the walk, not by a stretch that led to it: the occurrence nearest now,
+        // unless its window has passed (the clock came round to the slot after its time): then
+        // the next one, and the slot airs then or not at all, never late.
+        if (d == 0 && ledTo >= 0) due = ledTo;
+        if (d == 0 && ledTo < 0) {
+            due = NearestOccurrenceMs(*time, totalMs_);
+            if (due + WindowOf(*time, c_.timing.toleranceSeconds).lateMs < totalMs_)
+                due = NextOccurrenceMs(*time, totalMs_);
+        }
         // One due at the end belongs to the hour after: the build ends before it. A timed item
         // the walk is at is placed, on time or not, unless the end is near.
         if (due >= desiredMs_ - toleranceMs_ && (d > 0 || endNear)) return ahead;
@@ -899,6 +912,13 @@ std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(int slot, si
         from = due + 1;  // a slot met again in the same pass is due in a later hour
     }
     return ahead;
+}
+
+void PlaylistWalk::PassOverTimed(int slot, const SlotTime& time) {
+    if (passedOverSlots_.insert(slot).second)
+        ReportToUser(c_, "Passed over slot " + std::to_string(slot + 1) + " (" + SlotTimeText(time) +
+                             ") at " + PlayingTimeText(static_cast<int32_t>(totalMs_ / 1000)) +
+                             " of the build: away from its time.");
 }
 
 std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
@@ -919,11 +939,7 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
             const bool nextHour =
                 NearestOccurrenceMs(*here, totalMs_) >= desiredMs_ - toleranceMs_;
             if (!(endNear && nextHour)) {
-                if (passedOverSlots_.insert(slot).second)
-                    ReportToUser(c_, "Passed over slot " + std::to_string(slot + 1) + " (" +
-                                         SlotTimeText(*here) + ") at " +
-                                         PlayingTimeText(static_cast<int32_t>(totalMs_ / 1000)) +
-                                         " of the build: away from its time.");
+                PassOverTimed(slot, *here);
                 slot = (slot + 1) % slots;
                 if (++stepsWithoutTime >= slots) return {false, kBuildCannotProgress};
                 continue;
@@ -939,7 +955,12 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
                     miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + "."};
         }
         if (!ahead.empty() && ahead.front().distance == 0) {
-            PlaceTimed(slot, ahead.front().time, ahead.front().dueMs, [&] { HandleSlot(slot); });
+            const TimedAhead& item = ahead.front();
+            if (StartsOnTime(item.time, totalMs_, item.dueMs, c_.timing.toleranceSeconds)) {
+                PlaceTimed(slot, item.time, item.dueMs, [&] { HandleSlot(slot); });
+            } else {
+                PassOverTimed(slot, item.time);  // a stretch that led to it missed: never late
+            }
         } else if (!ahead.empty()) {
             // The stretch that leads to the timed item, chosen so that it starts on time.
             const TimedAhead& next = ahead.front();
@@ -948,9 +969,10 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
             const FillChoice choice =
                 FillAhead(slot, next.distance, centre - totalMs_,
                           (window.lateMs + window.earlyMs) / 2, next.distance, {}, false);
-            if (choice.found && !choice.inWindow && choice.errorMs < 0) {
-                // Even its longest choices end early: the walk goes on, round the template
-                // again if it must, and the time is met from nearer.
+            if (choice.found && !choice.inWindow) {
+                // Even its longest choices end early, or its shortest late: the walk goes on,
+                // round the template again if it must; the time is met from nearer, or the
+                // slot, come round away from it, is passed over. It never airs late.
                 HandleSlot(slot);
             } else {
                 // No choice keeps the rules in every slot of it: the walk's own choices.
