@@ -22,10 +22,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "Mp3Synth.h"
+#include "platform/FileSetReplace.h"
 #include "SparseSong.h"
 
 namespace {
@@ -105,6 +107,8 @@ std::vector<fs::path> Files(const fs::path& folder, const std::string& prefix = 
 }
 
 int Check(const fs::path& station, const fs::path& initial, const fs::path& reference) {
+    // As the next job sees the station: it carries through what a killed one began as one step.
+    kestrune::FinishUnfinishedReplace((station / "Sessions").string());
     for (const fs::path& made : Files(initial)) {
         std::vector<std::string> before = WholeLines(made);
         std::vector<std::string> now = WholeLines(station / "Playlists" / made.filename());
@@ -139,6 +143,41 @@ int Check(const fs::path& station, const fs::path& initial, const fs::path& refe
             if (!dated || std::count(line.begin(), line.end(), '\t') != 5)
                 Problem(history.string() + " has a line that is no play: " + line);
         }
+    }
+    // An hour and its plays are one step: every hour playlist of the week on disk has exactly
+    // its songs as plays of that hour in the history, and an hour not on disk has none.
+    std::map<std::string, std::vector<std::string>> playsByHour;
+    if (const fs::path history = station / "Sessions" / "play_history.txt"; fs::exists(history)) {
+        for (const std::string& line : WholeLines(history)) {
+            const size_t file = line.rfind('\t');
+            if (line.size() > 13 && file != std::string::npos)
+                playsByHour[line.substr(0, 13)].push_back(line.substr(file + 1));
+        }
+    }
+    for (const char* hour : {"00", "01", "02"}) {
+        const fs::path playlist = station / "Output" / (std::string("hour_2026-12-07_") + hour + ".m3u");
+        std::vector<std::string> plays = playsByHour[std::string("2026-12-07 ") + hour];
+        std::vector<std::string> songs;
+        if (fs::exists(playlist)) songs = WholeLines(playlist);
+        std::sort(plays.begin(), plays.end());
+        std::sort(songs.begin(), songs.end());
+        if (plays != songs)
+            Problem(playlist.string() + " holds " + std::to_string(songs.size()) +
+                    " songs, the history " + std::to_string(plays.size()) + " plays of its hour");
+    }
+    // A build's playlist and its text log are one step too: the log names as many songs.
+    for (const fs::path& output : Files(station / "Output")) {
+        const fs::path log = output.string() + ".txt";
+        if (output.extension() != ".m3u" || !fs::exists(log)) continue;
+        size_t logged = 0;
+        for (const std::string& line : WholeLines(log))
+            logged += !line.empty() && line[0] >= '0' && line[0] <= '9' &&
+                              line.find(" - \"") != std::string::npos
+                          ? 1
+                          : 0;
+        if (logged != WholeLines(output).size())
+            Problem(log.string() + " names " + std::to_string(logged) + " songs, " +
+                    output.string() + " holds " + std::to_string(WholeLines(output).size()));
     }
     int temporaries = 0;
     for (const auto& entry : fs::recursive_directory_iterator(station)) {
@@ -253,7 +292,9 @@ int Make(const fs::path& station) {
         session("night", playlists, {oldies, jingles, hits, spots, promos}, 360, "101", "3");
     WriteLines(station / "auto_build.cws", {night, morning, evening});
     // The week's run: three hours of one Monday, one after the other.
-    session("hour", {hits, jingles, spots}, {hits, hits, jingles, hits, spots}, 60, "001", "1");
+    // Artists apart for a day: the history keeps the plays of all three hours, so each hour
+    // on disk can be checked against its plays.
+    session("hour", {hits, jingles, spots}, {hits, hits, jingles, hits, spots}, 60, "001", "24");
     WriteLines(station / "Sessions" / "week.kwg", {"Mon 00 hour.cwt", "Mon 01 hour.cwt",
                                                    "Mon 02 hour.cwt"});
     return 0;

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "building/BuildReport.h"
+#include "building/BuildWrite.h"
 #include "building/MusicFolderCheck.h"
 #include "building/PlaylistBuilder.h"
 #include "building/PlaylistFile.h"
@@ -285,18 +286,12 @@ bool btAcceptFinalPlaylistClick(BuildContext& context) {
         return false;
     }
     const StationJob job(context, "saving of " + ExtractFileName(s.OutputFile()));
-    WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
-    RecordPendingPlays(s);
-    WriteTextLog(s);
+    WriteFinalBuild(s);
     return true;
 }
 
 std::string TextLogPath(const BuildSession& session) {
     return session.OutputFile() + ".txt";
-}
-
-void WriteTextLog(const BuildSession& session) {
-    if (session.cbTextOutput) SaveList(TextLogPath(session), session.mTextOutput);
 }
 
 void btClearFinalPlaylistClick(BuildContext& context) {

@@ -59,8 +59,6 @@ bool btAcceptFinalPlaylistClick(BuildContext& context);
 
 // The text log's file: the output file's path followed by ".txt".
 std::string TextLogPath(const BuildSession& session);
-// Writes the text log beside the output file when "Save to Text" is on.
-void WriteTextLog(const BuildSession& session);
 
 // Throws the final playlist and its text log away and sets the meters back to 0.
 void btClearFinalPlaylistClick(BuildContext& context);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/FileSetReplace.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
 
@@ -21,6 +22,7 @@ namespace {
 
 int g_depth = 0;    // locks held by this process, nested
 int g_fd = -1;      // the open lock file of the outermost one; -1: unlocked
+std::string g_folder;  // its sessions folder
 constexpr std::chrono::milliseconds kRetry{100};
 
 #ifdef _WIN32
@@ -129,6 +131,15 @@ StationLock::StationLock(const std::string& sessionsFolder, const std::string& j
     g_fd = fd;
     g_depth = 1;
     outermost_ = true;
+    if (fd >= 0) {
+        g_folder = sessionsFolder;
+        // What a killed job began as one step is carried through before anything else.
+        FinishUnfinishedReplace(sessionsFolder);
+    }
+}
+
+std::string StationLock::Folder() {
+    return g_depth > 0 && g_fd >= 0 ? g_folder : std::string();
 }
 
 StationLock::~StationLock() {
@@ -140,6 +151,7 @@ StationLock::~StationLock() {
         CloseLockFile(g_fd);
     }
     g_fd = -1;
+    g_folder.clear();
 }
 
 bool StationLock::HeldHere() {

@@ -37,6 +37,8 @@ public:
 
     // Whether this process holds a station's lock now.
     static bool HeldHere();
+    // The sessions folder whose lock this process holds; empty when it holds none.
+    static std::string Folder();
 
 private:
     bool outermost_ = false;

@@ -4,6 +4,7 @@
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
+#include "building/BuildWrite.h"
 #include "building/PlaysToRecord.h"
 #include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
@@ -272,9 +273,7 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
                 continue;
             }
             if (!outcome.reachedLength) shortSessions_.push_back({entry, outcome, "", ""});
-            WriteFinalPlaylist(s.OutputFile(), s.lbFinalPlaylist, s.output);
-            RecordPendingPlays(s);
-            WriteTextLog(s);
+            WriteFinalBuild(s);
         }
         context.view.ShowStatus(RunDoneStatus(context.clock.Now(), count));
         if (daily_) {

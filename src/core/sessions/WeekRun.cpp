@@ -4,6 +4,7 @@
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
+#include "building/BuildWrite.h"
 #include "building/PlaysToRecord.h"
 #include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
@@ -154,8 +155,7 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             if (!outcome.reachedLength)
                 report.shortHours.push_back({HourText(weekday, hour), outcome, "", ""});
             const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true);
-            WritePlaylistEntries(playlist, songs, s.output);
-            RecordPendingPlays(s);
+            WriteBuild(s, playlist, songs, false);  // the hour and its plays as one step
             recent.Add(songs);
             recent.Forget(kLongestDupeWindow);
             report.playlists.push_back(playlist);
