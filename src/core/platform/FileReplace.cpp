@@ -293,15 +293,6 @@ mode_t ProcessUmask() {
     return 022;  // the usual mask, where the system does not show it
 }
 
-// Flushes the folder's entries, so that a rename in it survives a power cut. A folder that
-// cannot be opened or synced (some network file systems) is left to the system.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 // Removes a kept old body unless another writer has taken its name meanwhile.
 void RemoveKept(const std::string& temp) {
     const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -447,10 +438,22 @@ void ReplaceWholeFile(const std::string& path, const std::string& bytes, Sync sy
     }
     ::close(lock);
     if (!placed) throw errors::CannotCreateFile(path);
-    if (sync == Sync::ToDisk) SyncFolder(ExtractFilePath(target));
+    if (sync == Sync::ToDisk) SyncFolderOf(target);
 #endif
     RecordFileEvent(FileOp::ReplaceWhole, path, 0, static_cast<int64_t>(bytes.size()),
                     sync == Sync::ToDisk);
+}
+
+void SyncFolderOf(const std::string& path) {
+#ifndef _WIN32
+    const std::string folder = ExtractFilePath(path);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    static_cast<void>(path);
+#endif
 }
 
 }  // namespace kestrune

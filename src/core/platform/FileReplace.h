@@ -22,6 +22,11 @@ enum class Sync { ToDisk, Later };
 // into a folder clears the temporaries that killed writers left there.
 void ReplaceWholeFile(const std::string& path, const std::string& bytes, Sync sync = Sync::ToDisk);
 
+// Flushes the entries of the folder that holds `path`, so that a rename in it survives a power
+// cut. A folder that cannot be opened or synced (some network file systems) is left to the
+// system.
+void SyncFolderOf(const std::string& path);
+
 // The station's own folders (start, playlists, sessions), for the link rule above; the
 // process keeps the last ones set.
 void SetStationFolders(std::vector<std::string> folders);

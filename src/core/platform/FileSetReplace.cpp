@@ -10,10 +10,6 @@
 #include "platform/Paths.h"
 #include "platform/StationLock.h"
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace kestrune {
 
@@ -33,19 +29,6 @@ std::string TargetOf(const std::string& path) {
 // before the journal leaves it until the next replacement of the same file writes over it.
 std::string SetTemporaryOf(const std::string& target) {
     return JoinPath(ExtractFilePath(target), "." + ExtractFileName(target) + ".kestrune-set");
-}
-
-// A rename reaches the disk with its folder.
-void SyncFolderOf(const std::string& path) {
-#ifndef _WIN32
-    const std::string folder = ExtractFilePath(path);
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-#else
-    static_cast<void>(path);
-#endif
 }
 
 void ApplyJournal(const std::string& journal) {

@@ -2,15 +2,11 @@
 
 namespace kestrune {
 
-namespace {
-
-std::string TwoDigits(int32_t value) {
+std::string TwoDigits(int64_t value) {
     std::string text(value < 10 ? 1 : 0, '0');
     text += std::to_string(value);
     return text;
 }
-
-}  // namespace
 
 std::string HourClockText(int32_t seconds) {
     return std::to_string(seconds / 60) + ":" + TwoDigits(seconds % 60);

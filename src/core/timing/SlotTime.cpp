@@ -1,5 +1,6 @@
 #include "timing/SlotTime.h"
 
+#include "platform/TimeTexts.h"
 #include "timing/ClockFill.h"
 
 #include <utility>
@@ -8,12 +9,6 @@
 namespace kestrune {
 
 namespace {
-
-std::string Two(int64_t value) {
-    std::string text(value < 10 ? 1 : 0, '0');
-    text += std::to_string(value);
-    return text;
-}
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -35,7 +30,7 @@ std::optional<int32_t> Sixty(std::string_view digits) {
 
 }  // namespace
 
-std::string HourMarkText(int32_t second) { return ":" + Two(second / 60) + ":" + Two(second % 60); }
+std::string HourMarkText(int32_t second) { return ":" + TwoDigits(second / 60) + ":" + TwoDigits(second % 60); }
 
 std::optional<int32_t> ParseHourMark(std::string_view text) {
     text = Trimmed(text);
