@@ -110,6 +110,9 @@ until logged_titles | grep -xF "Artist J2 - Title j2" >/dev/null; do
   sleep 0.2
 done
 echo "$SECONDS s: the minute aired, the listeners gone"
+# Kestrune's plan goes back once the minute is over: a list rewritten during its minute plays
+# again from its top, which a busy machine, still on j2, would show.
+until [ "$(date +%s)" -ge $((first + 60)) ]; do sleep 0.5; done
 cp "$work/plan.m3u8" "$turn"
 
 day=$(date -d "@$first" +%F)
