@@ -2,13 +2,15 @@
 
 namespace kestrune {
 
-const SongFacts& SongFactsCache::Get(const std::string& path) {
-    const auto found = facts_.find(path);
-    if (found != facts_.end()) return found->second;
+const SongRead& SongFactsCache::Read(const std::string& path) {
+    const auto found = songs_.find(path);
+    if (found != songs_.end()) return found->second;
     reader_.SetFileName(path);
-    SongFacts facts{static_cast<int32_t>(PlayingSeconds(reader_.MPEGFileInfo)), reader_.GetArtist(),
-                    reader_.GetTitle(), reader_.MPEGFileInfo.Album, reader_.GetGenreText()};
-    return facts_.emplace(path, std::move(facts)).first->second;
+    const TMPEGFileInfo& info = reader_.MPEGFileInfo;
+    SongRead song{SongFacts{static_cast<int32_t>(PlayingSeconds(info)), reader_.GetArtist(),
+                            reader_.GetTitle(), info.Album, reader_.GetGenreText()},
+                  info.Duration, info.DurationMs};
+    return songs_.emplace(path, std::move(song)).first->second;
 }
 
 }  // namespace kestrune

@@ -1,7 +1,7 @@
 #pragma once
-// What the rules need of each song, read once per build: the MP3 reader is asked the first time
+// What a build needs of each song, read once per build: the MP3 reader is asked the first time
 // a file is met and never again for it (so a file that cannot be read asks the reader's error
-// question once, not at every comparison).
+// question once, not at every comparison, and no song is read twice for one placement).
 
 #include <string>
 #include <unordered_map>
@@ -11,14 +11,22 @@
 
 namespace kestrune {
 
+// The facts the rules compare, with the playing time as the reader gives it.
+struct SongRead {
+    SongFacts facts;
+    int32_t wholeSeconds = 0;  // the reader's whole seconds (0: cannot be played)
+    int64_t ms = 0;            // to the millisecond where the reader knows it, else 0
+};
+
 class SongFactsCache {
 public:
-    const SongFacts& Get(const std::string& path);
-    size_t Size() const { return facts_.size(); }
+    const SongRead& Read(const std::string& path);
+    const SongFacts& Get(const std::string& path) { return Read(path).facts; }
+    size_t Size() const { return songs_.size(); }
 
 private:
     TMPEGAudio reader_;
-    std::unordered_map<std::string, SongFacts> facts_;
+    std::unordered_map<std::string, SongRead> songs_;
 };
 
 }  // namespace kestrune

@@ -1,0 +1,145 @@
+#pragma once
+// The walk of one build, shared by its three files: the walk itself (PlaylistWalk.cpp: shuffle,
+// slots, placing), the fill to the clock (FillToClock.cpp) and the walk with timed slots
+// (TimedWalk.cpp). Only the builder includes it.
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "building/PlaylistBuilder.h"
+#include "building/PlaylistFile.h"
+#include "building/SongChooser.h"
+#include "rules/SongFactsCache.h"
+#include "timing/ClockFill.h"
+#include "timing/SlotTime.h"
+
+namespace kestrune {
+
+// With the exact fill the walk hands over to the search when this much is left to fill: enough
+// songs and breaks to choose from even where the rules leave each category only a few (the
+// demo hour, its small categories and its artists apart for three hours, lands within 2 s on
+// every seed only from 25 minutes; from 15 it missed on four seeds of ten).
+inline constexpr int64_t kFillHorizonMs = 25 * 60 * 1000;
+// How many slots ahead the search may look, and how deep into each rotation.
+inline constexpr size_t kFillSlots = 24;
+inline constexpr size_t kFillChoices = 8;
+// Entries of a category read for its candidates at most.
+inline constexpr size_t kFillScan = 64;
+
+class PlaylistWalk {
+public:
+    explicit PlaylistWalk(BuildContext& context);
+
+    BuildOutcome Run();
+
+private:
+    // --- The walk (PlaylistWalk.cpp)
+    void LogHeader();
+    void ShuffleMasterPlaylists();
+    void ShuffleFile(const std::string& path);
+    // Marks the slot, reshuffles its category when its rotation has come round and loads it
+    // into the working list; answers its playlist file.
+    std::string LoadSlot(int slot);
+    // One slot of the template; answers the playing time it placed.
+    int32_t HandleSlot(int slot);
+    void PlaceTopSong(const std::string& slotFile);
+    void NameBreak(const RuleBreak& brk, int32_t songStart);
+    void DropOldSongsFromWindow();
+    // The file the n-th entry of the slot's working list names.
+    std::string SongAt(long long n) const;
+    // Moves songs that name no file or cannot be played to the end of the working list, naming
+    // each once a build, until a playable one is on top; false when there is none.
+    bool BringPlayableSongToTop(const std::string& slotFile);
+    void NamePassedOver(const std::string& song, const char* why);
+    size_t PlaylistIndexOf(const std::string& slotFile, size_t fallback) const;
+    int32_t ShownTotalSeconds() const;
+    std::string CompleteStatus() const;
+    std::string OverlapTakesAllText() const;
+    std::string StoppedStatus(int slot) const;
+
+    // --- The fill to the clock (FillToClock.cpp): lengths in milliseconds, each item less the
+    // overlap at its join.
+    // A timed slot ahead of the walk, with the time its item is due (from the build's start).
+    struct TimedAhead {
+        size_t distance = 0;  // slots before it
+        SlotTime time;
+        int64_t dueMs = 0;
+    };
+    // Chooses and places the songs of up to `count` slots from `slot` on (at least `minSlots`,
+    // and every timed one among them, which must start within its window) so that they add up
+    // to the target. With `placeEarly` false, a choice that ends early is answered but not
+    // placed.
+    FillChoice FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
+                         size_t minSlots, const std::vector<TimedAhead>& timed = {},
+                         bool placeEarly = true);
+    // Fills the end of the build from `slot` on over at most `count` slots; answers the miss it
+    // named, or nothing when the end is on time.
+    std::string FinishByFill(int slot, size_t count, const std::vector<TimedAhead>& timed = {});
+    // Also answers each candidate's file, in the same order.
+    FillSlot FillCandidates(const std::string& slotFile, size_t playlist, size_t choices,
+                            std::vector<std::string>& files);
+    FillCandidate CandidateFor(const std::string& path, bool exempt);
+    void PlaceFillPick(int slot, const std::string& path);
+    int64_t LengthMs(const std::string& path);
+    // An item counts for its length less the crossfade at its join, never for less than nothing.
+    int64_t NetMs(int64_t lengthMs) const { return std::max<int64_t>(0, lengthMs - overlapMs_); }
+
+    // --- Timed slots (TimedWalk.cpp)
+    // The walk, with each stretch before a timed item chosen so that the item starts on time,
+    // and the last part of the build with its timed items chosen as one. Answers whether the
+    // length was reached and the closing status.
+    std::pair<bool, std::string> WalkTimed();
+    // The timed slots due within the build among the `limit` slots from `slot` on, in order,
+    // up to the first one due at the end of the build or later. `ledTo` is the due time of the
+    // slot at `slot` when a stretch led to it, else -1.
+    std::vector<TimedAhead> TimedSlotsAhead(int slot, size_t limit, int64_t ledTo) const;
+    // Places one timed item by `place`, noting its time in the text log and naming a miss.
+    void PlaceTimed(int slot, const SlotTime& time, int64_t dueMs,
+                    const std::function<void()>& place);
+    // Names, once a build, a timed slot that does not air because it is away from its time.
+    void PassOverTimed(int slot, const SlotTime& time);
+
+    BuildContext& c_;
+    BuildSession& s_;
+    BuildView& view_;
+    SongFactsCache songs_;  // every song the build reads, read once
+    std::unique_ptr<SongChooser> chooser_;
+    FillIds fillIds_;
+
+    int32_t windowLimit_ = 0;
+    int32_t target_ = 0;
+    int32_t placed_ = 0;
+    int32_t exactTotal_ = 0;
+    int32_t hourClock_ = 0;
+    int32_t windowSum_ = 0;
+    std::vector<std::string> names_;
+    PlaylistLayout layout_;             // of the file whose entries are in the working list
+    std::string slotFile_;              // that file
+    std::set<std::string> passedOver_;  // songs already named as passed over
+    std::vector<int32_t> initial_;
+    std::vector<int32_t> remaining_;
+    size_t current_ = 0;
+    size_t songsBefore_ = 0;  // what the final playlist held when the build began
+    int breaks_ = 0;
+    std::deque<int32_t> recentSeconds_;  // playing times of the recent songs, for the breaks' ages
+    std::string lastGenre_;              // of the song placed last
+
+    bool exact_ = false;
+    bool timed_ = false;
+    int64_t desiredMs_ = 0;
+    int64_t overlapMs_ = 0;
+    int64_t toleranceMs_ = 0;
+    int64_t totalMs_ = 0;      // what this build placed, joins taken off
+    int64_t hourClockMs_ = 0;  // the text log's clock with the exact fill
+    std::string timedNote_;    // added to the text log's line of the timed item being placed
+    std::set<int> passedOverSlots_;  // timed slots named as passed over
+};
+
+}  // namespace kestrune

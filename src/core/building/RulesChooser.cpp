@@ -1,0 +1,202 @@
+// The separation rules: the first song, from the top down the way the duplicate search goes,
+// that keeps every rule against the plays before it (the history's and this build's) takes the
+// slot; when none does, the top song (or, relaxed, the one with the smallest break) stays and
+// its break is named.
+
+#include <algorithm>
+
+#include "building/BuildReport.h"
+#include "building/SongChooser.h"
+#include "onair/AiredHistory.h"
+#include "platform/Files.h"
+#include "platform/LineList.h"
+#include "rules/ArtistNames.h"
+#include "rules/PlayHistoryFile.h"
+#include "rules/RuleSettings.h"
+
+namespace kestrune {
+
+namespace {
+
+class RulesChooser : public SongChooser {
+public:
+    explicit RulesChooser(const WalkSight& sight)
+        : see_(sight), c_(sight.context), s_(sight.context.session), view_(sight.context.view),
+          settings_(c_.rules), history_(settings_.artistMatching) {
+        rules_.artistWindow = s_.fDMCA.cbDupeCheck ? see_.windowLimit : 0;
+        rules_.titleWindow = int64_t{settings_.titleHours} * 3600;
+        rules_.albumWindow = int64_t{settings_.albumHours} * 3600;
+        rules_.performanceComplement = settings_.performanceComplement;
+        rules_.genre = s_.fGenre.cbGenreCheck;
+        rules_.matching = settings_.artistMatching;
+        buildStart_ = CalendarSeconds(c_.plannedStart ? *c_.plannedStart : c_.clock.Now());
+    }
+
+    void Begin(int32_t desiredSeconds) override {
+        if (!settings_.history || c_.historyFolder == nullptr || c_.historyFolder->empty())
+            return;
+        LoadPlayHistory(desiredSeconds);
+    }
+
+    void Choose(const std::string& slotFile, int32_t remaining, int32_t atSeconds) override {
+        chosenBreak_.reset();
+        exempt_ = IsExemptSlot(settings_, slotFile);
+        if (exempt_) return;
+        LineList& working = s_.lbTempListBox1;
+        const int64_t start = buildStart_ + atSeconds;
+        const auto top = FirstBreak(rules_, history_, see_.songs.Get(see_.songAt(0)), start);
+        if (!top) return;
+        view_.ShowStatus(RuleMessage(*top));
+        RuleBreak smallest = *top;
+        int32_t smallestAt = 0;
+        for (int32_t n = remaining - 2; n >= 1; --n) {
+            const SongFacts& facts = see_.songs.Get(see_.songAt(n));
+            if (facts.seconds == 0) continue;  // never placed: no playing time
+            const auto brk = FirstBreak(rules_, history_, facts, start);
+            if (!brk) {
+                std::swap(working[0], working[n]);
+                return;
+            }
+            if (SmallerBreak(*brk, smallest)) {
+                smallest = *brk;
+                smallestAt = n;
+            }
+        }
+        if (settings_.relax == Relax::LeastRecent && smallestAt != 0) {
+            std::swap(working[0], working[smallestAt]);
+        } else {
+            smallest = *top;
+        }
+        chosenBreak_ = smallest;
+    }
+
+    void ChosenByFill(const std::string& slotFile, const std::string& path,
+                      int32_t atSeconds) override {
+        exempt_ = IsExemptSlot(settings_, slotFile);
+        chosenBreak_.reset();
+        if (!exempt_)
+            chosenBreak_ =
+                FirstBreak(rules_, history_, see_.songs.Get(path), buildStart_ + atSeconds);
+    }
+
+    std::optional<RuleBreak> BreakOfPlaced(const SongFacts&) override { return chosenBreak_; }
+
+    void Placed(const std::string& path, int32_t atSeconds) override {
+        if (exempt_) return;
+        const SongFacts& facts = see_.songs.Get(path);
+        const int64_t start = buildStart_ + atSeconds;
+        history_.Add(facts, start);
+        if (historyPath_.empty()) return;
+        // Recorded with the playlist, when it is written.
+        s_.historyText = WithPlayedSong(
+            std::move(s_.historyText),
+            PlayOf(start, facts.seconds, facts.artist, facts.title, facts.album, path));
+    }
+
+    bool LogsBreaks() const override { return true; }
+
+    bool ExemptSlot(const std::string& slotFile) const override {
+        return IsExemptSlot(settings_, slotFile);
+    }
+
+    bool BreaksBeforeFill(const std::string& path, int32_t atSeconds) override {
+        // Against what was placed before the fill; the genre is the search's own business.
+        RuleSet before = rules_;
+        before.genre = false;
+        return FirstBreak(before, history_, see_.songs.Get(path), buildStart_ + atSeconds)
+            .has_value();
+    }
+
+    void DescribeForFill(const std::string& path, FillCandidate& candidate,
+                         FillIds& ids) override {
+        // Within the last part of an hour every window of the rules is open: two songs that
+        // one of them compares are never both chosen.
+        const SongFacts& facts = see_.songs.Get(path);
+        const ArtistMatching matching = rules_.matching;
+        for (const std::string& key : ArtistKeys(facts.artist, matching)) {
+            if (rules_.artistWindow > 0 || rules_.performanceComplement)
+                candidate.keys.push_back(ids.Key("a\n" + key));
+            if (rules_.titleWindow > 0)
+                candidate.keys.push_back(ids.Key("t\n" + TitleKey(key, facts.title, matching)));
+        }
+        const std::string album = CompareForm(facts.album, matching);
+        if (!album.empty() && (rules_.albumWindow > 0 || rules_.performanceComplement))
+            candidate.keys.push_back(ids.Key("l\n" + album));
+        // The rules never compare a genre that is not known.
+        if (rules_.genre && !facts.genre.empty()) candidate.genre = ids.Genre(facts.genre);
+    }
+
+    std::optional<std::string> GenreBeforeFill() const override {
+        if (rules_.genre && history_.Size() > 0 && !history_.Entries().back().song.genre.empty())
+            return history_.Entries().back().song.genre;
+        return std::nullopt;
+    }
+
+private:
+    std::string RuleMessage(const RuleBreak& brk) const {
+        if (brk.rule == Rule::Artist) return DupeMessage(s_, brk.subject);
+        if (brk.rule == Rule::Genre)
+            return "GENRE REPEATED! " + brk.subject +
+                   " is from the same genre as the previous song. Finding another song.";
+        return "RULE! " + DescribeBreak(brk) + ". Finding another song.";
+    }
+
+    void LoadPlayHistory(int32_t desiredSeconds) {
+        historyPath_ = PlayHistoryPath(*c_.historyFolder);
+        // A build added to one not yet written goes on from that one's plays.
+        const bool pending = s_.historyPath == historyPath_;
+        const std::string text = pending                    ? s_.historyText
+                                 : FileExists(historyPath_) ? ReadWholeFile(historyPath_)
+                                                            : std::string();
+        std::vector<HistoryLine> lines = ReadHistoryLines(text);
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (!lines[i].song && !pending)
+                ReportToUser(c_, UnreadHistoryLineText(historyPath_, i + 1, lines[i].text));
+        // Separation holds against what listeners heard: the hours the as-played log covers
+        // count their aired plays, not the planned ones.
+        lines = HistoryFollowingAir(
+            std::move(lines), *c_.historyFolder, buildStart_ - rules_.LongestWindow(), settings_,
+            see_.songs, [this](const std::string& problem) { ReportToUser(c_, problem); });
+        std::vector<PlayedSong> songs;
+        for (const HistoryLine& line : lines)
+            if (line.song) songs.push_back(*line.song);
+        if (!c_.plannedStart) buildStart_ = ChainedStart(songs, buildStart_);
+        // An hour built again replaces the plays it had; the rules look back from its start.
+        const int64_t replacedEnd = c_.plannedStart ? buildStart_ + desiredSeconds : buildStart_;
+        const int64_t keep = rules_.LongestWindow();
+        std::erase_if(lines, [&](const HistoryLine& line) {
+            if (!line.song) return false;
+            const int64_t start = line.song->start;
+            return buildStart_ - start > keep || (start >= buildStart_ && start < replacedEnd);
+        });
+        std::erase_if(songs, [&](const PlayedSong& song) {
+            return buildStart_ - song.start > keep || song.start >= buildStart_;
+        });
+        std::stable_sort(songs.begin(), songs.end(), [](const PlayedSong& a, const PlayedSong& b) {
+            return a.start < b.start;
+        });
+        for (const PlayedSong& song : songs) history_.Add(FactsOf(song), song.start);
+        s_.historyPath = historyPath_;
+        s_.historyText = FormatHistoryLines(lines);
+    }
+
+    WalkSight see_;
+    BuildContext& c_;
+    BuildSession& s_;
+    BuildView& view_;
+    RuleSettings settings_;
+    RuleSet rules_;
+    PlayHistory history_;
+    int64_t buildStart_ = 0;  // planned start of the build, calendar seconds
+    bool exempt_ = false;     // the slot being placed is one no rule compares
+    std::optional<RuleBreak> chosenBreak_;
+    std::string historyPath_;  // empty: no history file
+};
+
+}  // namespace
+
+std::unique_ptr<SongChooser> MakeRulesChooser(const WalkSight& sight) {
+    return std::make_unique<RulesChooser>(sight);
+}
+
+}  // namespace kestrune

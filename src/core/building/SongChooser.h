@@ -1,0 +1,83 @@
+#pragma once
+// How the walk chooses a slot's song against what aired before it: the Dupe and Genre Checkers
+// as they have always worked, or the separation rules once any rule setting leaves its default.
+// One of the two is picked at the start of a build; the walk and the fill ask it, never which
+// one it is.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "building/BuildContext.h"
+#include "rules/SeparationRules.h"
+#include "rules/SongFactsCache.h"
+#include "timing/ClockFill.h"
+
+namespace kestrune {
+
+// The numbers the fill's search compares songs by: one for each key (a file, an artist, a
+// title, an album) and one for each genre, the same text always the same number.
+class FillIds {
+public:
+    int Key(const std::string& key) { return Of(keys_, key); }
+    int Genre(const std::string& genre) { return Of(genres_, genre); }
+
+private:
+    static int Of(std::unordered_map<std::string, int>& ids, const std::string& text) {
+        return ids.emplace(text, static_cast<int>(ids.size())).first->second;
+    }
+    std::unordered_map<std::string, int> keys_;
+    std::unordered_map<std::string, int> genres_;
+};
+
+// What a chooser sees of the walk. The slot's working list is the session's lbTempListBox1.
+struct WalkSight {
+    BuildContext& context;
+    SongFactsCache& songs;
+    // The file the n-th entry of the working list names.
+    std::function<std::string(long long)> songAt;
+    const std::deque<int32_t>& recentSeconds;  // playing times of the recent songs
+    const std::string& lastGenre;              // of the song placed last
+    int32_t windowLimit = 0;                   // the Dupe Checker's hours, in seconds
+};
+
+class SongChooser {
+public:
+    virtual ~SongChooser() = default;
+
+    // Before the first slot, once the categories are shuffled: what the choice looks back on.
+    // `desiredSeconds`: the build's length.
+    virtual void Begin(int32_t desiredSeconds) = 0;
+    // Puts the song to place on top of the slot's working list. `remaining`: the songs of the
+    // rotation still to come; `atSeconds`: where the song starts, from the build's start.
+    virtual void Choose(const std::string& slotFile, int32_t remaining, int32_t atSeconds) = 0;
+    // The fill chose `path` for the slot instead.
+    virtual void ChosenByFill(const std::string& slotFile, const std::string& path,
+                              int32_t atSeconds) = 0;
+    // The break the song being placed makes, if any.
+    virtual std::optional<RuleBreak> BreakOfPlaced(const SongFacts& song) = 0;
+    virtual void Placed(const std::string& path, int32_t atSeconds) = 0;
+    // A break is a line of the text log (never with the checkers: their log stays as it was).
+    virtual bool LogsBreaks() const = 0;
+
+    // For the fill: a slot whose songs no rule compares; a song that breaks a rule against what
+    // was placed before the fill; the keys and genre the search keeps apart; the genre its
+    // first choice follows.
+    virtual bool ExemptSlot(const std::string& slotFile) const = 0;
+    virtual bool BreaksBeforeFill(const std::string& path, int32_t atSeconds) = 0;
+    virtual void DescribeForFill(const std::string& path, FillCandidate& candidate,
+                                 FillIds& ids) = 0;
+    virtual std::optional<std::string> GenreBeforeFill() const = 0;
+};
+
+std::unique_ptr<SongChooser> MakeCheckerChooser(const WalkSight& sight);
+std::unique_ptr<SongChooser> MakeRulesChooser(const WalkSight& sight);
+
+// "DUPLICATE! ARTIST has been played in the last N hour(s). Finding another artist."
+std::string DupeMessage(const BuildSession& session, const std::string& artist);
+
+}  // namespace kestrune
