@@ -52,6 +52,8 @@ int RunWeek(const std::vector<std::string>& arguments) {
         for (const HourEnd& end : report.hourEnds) onTime += end.onTime ? 1 : 0;
         std::fprintf(stderr, "%zu of %zu hours end within %d s of the hour\n", onTime,
                      report.hourEnds.size(), station.context.timing.toleranceSeconds);
+        if (const std::string missed = MissedHoursText(report.hourEnds); !missed.empty())
+            std::fprintf(stderr, "%s\n", missed.c_str());
     }
     // A short or empty hour would go on air as it is: a cron job must learn of it.
     for (const ShortSession& hour : report.shortHours)

@@ -31,6 +31,10 @@ struct BuildContext {
     // When the build will air (an hour of a week grid); none: now, or after the plays of the
     // history that run on into now.
     std::optional<LocalDateTime> plannedStart = std::nullopt;
+    // What the user is told of a build starts with it ("Tue 07: " for an hour of a week), so
+    // that a message of a long run says which hour it is about; the hour's own text log does
+    // not need it.
+    std::string problemPrefix = std::string();
 };
 
 }  // namespace kestrune

@@ -75,7 +75,8 @@ bool FolderReachable(const std::string& folder) {
 
 std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines,
                                   const std::vector<std::string>& stationPresent,
-                                  const std::vector<std::string>& stationMissing) {
+                                  const std::vector<std::string>& stationMissing,
+                                  bool fewFilesIsAway) {
     // Most of the station's songs under a folder there: a folder gone below it was deleted.
     std::map<std::string, bool> mostlyThereKnown;
     const auto mostlyThere = [&](const std::string& folder) {
@@ -125,7 +126,7 @@ std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles,
         if (verdict.there) inFoldersThere.push_back(file);
     }
     // Folders there, but more than half of the playlist's songs not: a share showing few files.
-    if (!inFoldersThere.empty() && 2 * inFoldersThere.size() > songLines) {
+    if (fewFilesIsAway && !inFoldersThere.empty() && 2 * inFoldersThere.size() > songLines) {
         const std::string shared = SharedFolder(inFoldersThere);
         return shared.empty() ? std::string("/") : shared;
     }

@@ -20,9 +20,12 @@ bool FolderReachable(const std::string& folder);
 // the folder they share. Empty when the removal may go ahead. `missingFiles` are the paths the
 // playlist's missing lines name; `stationPresent` and `stationMissing` the songs of all the
 // station's categories that are there and are not.
+// With `fewFilesIsAway` false, only folders gone, unreadable or empty count: songs missing from
+// a folder that lists files are songs gone, whatever their number.
 std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines,
                                    const std::vector<std::string>& stationPresent,
-                                   const std::vector<std::string>& stationMissing);
+                                   const std::vector<std::string>& stationMissing,
+                                   bool fewFilesIsAway = true);
 
 // "The music folder /srv/music cannot be reached; nothing was changed."
 std::string MusicFolderAwayMessage(const std::string& folder);

@@ -94,7 +94,7 @@ BuildOutcome PlaylistWalk::Run() {
                 const std::string miss = FinishByFill(SlotsFrom(slot, kFillSlots));
                 const std::string status =
                     miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + ".";
-                return end(totalMs_ >= desiredMs_ - toleranceMs_, status);
+                return end(ReachedByFill(), status);
             }
             placedThisPass += HandleSlot(slot);
             if (!exact_ && placed_ == target_) return end(true, CompleteStatus());

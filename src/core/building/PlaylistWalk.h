@@ -31,6 +31,8 @@ inline constexpr int64_t kFillHorizonMs = 25 * 60 * 1000;
 // How many slots ahead the search may look, and how deep into each rotation.
 inline constexpr size_t kFillSlots = 24;
 inline constexpr size_t kFillChoices = 8;
+// An end of the fill more than this early is an hour short, not a timing miss.
+inline constexpr int64_t kShortByFillMs = 60 * 1000;
 // Entries of a category read for its candidates at most.
 inline constexpr size_t kFillScan = 64;
 
@@ -61,6 +63,10 @@ private:
     void NamePassedOver(const std::string& song, const char* why);
     size_t PlaylistIndexOf(const std::string& slotFile, size_t fallback) const;
     int32_t ShownTotalSeconds() const;
+    // Whether a build the fill ended reached its length: an end a little off the hour is a
+    // timing miss, named as such; one more than kShortByFillMs early is an hour short (its
+    // categories had nothing left that fits).
+    bool ReachedByFill() const { return totalMs_ >= desiredMs_ - std::max(toleranceMs_, kShortByFillMs); }
     std::string CompleteStatus() const;
     std::string OverlapTakesAllText() const;
     std::string StoppedStatus(int slot) const;

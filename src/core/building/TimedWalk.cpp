@@ -48,7 +48,7 @@ std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
     }
     if (auto end = WalkPatternTo(desiredMs_ - kFillHorizonMs)) return {false, *end};
     const std::string miss = FinishByFill(Pattern(kFillSlots));
-    return {totalMs_ >= desiredMs_ - toleranceMs_,
+    return {ReachedByFill(),
             miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + "."};
 }
 
