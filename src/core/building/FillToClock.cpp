@@ -57,9 +57,11 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
 }
 
 FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targetMs,
-                                   int64_t toleranceMs, size_t minSlots, bool placeEarly) {
+                                   int64_t toleranceMs, size_t minSlots, bool placeEarly,
+                                   EndPreference prefer) {
     const size_t count = slotOf.size();
     FillProblem problem;
+    problem.prefer = prefer;
     problem.targetMs = targetMs;
     problem.toleranceMs = toleranceMs;
     problem.overlapMs = overlapMs_;
@@ -128,7 +130,8 @@ std::vector<int> PlaylistWalk::SlotsFrom(int slot, size_t count) const {
 }
 
 std::string PlaylistWalk::FinishByFill(const std::vector<int>& slotOf) {
-    FillAhead(slotOf, desiredMs_ - totalMs_, toleranceMs_, 0);
+    // The end of the build: the station's preferred side of the hour.
+    FillAhead(slotOf, desiredMs_ - totalMs_, toleranceMs_, 0, true, c_.timing.prefer);
     const int64_t error = totalMs_ - desiredMs_;
     if (error >= -toleranceMs_ && error <= toleranceMs_) return std::string();
     const std::string miss = FillMissText(error, c_.timing.toleranceSeconds);

@@ -77,7 +77,8 @@ private:
     // `minSlots`) so that they add up to the target. A timed slot among them is passed over.
     // With `placeEarly` false, a choice that misses is answered but not placed.
     FillChoice FillAhead(const std::vector<int>& slotOf, int64_t targetMs, int64_t toleranceMs,
-                         size_t minSlots, bool placeEarly = true);
+                         size_t minSlots, bool placeEarly = true,
+                         EndPreference prefer = EndPreference::Rotation);
     // `count` slots of the template from `slot` on, round again as needed.
     std::vector<int> SlotsFrom(int slot, size_t count) const;
     // Fills the end of the build over the slots `slotOf`; answers the miss it named, or nothing

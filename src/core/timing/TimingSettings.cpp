@@ -25,6 +25,9 @@ TimingSettings ParseTimingSettings(const std::string& iniText, std::vector<std::
                                                     kMostToleranceSeconds, "seconds");
     settings.overlapSeconds =
         section.WholeNumber(kOverlap, settings.overlapSeconds, 0, kMostOverlapSeconds, "seconds");
+    const std::string prefer = section.Text("prefer").value_or("");
+    if (prefer == "under") settings.prefer = EndPreference::Under;
+    if (prefer == "closest") settings.prefer = EndPreference::Closest;
     if (problems != nullptr)
         problems->insert(problems->end(), section.Problems().begin(), section.Problems().end());
     return settings;
