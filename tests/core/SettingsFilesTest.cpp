@@ -8,6 +8,7 @@
 #include "platform/FileTrace.h"
 #include "platform/KestruneError.h"
 #include "platform/SettingsFiles.h"
+#include "platform/SettingsSection.h"
 #include "rules/RuleSettings.h"
 #include "sessions/StationConfig.h"
 #include "sessions/StationPlaces.h"
@@ -54,7 +55,8 @@ TEST(SettingsFiles, EachKeyComesFromTheFirstFileThatHoldsIt) {
     };
     for (const auto& c : cases) {
         const TwoFiles f(c.station, c.program);
-        EXPECT_EQ(f.Files().Value("Rules", c.key), c.value) << c.station << " | " << c.program;
+        EXPECT_EQ(SettingsSection(f.Files(), "Rules").Text(c.key), c.value)
+            << c.station << " | " << c.program;
         EXPECT_EQ(f.Files().NoneRead(), std::string(c.station).empty() &&
                                             std::string(c.program).empty());
     }

@@ -56,16 +56,6 @@ bool SettingsFiles::NoneRead() const {
     return true;
 }
 
-std::optional<std::string> SettingsFiles::Value(const std::string& section,
-                                                const std::string& key) const {
-    for (const std::string& path : paths_) {
-        const std::optional<std::string> text = TextOf(path);
-        if (!text) continue;
-        if (std::optional<std::string> value = FindIniValue(*text, section, key)) return value;
-    }
-    return std::nullopt;
-}
-
 std::string SettingsFiles::FileFor(const std::string& section) const {
     if (paths_.empty()) return std::string();
     for (size_t i = 0; i + 1 < paths_.size(); ++i) {

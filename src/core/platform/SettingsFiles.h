@@ -6,7 +6,6 @@
 // the last (the program's): a save lands where the next read finds it, never under a station's
 // file that would hide it.
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,8 +39,6 @@ public:
     // True when not one of the files could be read: every setting is its default.
     bool NoneRead() const;
 
-    // The key's value from the first file that holds it (an empty value included).
-    std::optional<std::string> Value(const std::string& section, const std::string& key) const;
     // The file a section is written to.
     std::string FileFor(const std::string& section) const;
 
