@@ -36,10 +36,11 @@ int RunWeek(const std::vector<std::string>& arguments) {
     if (!from) throw UsageError{"--from must be a date YYYY-MM-DD, not \"" + *fromText + "\""};
     if (args.size() != 1) throw UsageError{"week needs one grid file"};
 
+    const std::string gridFile = ArgumentPath(args[0]);
     CliStation station(seed);
-    station.Lock("week build of " + ExtractFileName(args[0]));
-    const WeekGrid grid = LoadWeekGrid(args[0]);
-    const WeekRunReport report = BuildWeekDays(station.context, grid, args[0], *from, days);
+    station.Lock("week build of " + ExtractFileName(gridFile));
+    const WeekGrid grid = LoadWeekGrid(gridFile);
+    const WeekRunReport report = BuildWeekDays(station.context, grid, gridFile, *from, days);
     std::fflush(stdout);
     std::fprintf(stderr, "%zu playlists written, the last %s; %zu text logs\n",
                  report.playlists.size(),

@@ -9,6 +9,7 @@
 #include "building/Prompts.h"
 #include "building/ShuffleList.h"
 #include "platform/Clock.h"
+#include "platform/SettingsFiles.h"
 #include "rules/RuleSettings.h"
 #include "timing/TimingSettings.h"
 
@@ -20,9 +21,9 @@ struct BuildContext {
     Prompts& prompts;
     ShuffleSeeds& seeds;
     const Clock& clock;
-    // The configuration file, for the commands that read or write settings; a build never
-    // reads it: its caller hands it the settings below.
-    std::string iniPath = std::string();
+    // The configuration files, for the commands that read or write settings; a build never
+    // reads them: its caller hands it the settings below.
+    SettingsFiles settingsFiles = SettingsFiles();
     // The station's sessions folder as it stands, where the play history lives; none: no
     // history file.
     const std::string* historyFolder = nullptr;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SettingsFiles.h"
+
 namespace kestrune {
 
 inline constexpr const char* kTimingSection = "Timing";
@@ -43,9 +45,9 @@ TimingSettings ParseTimingSettings(const std::string& iniText,
                                    const std::string& iniPath = "kestrune.ini");
 std::string WithTimingSettings(const std::string& iniText, const TimingSettings& settings);
 
-// From and to the file: a missing or unreadable file gives the defaults; "Unable to write to %s".
-TimingSettings ReadTimingSettings(const std::string& iniPath,
+// From and to the files: none there or readable gives the defaults; "Unable to write to %s".
+TimingSettings ReadTimingSettings(const SettingsFiles& files,
                                   std::vector<std::string>* problems = nullptr);
-void WriteTimingSettings(const std::string& iniPath, const TimingSettings& settings);
+void WriteTimingSettings(const SettingsFiles& files, const TimingSettings& settings);
 
 }  // namespace kestrune
