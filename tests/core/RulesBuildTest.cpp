@@ -28,8 +28,8 @@ struct RulesStation : StationFixture {
     StationFolders folders;
     explicit RulesStation(const std::string& rules) {
         dir.Write("kestrune.ini", "[Rules]\r\n" + rules);
-        context.iniPath = dir / "kestrune.ini";
-        context.rules = ReadRuleSettings(context.iniPath);
+        context.settingsFiles = dir / "kestrune.ini";
+        context.rules = ReadRuleSettings(context.settingsFiles);
         folders.sessions = dir.Path();
         context.historyFolder = &folders.sessions;
         session.fDMCA.cbDupeCheck = false;
