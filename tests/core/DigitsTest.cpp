@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/Digits.h"
-#include "platform/KestruneError.h"
 
 namespace kestrune {
 namespace {
@@ -93,14 +92,6 @@ TEST(Digits, FixedWidthsTakeExactlyTheirDigits) {
     EXPECT_EQ(FixedDigits("12", 0, 0), std::nullopt);
     // Only the width is read: what follows it is the caller's.
     EXPECT_EQ(FixedDigits("1234", 0, 2), 12);
-}
-
-TEST(Digits, TypedIntegersKeepTheirBlanksSignAndThirtyTwoBits) {
-    EXPECT_EQ(StrToInt("\t -2147483648"), -2147483647 - 1);
-    EXPECT_EQ(StrToInt("+0002147483647"), 2147483647);
-    for (const std::string bad : {"+", " ", "- 5", "+-5", "2147483648", "-2147483649",
-                                  "99999999999999999999999999"})
-        EXPECT_THROW(StrToInt(bad), KestruneError) << '"' << bad << '"';
 }
 
 }  // namespace
