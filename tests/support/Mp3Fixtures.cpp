@@ -7,24 +7,14 @@
 
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/MPGTools.h"
-#include "mpgtools/ReaderHooks.h"
+#include "support/TagLibSetup.h"
 
 namespace kestrune::testing {
 
-PumpCounter::PumpCounter() {
-    SetPumpMessages([this] { ++count; });
-}
-
-PumpCounter::~PumpCounter() {
-    SetPumpMessages(nullptr);
-}
-
-OpenErrorHandlerScope::OpenErrorHandlerScope(std::function<int(const std::string&)> handler) {
-    SetOpenErrorHandler(std::move(handler));
-}
-
-OpenErrorHandlerScope::~OpenErrorHandlerScope() {
-    SetOpenErrorHandler(nullptr);
+ReaderSetup PumpCounter::Setup() {
+    ReaderSetup setup = TagLibSetup();
+    setup.pump = [this] { ++count; };
+    return setup;
 }
 
 void WriteSparseFile(const std::string& path, long long size, const std::string& head,
