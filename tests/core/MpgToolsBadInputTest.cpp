@@ -89,7 +89,7 @@ TEST(MpgBadInput, LargeSparseFiles) {
     testing::WriteSparseFile(path, size, "", "");
     {
         PumpCounter pumps;
-        const Outcome out = LoadPath(path, 0, pumps.Setup());
+        const Outcome out = LoadPath(path, 0, pumps.Setup(testing::TagLibSetup()));
         EXPECT_EQ(out.result, 5);
         EXPECT_EQ(out.callbacks, 1);
         EXPECT_EQ(out.reader.MPEGFileInfo.FileLength, size);

@@ -55,7 +55,7 @@ public:
     Searched Load(const std::string& bytes, int32_t searchLimit = 0) {
         synth::WriteFile(path_, bytes);
         PumpCounter pumps;
-        TMPEGAudio reader{pumps.Setup()};
+        TMPEGAudio reader{pumps.Setup(testing::TagLibSetup())};
         reader.AutoLoad = false;
         reader.ErrorCallback = nullptr;
         reader.SearchLimit = searchLimit;

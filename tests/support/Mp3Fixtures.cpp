@@ -7,14 +7,13 @@
 
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/MPGTools.h"
-#include "support/TagLibSetup.h"
+#include "mpgtools/ReaderSetup.h"
 
 namespace kestrune::testing {
 
-ReaderSetup PumpCounter::Setup() {
-    ReaderSetup setup = TagLibSetup();
-    setup.pump = [this] { ++count; };
-    return setup;
+ReaderSetup PumpCounter::Setup(ReaderSetup base) {
+    base.pump = [this] { ++count; };
+    return base;
 }
 
 void WriteSparseFile(const std::string& path, long long size, const std::string& head,

@@ -17,8 +17,8 @@ public:
     PumpCounter() = default;
     PumpCounter(const PumpCounter&) = delete;
     PumpCounter& operator=(const PumpCounter&) = delete;
-    // TagLib's setup with this counter as its pump.
-    ReaderSetup Setup();
+    // `base` with this counter as its pump.
+    ReaderSetup Setup(ReaderSetup base);
     long long count = 0;
 };
 
