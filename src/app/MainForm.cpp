@@ -95,6 +95,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     build_->rules = ReadRuleSettings(settings, &settingsProblems_);
     build_->timing = ReadTimingSettings(settings, &settingsProblems_);
     build_->reader = reader;
+    build_->rotation = ReadRotationSettings(settings);
     runView_ = std::make_unique<ScheduledRunView>(*view_);
     runBuild_ = std::make_unique<BuildContext>(BuildContext{
         runSession_, *runView_, *prompts_, seeds_, clock_, settings, &folders_.sessions});
@@ -455,6 +456,7 @@ void TfMainForm::timerAutoBuildTimer() {
         runBuild_->rules = build_->rules;
         runBuild_->timing = build_->timing;
         runBuild_->reader.library = build_->reader.library;
+        runBuild_->rotation = build_->rotation;
         scheduler_.timerAutoBuildTimer(*runBuild_, nullptr);
     });
     if (tsWeekGrid != nullptr) tsWeekGrid->Model().SetHourEnds(scheduler_.GridHourEnds());
