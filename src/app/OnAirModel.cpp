@@ -107,9 +107,10 @@ QVariant OnAirModel::HeadingData(const AirHour& hour, int column, int role) cons
     case Qt::DisplayRole:
         switch (column) {
         case PlannedAt:
-            return QString("%1:%2")
+            return QString("%1:%2%3")
                 .arg(hour.hour, 2, 10, QChar('0'))
-                .arg(hour.minute, 2, 10, QChar('0'));
+                .arg(hour.minute, 2, 10, QChar('0'))
+                .arg(hour.again ? " again" : "");
         case Planned:
             return hour.hasPlan ? Local(ExtractFileName(hour.plan.playlist)) + ": " +
                                       Plural(hour.onAir.planned, "planned")
