@@ -104,8 +104,10 @@ public:
     }
 
     // Fresh category playlists and sessions, no play history. Timed: every clock an hour long,
-    // a jingle at :00 (hard), spots at :20 (soft, 30 s), a jingle before :59:50 (30 s).
-    void Prepare(bool timed = false) const {
+    // a jingle at :00 (hard), spots at :20 (soft, 30 s), a jingle before :59:50 (30 s). With
+    // `slots`, clocks of that many slots (one pass from about 40 to 100 minutes) with those
+    // three timed slots first, a third of the way and last.
+    void Prepare(bool timed = false, int slots = 0) const {
         for (size_t c = 0; c < lists_.size(); ++c) SaveList(lists_[c], contents_[c]);
         std::remove(PlayHistoryPath(folder_).c_str());
         // Four clocks: music 0..2, J jingle, S spots.
@@ -123,7 +125,10 @@ public:
         for (size_t s = 0; s < clocks.size(); ++s) {
             BuildSession session;
             for (const std::string& list : lists_) session.lbMasterPlaylists.Add(list);
-            for (int slot : timed ? timedClocks[s] : clocks[s])
+            const std::vector<int> clock = slots > 0 ? ClockOf(slots, static_cast<int>(s))
+                                           : timed   ? timedClocks[s]
+                                                     : clocks[s];
+            for (int slot : clock)
                 session.lbClockwheelTemplate.push_back(lists_[static_cast<size_t>(slot)]);
             session.ComboBox1 = "60";
             session.fDMCA.cbDupeCheck = true;
@@ -132,10 +137,11 @@ public:
             session.SetOutputFile(folder_ + "/out/" + std::string(names[s]) + ".m3u");
             SaveList(folder_ + "/" + names[s], SessionLines(session));
             SlotTimes times;
+            const size_t last = clock.size() - 1;
             if (timed) {
                 times.Set(0, SlotTime{0, SlotTimeKind::Hard, 30});
-                times.Set(6, SlotTime{20 * 60, SlotTimeKind::Soft, 30});
-                times.Set(16, SlotTime{59 * 60 + 50, SlotTimeKind::Before, 30});
+                times.Set(slots > 0 ? last / 3 : 6, SlotTime{20 * 60, SlotTimeKind::Soft, 30});
+                times.Set(last, SlotTime{59 * 60 + 50, SlotTimeKind::Before, 30});
             }
             SaveSlotTimes(folder_ + "/" + names[s], session.lbClockwheelTemplate, times);
         }
@@ -155,6 +161,19 @@ public:
     }
 
 private:
+    // A jingle first and last, spots a third of the way and every seventh slot, the music
+    // categories in turn between them.
+    static std::vector<int> ClockOf(int slots, int variant) {
+        std::vector<int> clock;
+        int music = variant;
+        for (int k = 0; k < slots; ++k) {
+            if (k == 0 || k == slots - 1) clock.push_back(3);
+            else if (k == (slots - 1) / 3 || k % 7 == 0) clock.push_back(4);
+            else clock.push_back(music++ % 3);
+        }
+        return clock;
+    }
+
     std::string folder_;
     std::string iniPath_;
     std::string gridPath_;
@@ -226,6 +245,40 @@ void BM_WeekFilledToTheClock(benchmark::State& state) {
     state.counters["timed / walk"] = medians.size() == 3 && medians[1] > 0 ? medians[2] / medians[1] : 0;
 }
 BENCHMARK(BM_WeekFilledToTheClock)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// Clocks as stations make them, shorter and longer than the hour: a week of clocks of
+// state.range(0) slots, with the three timed slots and without any.
+void BM_WeekOfAnyClockLength(benchmark::State& state) {
+    const int slots = static_cast<int>(state.range(0));
+    ScratchFolder folder("anyclock");
+    const WeekStation station(folder.Path());
+    WeekRunReport timed;
+    WeekRunReport untimed;
+    std::pair<double, double> timedItems;
+    // The text logs are read before the untimed week writes over them.
+    RunRounds(state, {{"timed",
+                           [&] {
+                               timed = station.Build(FillMode::Exact);
+                               timedItems = TimedItems(timed);
+                           },
+                           [&] { station.Prepare(true, slots); }},
+                          {"untimed", [&] { untimed = station.Build(FillMode::Exact); },
+                           [&] { station.Prepare(false, slots); }}});
+    auto within = [](const WeekRunReport& report, int64_t ms) {
+        double count = 0;
+        for (const HourEnd& end : report.hourEnds) count += std::llabs(end.errorMs) <= ms ? 1 : 0;
+        return count;
+    };
+    const auto [items, late] = timedItems;
+    state.counters["hours"] = static_cast<double>(timed.hourEnds.size());
+    state.counters["timed within 2 s"] = within(timed, 2000);
+    state.counters["timed items due"] = 3.0 * static_cast<double>(timed.hourEnds.size());
+    state.counters["timed items on time"] = items - late;
+    state.counters["untimed within 2 s"] = within(untimed, 2000);
+}
+BENCHMARK(BM_WeekOfAnyClockLength)
+    ->Arg(12)->Arg(16)->Arg(20)->Arg(24)->Arg(30)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

@@ -21,7 +21,7 @@ struct AppContext {
     Scheduler& scheduler;
     SaveQuestion& sdSaveSessions;  // the session save dialog; its proposal lasts
     SaveQuestion& sdSavePlaylist;  // the playlist save dialog (output file, quick list)
-    std::string iniPath;           // the configuration file beside the program
+    SettingsFiles settings;        // the station's kestrune.ini, then the program's
     // Runs a command: an error ends it and is shown in the error box; the program goes on.
     std::function<void(const std::function<void()>&)> run;
     // Brings a page to front: 0 build, 1 scheduling, 2 list creator, 3 week grid, 4 on air.

@@ -380,7 +380,7 @@ void BuildPage::btBuildPlaylistClick() {
                            prompts,
                            context_.build.seeds,
                            context_.build.clock,
-                           context_.build.iniPath,
+                           context_.build.settingsFiles,
                            context_.build.historyFolder,
                            context_.build.rules,
                            context_.build.timing};

@@ -123,7 +123,7 @@ void TfDirectories::btnSaveConfigClick() {
         const std::string playlists = Local8(edPlaylists->text());
         const std::string sessions = Local8(edSessions->text());
         // A failure stops here: the window stays open and the folders keep their old values.
-        WriteConfig(context_.iniPath, playlists, sessions);
+        WriteConfig(context_.settings, playlists, sessions);
         context_.folders.playlists = playlists;
         context_.sdSavePlaylist.initialFolder = playlists;
         context_.folders.sessions = sessions;
@@ -133,7 +133,7 @@ void TfDirectories::btnSaveConfigClick() {
 }
 
 void TfDirectories::Open() {
-    const ConfigValues stored = ReadConfig(context_.iniPath, context_.folders.start);
+    const ConfigValues stored = ReadConfig(context_.settings, context_.folders.start);
     edPlaylists->setText(Local(stored.playlistsdir));
     edSessions->setText(Local(stored.sessionsdir));
     show();

@@ -37,10 +37,10 @@ TfLibrary::TfLibrary(AppContext& context, QWidget* parent) : QDialog(parent), co
 }
 
 void TfLibrary::Open() {
-    const LibrarySettings library = ReadLibrarySettings(context_.iniPath);
+    const LibrarySettings library = ReadLibrarySettings(context_.settings);
     cbId3v1Only->setChecked(library.id3v1Only);
     cbMp3Only->setChecked(library.mp3Only);
-    cbExtinf->setChecked(ReadOutputOptions(context_.iniPath).extinf);
+    cbExtinf->setChecked(ReadOutputOptions(context_.settings).extinf);
     show();
     raise();
     activateWindow();
@@ -54,8 +54,8 @@ void TfLibrary::btnSaveLibraryClick() {
         OutputOptions output = context_.session.output;
         output.extinf = cbExtinf->isChecked();
         // A failure stops here: the window stays open and nothing changes in this run.
-        WriteLibrarySettings(context_.iniPath, library);
-        WriteOutputOptions(context_.iniPath, output);
+        WriteLibrarySettings(context_.settings, library);
+        WriteOutputOptions(context_.settings, output);
         SetLibrarySettings(library);
         context_.session.output = output;
         hide();

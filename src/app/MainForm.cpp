@@ -24,6 +24,7 @@
 #include "sessions/DemoSession.h"
 #include "sessions/ScheduleSettings.h"
 #include "sessions/SessionFile.h"
+#include "sessions/StationPlaces.h"
 #include "timing/TimingSettings.h"
 
 namespace kestrune::app {
@@ -57,7 +58,9 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     // first, before anything outlives a failed creation: a start-up file that cannot be read
     // ends the start-up, and with it the program (a window without its folders would write at
     // the file-system root).
-    folders_ = StartUp(iniPath, startFolder, session_, scheduler_.lbSchedule);
+    // The station's own kestrune.ini wins over the program's, key by key.
+    const SettingsFiles settings = StationSettingsFiles(startFolder, iniPath);
+    folders_ = StartUp(settings, startFolder, session_, scheduler_.lbSchedule);
     if (prompts == nullptr) {
         ownPrompts_ = std::make_unique<QtPrompts>(this);
         prompts = ownPrompts_.get();
@@ -80,16 +83,16 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
                   [this](int i) { tsScheduling->SelectScheduleEntry(i); },
                   [this](ShownList list) { OnListChanged(list); }});
     build_ = std::make_unique<BuildContext>(
-        BuildContext{session_, *view_, *prompts_, seeds_, clock_, iniPath, &folders_.sessions});
+        BuildContext{session_, *view_, *prompts_, seeds_, clock_, settings, &folders_.sessions});
     // The builds take their settings from here; the option windows keep them as they save them.
-    build_->rules = ReadRuleSettings(iniPath, &settingsProblems_);
-    build_->timing = ReadTimingSettings(iniPath, &settingsProblems_);
+    build_->rules = ReadRuleSettings(settings, &settingsProblems_);
+    build_->timing = ReadTimingSettings(settings, &settingsProblems_);
     runView_ = std::make_unique<ScheduledRunView>(*view_);
     runBuild_ = std::make_unique<BuildContext>(BuildContext{
-        runSession_, *runView_, *prompts_, seeds_, clock_, iniPath, &folders_.sessions});
+        runSession_, *runView_, *prompts_, seeds_, clock_, settings, &folders_.sessions});
     context_ = std::make_unique<AppContext>(AppContext{
         session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
-        iniPath, [this](const std::function<void()>& command) { RunCommand(command); },
+        settings, [this](const std::function<void()>& command) { RunCommand(command); },
         [this](int page) { ShowPage(page); }, [this] { RefreshAll(); }});
 
     scheduler_.scheduleFolder = folders_.schedule;
@@ -145,7 +148,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     timerAutoBuild.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early by 5%
     BuildTrayIcon();
     // The daily run as the operator left it goes on.
-    const ScheduleSettings kept = ReadScheduleSettings(iniPath);
+    const ScheduleSettings kept = ReadScheduleSettings(settings);
     scheduler_.ComboBox2 = kept.startHour;
     if (kept.running) {
         if (scheduler_.ResumeDaily(kept.startHour, clock_)) {

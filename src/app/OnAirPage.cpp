@@ -127,7 +127,7 @@ OnAirPage::OnAirPage(AppContext& context, QWidget* parent)
     reportRow->addWidget(new QLabel("to", this));
     reportRow->addWidget(reportTo_);
     auto* serviceLabel = new QLabel("for the service", this);
-    serviceName_ = new QLineEdit(Local(ReportServiceName(context_.iniPath)), this);
+    serviceName_ = new QLineEdit(Local(ReportServiceName(context_.settings)), this);
     serviceName_->setToolTip("The name of your service (station) in the SoundExchange report; "
                              "kept as [Report] service in kestrune.ini");
     serviceName_->setMinimumWidth(140);
@@ -135,7 +135,7 @@ OnAirPage::OnAirPage(AppContext& context, QWidget* parent)
     reportRow->addWidget(serviceLabel);
     reportRow->addWidget(serviceName_);
     auto* categoryLabel = new QLabel("category", this);
-    categoryCode_ = new QLineEdit(Local(ReportTransmissionCategory(context_.iniPath)), this);
+    categoryCode_ = new QLineEdit(Local(ReportTransmissionCategory(context_.settings)), this);
     categoryCode_->setToolTip("Your SoundExchange transmission category (A: eligible "
                               "nonsubscription transmissions); kept as [Report] category in "
                               "kestrune.ini");
@@ -238,13 +238,13 @@ void OnAirPage::WriteReport() {
         request.playlistsFolder = context_.folders.playlists;
         // The name as typed is the one kept for the next report, and the tool's.
         const std::string service = serviceName_->text().trimmed().toStdString();
-        if (!service.empty() && service != ReportServiceName(context_.iniPath))
-            WriteReportServiceName(context_.iniPath, service);
-        request.service = ReportServiceName(context_.iniPath);
+        if (!service.empty() && service != ReportServiceName(context_.settings))
+            WriteReportServiceName(context_.settings, service);
+        request.service = ReportServiceName(context_.settings);
         const std::string category = categoryCode_->text().trimmed().toStdString();
-        if (!category.empty() && category != ReportTransmissionCategory(context_.iniPath))
-            WriteReportTransmissionCategory(context_.iniPath, category);
-        request.category = ReportTransmissionCategory(context_.iniPath);
+        if (!category.empty() && category != ReportTransmissionCategory(context_.settings))
+            WriteReportTransmissionCategory(context_.settings, category);
+        request.category = ReportTransmissionCategory(context_.settings);
         request.progress = [this](size_t done, size_t total) {
             if (done % 25 == 0 || done == total)
                 context_.view.ShowStatus("Reading the aired files: " + std::to_string(done) +

@@ -73,7 +73,7 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
 }
 
 void TfRules::Open() {
-    const RuleSettings rules = ReadRuleSettings(context_.iniPath);
+    const RuleSettings rules = ReadRuleSettings(context_.settings);
     cbTitleHours->setEditText(QString::number(rules.titleHours));
     cbAlbumHours->setEditText(QString::number(rules.albumHours));
     cbArtistMatching->setCurrentIndex(rules.artistMatching == ArtistMatching::Loose ? 1 : 0);
@@ -112,7 +112,7 @@ void TfRules::btnSaveRulesClick() {
         rules.history = cbHistory->isChecked();
         rules.relax = cbLeastRecent->isChecked() ? Relax::LeastRecent : Relax::Off;
         // A failure stops here: the window stays open with what was typed.
-        WriteRuleSettings(context_.iniPath, rules);
+        WriteRuleSettings(context_.settings, rules);
         context_.build.rules = rules;  // in force from the next build on
         hide();
     });

@@ -168,7 +168,7 @@ void SchedulingPage::btAutoSchedule_StartClick() {
         scheduler.btAutoSchedule_StartClick(context_.build);
         // Kept for the next start, which resumes it.
         if (scheduler.Daily())
-            WriteScheduleSettings(context_.iniPath, {true, scheduler.DailyHour()});
+            WriteScheduleSettings(context_.settings, {true, scheduler.DailyHour()});
     });
 }
 
@@ -176,10 +176,10 @@ void SchedulingPage::btAutoSchedule_StopClick() {
     context_.run([this] {
         context_.scheduler.btAutoSchedule_StopClick(context_.view);
         // Only a kept daily run needs undoing; a station that never began one keeps its file.
-        ScheduleSettings kept = ReadScheduleSettings(context_.iniPath);
+        ScheduleSettings kept = ReadScheduleSettings(context_.settings);
         if (kept.running) {
             kept.running = false;
-            WriteScheduleSettings(context_.iniPath, kept);
+            WriteScheduleSettings(context_.settings, kept);
         }
     });
 }

@@ -53,7 +53,7 @@ TfTiming::TfTiming(AppContext& context, QWidget* parent) : QDialog(parent), cont
 }
 
 void TfTiming::Open() {
-    const TimingSettings timing = ReadTimingSettings(context_.iniPath);
+    const TimingSettings timing = ReadTimingSettings(context_.settings);
     cbExactFill->setChecked(timing.fill == FillMode::Exact);
     cbTolerance->setEditText(QString::number(timing.toleranceSeconds));
     cbOverlap->setEditText(QString::number(timing.overlapSeconds));
@@ -87,7 +87,7 @@ void TfTiming::btnSaveTimingClick() {
         timing.toleranceSeconds = seconds[0];
         timing.overlapSeconds = seconds[1];
         // A failure stops here: the window stays open with what was typed.
-        WriteTimingSettings(context_.iniPath, timing);
+        WriteTimingSettings(context_.settings, timing);
         context_.build.timing = timing;
         hide();
     });

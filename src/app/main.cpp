@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         options.startFolder = places.startFolder;
         options.iniPath = places.iniPath;
         InstallTagLibReader();
-        SetLibrarySettings(ReadLibrarySettings(options.iniPath));
+        SetLibrarySettings(ReadLibrarySettings(places.settings));
     } catch (const std::exception& error) {
         app::QtPrompts(nullptr).ShowError(error.what());
         return 1;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "CliOptions.h"
+#include "CliStation.h"
 #include "Verbs.h"
 #include "onair/AirDays.h"
 #include "onair/LocalHours.h"
@@ -51,7 +52,6 @@ int RunAired(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     const std::optional<std::string> fromText = TakeValue(args, "--from");
     const std::optional<std::string> toText = TakeValue(args, "--to");
-    const std::string station = TakeValue(args, "--station").value_or(".");
     const std::optional<std::string> logOption = TakeValue(args, "--log");
     const std::optional<std::string> patternOption = TakeValue(args, "--playlist");
     const int64_t lateMs = LateOption(TakeValue(args, "--late")) * 1000;
@@ -61,10 +61,13 @@ int RunAired(const std::vector<std::string>& arguments) {
     const CalendarDate to = toText ? DateOption("--to", *toText) : from;
     if (DateText(to) < DateText(from)) throw UsageError{"--to comes before --from"};
 
-    const std::string folder = ComparablePath(station);
+    // The station's folders as the program has them: its configuration's, by default under it.
+    const StationPlaces station = CurrentStation();
+    const ConfigValues folders = ReadConfig(station.settings, station.startFolder);
     AirDaysRequest request;
-    request.logPath = logOption.value_or(AsPlayedLogPath(folder + "/Sessions"));
-    request.pattern = patternOption.value_or(OnAirPlaylistPattern(folder + "/Playlists"));
+    request.logPath = logOption ? ArgumentPath(*logOption) : AsPlayedLogPath(folders.sessionsdir);
+    request.pattern =
+        patternOption ? ArgumentPath(*patternOption) : OnAirPlaylistPattern(folders.playlistsdir);
     request.from = from;
     request.to = to;
     request.lateMs = lateMs;

@@ -47,7 +47,7 @@ int RunCheck(const std::vector<std::string>& args) {
         } else if (!args[i].empty() && args[i][0] == '-') {
             throw UsageError{"unknown option " + args[i]};
         } else if (playlist.empty()) {
-            playlist = args[i];
+            playlist = ArgumentPath(args[i]);
         } else {
             throw UsageError{"check takes one playlist"};
         }

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "Verbs.h"
 #include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
-#include "sessions/StationPlaces.h"
 
 namespace kestrune::cli {
 
@@ -35,8 +36,33 @@ std::optional<std::string> UnattendedPrompts::AskSaveFileName(const SaveQuestion
     return JoinPath(question.initialFolder, ExtractFileName(question.proposedName));
 }
 
-std::string ConfigPath() {
-    return ExtractFilePath(ExecutablePath()) + "kestrune.ini";
+namespace {
+// The folder the tool was started in, kept once --station has moved the run elsewhere.
+std::string& CallerFolder() {
+    static std::string folder;
+    return folder;
+}
+}  // namespace
+
+void EnterStation(const std::string& folder) {
+    const std::string caller = CurrentDirectory();
+    std::error_code error;
+    std::filesystem::current_path(ExpandFileName(folder), error);
+    if (error) throw errors::CannotOpenFile(folder);
+    CallerFolder() = caller;
+}
+
+std::string ArgumentPath(const std::string& argument) {
+    if (CallerFolder().empty() || argument.empty()) return argument;
+    return ExpandFileName(argument, CallerFolder(), kNativePathStyle);
+}
+
+StationPlaces CurrentStation() {
+    StationPlaces places = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false);
+    // Without its start folder (removed under the running shell, say) a station has no place
+    // for its files: better stop than read and write them at the root of the file system.
+    if (places.startFolder.empty()) throw errors::CannotOpenFile(".");
+    return places;
 }
 
 std::optional<uint32_t> TakeSeedOption(std::vector<std::string>& args) {
@@ -57,16 +83,12 @@ std::unique_ptr<ShuffleSeeds> MakeSeeds(std::optional<uint32_t> seed, const Cloc
 CliStation::CliStation(std::optional<uint32_t> seed)
     : seeds_(MakeSeeds(seed, clock_)), context{session, view, prompts, *seeds_, clock_} {
     SetOpenErrorHandler([this](const std::string& fileName) { return passOver.Ask(fileName); });
-    // The program's configuration file: in this tool's own folder, or the user's when the
-    // tool is installed system-wide. The station is always the current folder.
-    const StationPlaces places = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false);
-    const std::string& ini = places.iniPath;
-    const std::string& start = places.startFolder;
-    // Without its start folder (removed under the running shell, say) a station has no place
-    // for its files: better stop than read and write them at the root of the file system.
-    if (start.empty()) throw errors::CannotOpenFile(".");
-    folders = StartUp(ini, start, session, schedule);
-    context.iniPath = ini;
+    // The station is the current folder; its settings are its own kestrune.ini over the
+    // program's (in this tool's own folder, or the user's when installed system-wide).
+    const StationPlaces places = CurrentStation();
+    const SettingsFiles& ini = places.settings;
+    folders = StartUp(ini, places.startFolder, session, schedule);
+    context.settingsFiles = ini;
     context.historyFolder = &folders.sessions;
     // A setting that cannot be used keeps its default and is named; it stops no verb.
     std::vector<std::string> problems;

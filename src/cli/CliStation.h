@@ -1,7 +1,7 @@
 #pragma once
-// What every station verb of kestrune-cli shares: the current folder as the start folder, the
-// configuration beside the program, status lines on standard output, the reader's error
-// question answered Ignore, and the shuffle seeds of --seed.
+// What every station verb of kestrune-cli shares: the current folder (or --station DIR) as the
+// start folder, the station's settings files, status lines on standard output, the reader's
+// error question answered Ignore, and the shuffle seeds of --seed.
 
 #include <memory>
 #include <optional>
@@ -14,6 +14,7 @@
 #include "building/PassOverFiles.h"
 #include "platform/StationLock.h"
 #include "sessions/StationConfig.h"
+#include "sessions/StationPlaces.h"
 
 namespace kestrune::cli {
 
@@ -37,8 +38,18 @@ public:
     std::vector<std::string> messages;
 };
 
-// The program's configuration file, in this tool's own folder.
-std::string ConfigPath();
+// --station DIR: the run goes on in DIR as if the tool had been started there ("Cannot open
+// file %s" when it cannot). Files named on the command line stay the caller's: see
+// ArgumentPath.
+void EnterStation(const std::string& folder);
+
+// A file named on the command line, to use in the station: a relative name is taken from the
+// folder the tool was started in. Unchanged without --station.
+std::string ArgumentPath(const std::string& argument);
+
+// The station this run works in: the start folder, the program's configuration file and the
+// station's settings files. "Cannot open file ." when the start folder cannot be read.
+StationPlaces CurrentStation();
 
 
 // Takes "--seed N" out of the arguments; nothing when it is absent.

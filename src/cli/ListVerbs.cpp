@@ -49,7 +49,7 @@ int RunTags(const std::vector<std::string>& args) {
         } else if (!arg.empty() && arg[0] == '-') {
             throw UsageError{"unknown option " + arg};
         } else if (search.folder.empty()) {
-            search.folder = FolderArgument(arg);
+            search.folder = FolderArgument(ArgumentPath(arg));
         } else {
             throw UsageError{"tags takes one folder"};
         }

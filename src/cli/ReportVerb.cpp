@@ -2,13 +2,13 @@
 // what the as-played log says aired, with the listeners of Icecast's access log.
 
 #include <cstdio>
-#include <filesystem>
 
 #include "CliOptions.h"
+#include "CliStation.h"
 #include "Verbs.h"
+#include "onair/AirDays.h"
 #include "onair/RoyaltyReport.h"
 #include "rules/RuleSettings.h"
-#include "sessions/StationPlaces.h"
 
 namespace kestrune::cli {
 
@@ -25,11 +25,10 @@ int RunReport(const std::vector<std::string>& arguments) {
     const std::optional<std::string> fromText = TakeValue(args, "--from");
     const std::optional<std::string> toText = TakeValue(args, "--to");
     const std::optional<std::string> formatText = TakeValue(args, "--format");
-    const std::string station = TakeValue(args, "--station").value_or(".");
     const std::optional<std::string> logOption = TakeValue(args, "--log");
     std::vector<std::string> accessLogs;
     while (const std::optional<std::string> file = TakeValue(args, "--access-log"))
-        accessLogs.push_back(*file);
+        accessLogs.push_back(ArgumentPath(*file));
     const std::optional<std::string> mountOption = TakeValue(args, "--mount");
     const std::optional<std::string> serviceOption = TakeValue(args, "--service");
     const std::optional<std::string> categoryOption = TakeValue(args, "--category");
@@ -48,16 +47,18 @@ int RunReport(const std::vector<std::string>& arguments) {
     if (DateText(request.to) < DateText(request.from))
         throw UsageError{"--to comes before --from"};
     request.format = *format;
-    request.output = args.front();
-    const std::filesystem::path folder(station);
+    request.output = ArgumentPath(args.front());
+    // The station's folders as the program has them: its configuration's, by default under it.
+    const StationPlaces station = CurrentStation();
+    const SettingsFiles& ini = station.settings;
+    const ConfigValues folders = ReadConfig(ini, station.startFolder);
     request.asPlayedLog =
-        logOption.value_or((folder / "Sessions" / kAsPlayedLogFile).string());
+        logOption ? ArgumentPath(*logOption) : AsPlayedLogPath(folders.sessionsdir);
     request.accessLogs = accessLogs;
     if (accessLogs.empty()) request.accessLogs.push_back(kIcecastAccessLog);
     if (mountOption) request.mount = *mountOption;
-    request.playlistsFolder = (folder / "Playlists").string();
+    request.playlistsFolder = folders.playlistsdir;
     // The exempt categories and the service's name are the station configuration's.
-    const std::string ini = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false).iniPath;
     request.exempt = ReadRuleSettings(ini).exempt;
     request.service = serviceOption ? *serviceOption : ReportServiceName(ini);
     request.category = categoryOption ? *categoryOption : ReportTransmissionCategory(ini);

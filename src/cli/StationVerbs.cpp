@@ -48,9 +48,10 @@ int RunBuild(const std::vector<std::string>& arguments) {
     const auto seed = TakeSeedOption(args);
     const bool strict = TakeFlag(args, "--strict");
     if (args.size() != 1) throw UsageError{"build needs one session file"};
+    const std::string sessionFile = ArgumentPath(args[0]);
     CliStation station(seed);
-    station.Lock("build of " + ExtractFileName(args[0]));
-    LoadSession(args[0], station.context);
+    station.Lock("build of " + ExtractFileName(sessionFile));
+    LoadSession(sessionFile, station.context);
     const auto outcome = btBuildPlaylistClick(station.context);
     if (!outcome) return ReportCheck(station.prompts);
     btAcceptFinalPlaylistClick(station.context);
@@ -78,7 +79,8 @@ int RunSchedule(const std::vector<std::string>& arguments) {
     NoTimer timer;
     Scheduler scheduler(timer);
     scheduler.scheduleFolder = station.folders.schedule;
-    const std::string schedule = args.empty() ? scheduler.ScheduleFilePath() : args[0];
+    const std::string schedule =
+        args.empty() ? scheduler.ScheduleFilePath() : ArgumentPath(args[0]);
     station.Lock("schedule run of " + ExtractFileName(schedule));
     LineList sessions;
     LoadList(schedule, sessions);

@@ -28,5 +28,6 @@ int RunTags(const std::vector<std::string>& args);
 int RunWeek(const std::vector<std::string>& args);
 int RunAired(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
+int RunSettings(const std::vector<std::string>& args);
 
 }  // namespace kestrune::cli

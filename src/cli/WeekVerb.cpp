@@ -36,10 +36,11 @@ int RunWeek(const std::vector<std::string>& arguments) {
     if (!from) throw UsageError{"--from must be a date YYYY-MM-DD, not \"" + *fromText + "\""};
     if (args.size() != 1) throw UsageError{"week needs one grid file"};
 
+    const std::string gridFile = ArgumentPath(args[0]);
     CliStation station(seed);
-    station.Lock("week build of " + ExtractFileName(args[0]));
-    const WeekGrid grid = LoadWeekGrid(args[0]);
-    const WeekRunReport report = BuildWeekDays(station.context, grid, args[0], *from, days);
+    station.Lock("week build of " + ExtractFileName(gridFile));
+    const WeekGrid grid = LoadWeekGrid(gridFile);
+    const WeekRunReport report = BuildWeekDays(station.context, grid, gridFile, *from, days);
     std::fflush(stdout);
     std::fprintf(stderr, "%zu playlists written, the last %s; %zu text logs\n",
                  report.playlists.size(),
@@ -52,6 +53,8 @@ int RunWeek(const std::vector<std::string>& arguments) {
         for (const HourEnd& end : report.hourEnds) onTime += end.onTime ? 1 : 0;
         std::fprintf(stderr, "%zu of %zu hours end within %d s of the hour\n", onTime,
                      report.hourEnds.size(), station.context.timing.toleranceSeconds);
+        if (const std::string missed = MissedHoursText(report.hourEnds); !missed.empty())
+            std::fprintf(stderr, "%s\n", missed.c_str());
     }
     // A short or empty hour would go on air as it is: a cron job must learn of it.
     for (const ShortSession& hour : report.shortHours)

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "CliOptions.h"
+#include "CliStation.h"
 #include "TagLibReader.h"
 #include "Verbs.h"
 #include "platform/KestruneError.h"
@@ -17,61 +19,90 @@ namespace {
 
 using kestrune::cli::kExitError;
 
+// A verb that works on a station takes --station DIR; the others work on what they are given.
+enum class OnStation { No, Yes };
+
 struct Verb {
     std::string_view name;
     std::string_view arguments;
     std::string_view summary;
     int (*run)(const std::vector<std::string>& args);
+    OnStation station;
 };
 
 constexpr Verb kVerbs[] = {
-    {"probe", "FILE...", "print what the MP3 reader finds in each file", kestrune::cli::RunProbe},
+    {"probe", "FILE...", "print what the MP3 reader finds in each file", kestrune::cli::RunProbe,
+     OnStation::No},
     {"build", "SESSION.cwt [--seed N] [--strict]",
      "check, repair and build a session, then write its playlist (and text log); --strict: "
      "exit 3 when a rule had to break",
-     kestrune::cli::RunBuild},
+     kestrune::cli::RunBuild, OnStation::Yes},
     {"schedule", "[FILE.cws] [--seed N] [--strict]",
      "one unattended run of the schedule (default: auto_build.cws here)",
-     kestrune::cli::RunSchedule},
+     kestrune::cli::RunSchedule, OnStation::Yes},
     {"check",
      "PLAYLIST [--performance-complement] [--artist-hours N] [--title-hours N] [--album-hours N]",
      "every separation rule a playlist breaks, with its place; exit 1 when there is one",
-     kestrune::cli::RunCheck},
-    {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo},
+     kestrune::cli::RunCheck, OnStation::Yes},
+    {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo,
+     OnStation::Yes},
     {"quicklist", "FOLDER OUT.m3u", "write the MP3 files of one folder as a playlist",
-     kestrune::cli::RunQuickList},
+     kestrune::cli::RunQuickList, OnStation::No},
     {"tags", "FOLDER [--artist] [--album] [--year] [--genre] [--fresh]",
      "append every MP3 file under FOLDER to playlists named after its tags",
-     kestrune::cli::RunTags},
+     kestrune::cli::RunTags, OnStation::Yes},
     {"week", "GRID.kwg --from YYYY-MM-DD [--days N] [--seed N] [--strict]",
      "build one playlist per hour of N days (7 unless given) from a week grid; --strict: exit 3 "
      "when a rule had to break or an hour missed its time",
-     kestrune::cli::RunWeek},
+     kestrune::cli::RunWeek, OnStation::Yes},
     {"aired",
-     "--from YYYY-MM-DD [--to YYYY-MM-DD] [--station DIR] [--log FILE] [--playlist PATTERN] "
-     "[--late SECONDS]",
+     "--from YYYY-MM-DD [--to YYYY-MM-DD] [--log FILE] [--playlist PATTERN] [--late SECONDS]",
      "each hour's plan against the as-played log: planned items that never aired, items not "
      "planned, items more than --late seconds (10) from their planned start; exit 1 when any",
-     kestrune::cli::RunAired},
+     kestrune::cli::RunAired, OnStation::Yes},
     {"report",
-     "--from YYYY-MM-DD [--to YYYY-MM-DD] --format soundexchange|csv OUTFILE [--station DIR] "
-     "[--log FILE] [--access-log FILE]... [--mount MOUNT] [--service NAME] [--category CODE]",
+     "--from YYYY-MM-DD [--to YYYY-MM-DD] --format soundexchange|csv OUTFILE [--log FILE] "
+     "[--access-log FILE]... [--mount MOUNT] [--service NAME] [--category CODE]",
      "the royalty report of what aired, listeners from Icecast's access log (default "
      "/var/log/icecast2/access.log, mount /kestrune.mp3): soundexchange, one row per recording "
      "with its performances, exempt categories left out; csv, one row per play",
-     kestrune::cli::RunReport},
+     kestrune::cli::RunReport, OnStation::Yes},
+    {"settings", "",
+     "the configuration files the station's settings come from, in the order they are asked, "
+     "and every setting they hold with the file it comes from",
+     kestrune::cli::RunSettings, OnStation::Yes},
 };
 
 void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: kestrune-cli VERB [ARGUMENTS]\n"
-        "       kestrune-cli --help | -h | --version\n\nverbs:\n",
+        "       kestrune-cli --help | -h | --version\n\n"
+        "--station DIR: work on the station in DIR as if started there (default: the current\n"
+        "folder); files named on the command line are still taken from the current folder.\n"
+        "Settings: DIR/kestrune.ini first, then the program's kestrune.ini.\n\nverbs:\n",
         out);
     for (const Verb& verb : kVerbs) {
         std::string line = "  " + std::string(verb.name);
         if (!verb.arguments.empty()) line += " " + std::string(verb.arguments);
+        if (verb.station == OnStation::Yes) line += " [--station DIR]";
         std::fprintf(out, "%s\n      %.*s\n", line.c_str(), static_cast<int>(verb.summary.size()),
                      verb.summary.data());
+    }
+}
+
+// The [Library] settings of the station (the current folder), for the whole run. A station
+// verb says once when no configuration file at all was read, as every setting is then its
+// default; should the station not be placeable, the verb itself reports why.
+void ReadStationLibrarySettings(OnStation station) {
+    using namespace kestrune;
+    try {
+        const StationPlaces places = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false);
+        SetLibrarySettings(ReadLibrarySettings(places.settings));
+        if (station == OnStation::Yes && !places.startFolder.empty() &&
+            places.settings.NoneRead()) {
+            std::fprintf(stderr, "%s\n", NoSettingsFileText(places.settings).c_str());
+        }
+    } catch (const std::exception&) {
     }
 }
 
@@ -95,14 +126,6 @@ int main(int argc, char** argv) {
     }
     // The reader takes every tag and format through TagLib, unless [Library] says otherwise.
     kestrune::InstallTagLibReader();
-    // The configuration file is where the station's verbs find it; should it not be placeable,
-    // those verbs report why, and the reader keeps its defaults.
-    try {
-        using namespace kestrune;
-        SetLibrarySettings(ReadLibrarySettings(
-            PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false).iniPath));
-    } catch (const std::exception&) {
-    }
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h") {
         PrintUsage(stdout);
@@ -112,10 +135,15 @@ int main(int argc, char** argv) {
         std::printf("kestrune-cli (Kestrune) %s\n", KESTRUNE_VERSION);
         return kestrune::cli::kExitDone;
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args(argv + 2, argv + argc);
     for (const Verb& verb : kVerbs) {
         if (verb.name != name) continue;
         try {
+            if (verb.station == OnStation::Yes) {
+                if (const auto station = kestrune::cli::TakeValue(args, "--station"))
+                    kestrune::cli::EnterStation(*station);
+            }
+            ReadStationLibrarySettings(verb.station);
             return verb.run(args);
         } catch (const kestrune::cli::UsageError& error) {
             PrintUsageError(error.text);

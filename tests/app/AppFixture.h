@@ -21,7 +21,8 @@ struct AppFixture {
     // Made on first use, so that a test can put start-up files in place first.
     TfMainForm& Form() {
         if (!form) {
-            form = std::make_unique<TfMainForm>(station.dir.Path(), station.dir / "kestrune.ini", &prompts);
+            const std::string ini = programIni.empty() ? station.dir / "kestrune.ini" : programIni;
+            form = std::make_unique<TfMainForm>(station.dir.Path(), ini, &prompts);
             dupe = std::make_unique<TfDMCA>(form->Context());
             genre = std::make_unique<TfGenre>(form->Context());
             directories = std::make_unique<TfDirectories>(form->Context());
@@ -41,6 +42,8 @@ struct AppFixture {
     std::string Path(const std::string& name) const { return station.dir / name; }
 
     kestrune::testing::StationFixture station;
+    // The program's configuration file when it is not the station's own.
+    std::string programIni;
     ScriptedAppPrompts prompts;
     std::unique_ptr<TfMainForm> form;
     std::unique_ptr<TfDMCA> dupe;

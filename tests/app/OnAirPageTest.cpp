@@ -9,7 +9,6 @@
 #include "support/LocalTime.h"
 #include "OnAirPage.h"
 #include "onair/AsPlayedLog.h"
-#include "onair/LocalHours.h"
 #include "onair/RoyaltyReport.h"
 #include "platform/LineList.h"
 
@@ -23,7 +22,7 @@ using kestrune::testing::AccessLogTime;
 // The 06:00 hour of 2026-12-09 plans a, b and c (100 s each); a aired on time, b was taken
 // out, c came at b's time, and a filler closed the hour. One listener heard all of it.
 struct OnAirStation : AppFixture {
-    const int64_t six = LocalHourStartMs({2026, 12, 9}, 6);
+    const int64_t six = kestrune::testing::LocalMomentMs(2026, 12, 9, 6);
     OnAirStation() {
         std::string list = "#EXTM3U\r\n";
         for (const char* name : {"a", "b", "c"})

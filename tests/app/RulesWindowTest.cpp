@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QMenuBar>
 #include <QTest>
 
@@ -11,6 +13,32 @@ namespace kestrune::app {
 namespace {
 
 using testing::AppFixture;
+
+TEST(RulesWindow, TheStationsOwnRulesWinAndAreSavedInTheStationsFile) {
+    AppFixture f;
+    std::filesystem::create_directories(f.Path("program"));
+    f.programIni = f.Path("program/kestrune.ini");
+    const std::string programText = "[Rules]\r\ntitle_hours=9\r\nalbum_hours=4\r\n";
+    f.station.dir.Write("program/kestrune.ini", programText);
+    f.station.dir.Write("kestrune.ini", "[Rules]\r\ntitle_hours=2\r\n");
+    TfMainForm& form = f.Form();
+    EXPECT_EQ(form.Context().build.rules.titleHours, 2);
+    EXPECT_EQ(form.Context().build.rules.albumHours, 4);
+    form.Rules1Click();
+    TfRules& w = *f.rules;
+    EXPECT_EQ(w.cbTitleHours->currentText(), "2");
+    EXPECT_EQ(w.cbAlbumHours->currentText(), "4");
+    w.cbAlbumHours->setEditText("5");
+    w.btnSaveRules->click();
+    EXPECT_FALSE(w.isVisible());
+    // Written where it is read: the program's file would be hidden by the station's.
+    EXPECT_EQ(f.station.dir.Read("program/kestrune.ini"), programText);
+    const RuleSettings saved = ParseRuleSettings(f.station.dir.Read("kestrune.ini"));
+    EXPECT_EQ(saved.titleHours, 2);
+    EXPECT_EQ(saved.albumHours, 5);
+    EXPECT_EQ(form.Context().build.rules.albumHours, 5);
+    EXPECT_TRUE(f.prompts.errors.empty());
+}
 
 TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
     AppFixture f;

@@ -109,5 +109,47 @@ TEST(CliWeek, AnOutputFolderThatCannotBeWrittenLeavesNothingHalfWritten) {
               "Cannot create file " + f.dir / "Out/onair_2026-12-07_05.m3u8");
 }
 
+// The exit status says what a station must act on: a timing miss alone is named with its hour
+// and exits 0 (3 with --strict); a music library away stops the week before anything is written
+// (exit 2), as it stops a build.
+TEST(CliWeek, TheExitSaysWhatTheStationMustActOn) {
+    StationFixture f;
+    std::filesystem::create_directories(f.dir / "bin");
+    std::filesystem::copy_file(KESTRUNE_CLI_PATH, f.dir / "bin/kestrune-cli");
+    f.dir.Write("bin/kestrune.ini", "[Timing]\r\nfill=exact\r\n");
+    const std::string program = f.dir / "bin/kestrune-cli";
+    // Seven-minute songs in their own folder: eight are four minutes early, nine three late.
+    std::vector<TestSong> songs;
+    for (int i = 0; i < 12; ++i)
+        songs.push_back({420, "Artist " + std::to_string(i), "Song " + std::to_string(i)});
+    const std::string list = f.Playlist("music.m3u", songs);
+    std::filesystem::create_directories(f.dir / "Out");
+    f.dir.Write("hour.cwt", FormatLines({list, "#", list, "##", "60", "###", f.dir / "Out/a.m3u",
+                                         "####", "000"}));
+    f.dir.Write("week.kwg", "Mon 06 hour.cwt\r\n");
+    for (const bool strict : {false, true}) {
+        std::vector<std::string> args = {"week", "week.kwg", "--from", "2026-12-07", "--days", "1"};
+        if (strict) args.push_back("--strict");
+        const auto result = testing::RunCliCopy(program, args, f.dir.Path());
+        EXPECT_EQ(result.exitCode, strict ? 3 : 0) << result.err;
+        EXPECT_NE(result.err.find("Mon 06: Hour ends 0:0"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("Hours off the hour: Mon 06 (+"), std::string::npos)
+            << result.err;
+    }
+
+    // The songs' folder gone (a drive unmounted): nothing changes, no hour is written.
+    std::filesystem::remove_all(f.dir / "Out");
+    std::filesystem::create_directories(f.dir / "Out");
+    const std::string before = f.dir.Read("music.m3u");
+    std::filesystem::remove_all(std::filesystem::path(f.SongPath(songs[0])).parent_path());
+    const auto away = testing::RunCliCopy(
+        program, {"week", "week.kwg", "--from", "2026-12-07", "--days", "1"}, f.dir.Path());
+    EXPECT_EQ(away.exitCode, 2) << away.err;
+    EXPECT_NE(away.err.find("cannot be reached; nothing was changed."), std::string::npos)
+        << away.err;
+    EXPECT_EQ(f.dir.Read("music.m3u"), before);
+    EXPECT_TRUE(std::filesystem::is_empty(f.dir / "Out"));
+}
+
 }  // namespace
 }  // namespace kestrune

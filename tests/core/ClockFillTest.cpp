@@ -18,6 +18,32 @@ FillProblem Problem(std::vector<FillSlot> slots, int64_t target, int64_t toleran
     return p;
 }
 
+// Within the window the station's side of the hour comes first: over (the item under way
+// fades at the hour rather than leaving a gap), under, or the nearest; then the rotations.
+TEST(ClockFill, PrefersTheSideOfTheHourItIsAskedFor) {
+    // The top songs end 1.5 s early; one further down ends 1 s late, another 0.2 s early.
+    FillProblem problem =
+        Problem({{{Song(100000)}}, {{Song(98500), Song(101000), Song(99800)}}},
+                200000);
+    const struct {
+        EndPreference prefer;
+        std::vector<size_t> picks;
+    } cases[] = {{EndPreference::Rotation, {0, 0}},
+                 {EndPreference::Over, {0, 1}},
+                 {EndPreference::Under, {0, 0}},
+                 {EndPreference::Closest, {0, 2}}};
+    for (const auto& c : cases) {
+        problem.prefer = c.prefer;
+        const FillChoice choice = ChooseFill(problem);
+        EXPECT_TRUE(choice.inWindow);
+        EXPECT_EQ(choice.picks, c.picks) << static_cast<int>(c.prefer);
+    }
+    EXPECT_EQ(ParseTimingSettings("[Timing]\r\n").prefer, EndPreference::Over);
+    EXPECT_EQ(ParseTimingSettings("[Timing]\r\nprefer=under\r\n").prefer, EndPreference::Under);
+    EXPECT_EQ(ParseTimingSettings("[Timing]\r\nprefer=closest\r\n").prefer,
+              EndPreference::Closest);
+}
+
 TEST(ClockFill, ChoosesTheLandingChoiceNearestTheTopOfEachRotation) {
     const struct {
         const char* what;

@@ -76,10 +76,10 @@ struct HistoryStation : StationFixture {
     StationFolders folders;
     HistoryStation() {
         dir.Write("kestrune.ini", "[Rules]\r\nhistory=1\r\n");
-        context.iniPath = dir / "kestrune.ini";
+        context.settingsFiles = dir / "kestrune.ini";
         folders.sessions = dir.Path();
         context.historyFolder = &folders.sessions;
-        context.rules = ReadRuleSettings(context.iniPath);
+        context.rules = ReadRuleSettings(context.settingsFiles);
         std::vector<TestSong> songs;
         for (int i = 0; i < 40; ++i)
             songs.push_back({600, "Artist " + std::to_string(i), "Song " + std::to_string(i)});

@@ -209,25 +209,73 @@ TEST(TimedSlotsBuild, NewsSpotsAndTheLegalIdStartInTheirWindowsAndTheHourEndsOnI
     EXPECT_EQ(noted, 3);
 }
 
-TEST(TimedSlotsBuild, ATimeTheTemplateCannotReachIsNamedAndPassedOver) {
-    TimedStation f;
-    f.session.fDMCA.cbDupeCheck = false;
-    const std::string music = f.Category("music.m3u", Songs("Artist", 20, 180, 60), 0);
-    const std::string spots = f.Category("spots.m3u", Songs("Spot", 6, 30, 31), 1);
-    f.session.lbClockwheelTemplate = {music, music, spots, music, music, music, music};
-    f.session.slotTimes.Set(2, kSpots);
-    f.session.ComboBox1 = "30";
-    BuildPlaylist(f.context);
-    // Two songs cannot reach :20: the spot airs at its time or not at all, and is named.
-    for (const std::string& placed : f.session.lbFinalPlaylist)
-        EXPECT_EQ(placed.find("/Spot "), std::string::npos) << placed;
-    const std::vector<std::string>& problems = f.view.Problems();
-    ASSERT_FALSE(problems.empty());
-    EXPECT_EQ(problems.front().rfind("Passed over slot 3 (at :20:00, soft (30 s)) at 0:", 0), 0u)
-        << problems.front();
-    EXPECT_NE(std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(),
-                        problems.front()),
-              f.session.mTextOutput.end());
+// The clock is a pattern and its timed items anchors: a template shorter than the hour goes
+// round again, one longer is cut, and each timed item starts in its window with the hour on
+// time. An anchor that cannot start in its window (due while the one before it still plays) is
+// passed over and named.
+TEST(TimedSlotsBuild, AnyClockLandsItsTimedItemsAndOneThatCannotAirIsNamed) {
+    const SlotTime kJustAfterSpots{20 * 60 + 10, SlotTimeKind::Hard, 30};
+    struct Case {
+        const char* name;
+        int musicSlots;  // between the :00 item and the spots, and again after them
+        bool secondAnchor;  // a hard item due while the spot before it still plays
+    };
+    for (const Case& c : {Case{"a clock of 6 slots", 1, false}, Case{"a clock of 32 slots", 14, false},
+                          Case{"an item due while another plays", 3, true}}) {
+        SCOPED_TRACE(c.name);
+        TimedStation f;
+        f.session.fDMCA.cbDupeCheck = false;
+        f.session.fGenre.cbGenreCheck = false;  // every test song is of one genre
+        const std::string ids = f.Category("ids.m3u", Songs("Id", 8, 5, 16), 0);
+        const std::string music = f.Category("music.m3u", Songs("Artist", 60, 170, 130), 1);
+        const std::string news = f.Category("news.m3u", Songs("News", 4, 60, 60), 2);
+        const std::string spots = f.Category("spots.m3u", Songs("Spot", 16, 15, 46), 3);
+        LineList& slots = f.session.lbClockwheelTemplate;
+        slots = {news};
+        slots.insert(slots.end(), static_cast<size_t>(c.musicSlots), music);
+        f.session.slotTimes.Set(slots.size(), kSpots);
+        slots.push_back(spots);
+        if (c.secondAnchor) {
+            f.session.slotTimes.Set(slots.size(), kJustAfterSpots);
+            slots.push_back(ids);
+        }
+        slots.insert(slots.end(), static_cast<size_t>(c.musicSlots), music);
+        slots.push_back(spots);  // a break of its own, untimed
+        f.session.slotTimes.Set(0, kNews);
+        f.session.slotTimes.Set(slots.size(), kLegalId);
+        slots.push_back(ids);
+        f.session.ComboBox1 = "60";
+        const BuildOutcome outcome = BuildPlaylist(f.context);
+
+        EXPECT_TRUE(outcome.onTime) << f.view.Status();
+        const std::vector<int64_t> starts = f.Starts();
+        const LineList& placed = f.session.lbFinalPlaylist;
+        std::vector<std::pair<std::string, int64_t>> timed;  // each timed item's note and start
+        size_t item = 0;
+        for (const std::string& line : f.session.mTextOutput) {
+            if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
+            const size_t note = line.find("  [slot ");
+            if (note != std::string::npos) timed.emplace_back(line.substr(note + 2), starts[item]);
+            ++item;
+        }
+        ASSERT_EQ(item, placed.size());
+        ASSERT_EQ(timed.size(), 3u);
+        EXPECT_NEAR(timed[0].second, 0, 2000);
+        EXPECT_NEAR(timed[1].second, 1200000, 30000);
+        EXPECT_GE(timed[2].second, 3560000);
+        EXPECT_LE(timed[2].second, 3590000);
+        const std::vector<std::string>& problems = f.view.Problems();
+        if (c.secondAnchor) {
+            ASSERT_EQ(problems.size(), 1u);
+            EXPECT_EQ(problems.front().rfind("Passed over slot 6 (at :20:10, hard) at 0:20:", 0), 0u)
+                << problems.front();
+            EXPECT_NE(std::find(f.session.mTextOutput.begin(), f.session.mTextOutput.end(),
+                                problems.front()),
+                      f.session.mTextOutput.end());
+        } else {
+            EXPECT_TRUE(problems.empty()) << problems.front();
+        }
+    }
 }
 
 // A clock shorter than the hour comes round to its timed slot again: inside the end fill too,

@@ -2,8 +2,9 @@
 # On air on the clock, for real, with "hours" of one minute (the playlist pattern names %H%M):
 # Liquidsoap plays, with the script of docs/on-air.md, four minutes' lists into an Icecast mount
 # on 127.0.0.1: one that runs long (its item under way at the minute fades out), one that ends
-# early (fillers bridge to the minute, its top never plays again), one that fits its minute, and
-# the next one. Every planned item that fits airs once, in order; each list starts on its
+# early (fillers bridge to the minute, its top never plays again), one that fits its minute (a
+# filler bridges the second left), and the next one; no list end leaves more than 0.5 s of
+# silence. Every planned item that fits airs once, in order; each list starts on its
 # minute (within 3 s late, so that a busy machine passes, judged by the playout's own log); the as-played log names exactly the titles Icecast's own log says aired.
 # Every process it starts is ended by its id. Usage: on_air_hours_test.sh KESTRUNE_CLI SOURCE_DIR
 set -euo pipefail
@@ -129,9 +130,16 @@ for k, turn in enumerate(turns[:3]):
         assert between[:len(mine)] == mine and after, between
         assert all(s["kind"] == "filler" for s in after), after
     else:
-        # Fits: every item, each played to its end; nothing else.
-        assert len(mine) == len(items) and between == mine, between
+        # Fits: every item, each played to its end; what is left of the minute, however short,
+        # is bridged by fillers.
+        assert len(mine) == len(items) and between[:len(mine)] == mine, between
+        assert all(s["kind"] == "filler" for s in between[len(mine):]), between
         assert all(ends[starts.index(s)]["how"] == "ended" for s in mine)
+# No dead air from the first list on: each item starts as the one before it ends (the as-played
+# log times both by the stream's own clock).
+for i in range(firsts[0], len(starts) - 1):
+    gap = starts[i + 1]["at"] - ends[i]["at"]
+    assert gap <= 0.5, f"{gap:.3f} s of silence after {starts[i]['title']}"
 
 # Icecast's own log names the same titles in the same order, each list's first at its minute.
 logged = []

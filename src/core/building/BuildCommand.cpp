@@ -133,13 +133,13 @@ struct PlaylistUnderRepair {
     bool keepAsItIs = false;  // its music folder is away: nothing of it is removed
 };
 
-// Reads the playlist and looks at every song it names. Throws when it must not be rewritten:
-// unreadable, in a form a rewrite would damage, or a link that leads out.
-PlaylistUnderRepair ExaminePlaylist(const std::string& path) {
+// Reads the playlist and looks at every song it names. Throws when it cannot be read, or, to be
+// rewritten, when it must not be: in a form a rewrite would damage, or a link that leads out.
+PlaylistUnderRepair ExaminePlaylist(const std::string& path, bool toRewrite = true) {
     PlaylistUnderRepair list;
     list.path = path;
     LoadPlaylist(path, list.layout, list.entries);
-    CheckReplaceable(path);
+    if (toRewrite) CheckReplaceable(path);
     list.missing.reserve(list.entries.size());
     for (const std::string& entry : list.entries) {
         const std::string_view song = SongLineOf(entry);
@@ -159,7 +159,8 @@ PlaylistUnderRepair ExaminePlaylist(const std::string& path) {
 // Tells songs deleted from a library away, over the whole station: a playlist whose songs'
 // folder is away is named and kept as it is, and the build passes its missing songs over;
 // only when such a playlist has no song there at all does the repair stop, changing nothing.
-void JudgeMusicFolders(BuildContext& context, std::vector<PlaylistUnderRepair>& lists) {
+void JudgeMusicFolders(BuildContext& context, std::vector<PlaylistUnderRepair>& lists,
+                       bool fewFilesIsAway = true) {
     std::vector<std::string> present, missing;
     for (const PlaylistUnderRepair& list : lists) {
         present.insert(present.end(), list.presentFiles.begin(), list.presentFiles.end());
@@ -168,7 +169,8 @@ void JudgeMusicFolders(BuildContext& context, std::vector<PlaylistUnderRepair>& 
     std::string stop, away;
     for (PlaylistUnderRepair& list : lists) {
         const std::string folder =
-            UnreachableMusicFolder(list.missingFiles, list.songLines, present, missing);
+            UnreachableMusicFolder(list.missingFiles, list.songLines, present, missing,
+                                   fewFilesIsAway);
         if (folder.empty()) continue;
         ReportToUser(context, "Left " + list.path + " as it is: " +
                                   std::to_string(list.missingFiles.size()) + " of its " +
@@ -276,6 +278,20 @@ void RepairPlaylists(BuildContext& context) {
     ReportToUser(context, Counted(removedLines, "line", "lines") + " naming no file removed from " +
                               Counted(playlistsTouched, "playlist", "playlists"));
     context.view.ShowStatus(messages::kListRepaired);
+}
+
+void CheckMusicFolders(BuildContext& context, const std::vector<std::string>& playlists) {
+    std::vector<PlaylistUnderRepair> lists;
+    for (const std::string& path : playlists) {
+        // One that cannot be read is the build's to name, in its place in the run.
+        try {
+            lists.push_back(ExaminePlaylist(path, false));
+        } catch (const KestruneError&) {
+        }
+    }
+    // Nothing is removed here: only a folder truly away stops the run; songs gone from a
+    // folder that lists files leave their hour short, named as such.
+    JudgeMusicFolders(context, lists, false);
 }
 
 bool btAcceptFinalPlaylistClick(BuildContext& context) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "building/BuildContext.h"
 #include "building/PlaylistBuilder.h"
@@ -51,6 +52,12 @@ std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context);
 // its playlist. Every playlist is read and judged first, and nothing is changed when one cannot
 // be read or rewritten, or when its songs' music folder is away (more than half of its songs
 // missing, or a folder above a missing song not there or not readable).
+// The music folders of `playlists` judged as the repair judges them, with nothing changed:
+// stops ("The music folder /srv/music cannot be reached; nothing was changed.") when a playlist
+// whose folder is gone, unreadable or empty has no song there at all, and names a folder away
+// once otherwise. The unattended runs use it before they build an hour.
+void CheckMusicFolders(BuildContext& context, const std::vector<std::string>& playlists);
+
 void RepairPlaylists(BuildContext& context);
 
 // Writes the final playlist, and the text log beside it when "Save to Text" is on. False when

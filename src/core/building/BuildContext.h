@@ -9,6 +9,7 @@
 #include "building/Prompts.h"
 #include "building/ShuffleList.h"
 #include "platform/Clock.h"
+#include "platform/SettingsFiles.h"
 #include "rules/RuleSettings.h"
 #include "timing/TimingSettings.h"
 
@@ -20,9 +21,9 @@ struct BuildContext {
     Prompts& prompts;
     ShuffleSeeds& seeds;
     const Clock& clock;
-    // The configuration file, for the commands that read or write settings; a build never
-    // reads it: its caller hands it the settings below.
-    std::string iniPath = std::string();
+    // The configuration files, for the commands that read or write settings; a build never
+    // reads them: its caller hands it the settings below.
+    SettingsFiles settingsFiles = SettingsFiles();
     // The station's sessions folder as it stands, where the play history lives; none: no
     // history file.
     const std::string* historyFolder = nullptr;
@@ -31,6 +32,10 @@ struct BuildContext {
     // When the build will air (an hour of a week grid); none: now, or after the plays of the
     // history that run on into now.
     std::optional<LocalDateTime> plannedStart = std::nullopt;
+    // What the user is told of a build starts with it ("Tue 07: " for an hour of a week), so
+    // that a message of a long run says which hour it is about; the hour's own text log does
+    // not need it.
+    std::string problemPrefix = std::string();
 };
 
 }  // namespace kestrune

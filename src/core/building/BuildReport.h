@@ -9,7 +9,7 @@
 namespace kestrune {
 
 inline void ReportToUser(BuildContext& context, const std::string& text) {
-    context.view.ReportProblem(text);
+    context.view.ReportProblem(context.problemPrefix + text);
     // A file name with a line break in it must not break a line of the log.
     std::string line = text;
     for (char& c : line)

@@ -56,64 +56,49 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
     return slot;
 }
 
-FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
-                                   size_t minSlots, const std::vector<TimedAhead>& timed,
-                                   bool placeEarly) {
-    const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
+FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targetMs,
+                                   int64_t toleranceMs, size_t minSlots, bool placeEarly,
+                                   EndPreference prefer) {
+    const size_t count = slotOf.size();
     FillProblem problem;
+    problem.prefer = prefer;
     problem.targetMs = targetMs;
     problem.toleranceMs = toleranceMs;
     problem.overlapMs = overlapMs_;
-    // Every timed slot among them is used, and so every slot before it.
-    for (const TimedAhead& item : timed)
-        if (item.distance < count) minSlots = std::max(minSlots, item.distance + 1);
     problem.minSlots = minSlots;
     // The song the genre rule compares the first choice with: the last one the rules counted,
     // or for the Genre Checker the last one placed.
     if (const std::optional<std::string> genre = chooser_->GenreBeforeFill())
         problem.lastGenre = fillIds_.Genre(*genre);
-    std::vector<int> slotOf;
     std::vector<size_t> playlistOf;
     size_t playlist = current_;
     for (size_t k = 0; k < count; ++k) {
-        slotOf.push_back(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
-        playlist = PlaylistIndexOf(s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])], playlist);
+        playlist = PlaylistIndexOf(SlotFileOf(slotOf[k]), playlist);
         playlistOf.push_back(playlist);
     }
-    // Slots of one category take its songs in rotation order: where a stretch must use many of
+    // Slots of one category take its songs in rotation order: where a stretch may use many of
     // them, each still has its choices beyond the songs the ones before it took.
-    const auto used = playlistOf.begin() + static_cast<long>(std::min(count, minSlots));
     size_t most = 1;
-    for (auto k = playlistOf.begin(); k != used; ++k)
-        most = std::max<size_t>(most, static_cast<size_t>(std::count(playlistOf.begin(), used, *k)));
+    for (const size_t list : playlistOf)
+        most = std::max<size_t>(
+            most, static_cast<size_t>(std::count(playlistOf.begin(), playlistOf.end(), list)));
     problem.maxChoices = kFillChoices + most - 1;
     std::vector<std::vector<std::string>> files(count);
     for (size_t k = 0; k < count; ++k) {
-        // A timed slot whose time is not in this fill (the next hour's news) is passed over,
-        // as the walk passes it over: it airs at its time or not at all.
-        const auto isTimedHere = [&](const TimedAhead& item) { return item.distance == k; };
-        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k])) &&
-            std::none_of(timed.begin(), timed.end(), isTimedHere)) {
+        // A timed slot is an anchor of its own: inside a fill it is passed over, as the walk
+        // passes it over, and airs at its time or not at all.
+        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k]))) {
             problem.slots.emplace_back();
             continue;
         }
         problem.slots.push_back(
-            FillCandidates(s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])], playlistOf[k],
-                           problem.maxChoices, files[k]));
-    }
-    std::vector<const TimedAhead*> timedAt(count, nullptr);
-    for (const TimedAhead& item : timed) {
-        if (item.distance >= count) continue;
-        const StartWindow window = WindowOf(item.time, c_.timing.toleranceSeconds);
-        problem.slots[item.distance].start = StartLimits{
-            item.dueMs - window.earlyMs - totalMs_, item.dueMs + window.lateMs - totalMs_};
-        timedAt[item.distance] = &item;
+            FillCandidates(SlotFileOf(slotOf[k]), playlistOf[k], problem.maxChoices, files[k]));
     }
     // A rotation that has no candidate that keeps the rules gives the walk's own choice.
     for (size_t k = 0; k < problem.slots.size(); ++k) {
         if (!problem.slots[k].candidates.empty()) continue;
-        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k])) && timedAt[k] == nullptr) continue;
-        const std::string& slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slotOf[k])];
+        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k]))) continue;
+        const std::string& slotFile = SlotFileOf(slotOf[k]);
         PlaylistLayout layout;
         LineList working;
         LoadPlaylist(slotFile, layout, working);
@@ -131,26 +116,22 @@ FillChoice PlaylistWalk::FillAhead(int slot, size_t count, int64_t targetMs, int
     }
     const FillChoice choice = ChooseFill(problem);
     if (!placeEarly && choice.found && !choice.inWindow) return choice;
-    for (size_t k = 0; k < choice.picks.size(); ++k) {
-        if (choice.picks[k] == kPassedOver) continue;
-        const std::string& file = files[k][choice.picks[k]];
-        if (timedAt[k] == nullptr) {
-            PlaceFillPick(slotOf[k], file);
-        } else if (!StartsOnTime(timedAt[k]->time, totalMs_, timedAt[k]->dueMs,
-                                 c_.timing.toleranceSeconds)) {
-            // At its time or not at all, inside the end fill too.
-            PassOverTimed(slotOf[k], timedAt[k]->time);
-        } else {
-            PlaceTimed(slotOf[k], timedAt[k]->time, timedAt[k]->dueMs,
-                       [&] { PlaceFillPick(slotOf[k], file); });
-        }
-    }
+    for (size_t k = 0; k < choice.picks.size(); ++k)
+        if (choice.picks[k] != kPassedOver) PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
     return choice;
 }
 
-std::string PlaylistWalk::FinishByFill(int slot, size_t count,
-                                       const std::vector<TimedAhead>& timed) {
-    FillAhead(slot, count, desiredMs_ - totalMs_, toleranceMs_, 0, timed);
+std::vector<int> PlaylistWalk::SlotsFrom(int slot, size_t count) const {
+    const size_t slots = s_.lbClockwheelTemplate.size();
+    std::vector<int> sequence;
+    for (size_t k = 0; k < count; ++k)
+        sequence.push_back(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
+    return sequence;
+}
+
+std::string PlaylistWalk::FinishByFill(const std::vector<int>& slotOf) {
+    // The end of the build: the station's preferred side of the hour.
+    FillAhead(slotOf, desiredMs_ - totalMs_, toleranceMs_, 0, true, c_.timing.prefer);
     const int64_t error = totalMs_ - desiredMs_;
     if (error >= -toleranceMs_ && error <= toleranceMs_) return std::string();
     const std::string miss = FillMissText(error, c_.timing.toleranceSeconds);

@@ -12,15 +12,20 @@ namespace kestrune {
 bool FolderReachable(const std::string& folder);
 
 // The folder to name when the missing songs of a playlist look like a library away rather than
-// songs deleted: the highest folder that cannot be reached above a missing song, unless most of
-// the station's songs under the folder above it are there (an album folder deleted from a
-// library that is there); or, when more than half of the playlist's `songLines` are missing
-// from folders that are there, the folder they share. Empty when the removal may go ahead.
-// `missingFiles` are the paths the playlist's missing lines name; `stationPresent` and
-// `stationMissing` the songs of all the station's categories that are there and are not.
+// songs deleted. A song's folder that is gone counts as deleted when the nearest folder above
+// it that exists lists files and most of the station's songs under it are there (an album
+// folder deleted from a library that is there). Otherwise, when its folder is gone, cannot be
+// read or is empty (an unmounted drive's mount point), the highest such folder is named; and
+// when more than half of the playlist's `songLines` are missing from folders that are there,
+// the folder they share. Empty when the removal may go ahead. `missingFiles` are the paths the
+// playlist's missing lines name; `stationPresent` and `stationMissing` the songs of all the
+// station's categories that are there and are not.
+// With `fewFilesIsAway` false, only folders gone, unreadable or empty count: songs missing from
+// a folder that lists files are songs gone, whatever their number.
 std::string UnreachableMusicFolder(const std::vector<std::string>& missingFiles, size_t songLines,
                                    const std::vector<std::string>& stationPresent,
-                                   const std::vector<std::string>& stationMissing);
+                                   const std::vector<std::string>& stationMissing,
+                                   bool fewFilesIsAway = true);
 
 // "The music folder /srv/music cannot be reached; nothing was changed."
 std::string MusicFolderAwayMessage(const std::string& folder);

@@ -91,10 +91,10 @@ BuildOutcome PlaylistWalk::Run() {
         const int64_t msBefore = totalMs_;
         for (int slot = 0; slot < static_cast<int>(s_.lbClockwheelTemplate.size()); ++slot) {
             if (exact_ && desiredMs_ - totalMs_ <= kFillHorizonMs) {
-                const std::string miss = FinishByFill(slot, kFillSlots);
+                const std::string miss = FinishByFill(SlotsFrom(slot, kFillSlots));
                 const std::string status =
                     miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + ".";
-                return end(totalMs_ >= desiredMs_ - toleranceMs_, status);
+                return end(ReachedByFill(), status);
             }
             placedThisPass += HandleSlot(slot);
             if (!exact_ && placed_ == target_) return end(true, CompleteStatus());

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -30,6 +31,8 @@ inline constexpr int64_t kFillHorizonMs = 25 * 60 * 1000;
 // How many slots ahead the search may look, and how deep into each rotation.
 inline constexpr size_t kFillSlots = 24;
 inline constexpr size_t kFillChoices = 8;
+// An end of the fill more than this early is an hour short, not a timing miss.
+inline constexpr int64_t kShortByFillMs = 60 * 1000;
 // Entries of a category read for its candidates at most.
 inline constexpr size_t kFillScan = 64;
 
@@ -60,28 +63,27 @@ private:
     void NamePassedOver(const std::string& song, const char* why);
     size_t PlaylistIndexOf(const std::string& slotFile, size_t fallback) const;
     int32_t ShownTotalSeconds() const;
+    // Whether a build the fill ended reached its length: an end a little off the hour is a
+    // timing miss, named as such; one more than kShortByFillMs early is an hour short (its
+    // categories had nothing left that fits).
+    bool ReachedByFill() const { return totalMs_ >= desiredMs_ - std::max(toleranceMs_, kShortByFillMs); }
     std::string CompleteStatus() const;
     std::string OverlapTakesAllText() const;
     std::string StoppedStatus(int slot) const;
 
     // --- The fill to the clock (FillToClock.cpp): lengths in milliseconds, each item less the
     // overlap at its join.
-    // A timed slot ahead of the walk, with the time its item is due (from the build's start).
-    struct TimedAhead {
-        size_t distance = 0;  // slots before it
-        SlotTime time;
-        int64_t dueMs = 0;
-    };
-    // Chooses and places the songs of up to `count` slots from `slot` on (at least `minSlots`,
-    // and every timed one among them, which must start within its window) so that they add up
-    // to the target. With `placeEarly` false, a choice that ends early is answered but not
-    // placed.
-    FillChoice FillAhead(int slot, size_t count, int64_t targetMs, int64_t toleranceMs,
-                         size_t minSlots, const std::vector<TimedAhead>& timed = {},
-                         bool placeEarly = true);
-    // Fills the end of the build from `slot` on over at most `count` slots; answers the miss it
-    // named, or nothing when the end is on time.
-    std::string FinishByFill(int slot, size_t count, const std::vector<TimedAhead>& timed = {});
+    // Chooses and places the songs of the slots `slotOf` (a prefix of them, at least
+    // `minSlots`) so that they add up to the target. A timed slot among them is passed over.
+    // With `placeEarly` false, a choice that misses is answered but not placed.
+    FillChoice FillAhead(const std::vector<int>& slotOf, int64_t targetMs, int64_t toleranceMs,
+                         size_t minSlots, bool placeEarly = true,
+                         EndPreference prefer = EndPreference::Rotation);
+    // `count` slots of the template from `slot` on, round again as needed.
+    std::vector<int> SlotsFrom(int slot, size_t count) const;
+    // Fills the end of the build over the slots `slotOf`; answers the miss it named, or nothing
+    // when the end is on time.
+    std::string FinishByFill(const std::vector<int>& slotOf);
     // Also answers each candidate's file, in the same order.
     FillSlot FillCandidates(const std::string& slotFile, size_t playlist, size_t choices,
                             std::vector<std::string>& files);
@@ -90,16 +92,36 @@ private:
     int64_t LengthMs(const std::string& path);
     // An item counts for its length less the crossfade at its join, never for less than nothing.
     int64_t NetMs(int64_t lengthMs) const { return std::max<int64_t>(0, lengthMs - overlapMs_); }
+    const std::string& SlotFileOf(int slot) const {
+        return s_.lbClockwheelTemplate[static_cast<size_t>(slot)];
+    }
 
-    // --- Timed slots (TimedWalk.cpp)
-    // The walk, with each stretch before a timed item chosen so that the item starts on time,
-    // and the last part of the build with its timed items chosen as one. Answers whether the
-    // length was reached and the closing status.
+    // --- Timed slots (TimedWalk.cpp). Each timed item is an anchor at its time; the untimed
+    // slots are a pattern walked in the template's order, round and round, each stretch
+    // between two anchors taking as many of them as lands the next anchor in its window.
+    struct Anchor {
+        int slot = 0;
+        SlotTime time;
+        int64_t dueMs = 0;  // from the build's start
+    };
+    // Every timed item due within the build, in the order they are due.
+    std::vector<Anchor> AnchorsOfBuild() const;
     std::pair<bool, std::string> WalkTimed();
-    // The timed slots due within the build among the `limit` slots from `slot` on, in order,
-    // up to the first one due at the end of the build or later. `ledTo` is the due time of the
-    // slot at `slot` when a stretch led to it, else -1.
-    std::vector<TimedAhead> TimedSlotsAhead(int slot, size_t limit, int64_t ledTo) const;
+    // Walks the pattern until `untilMs` is reached; answers the closing status when the walk
+    // must end (stopped, or a whole pass placed no time).
+    std::optional<std::string> WalkPatternTo(int64_t untilMs);
+    // The stretch to the anchor, then the anchor: at its time or passed over. The one that ends
+    // the build has its item chosen first, so that it ends the build on time too.
+    std::optional<std::string> LandAnchor(const Anchor& anchor, bool endsBuild);
+    // The item of a timed slot whose start lands the end of the build closest to on time within
+    // its window, and that start; nothing when its category has no candidate.
+    std::optional<std::pair<std::string, int64_t>> ItemEndingTheBuild(const Anchor& anchor);
+    // The next `count` untimed slots from the pattern's place on.
+    std::vector<int> Pattern(size_t count) const;
+    // Places the pattern's next slot; answers that slot.
+    int StepPattern();
+    // The same, with the walk's guards: answers the closing status when the walk must end.
+    std::optional<std::string> StepPatternChecked(size_t& stepsWithoutTime);
     // Places one timed item by `place`, noting its time in the text log and naming a miss.
     void PlaceTimed(int slot, const SlotTime& time, int64_t dueMs,
                     const std::function<void()>& place);
@@ -140,6 +162,8 @@ private:
     int64_t hourClockMs_ = 0;  // the text log's clock with the exact fill
     std::string timedNote_;    // added to the text log's line of the timed item being placed
     std::set<int> passedOverSlots_;  // timed slots named as passed over
+    int patternAt_ = 0;              // the template slot the pattern goes on from
+    size_t untimedSlots_ = 0;        // slots of the template without a time
 };
 
 }  // namespace kestrune

@@ -1,8 +1,13 @@
-// The walk with timed slots: each stretch before a timed item is chosen by the fill so that the
-// item starts in its window, a timed slot met away from its time is passed over and named, and
-// the last part of the build is chosen with its timed items as one. An item airs at its time or
+// The walk with timed slots. Each timed item is an anchor at its time; the untimed slots are a
+// pattern, walked in the template's order round and round whatever the template's length (one
+// pass shorter than the hour, or longer and cut). Between two anchors the fill chooses how many
+// of the pattern's next slots to take so that the next anchor starts in its window, and the
+// walk goes on where that stretch left off. The anchor that ends the build has its item chosen
+// first, so that the stretch before it ends the build on time too. An item airs at its time or
 // not at all, never late or early.
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +18,154 @@
 #include "platform/TimeTexts.h"
 
 namespace kestrune {
+
+std::vector<PlaylistWalk::Anchor> PlaylistWalk::AnchorsOfBuild() const {
+    std::vector<Anchor> anchors;
+    for (const auto& [slot, time] : s_.slotTimes.BySlot()) {
+        if (slot >= s_.lbClockwheelTemplate.size()) continue;
+        // One due at the end belongs to the hour after: the build ends before it.
+        for (int64_t due = NextOccurrenceMs(time, 0); due < desiredMs_ - toleranceMs_;
+             due = NextOccurrenceMs(time, due + 1))
+            anchors.push_back(Anchor{static_cast<int>(slot), time, due});
+    }
+    std::stable_sort(anchors.begin(), anchors.end(),
+                     [](const Anchor& a, const Anchor& b) { return a.dueMs < b.dueMs; });
+    return anchors;
+}
+
+std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
+    patternAt_ = 0;
+    untimedSlots_ = 0;
+    for (size_t slot = 0; slot < s_.lbClockwheelTemplate.size(); ++slot)
+        untimedSlots_ += s_.slotTimes.At(slot) ? 0 : 1;
+    const std::vector<Anchor> anchors = AnchorsOfBuild();
+    for (size_t i = 0; i < anchors.size(); ++i) {
+        const Anchor& anchor = anchors[i];
+        const bool endsBuild =
+            i + 1 == anchors.size() && desiredMs_ - anchor.dueMs <= kFillHorizonMs;
+        if (auto end = WalkPatternTo(anchor.dueMs - kFillHorizonMs)) return {false, *end};
+        if (auto end = LandAnchor(anchor, endsBuild)) return {false, *end};
+    }
+    if (auto end = WalkPatternTo(desiredMs_ - kFillHorizonMs)) return {false, *end};
+    const std::string miss = FinishByFill(Pattern(kFillSlots));
+    return {ReachedByFill(),
+            miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + "."};
+}
+
+std::vector<int> PlaylistWalk::Pattern(size_t count) const {
+    std::vector<int> pattern;
+    const size_t slots = s_.lbClockwheelTemplate.size();
+    if (untimedSlots_ == 0) return pattern;
+    for (size_t slot = static_cast<size_t>(patternAt_); pattern.size() < count;
+         slot = (slot + 1) % slots)
+        if (!s_.slotTimes.At(slot)) pattern.push_back(static_cast<int>(slot));
+    return pattern;
+}
+
+int PlaylistWalk::StepPattern() {
+    const int slot = Pattern(1).front();
+    HandleSlot(slot);
+    patternAt_ = static_cast<int>((static_cast<size_t>(slot) + 1) % s_.lbClockwheelTemplate.size());
+    return slot;
+}
+
+std::optional<std::string> PlaylistWalk::StepPatternChecked(size_t& stepsWithoutTime) {
+    const int64_t before = totalMs_;
+    const int slot = StepPattern();
+    stepsWithoutTime = totalMs_ > before ? 0 : stepsWithoutTime + 1;
+    // A whole pass of the pattern that placed no time would go round for ever.
+    if (stepsWithoutTime >= untimedSlots_) return std::string(kBuildCannotProgress);
+    // Between two slots every file is whole: a stop here loses nothing.
+    PumpMessages();
+    if (StopRequested()) return StoppedStatus(slot);
+    return std::nullopt;
+}
+
+std::optional<std::string> PlaylistWalk::WalkPatternTo(int64_t untilMs) {
+    size_t stepsWithoutTime = 0;
+    while (totalMs_ < untilMs && untimedSlots_ > 0)
+        if (auto end = StepPatternChecked(stepsWithoutTime)) return end;
+    return std::nullopt;
+}
+
+std::optional<std::pair<std::string, int64_t>> PlaylistWalk::ItemEndingTheBuild(
+    const Anchor& anchor) {
+    const std::string& slotFile = SlotFileOf(anchor.slot);
+    std::vector<std::string> files;
+    const FillSlot slot =
+        FillCandidates(slotFile, PlaylistIndexOf(slotFile, current_), kFillChoices, files);
+    const StartWindow window = WindowOf(anchor.time, c_.timing.toleranceSeconds);
+    const int64_t opens = anchor.dueMs - window.earlyMs;
+    const int64_t closes = anchor.dueMs + window.lateMs;
+    std::optional<std::pair<std::string, int64_t>> best;
+    int64_t bestOff = 0;
+    for (size_t k = 0; k < files.size(); ++k) {
+        // Where it starts when it ends the build on the dot, and how far that is from its window.
+        const int64_t start = desiredMs_ - NetMs(slot.candidates[k].ms);
+        const int64_t off = start < opens ? opens - start : start > closes ? start - closes : 0;
+        if (!best || off < bestOff) {
+            best = std::make_pair(files[k], start);
+            bestOff = off;
+        }
+    }
+    return best;
+}
+
+std::optional<std::string> PlaylistWalk::LandAnchor(const Anchor& anchor, bool endsBuild) {
+    const int tolerance = c_.timing.toleranceSeconds;
+    const StartWindow window = WindowOf(anchor.time, tolerance);
+    const int64_t opens = anchor.dueMs - window.earlyMs;
+    const int64_t closes = anchor.dueMs + window.lateMs;
+    std::optional<std::pair<std::string, int64_t>> ending;
+    if (endsBuild) ending = ItemEndingTheBuild(anchor);
+    int64_t half = (window.lateMs + window.earlyMs) / 2;
+    int64_t target = opens + half;
+    if (ending) {
+        // The stretch ends where the item both starts in its window and ends the build within
+        // the tolerance.
+        const int64_t low = std::max(opens, ending->second - toleranceMs_);
+        const int64_t high = std::min(closes, ending->second + toleranceMs_);
+        if (low <= high) {
+            target = low + (high - low) / 2;
+            half = (high - low) / 2;
+        } else {
+            // No item of its category ends the build from its window: it lands at its time as
+            // any anchor does, and the fill after it ends the build.
+            ending.reset();
+        }
+    }
+    const size_t placedBefore = s_.lbFinalPlaylist.size();
+    size_t stepsWithoutTime = 0;
+    while (totalMs_ < target - half && untimedSlots_ > 0) {
+        const std::vector<int> pattern = Pattern(kFillSlots);
+        const FillChoice choice = FillAhead(pattern, target - totalMs_, half, 0, false);
+        if (choice.found && choice.inWindow) {
+            if (!choice.picks.empty())
+                patternAt_ = static_cast<int>((static_cast<size_t>(pattern[choice.picks.size() - 1]) +
+                                               1) % s_.lbClockwheelTemplate.size());
+            break;
+        }
+        // Due sooner than any item ends: it is passed over now, never aired late.
+        if (choice.found && choice.picks.empty()) break;
+        // No choice lands it from here: one slot of the walk, and again from there, until its
+        // window opens.
+        if (totalMs_ >= opens) break;
+        if (auto end = StepPatternChecked(stepsWithoutTime)) return end;
+    }
+    // The stretch took the item chosen to end the build: the walk chooses another.
+    if (ending && std::find(s_.lbFinalPlaylist.begin() + static_cast<long>(placedBefore),
+                            s_.lbFinalPlaylist.end(), ending->first) != s_.lbFinalPlaylist.end())
+        ending.reset();
+    if (!StartsOnTime(anchor.time, totalMs_, anchor.dueMs, tolerance)) {
+        PassOverTimed(anchor.slot, anchor.time);
+        return std::nullopt;
+    }
+    PlaceTimed(anchor.slot, anchor.time, anchor.dueMs, [&] {
+        if (ending) PlaceFillPick(anchor.slot, ending->first);
+        else HandleSlot(anchor.slot);
+    });
+    return std::nullopt;
+}
 
 void PlaylistWalk::PlaceTimed(int slot, const SlotTime& time, int64_t dueMs,
                               const std::function<void()>& place) {
@@ -29,112 +182,11 @@ void PlaylistWalk::PlaceTimed(int slot, const SlotTime& time, int64_t dueMs,
     s_.lbRuleBreaks.push_back(miss);
 }
 
-std::vector<PlaylistWalk::TimedAhead> PlaylistWalk::TimedSlotsAhead(int slot, size_t limit,
-                                                                    int64_t ledTo) const {
-    const size_t slots = s_.lbClockwheelTemplate.size();
-    const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
-    std::vector<TimedAhead> ahead;
-    int64_t from = totalMs_;
-    for (size_t d = 0; d < limit; ++d) {
-        const std::optional<SlotTime> time = s_.slotTimes.At((static_cast<size_t>(slot) + d) % slots);
-        if (!time) continue;
-        int64_t due = NextOccurrenceMs(*time, from);
-        // Reached by the walk, not by a stretch that led to it: the occurrence nearest now,
-        // unless its window has passed (the clock came round to the slot after its time): then
-        // the next one, and the slot airs then or not at all, never late.
-        if (d == 0 && ledTo >= 0) due = ledTo;
-        if (d == 0 && ledTo < 0) {
-            due = NearestOccurrenceMs(*time, totalMs_);
-            if (due + WindowOf(*time, c_.timing.toleranceSeconds).lateMs < totalMs_)
-                due = NextOccurrenceMs(*time, totalMs_);
-        }
-        // One due at the end belongs to the hour after: the build ends before it. A timed item
-        // the walk is at is placed, on time or not, unless the end is near.
-        if (due >= desiredMs_ - toleranceMs_ && (d > 0 || endNear)) return ahead;
-        ahead.push_back(TimedAhead{d, *time, due});
-        from = due + 1;  // a slot met again in the same pass is due in a later hour
-    }
-    return ahead;
-}
-
 void PlaylistWalk::PassOverTimed(int slot, const SlotTime& time) {
     if (passedOverSlots_.insert(slot).second)
         ReportToUser(c_, "Passed over slot " + std::to_string(slot + 1) + " (" + SlotTimeText(time) +
                              ") at " + PlayingTimeText(static_cast<int32_t>(totalMs_ / 1000)) +
                              " of the build: away from its time.");
-}
-
-std::pair<bool, std::string> PlaylistWalk::WalkTimed() {
-    const int slots = static_cast<int>(s_.lbClockwheelTemplate.size());
-    int slot = 0;
-    int stepsWithoutTime = 0;    // slots walked since the last one that placed playing time
-    int64_t due = -1;            // of the timed slot that the last stretch led to; -1: none
-    for (;;) {
-        const int64_t before = totalMs_;
-        const bool endNear = desiredMs_ - totalMs_ <= kFillHorizonMs;
-        const std::optional<SlotTime> here = s_.slotTimes.At(static_cast<size_t>(slot));
-        size_t steps = 1;
-        if (here && due < 0 && !StartsOnTime(*here, totalMs_, NearestOccurrenceMs(*here, totalMs_),
-                                          c_.timing.toleranceSeconds)) {
-            // The walk came round to a timed slot away from its time (the template is shorter
-            // than the hour): it airs at its time or not at all. One due with the next hour is
-            // left to the end of the build.
-            const bool nextHour =
-                NearestOccurrenceMs(*here, totalMs_) >= desiredMs_ - toleranceMs_;
-            if (!(endNear && nextHour)) {
-                PassOverTimed(slot, *here);
-                slot = (slot + 1) % slots;
-                if (++stepsWithoutTime >= slots) return {false, kBuildCannotProgress};
-                continue;
-            }
-        }
-        const std::vector<TimedAhead> ahead = TimedSlotsAhead(slot, kFillSlots, due);
-        due = -1;
-        // The end and the timed items of its last part are chosen together, so that an item
-        // just before the hour (a legal ID) starts in its window and the hour still ends on it.
-        if (endNear || (!ahead.empty() && ahead.front().dueMs >= desiredMs_ - kFillHorizonMs)) {
-            const std::string miss = FinishByFill(slot, kFillSlots, ahead);
-            return {totalMs_ >= desiredMs_ - toleranceMs_,
-                    miss.empty() ? CompleteStatus() : CompleteStatus() + " " + miss + "."};
-        }
-        if (!ahead.empty() && ahead.front().distance == 0) {
-            const TimedAhead& item = ahead.front();
-            if (StartsOnTime(item.time, totalMs_, item.dueMs, c_.timing.toleranceSeconds)) {
-                PlaceTimed(slot, item.time, item.dueMs, [&] { HandleSlot(slot); });
-            } else {
-                PassOverTimed(slot, item.time);  // a stretch that led to it missed: never late
-            }
-        } else if (!ahead.empty()) {
-            // The stretch that leads to the timed item, chosen so that it starts on time.
-            const TimedAhead& next = ahead.front();
-            const StartWindow window = WindowOf(next.time, c_.timing.toleranceSeconds);
-            const int64_t centre = next.dueMs + (window.lateMs - window.earlyMs) / 2;
-            const FillChoice choice =
-                FillAhead(slot, next.distance, centre - totalMs_,
-                          (window.lateMs + window.earlyMs) / 2, next.distance, {}, false);
-            if (choice.found && !choice.inWindow) {
-                // Even its longest choices end early, or its shortest late: the walk goes on,
-                // round the template again if it must; the time is met from nearer, or the
-                // slot, come round away from it, is passed over. It never airs late.
-                HandleSlot(slot);
-            } else {
-                // No choice keeps the rules in every slot of it: the walk's own choices.
-                if (!choice.found)
-                    for (size_t k = 0; k < next.distance; ++k)
-                        HandleSlot(static_cast<int>((static_cast<size_t>(slot) + k) % slots));
-                steps = next.distance;
-                due = next.dueMs;
-            }
-        } else {
-            HandleSlot(slot);
-        }
-        const int last = static_cast<int>((static_cast<size_t>(slot) + steps - 1) % slots);
-        slot = static_cast<int>((static_cast<size_t>(slot) + steps) % slots);
-        stepsWithoutTime = totalMs_ > before ? 0 : stepsWithoutTime + static_cast<int>(steps);
-        if (stepsWithoutTime >= slots) return {false, kBuildCannotProgress};
-        PumpMessages();
-        if (StopRequested()) return {false, StoppedStatus(last)};
-    }
 }
 
 }  // namespace kestrune

@@ -9,10 +9,10 @@
 #include "mpgtools/MPGTools.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
-#include "platform/IniFile.h"
 #include "platform/KestruneError.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
+#include "platform/SettingsSection.h"
 #include "platform/StationLock.h"
 #include "rules/PlayHistoryFile.h"
 #include "tags/TagText.h"
@@ -184,23 +184,32 @@ std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
     return files;
 }
 
-std::string ReportTransmissionCategory(const std::string& iniPath) {
-    const std::string code =
-        CleanField(ReadIniValue(iniPath, "Report", "category").value_or(""));
-    return code.empty() ? kDefaultTransmissionCategory : code;
+namespace {
+constexpr const char* kReportSection = "Report";
+constexpr const char* kCategoryKey = "category";
+constexpr const char* kServiceKey = "service";
+
+// The section's key, cleaned as a report field; `fallback` when that leaves nothing.
+std::string ReportSetting(const SettingsFiles& files, const char* key, const std::string& fallback) {
+    const std::string value = CleanField(SettingsSection(files, kReportSection).Text(key).value_or(""));
+    return value.empty() ? fallback : value;
+}
+}  // namespace
+
+std::string ReportTransmissionCategory(const SettingsFiles& files) {
+    return ReportSetting(files, kCategoryKey, kDefaultTransmissionCategory);
 }
 
-void WriteReportTransmissionCategory(const std::string& iniPath, const std::string& code) {
-    WriteIniValue(iniPath, "Report", "category", CleanField(code));
+void WriteReportTransmissionCategory(const SettingsFiles& files, const std::string& code) {
+    WriteSettingsSection(files, kReportSection, {{kCategoryKey, CleanField(code)}});
 }
 
-std::string ReportServiceName(const std::string& iniPath) {
-    const std::string name = CleanField(ReadIniValue(iniPath, "Report", "service").value_or(""));
-    return name.empty() ? "Kestrune" : name;
+std::string ReportServiceName(const SettingsFiles& files) {
+    return ReportSetting(files, kServiceKey, "Kestrune");
 }
 
-void WriteReportServiceName(const std::string& iniPath, const std::string& name) {
-    WriteIniValue(iniPath, "Report", "service", CleanField(name));
+void WriteReportServiceName(const SettingsFiles& files, const std::string& name) {
+    WriteSettingsSection(files, kReportSection, {{kServiceKey, CleanField(name)}});
 }
 
 std::optional<std::string> ReportOutputRefusal(const RoyaltyReportRequest& request) {

@@ -17,6 +17,7 @@
 #include "onair/AsPlayedLog.h"
 #include "onair/ListenerLog.h"
 #include "platform/CalendarDate.h"
+#include "platform/SettingsFiles.h"
 
 namespace kestrune {
 
@@ -75,12 +76,12 @@ std::vector<std::string> ExemptFiles(const std::vector<std::string>& exempt,
 
 // The service name of `[Report] service` in the configuration file; "Kestrune" (the name the
 // on-air script gives the stream) when it has none.
-std::string ReportServiceName(const std::string& iniPath);
+std::string ReportServiceName(const SettingsFiles& files);
 // Keeps the service name there ("Unable to write to %s"), every other line of the file as it is.
-void WriteReportServiceName(const std::string& iniPath, const std::string& name);
+void WriteReportServiceName(const SettingsFiles& files, const std::string& name);
 // The station's transmission category code of `[Report] category`; "A" when it has none.
-std::string ReportTransmissionCategory(const std::string& iniPath);
-void WriteReportTransmissionCategory(const std::string& iniPath, const std::string& code);
+std::string ReportTransmissionCategory(const SettingsFiles& files);
+void WriteReportTransmissionCategory(const SettingsFiles& files, const std::string& code);
 
 struct RoyaltyReportRequest {
     CalendarDate from;  // local days, as the on-air script's clock runs: from 00:00 of `from`

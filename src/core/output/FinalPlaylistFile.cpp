@@ -3,8 +3,8 @@
 #include "mpgtools/MPGTools.h"
 #include "output/PlaylistWriter.h"
 #include "platform/FileReplace.h"
-#include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/SettingsSection.h"
 
 namespace kestrune {
 
@@ -22,14 +22,14 @@ std::string FileNameWithoutExtension(const std::string& path) {
 }
 }  // namespace
 
-OutputOptions ReadOutputOptions(const std::string& iniPath) {
+OutputOptions ReadOutputOptions(const SettingsFiles& files) {
     OutputOptions options;
-    options.extinf = ReadIniValue(iniPath, kOutputSection, kExtinfKey).value_or("0") == "1";
+    options.extinf = SettingsSection(files, kOutputSection).Flag(kExtinfKey);
     return options;
 }
 
-void WriteOutputOptions(const std::string& iniPath, const OutputOptions& options) {
-    WriteIniValue(iniPath, kOutputSection, kExtinfKey, options.extinf ? "1" : "0");
+void WriteOutputOptions(const SettingsFiles& files, const OutputOptions& options) {
+    WriteSettingsSection(files, kOutputSection, {{kExtinfKey, options.extinf ? "1" : "0"}});
 }
 
 PlaylistEntries SongEntries(const LineList& paths, bool withFacts) {

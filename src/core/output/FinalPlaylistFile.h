@@ -5,13 +5,14 @@
 
 #include "output/PlaylistEntry.h"
 #include "platform/LineList.h"
+#include "platform/SettingsFiles.h"
 
 namespace kestrune {
 
-// The [Output] settings of the configuration file; defaults where it has none.
-OutputOptions ReadOutputOptions(const std::string& iniPath);
+// The [Output] settings of the configuration files; defaults where they have none.
+OutputOptions ReadOutputOptions(const SettingsFiles& files);
 // "Unable to write to %s" when the file cannot be written.
-void WriteOutputOptions(const std::string& iniPath, const OutputOptions& options);
+void WriteOutputOptions(const SettingsFiles& files, const OutputOptions& options);
 
 // The songs of a playlist: with `withFacts`, playing time, artist, title and album read from
 // each file; the path alone otherwise. A file that cannot be read gives the reader's fallbacks,

@@ -70,6 +70,28 @@ std::optional<std::string> FindIniValue(const std::string& text, const std::stri
     return std::nullopt;
 }
 
+std::vector<IniEntry> IniEntries(const std::string& text) {
+    std::vector<IniEntry> entries;
+    std::optional<std::string_view> section;
+    for (const std::string& line : ParseLines(text)) {
+        if (const auto name = SectionOf(line)) {
+            section = name;
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (!section || equals == std::string::npos) continue;
+        const std::string_view key = Trim(std::string_view(line).substr(0, equals));
+        if (key.empty()) continue;
+        entries.push_back(IniEntry{std::string(*section), std::string(key),
+                                   std::string(Trim(std::string_view(line).substr(equals + 1)))});
+    }
+    return entries;
+}
+
+bool HasIniSection(const std::string& text, const std::string& section) {
+    return FindSection(ParseLines(text), section).has_value();
+}
+
 std::string SetIniValue(const std::string& text, const std::string& section, const std::string& key,
                         const std::string& value) {
     LineList lines = ParseLines(text);

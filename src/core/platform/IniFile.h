@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
@@ -15,6 +16,16 @@ std::optional<std::string> ReadIniValue(const std::string& path, const std::stri
 // Text forms of the same, for a file already read (pure, for tests and fuzzing).
 std::optional<std::string> FindIniValue(const std::string& text, const std::string& section,
                                         const std::string& key);
+// Every "key=value" line of the text that stands in a section, in the file's order.
+struct IniEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+std::vector<IniEntry> IniEntries(const std::string& text);
+
+// True when the text has a "[section]" line.
+bool HasIniSection(const std::string& text, const std::string& section);
 std::string SetIniValue(const std::string& text, const std::string& section, const std::string& key,
                         const std::string& value);
 

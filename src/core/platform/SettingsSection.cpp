@@ -10,10 +10,27 @@
 namespace kestrune {
 
 SettingsSection::SettingsSection(std::string iniText, std::string iniPath, std::string section)
-    : text_(std::move(iniText)), path_(std::move(iniPath)), section_(std::move(section)) {}
+    : layers_{SettingsLayer{std::move(iniPath), std::move(iniText)}},
+      section_(std::move(section)) {}
+
+SettingsSection::SettingsSection(std::vector<SettingsLayer> layers, std::string section)
+    : layers_(std::move(layers)), section_(std::move(section)) {}
+
+SettingsSection::SettingsSection(const SettingsFiles& files, std::string section)
+    : SettingsSection(files.Read(), std::move(section)) {}
+
+std::optional<SettingsSection::Found> SettingsSection::Find(const std::string& key) const {
+    for (const SettingsLayer& layer : layers_) {
+        if (std::optional<std::string> value = FindIniValue(layer.text, section_, key))
+            return Found{std::move(*value), &layer.path};
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> SettingsSection::Text(const std::string& key) const {
-    return FindIniValue(text_, section_, key);
+    std::optional<Found> found = Find(key);
+    if (!found) return std::nullopt;
+    return std::move(found->value);
 }
 
 bool SettingsSection::Flag(const std::string& key) const {
@@ -22,31 +39,23 @@ bool SettingsSection::Flag(const std::string& key) const {
 
 int SettingsSection::WholeNumber(const std::string& key, int fallback, int least, int most,
                                  const std::string& unit) {
-    const std::optional<std::string> value = Text(key);
-    if (!value || value->empty()) return fallback;
+    const std::optional<Found> found = Find(key);
+    if (!found || found->value.empty()) return fallback;
+    const std::string& value = found->value;
     int32_t number = 0;
     bool read = true;
     try {
-        number = StrToInt(*value);
+        number = StrToInt(value);
     } catch (const KestruneError&) {
         read = false;
     }
     if (read && number < least) return least;
     if (read && number <= most) return number;
-    problems_.push_back(path_ + ", [" + section_ + "] " + key + "=" + ShownText(*value, 40) +
+    problems_.push_back(*found->path + ", [" + section_ + "] " + key + "=" + ShownText(value, 40) +
                         ": not a whole number of " + unit + " from " + std::to_string(least) +
                         " to " + std::to_string(most) + "; the default " +
                         std::to_string(fallback) + " is used.");
     return fallback;
-}
-
-std::string SettingsFileText(const std::string& iniPath) {
-    if (iniPath.empty() || !FileExists(iniPath)) return std::string();
-    try {
-        return ReadWholeFile(iniPath);
-    } catch (const KestruneError&) {
-        return std::string();  // unreadable counts as absent
-    }
 }
 
 }  // namespace kestrune

@@ -4,11 +4,14 @@
 // its default and the problem is kept, naming the file, the section and the key, for the face
 // (the program, the tool) to say once. So one word typed wrong in [Timing] no longer stops a
 // verb that never uses it, nor keeps the program (and the window that would mend it) from
-// starting.
+// starting. Over several files (a station's and the program's), each key is the first file's
+// that holds it, and a problem names that file.
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/SettingsFiles.h"
 
 namespace kestrune {
 
@@ -16,6 +19,9 @@ class SettingsSection {
 public:
     // `iniPath` names the file in the problems; the text is the file's as read.
     SettingsSection(std::string iniText, std::string iniPath, std::string section);
+    SettingsSection(std::vector<SettingsLayer> layers, std::string section);
+    // Reads the files now; a missing or unreadable one is no file.
+    SettingsSection(const SettingsFiles& files, std::string section);
 
     std::optional<std::string> Text(const std::string& key) const;
     // "1" is true, anything else false.
@@ -29,14 +35,15 @@ public:
     const std::vector<std::string>& Problems() const { return problems_; }
 
 private:
-    std::string text_;
-    std::string path_;
+    struct Found {
+        std::string value;
+        const std::string* path;
+    };
+    std::optional<Found> Find(const std::string& key) const;
+
+    std::vector<SettingsLayer> layers_;
     std::string section_;
     std::vector<std::string> problems_;
 };
-
-// Reads the file for a settings reader: a missing or unreadable file is no file (the
-// defaults), as it has always been.
-std::string SettingsFileText(const std::string& iniPath);
 
 }  // namespace kestrune

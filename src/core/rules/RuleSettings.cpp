@@ -1,11 +1,7 @@
 #include "rules/RuleSettings.h"
 
-#include "platform/FileReplace.h"
-#include "platform/Files.h"
-#include "platform/IniFile.h"
-#include "platform/KestruneError.h"
-#include "platform/SettingsSection.h"
 #include "platform/Paths.h"
+#include "platform/SettingsSection.h"
 
 namespace kestrune {
 
@@ -50,9 +46,9 @@ std::string JoinExemptList(const std::vector<std::string>& names) {
     return text;
 }
 
-RuleSettings ParseRuleSettings(const std::string& iniText, std::vector<std::string>* problems,
-                               const std::string& iniPath) {
-    SettingsSection section(iniText, iniPath, kRulesSection);
+namespace {
+
+RuleSettings FromSection(SettingsSection& section, std::vector<std::string>* problems) {
     RuleSettings settings;
     settings.titleHours = section.WholeNumber(kTitleHours, 0, 0, kMostRuleHours, "hours");
     settings.albumHours = section.WholeNumber(kAlbumHours, 0, 0, kMostRuleHours, "hours");
@@ -67,32 +63,37 @@ RuleSettings ParseRuleSettings(const std::string& iniText, std::vector<std::stri
     return settings;
 }
 
-std::string WithRuleSettings(const std::string& iniText, const RuleSettings& settings) {
-    std::string text = iniText;
-    auto set = [&text](const char* key, const std::string& value) {
-        text = SetIniValue(text, kRulesSection, key, value);
+SettingsValues ValuesOf(const RuleSettings& settings) {
+    return {
+        {kTitleHours, std::to_string(settings.titleHours)},
+        {kAlbumHours, std::to_string(settings.albumHours)},
+        {kArtistMatching, settings.artistMatching == ArtistMatching::Loose ? "loose" : "exact"},
+        {kExempt, JoinExemptList(settings.exempt)},
+        {kPerformanceComplement, settings.performanceComplement ? "1" : "0"},
+        {kHistory, settings.history ? "1" : "0"},
+        {kRelax, settings.relax == Relax::LeastRecent ? "least_recent" : "off"},
     };
-    set(kTitleHours, std::to_string(settings.titleHours));
-    set(kAlbumHours, std::to_string(settings.albumHours));
-    set(kArtistMatching, settings.artistMatching == ArtistMatching::Loose ? "loose" : "exact");
-    set(kExempt, JoinExemptList(settings.exempt));
-    set(kPerformanceComplement, settings.performanceComplement ? "1" : "0");
-    set(kHistory, settings.history ? "1" : "0");
-    set(kRelax, settings.relax == Relax::LeastRecent ? "least_recent" : "off");
-    return text;
 }
 
-RuleSettings ReadRuleSettings(const std::string& iniPath, std::vector<std::string>* problems) {
-    return ParseRuleSettings(SettingsFileText(iniPath), problems, iniPath);
+}  // namespace
+
+RuleSettings ParseRuleSettings(const std::string& iniText, std::vector<std::string>* problems,
+                               const std::string& iniPath) {
+    SettingsSection section(iniText, iniPath, kRulesSection);
+    return FromSection(section, problems);
 }
 
-void WriteRuleSettings(const std::string& iniPath, const RuleSettings& settings) {
-    try {
-        const std::string text = FileExists(iniPath) ? ReadWholeFile(iniPath) : std::string();
-        ReplaceWholeFile(iniPath, WithRuleSettings(text, settings));
-    } catch (const KestruneError&) {
-        throw errors::UnableToWrite(iniPath);
-    }
+std::string WithRuleSettings(const std::string& iniText, const RuleSettings& settings) {
+    return WithSectionValues(iniText, kRulesSection, ValuesOf(settings));
+}
+
+RuleSettings ReadRuleSettings(const SettingsFiles& files, std::vector<std::string>* problems) {
+    SettingsSection section(files, kRulesSection);
+    return FromSection(section, problems);
+}
+
+void WriteRuleSettings(const SettingsFiles& files, const RuleSettings& settings) {
+    WriteSettingsSection(files, kRulesSection, ValuesOf(settings));
 }
 
 bool IsExemptSlot(const RuleSettings& settings, const std::string& slotPath) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SettingsFiles.h"
+
 namespace kestrune {
 
 inline constexpr const char* kRulesSection = "Rules";
@@ -38,10 +40,10 @@ RuleSettings ParseRuleSettings(const std::string& iniText,
                                const std::string& iniPath = "kestrune.ini");
 std::string WithRuleSettings(const std::string& iniText, const RuleSettings& settings);
 
-// From and to the file: a missing file gives the defaults; "Unable to write to %s".
-RuleSettings ReadRuleSettings(const std::string& iniPath,
+// From and to the files: none there gives the defaults; "Unable to write to %s".
+RuleSettings ReadRuleSettings(const SettingsFiles& files,
                               std::vector<std::string>* problems = nullptr);
-void WriteRuleSettings(const std::string& iniPath, const RuleSettings& settings);
+void WriteRuleSettings(const SettingsFiles& files, const RuleSettings& settings);
 
 // "a.m3u;b.m3u" and back; blanks round a name and empty names are dropped.
 std::vector<std::string> SplitExemptList(const std::string& text);

@@ -1,9 +1,6 @@
 #include "sessions/ScheduleSettings.h"
 
-#include "platform/FileReplace.h"
-#include "platform/Files.h"
-#include "platform/IniFile.h"
-#include "platform/KestruneError.h"
+#include "platform/SettingsSection.h"
 
 namespace kestrune {
 
@@ -12,36 +9,36 @@ constexpr const char* kRunning = "running";
 constexpr const char* kStart = "start";
 }  // namespace
 
-ScheduleSettings ParseScheduleSettings(const std::string& iniText) {
+namespace {
+
+ScheduleSettings FromSection(const SettingsSection& section) {
     ScheduleSettings settings;
-    const auto running = FindIniValue(iniText, kScheduleSection, kRunning);
-    settings.running = running && *running == "1";
-    const auto start = FindIniValue(iniText, kScheduleSection, kStart);
+    settings.running = section.Flag(kRunning);
+    const std::optional<std::string> start = section.Text(kStart);
     if (start && !start->empty()) settings.startHour = *start;
     return settings;
 }
 
+SettingsValues ValuesOf(const ScheduleSettings& settings) {
+    return {{kRunning, settings.running ? "1" : "0"}, {kStart, settings.startHour}};
+}
+
+}  // namespace
+
+ScheduleSettings ParseScheduleSettings(const std::string& iniText) {
+    return FromSection(SettingsSection(iniText, std::string(), kScheduleSection));
+}
+
 std::string WithScheduleSettings(const std::string& iniText, const ScheduleSettings& settings) {
-    std::string text = SetIniValue(iniText, kScheduleSection, kRunning, settings.running ? "1" : "0");
-    return SetIniValue(text, kScheduleSection, kStart, settings.startHour);
+    return WithSectionValues(iniText, kScheduleSection, ValuesOf(settings));
 }
 
-ScheduleSettings ReadScheduleSettings(const std::string& iniPath) {
-    if (iniPath.empty() || !FileExists(iniPath)) return ScheduleSettings{};
-    try {
-        return ParseScheduleSettings(ReadWholeFile(iniPath));
-    } catch (const KestruneError&) {
-        return ScheduleSettings{};
-    }
+ScheduleSettings ReadScheduleSettings(const SettingsFiles& files) {
+    return FromSection(SettingsSection(files, kScheduleSection));
 }
 
-void WriteScheduleSettings(const std::string& iniPath, const ScheduleSettings& settings) {
-    try {
-        const std::string text = FileExists(iniPath) ? ReadWholeFile(iniPath) : std::string();
-        ReplaceWholeFile(iniPath, WithScheduleSettings(text, settings));
-    } catch (const KestruneError&) {
-        throw errors::UnableToWrite(iniPath);
-    }
+void WriteScheduleSettings(const SettingsFiles& files, const ScheduleSettings& settings) {
+    WriteSettingsSection(files, kScheduleSection, ValuesOf(settings));
 }
 
 std::string DailyRunNotResumedText(const std::string& startHour, bool scheduleEmpty) {

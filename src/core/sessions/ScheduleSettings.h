@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/SettingsFiles.h"
+
 namespace kestrune {
 
 inline constexpr const char* kScheduleSection = "Schedule";
@@ -20,9 +22,9 @@ struct ScheduleSettings {
 ScheduleSettings ParseScheduleSettings(const std::string& iniText);
 std::string WithScheduleSettings(const std::string& iniText, const ScheduleSettings& settings);
 
-// A missing or unreadable file gives the defaults; "Unable to write to %s".
-ScheduleSettings ReadScheduleSettings(const std::string& iniPath);
-void WriteScheduleSettings(const std::string& iniPath, const ScheduleSettings& settings);
+// No file there or readable gives the defaults; "Unable to write to %s".
+ScheduleSettings ReadScheduleSettings(const SettingsFiles& files);
+void WriteScheduleSettings(const SettingsFiles& files, const ScheduleSettings& settings);
 
 // Why a daily run left running did not resume: its hour is none, or nothing is scheduled.
 std::string DailyRunNotResumedText(const std::string& startHour, bool scheduleEmpty);

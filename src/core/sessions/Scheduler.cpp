@@ -1,5 +1,6 @@
 #include "sessions/Scheduler.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "building/BuildCommand.h"
@@ -9,6 +10,8 @@
 #include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/CalendarDate.h"
+#include "platform/Files.h"
+#include "platform/KestruneError.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "sessions/SessionFile.h"
@@ -214,6 +217,27 @@ void Scheduler::ArmAutoBuild(int64_t milliseconds) {
     if (clock != nullptr) nextRun_ = LocalFieldsOf(clock->UtcMilliseconds() + milliseconds);
 }
 
+void Scheduler::CheckSessionsMusic(BuildContext& context) {
+    // A library away stops the run before any hour is written, as a build is stopped; the week
+    // grids check their own sessions.
+    std::vector<std::string> categories;
+    for (int i = 0; i < lbSchedule.Count(); ++i) {
+        if (IsWeekGridFile(lbSchedule[i])) continue;
+        // A session that cannot be read stops the run in its place, after those before it.
+        try {
+            LoadSession(lbSchedule[i], context);
+        } catch (const KestruneError&) {
+            continue;
+        }
+        const SortedList& lists = context.session.lbMasterPlaylists;
+        for (int j = 0; j < lists.Count(); ++j)
+            if (FileExists(lists[j]) &&
+                std::find(categories.begin(), categories.end(), lists[j]) == categories.end())
+                categories.push_back(lists[j]);
+    }
+    CheckMusicFolders(context, categories);
+}
+
 void Scheduler::timerAutoBuildTimer(BuildContext& context,
                                     const std::function<void()>& showBuildPage) {
     if (running_) return;  // a modal box inside a run cannot start a second one
@@ -232,6 +256,7 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         shortSessions_.clear();
         gridHourEnds_.clear();
         const int count = lbSchedule.Count();
+        CheckSessionsMusic(context);
         for (int i = 0; i < count; ++i) {
             context.view.SelectScheduleEntry(i);
             const std::string& entry = lbSchedule[i];
@@ -253,7 +278,16 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
                 shortSessions_.push_back({entry, BuildOutcome{}, std::move(refusal), ""});
                 continue;
             }
-            const BuildOutcome outcome = BuildPlaylist(context);
+            // What it names for the user starts with the session's name.
+            context.problemPrefix = ExtractFileName(entry) + ": ";
+            BuildOutcome outcome;
+            try {
+                outcome = BuildPlaylist(context);
+            } catch (...) {
+                context.problemPrefix.clear();
+                throw;
+            }
+            context.problemPrefix.clear();
             context.view.ListChanged(ShownList::FinalPlaylist);
             // An empty playlist would take the place of the last good one on air.
             if (s.lbFinalPlaylist.empty()) {

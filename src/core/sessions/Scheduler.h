@@ -122,6 +122,9 @@ public:
     const std::vector<HourEnd>& GridHourEnds() const { return gridHourEnds_; }
 
 private:
+    // Stops the run, before anything is written, when the music of its sessions is away.
+    void CheckSessionsMusic(BuildContext& context);
+
     AutoBuildTimer& timer_;
     bool running_ = false;
     bool daily_ = false;     // "Begin" pressed and not stopped since

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/SettingsSection.h"
 
 namespace kestrune {
 
@@ -14,34 +15,34 @@ std::string ConfigFilePath(const std::string& executablePath) {
     return executablePath.substr(0, executablePath.size() - (name.size() - dot)) + ".ini";
 }
 
-ConfigValues ReadConfig(const std::string& iniPath, const std::string& startFolder) {
+ConfigValues ReadConfig(const SettingsFiles& files, const std::string& startFolder) {
+    const SettingsSection section(files, kConfigSection);
     ConfigValues values;
-    values.playlistsdir = ReadIniValue(iniPath, kConfigSection, "playlistsdir")
-                              .value_or(JoinPath(startFolder, "Playlists"));
-    values.sessionsdir = ReadIniValue(iniPath, kConfigSection, "sessionsdir")
-                             .value_or(JoinPath(startFolder, "Sessions"));
+    values.playlistsdir = section.Text("playlistsdir").value_or(JoinPath(startFolder, "Playlists"));
+    values.sessionsdir = section.Text("sessionsdir").value_or(JoinPath(startFolder, "Sessions"));
     return values;
 }
 
-void WriteConfig(const std::string& iniPath, const std::string& playlists,
+void WriteConfig(const SettingsFiles& files, const std::string& playlists,
                  const std::string& sessions) {
+    const std::string iniPath = files.FileFor(kConfigSection);
     WriteIniValue(iniPath, kConfigSection, "playlistsdir", playlists);
     WriteIniValue(iniPath, kConfigSection, "sessionsdir", sessions);
 }
 
-StationFolders StartUp(const std::string& iniPath, const std::string& startFolder,
+StationFolders StartUp(const SettingsFiles& files, const std::string& startFolder,
                        BuildSession& session, SortedList& schedule) {
     StationFolders folders;
     folders.start = startFolder;
     if (startFolder.empty()) return folders;
-    const ConfigValues config = ReadConfig(iniPath, startFolder);
+    const ConfigValues config = ReadConfig(files, startFolder);
     folders.playlists = config.playlistsdir;
     folders.sessions = config.sessionsdir;
     folders.schedule = startFolder;
     folders.demoMp3 = JoinPath(startFolder, "Demo_MP3's");
     // Links in these folders are written through only to files inside them.
     SetStationFolders({folders.start, folders.playlists, folders.sessions});
-    session.output = ReadOutputOptions(iniPath);
+    session.output = ReadOutputOptions(files);
 
     const std::string preload = JoinPath(startFolder, kStartupPlaylistsFile);
     if (FileExists(preload)) {

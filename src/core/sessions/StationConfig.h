@@ -6,6 +6,7 @@
 
 #include "building/BuildSession.h"
 #include "platform/LineList.h"
+#include "platform/SettingsFiles.h"
 
 namespace kestrune {
 
@@ -30,16 +31,16 @@ struct ConfigValues {
 std::string ConfigFilePath(const std::string& executablePath);
 
 // Each key's value, or its default under the start folder; an empty value stays empty.
-ConfigValues ReadConfig(const std::string& iniPath, const std::string& startFolder);
+ConfigValues ReadConfig(const SettingsFiles& files, const std::string& startFolder);
 
-// Writes `playlistsdir`, then `sessionsdir`; stops at the first that fails with
-// "Unable to write to %s", the one written before it staying written.
-void WriteConfig(const std::string& iniPath, const std::string& playlists,
+// Writes `playlistsdir`, then `sessionsdir`, into the file [Config] is written to; stops at
+// the first that fails with "Unable to write to %s", the one written before it staying written.
+void WriteConfig(const SettingsFiles& files, const std::string& playlists,
                  const std::string& sessions);
 
 // The configuration part of the main window's creation: folders from the start folder and the
-// configuration file, the start-up master playlists and the schedule list.
-StationFolders StartUp(const std::string& iniPath, const std::string& startFolder,
+// configuration files, the start-up master playlists and the schedule list.
+StationFolders StartUp(const SettingsFiles& files, const std::string& startFolder,
                        BuildSession& session, SortedList& schedule);
 
 }  // namespace kestrune

@@ -89,6 +89,11 @@ ProgramFacts ReadProgramFacts() {
     return facts;
 }
 
+SettingsFiles StationSettingsFiles(const std::string& startFolder, const std::string& programFile) {
+    if (startFolder.empty()) return SettingsFiles(programFile);
+    return SettingsFiles(Under(startFolder, kConfigFileName), programFile);
+}
+
 void MakeStationFolder(const std::string& folder, const std::string& demoSource) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -138,6 +143,7 @@ StationPlaces PlaceStation(const ProgramFacts& facts, StartedFrom from, bool rem
         } catch (const KestruneError&) {
         }
     }
+    places.settings = StationSettingsFiles(places.startFolder, places.iniPath);
     return places;
 }
 

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "platform/SettingsFiles.h"
+
 namespace kestrune {
 
 inline constexpr const char* kConfigFileName = "kestrune.ini";
@@ -57,9 +59,14 @@ std::string StartFolderFor(const ProgramFacts& facts, StartedFrom from,
 // "kestrune.ini" in its folder.
 ProgramFacts ReadProgramFacts();
 
+// The files a station's settings come from: the station folder's own "kestrune.ini" first
+// (its keys win), then the program's configuration file `programFile`.
+SettingsFiles StationSettingsFiles(const std::string& startFolder, const std::string& programFile);
+
 struct StationPlaces {
-    std::string iniPath;
-    std::string startFolder;
+    std::string iniPath;      // the program's configuration file
+    std::string startFolder;  // the station
+    SettingsFiles settings;   // the station's file, then `iniPath`
 };
 
 // Applies the rules for the desktop program or (never from the menu, never remembering) the

@@ -1,5 +1,6 @@
 #include "sessions/WeekRun.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "building/BuildCommand.h"
@@ -40,10 +41,11 @@ void LoadGridSession(BuildContext& context, const WeekGrid& grid, const std::str
     }
 }
 
-// Loads every session the days will use once, so that a session that cannot be read or a
-// folder that is not there stops the run before it writes anything.
+// Loads every session the days will use once, so that a session that cannot be read, a folder
+// that is not there or a music library away stops the run before it writes anything.
 void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::string& gridPath,
                         const CalendarDate& from, int days) {
+    std::vector<std::string> categories;
     for (int d = 0; d < days && d < kDaysInWeek; ++d) {
         const CalendarDate date = AddDays(from, d);
         const int weekday = WeekdayOf(date);
@@ -57,8 +59,14 @@ void CheckOutputFolders(BuildContext& context, const WeekGrid& grid, const std::
             const std::string folder = ExtractFilePath(playlist);
             if (!folder.empty() && !DirectoryExists(folder))
                 throw errors::CannotCreateFile(playlist);
+            const SortedList& lists = context.session.lbMasterPlaylists;
+            for (int j = 0; j < lists.Count(); ++j)
+                if (FileExists(lists[j]) &&
+                    std::find(categories.begin(), categories.end(), lists[j]) == categories.end())
+                    categories.push_back(lists[j]);
         }
     }
+    CheckMusicFolders(context, categories);
 }
 
 // The artists of the songs placed last, within the dupe window of the session being built:
@@ -133,16 +141,24 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             s.mTextOutput.clear();
             s.lbDupeArtistChecklist =
                 recent.Within(int64_t{StrToInt(s.fDMCA.ComboBox1)} * 3600);
-            struct PlannedHour {  // the hour airs at its own time, whatever the clock says now
+            // The hour airs at its own time, whatever the clock says now; what it names for the
+            // user starts with its day and hour.
+            struct PlannedHour {
                 BuildContext& c;
-                PlannedHour(BuildContext& context, const CalendarDate& date, int hour) : c(context) {
+                PlannedHour(BuildContext& context, const CalendarDate& date, int hour,
+                            const std::string& name)
+                    : c(context) {
                     c.plannedStart = LocalDateTime{date.year, date.month, date.day, hour, 0, 0, 0};
+                    c.problemPrefix = name + ": ";
                 }
-                ~PlannedHour() { c.plannedStart.reset(); }
+                ~PlannedHour() {
+                    c.plannedStart.reset();
+                    c.problemPrefix.clear();
+                }
             };
             BuildOutcome outcome;
             {
-                const PlannedHour planned(context, date, hour);
+                const PlannedHour planned(context, date, hour, HourText(weekday, hour));
                 outcome = BuildPlaylist(context);
             }
             report.hourEnds.push_back(HourEnd{weekday, hour, outcome.endErrorMs, outcome.onTime});
@@ -169,6 +185,16 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
         report.textLogs.push_back(dayLogPath);
     }
     return report;
+}
+
+std::string MissedHoursText(const std::vector<HourEnd>& ends) {
+    std::string text;
+    for (const HourEnd& end : ends) {
+        if (end.onTime) continue;
+        text += (text.empty() ? "Hours off the hour: " : ", ") + HourText(end.weekday, end.hour) +
+                " (" + HourEndText(end.errorMs) + ")";
+    }
+    return text;
 }
 
 bool IsWeekGridFile(const std::string& path) {

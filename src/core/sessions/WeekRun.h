@@ -48,11 +48,17 @@ struct WeekRunReport {
 // is built. So is an hour whose session fails one of the build's checks; an hour that places
 // nothing keeps the playlist it had. Before anything is built, every session is read (an error
 // names the grid's line and the session) and every output folder must exist ("Cannot create
-// file %s" naming the first playlist that could not go there), so a wrong grid leaves nothing
-// behind. The plays of an hour go into the play history at the hour's own time, replacing the
+// file %s" naming the first playlist that could not go there), and a music library away stops
+// the run as it stops a build ("The music folder /srv/music cannot be reached; nothing was
+// changed."), so a wrong grid or a drive gone leaves nothing behind. What a build names for the
+// user starts with its hour ("Tue 07: Hour ends 0:00:41 late (window 2 s)"). The plays of an hour go into the play history at the hour's own time, replacing the
 // plays an earlier build of that hour left.
 WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
                             const std::string& gridPath, const CalendarDate& from, int days);
+
+// "Hours off the hour: Mon 06 (+180.0 s), Tue 07 (-41.0 s)", the hours that ended outside the
+// timing's window in the order built; empty when there is none.
+std::string MissedHoursText(const std::vector<HourEnd>& ends);
 
 // Whether a schedule entry is a week grid (".kwg", letter case ignored) rather than a session.
 bool IsWeekGridFile(const std::string& path);

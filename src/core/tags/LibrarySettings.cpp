@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/SettingsSection.h"
 
 namespace kestrune {
 
@@ -23,18 +23,23 @@ bool IsValue(const std::optional<std::string>& value, std::string_view wanted) {
     return value && CompareTextNoCase(*value, wanted) == 0;
 }
 
+constexpr const char* kTags = "tags";
+constexpr const char* kFormats = "formats";
+
 }  // namespace
 
-LibrarySettings ReadLibrarySettings(const std::string& iniPath) {
+LibrarySettings ReadLibrarySettings(const SettingsFiles& files) {
+    const SettingsSection section(files, kLibrarySection);
     LibrarySettings settings;
-    settings.id3v1Only = IsValue(ReadIniValue(iniPath, kLibrarySection, "tags"), "id3v1");
-    settings.mp3Only = IsValue(ReadIniValue(iniPath, kLibrarySection, "formats"), "mp3");
+    settings.id3v1Only = IsValue(section.Text(kTags), "id3v1");
+    settings.mp3Only = IsValue(section.Text(kFormats), "mp3");
     return settings;
 }
 
-void WriteLibrarySettings(const std::string& iniPath, const LibrarySettings& settings) {
-    WriteIniValue(iniPath, kLibrarySection, "tags", settings.id3v1Only ? "id3v1" : "all");
-    WriteIniValue(iniPath, kLibrarySection, "formats", settings.mp3Only ? "mp3" : "all");
+void WriteLibrarySettings(const SettingsFiles& files, const LibrarySettings& settings) {
+    WriteSettingsSection(files, kLibrarySection,
+                         {{kTags, settings.id3v1Only ? "id3v1" : "all"},
+                          {kFormats, settings.mp3Only ? "mp3" : "all"}});
 }
 
 void SetLibrarySettings(const LibrarySettings& settings) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SettingsFiles.h"
+
 namespace kestrune {
 
 inline constexpr const char* kLibrarySection = "Library";
@@ -16,12 +18,12 @@ struct LibrarySettings {
     bool mp3Only = false;
 };
 
-// The settings of the configuration file; the defaults where it has none.
-LibrarySettings ReadLibrarySettings(const std::string& iniPath);
+// The settings of the configuration files; the defaults where they have none.
+LibrarySettings ReadLibrarySettings(const SettingsFiles& files);
 
-// Writes both keys ("tags=id3v1" or "tags=all", "formats=mp3" or "formats=all"), every other
-// line kept ("Unable to write to %s").
-void WriteLibrarySettings(const std::string& iniPath, const LibrarySettings& settings);
+// Writes both keys ("tags=id3v1" or "tags=all", "formats=mp3" or "formats=all") in one write,
+// every other line kept ("Unable to write to %s").
+void WriteLibrarySettings(const SettingsFiles& files, const LibrarySettings& settings);
 
 // The settings in force for the whole process.
 void SetLibrarySettings(const LibrarySettings& settings);

@@ -14,6 +14,17 @@ int64_t RotationDepth(const std::vector<size_t>& picks) {
     return depth;
 }
 
+// 0 for a landing choice on the preferred side (for `Closest`, the distance from the target).
+int64_t EndRank(const FillChoice& choice, EndPreference prefer) {
+    switch (prefer) {
+    case EndPreference::Over: return choice.errorMs >= 0 ? 0 : 1;
+    case EndPreference::Under: return choice.errorMs <= 0 ? 0 : 1;
+    case EndPreference::Closest: return std::llabs(choice.errorMs);
+    case EndPreference::Rotation: return 0;
+    }
+    return 0;
+}
+
 class FillSearch {
 public:
     explicit FillSearch(const FillProblem& problem) : p_(problem), n_(problem.slots.size()) {
@@ -78,10 +89,11 @@ private:
         choice.errorMs = added - p_.targetMs;
         choice.missMs = lateStarts + EndMiss(added);
         choice.inWindow = choice.missMs == 0;
-        if (haveBest_ && !BetterFill(choice, best_)) return;
+        if (haveBest_ && !BetterFill(choice, best_, p_.prefer)) return;
         haveBest_ = true;
         best_ = std::move(choice);
         bestDepth_ = RotationDepth(best_.picks);
+        bestOnItsSide_ = best_.inWindow && EndRank(best_, p_.prefer) == 0;
     }
 
     // The least miss of any way on from `slot`, rules aside: the next timed item's start and
@@ -135,7 +147,7 @@ private:
         const size_t first = category >= 0 ? nextInRotation_[static_cast<size_t>(category)] : 0;
         for (size_t i = first; i < choices; ++i) {
             // A landing choice nearer the top of the rotations is kept: nothing deeper beats it.
-            if (best_.inWindow && haveBest_ && depth + static_cast<int64_t>(i) > bestDepth_)
+            if (bestOnItsSide_ && haveBest_ && depth + static_cast<int64_t>(i) > bestDepth_)
                 break;
             const FillCandidate& c = candidates[i];
             if (!Allowed(c, previousGenre)) continue;
@@ -168,6 +180,8 @@ private:
     FillChoice best_;  // at first: no slot used at all
     bool haveBest_ = true;
     int64_t bestDepth_ = 0;
+    // The best lands on the preferred side: only a choice nearer the top can beat it.
+    bool bestOnItsSide_ = false;
     std::vector<int64_t> leastSum_;
     std::vector<int64_t> mostSum_;
     std::vector<size_t> nextTimed_;  // from each slot, the first timed one at or after it
@@ -176,9 +190,11 @@ private:
 
 }  // namespace
 
-bool BetterFill(const FillChoice& a, const FillChoice& b) {
+bool BetterFill(const FillChoice& a, const FillChoice& b, EndPreference prefer) {
     if (a.inWindow != b.inWindow) return a.inWindow;
     if (!a.inWindow && a.missMs != b.missMs) return a.missMs < b.missMs;
+    if (a.inWindow && EndRank(a, prefer) != EndRank(b, prefer))
+        return EndRank(a, prefer) < EndRank(b, prefer);
     const int64_t da = RotationDepth(a.picks);
     const int64_t db = RotationDepth(b.picks);
     if (da != db) return da < db;

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "timing/TimingSettings.h"
+
 namespace kestrune {
 
 struct FillCandidate {
@@ -56,6 +58,8 @@ struct FillProblem {
     // all of them for the stretch that leads to a timed item, whose start is the target; at
     // least up to the last timed slot for the end of a build.
     size_t minSlots = 0;
+    // Among the choices that land: which end first, before how far down the rotations.
+    EndPreference prefer = EndPreference::Rotation;
 };
 
 inline constexpr size_t kPassedOver = static_cast<size_t>(-1);
@@ -76,7 +80,8 @@ struct FillChoice {
 };
 
 // The best choice: one that lands within the window (every timed item too) before any that does
-// not; among those that land, the one least far down the rotations (the sum of the picks'
+// not; among those that land, the one on the preferred side (or, for `Closest`, nearest the
+// target), then the one least far down the rotations (the sum of the picks'
 // indices), then the one of fewer slots, then the first in slot order; among those that miss,
 // the least miss, then likewise. Slot order is kept and no slot is used twice.
 FillChoice ChooseFill(const FillProblem& problem);
@@ -88,6 +93,7 @@ std::string LateOrEarlyText(int64_t errorMs);
 std::string FillMissText(int64_t errorMs, int toleranceSeconds);
 
 // Whether `a` is the better of two choices of the same problem, by the order above.
-bool BetterFill(const FillChoice& a, const FillChoice& b);
+bool BetterFill(const FillChoice& a, const FillChoice& b,
+                EndPreference prefer = EndPreference::Rotation);
 
 }  // namespace kestrune
