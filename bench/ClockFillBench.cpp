@@ -39,6 +39,15 @@ constexpr int kArtists = 300;
 constexpr int kJingles = 40;
 constexpr int kSpots = 120;
 
+// What the station holds: its music categories (songs in each) and its rules.
+struct StationShape {
+    std::vector<int> music = std::vector<int>(kMusicCategories, kSongsPerMusicCategory);
+    std::vector<std::string> rules = {"[Rules]", "title_hours=6", "album_hours=2",
+                                      "artist_matching=loose", "exempt=jingles.m3u;spots.m3u",
+                                      "performance_complement=1", "history=1",
+                                      "relax=least_recent"};
+};
+
 // A sparse song (as SparseSong.h makes them) of `ms` milliseconds of audio: 4 bytes a
 // millisecond at 32 kbit/s.
 void WriteSongMs(const std::string& path, int64_t ms, const synth::Id3v1Tag& tag) {
@@ -56,7 +65,8 @@ void WriteSongMs(const std::string& path, int64_t ms, const synth::Id3v1Tag& tag
 
 class WeekStation {
 public:
-    explicit WeekStation(const std::string& folder) : folder_(folder) {
+    explicit WeekStation(const std::string& folder, StationShape shape = {})
+        : folder_(folder), musicCategories_(static_cast<int>(shape.music.size())) {
         uint32_t random = 2026;
         auto next = [&random] {
             random = random * 1103515245u + 12345u;
@@ -87,14 +97,13 @@ public:
             lists_.push_back(folder + "/" + name + ".m3u");
             contents_.push_back(lines);
         };
-        for (int c = 0; c < kMusicCategories; ++c)
-            category("music" + std::to_string(c), kSongsPerMusicCategory, 150000, 330000, true);
+        for (size_t c = 0; c < shape.music.size(); ++c)
+            category("music" + std::to_string(c), shape.music[c], 150000, 330000, true);
         category("jingles", kJingles, 4000, 15000, false);
         category("spots", kSpots, 15000, 60000, false);
+        jingles_ = static_cast<int>(lists_.size()) - 2;
         iniPath_ = folder + "/kestrune.ini";
-        SaveList(iniPath_, {"[Rules]", "title_hours=6", "album_hours=2", "artist_matching=loose",
-                            "exempt=jingles.m3u;spots.m3u", "performance_complement=1",
-                            "history=1", "relax=least_recent"});
+        SaveList(iniPath_, LineList(shape.rules.begin(), shape.rules.end()));
         gridPath_ = folder + "/week.kwg";
         const char* const sessions[] = {"morning.cwt", "day.cwt", "evening.cwt", "night.cwt"};
         for (int day = 0; day < kDaysInWeek; ++day)
@@ -148,7 +157,8 @@ public:
         fs::create_directories(folder_ + "/out");
     }
 
-    WeekRunReport Build(FillMode fill) const {
+    // `breaks`: where to count the rules the week broke.
+    WeekRunReport Build(FillMode fill, size_t* breaks = nullptr) const {
         BuildSession session;
         HeadlessView view;
         QuietPrompts prompts;
@@ -157,24 +167,28 @@ public:
         BuildContext context{session, view, prompts, seeds, clock, iniPath_, &folder_};
         context.rules = ReadRuleSettings(iniPath_);
         context.timing.fill = fill;
-        return BuildWeekDays(context, grid_, gridPath_, {2026, 12, 7}, 7);
+        WeekRunReport report = BuildWeekDays(context, grid_, gridPath_, {2026, 12, 7}, 7);
+        if (breaks != nullptr) *breaks = session.lbRuleBreaks.size();
+        return report;
     }
 
 private:
     // A jingle first and last, spots a third of the way and every seventh slot, the music
     // categories in turn between them.
-    static std::vector<int> ClockOf(int slots, int variant) {
+    std::vector<int> ClockOf(int slots, int variant) const {
         std::vector<int> clock;
         int music = variant;
         for (int k = 0; k < slots; ++k) {
-            if (k == 0 || k == slots - 1) clock.push_back(3);
-            else if (k == (slots - 1) / 3 || k % 7 == 0) clock.push_back(4);
-            else clock.push_back(music++ % 3);
+            if (k == 0 || k == slots - 1) clock.push_back(jingles_);
+            else if (k == (slots - 1) / 3 || k % 7 == 0) clock.push_back(jingles_ + 1);
+            else clock.push_back(music++ % musicCategories_);
         }
         return clock;
     }
 
     std::string folder_;
+    int musicCategories_ = kMusicCategories;
+    int jingles_ = kMusicCategories;  // the jingles' list; the spots' follows it
     std::string iniPath_;
     std::string gridPath_;
     WeekGrid grid_;
@@ -279,6 +293,36 @@ void BM_WeekOfAnyClockLength(benchmark::State& state) {
 BENCHMARK(BM_WeekOfAnyClockLength)
     ->Arg(12)->Arg(16)->Arg(20)->Arg(24)->Arg(30)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// A station too small for its rules: 36 currents and 180 gold songs, a 16-slot clock with no
+// timed slot, a 6-hour title window and the history. Every hour needs more currents than the
+// title window leaves, so the fill must break rules to end on time.
+void BM_StarvedStation(benchmark::State& state) {
+    ScratchFolder folder("starved");
+    StationShape shape;
+    shape.music = {36, 180};
+    shape.rules = {"[Rules]", "title_hours=6", "album_hours=3", "artist_matching=loose",
+                   "exempt=jingles.m3u;spots.m3u", "performance_complement=1", "history=1",
+                   "relax=least_recent"};
+    const WeekStation station(folder.Path(), shape);
+    WeekRunReport week;
+    size_t breaks = 0;
+    RunRounds(state, {{"week", [&] { week = station.Build(FillMode::Exact, &breaks); },
+                       [&] { station.Prepare(false, 16); }}});
+    double within = 0, shortHours = 0;
+    int64_t worst = 0;
+    for (const HourEnd& end : week.hourEnds) {
+        within += std::llabs(end.errorMs) <= 2000 ? 1 : 0;
+        shortHours += end.errorMs < -2000 ? 1 : 0;
+        worst = std::max<int64_t>(worst, std::llabs(end.errorMs));
+    }
+    state.counters["hours"] = static_cast<double>(week.hourEnds.size());
+    state.counters["within 2 s"] = within;
+    state.counters["short"] = shortHours;
+    state.counters["worst s"] = static_cast<double>(worst) / 1000;
+    state.counters["rule breaks"] = static_cast<double>(breaks);
+}
+BENCHMARK(BM_StarvedStation)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

@@ -122,6 +122,32 @@ TEST(ClockFillBuild, KeepsTheSlotOrderAndTheDupeCheckAndChoosesNearTheTopOfEachR
     EXPECT_LE(sameArtist, 1);
 }
 
+// A category whose songs all break a rule still fills the hour: the fill relaxes the rule as the
+// walk does and names each break; one that runs out of songs is named with the miss.
+TEST(ClockFillBuild, RelaxesTheRulesBeforeEndingShortAndNamesACategoryRunDry) {
+    FillStation f;
+    f.session.fDMCA.cbDupeCheck = true;
+    f.session.fDMCA.ComboBox1 = "1";
+    f.context.rules.relax = Relax::LeastRecent;
+    std::vector<TestSong> solo = Songs("Solo", Twenty());
+    for (TestSong& song : solo) song.artist = "Solo";
+    f.session.lbClockwheelTemplate = {f.Category("music.m3u", solo, 0)};
+    f.session.ComboBox1 = "20";
+    const BuildOutcome outcome = BuildPlaylist(f.context);
+    EXPECT_TRUE(outcome.onTime) << f.view.Status();
+    const auto breaks = std::count_if(
+        f.session.mTextOutput.begin(), f.session.mTextOutput.end(),
+        [](const std::string& line) { return line.rfind("Rule broken: artist 'Solo'", 0) == 0; });
+    EXPECT_EQ(static_cast<size_t>(breaks), f.session.lbFinalPlaylist.size() - 1);
+
+    FillStation dry;
+    dry.session.lbClockwheelTemplate = {dry.Category("music.m3u", Songs("A", {300, 300}), 0)};
+    dry.session.ComboBox1 = "20";
+    EXPECT_FALSE(BuildPlaylist(dry.context).onTime);
+    EXPECT_EQ(dry.session.lbRuleBreaks,
+              LineList{"Hour ends 0:10:01 early (window 2 s); nothing left in music.m3u"});
+}
+
 TEST(ClockFillBuild, WithTheWalkTheSameSongsAsWithoutTheTimingSection) {
     auto build = [](const TimingSettings& timing) {
         FillStation f;

@@ -10,6 +10,13 @@ FillCandidate Song(int64_t ms, std::vector<int> keys = {}, int genre = -1) {
     return FillCandidate{ms, std::move(keys), genre};
 }
 
+// A song the walk would not take first: it breaks a rule, or comes round early.
+FillCandidate Relaxed(int64_t ms) {
+    FillCandidate song = Song(ms);
+    song.relaxed = true;
+    return song;
+}
+
 FillProblem Problem(std::vector<FillSlot> slots, int64_t target, int64_t tolerance = 2000) {
     FillProblem p;
     p.slots = std::move(slots);
@@ -77,6 +84,20 @@ TEST(ClockFill, ChoosesTheLandingChoiceNearestTheTopOfEachRotation) {
         {"two songs of one artist are never both in the fill",
          Problem({{{Song(100000, {1}), Song(101000, {2})}}, {{Song(100000, {1})}}}, 201000),
          {1, 0}, 0, true},
+        {"a relaxed song only where nothing that keeps the rules lands",
+         Problem({{{Song(100000), Relaxed(150000)}}, {{Song(50000)}}}, 150000), {0, 0}, 0,
+         true},
+        {"a relaxed song rather than an hour short",
+         Problem({{{Song(100000), Relaxed(150000)}}, {{Song(20000)}}}, 150000), {1}, 0, true},
+        // Over the hour with two relaxed songs, or early with one.
+        {"the fewest relaxed songs before the preferred side of the hour",
+         [] {
+             FillProblem p =
+                 Problem({{{Song(100000), Relaxed(101500)}}, {{Relaxed(49000)}}}, 150000);
+             p.prefer = EndPreference::Over;
+             return p;
+         }(),
+         {0, 0}, -1000, true},
         {"two songs in a row of one genre break the genre rule",
          Problem({{{Song(100000, {}, 3), Song(99000, {}, 4)}}, {{Song(101000, {}, 3)}}}, 200000),
          {1, 0}, 0, true},

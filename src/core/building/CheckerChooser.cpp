@@ -79,10 +79,17 @@ public:
     bool LogsBreaks() const override { return false; }
     bool ExemptSlot(const std::string&) const override { return false; }
 
-    bool BreaksBeforeFill(const std::string& path, int32_t) override {
-        return s_.fDMCA.cbDupeCheck && !s_.lbRepeatCheckList.empty() &&
-               ArtistInList(see_.songs.Get(path).artist, s_.lbDupeArtistChecklist);
+    std::optional<RuleBreak> BreakBeforeFill(const std::string& path, int32_t) override {
+        const std::string& artist = see_.songs.Get(path).artist;
+        if (!s_.fDMCA.cbDupeCheck || s_.lbRepeatCheckList.empty() ||
+            !ArtistInList(artist, s_.lbDupeArtistChecklist))
+            return std::nullopt;
+        RuleBreak brk;
+        brk.subject = artist;
+        return brk;
     }
+
+    bool SmallestBreakFirst() const override { return false; }
 
     void DescribeForFill(const std::string& path, FillCandidate& candidate,
                          FillIds& ids) override {

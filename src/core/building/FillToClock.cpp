@@ -10,6 +10,7 @@
 #include "building/BuildReport.h"
 #include "building/PlaylistWalk.h"
 #include "output/SongPaths.h"
+#include "platform/Paths.h"
 
 namespace kestrune {
 
@@ -39,19 +40,50 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
     PlaylistLayout layout;
     LineList working;
     LoadPlaylist(slotFile, layout, working);
-    // The songs still to come in this rotation, from its top: nothing played comes round again
-    // before the rest of its category.
+    // The songs still to come in this rotation, from its top, keeping the rules: nothing played
+    // comes round again before the rest of its category, as long as the rest keeps the rules.
     const size_t unplayed = remaining_[playlist] > 0 ? static_cast<size_t>(remaining_[playlist])
                                                     : working.size();
-    const size_t scan = std::min({working.size(), unplayed, kFillScan});
+    struct Relaxed {
+        std::string file;
+        std::optional<RuleBreak> brk;
+    };
+    std::vector<Relaxed> relaxed;
+    const size_t scan = std::min(working.size(), std::max(unplayed, kFillScan));
     for (size_t n = 0; n < scan && slot.candidates.size() < choices; ++n) {
-        const std::string_view line = SongLineOf(working[n]);
-        const std::optional<std::string> file = ExistingSongFile(line, slotFile);
+        const bool inRotation = n < unplayed;
+        if (!inRotation && relaxed.size() >= kFillScan) break;
+        const std::optional<std::string> file =
+            ExistingSongFile(SongLineOf(working[n]), slotFile);
         if (!file || LengthMs(*file) <= overlapMs_) continue;
-        // Against what was placed before the fill.
-        if (!exempt && chooser_->BreaksBeforeFill(*file, exactTotal_)) continue;
-        files.push_back(*file);
-        slot.candidates.push_back(CandidateFor(*file, exempt));
+        std::optional<RuleBreak> brk;
+        if (!exempt) brk = chooser_->BreakBeforeFill(*file, exactTotal_);
+        if (inRotation && !brk) {
+            files.push_back(*file);
+            slot.candidates.push_back(CandidateFor(*file, exempt));
+            // Once more, relaxed: kept apart from nothing else in the fill.
+            relaxed.push_back(Relaxed{*file, std::nullopt});
+        } else if (relaxed.size() < kFillScan) {
+            relaxed.push_back(Relaxed{*file, std::move(brk)});
+        }
+    }
+    if (slot.candidates.size() >= choices) return slot;
+    // Too few keep the rules: the rest of the choices relax them as the walk does, each kept
+    // apart only from itself and named where it breaks one once placed. A song that breaks
+    // nothing before the fill comes first, then the smallest break where the station relaxes
+    // so, else the rotation's order.
+    const bool smallestFirst = chooser_->SmallestBreakFirst();
+    std::stable_sort(relaxed.begin(), relaxed.end(), [&](const Relaxed& a, const Relaxed& b) {
+        if (a.brk.has_value() != b.brk.has_value()) return !a.brk;
+        return smallestFirst && a.brk && SmallerBreak(*a.brk, *b.brk);
+    });
+    for (size_t k = 0; k < relaxed.size() && slot.candidates.size() < choices; ++k) {
+        files.push_back(relaxed[k].file);
+        FillCandidate candidate;
+        candidate.ms = LengthMs(relaxed[k].file);
+        candidate.keys.push_back(fillIds_.Key("f\n" + relaxed[k].file));
+        candidate.relaxed = true;
+        slot.candidates.push_back(std::move(candidate));
     }
     return slot;
 }
@@ -94,31 +126,37 @@ FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targe
         problem.slots.push_back(
             FillCandidates(SlotFileOf(slotOf[k]), playlistOf[k], problem.maxChoices, files[k]));
     }
-    // A rotation that has no candidate that keeps the rules gives the walk's own choice.
-    for (size_t k = 0; k < problem.slots.size(); ++k) {
-        if (!problem.slots[k].candidates.empty()) continue;
-        if (s_.slotTimes.At(static_cast<size_t>(slotOf[k]))) continue;
-        const std::string& slotFile = SlotFileOf(slotOf[k]);
-        PlaylistLayout layout;
-        LineList working;
-        LoadPlaylist(slotFile, layout, working);
-        for (const std::string& entry : working) {
-            const std::optional<std::string> file = ExistingSongFile(SongLineOf(entry), slotFile);
-            if (!file || LengthMs(*file) <= overlapMs_) continue;
-            FillCandidate candidate;
-            candidate.ms = LengthMs(*file);
-            candidate.keys.push_back(fillIds_.Key("f\n" + *file));
-            problem.slots[k].candidates.push_back(candidate);
-            problem.slots[k].category = -1;  // its one song is not a place in the rotation
-            files[k].push_back(*file);
-            break;
-        }
-    }
     const FillChoice choice = ChooseFill(problem);
+    NoteExhausted(slotOf, files, choice);
     if (!placeEarly && choice.found && !choice.inWindow) return choice;
     for (size_t k = 0; k < choice.picks.size(); ++k)
         if (choice.picks[k] != kPassedOver) PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
     return choice;
+}
+
+void PlaylistWalk::NoteExhausted(const std::vector<int>& slotOf,
+                                 const std::vector<std::vector<std::string>>& files,
+                                 const FillChoice& choice) {
+    exhausted_.clear();
+    std::vector<std::string> picked;
+    for (size_t k = 0; k < choice.picks.size(); ++k)
+        if (choice.picks[k] != kPassedOver) picked.push_back(files[k][choice.picks[k]]);
+    auto note = [&](size_t k) {
+        const std::string name = ExtractFileName(SlotFileOf(slotOf[k]));
+        if (std::find(exhausted_.begin(), exhausted_.end(), name) == exhausted_.end())
+            exhausted_.push_back(name);
+    };
+    // A slot passed over had no song at all; the slot the fill stopped before, none but those
+    // the fill already took.
+    for (size_t k = 0; k < choice.picks.size(); ++k)
+        if (choice.picks[k] == kPassedOver && !s_.slotTimes.At(static_cast<size_t>(slotOf[k])))
+            note(k);
+    const size_t next = choice.picks.size();
+    if (next < slotOf.size() && !s_.slotTimes.At(static_cast<size_t>(slotOf[next])) &&
+        std::all_of(files[next].begin(), files[next].end(), [&](const std::string& file) {
+            return std::find(picked.begin(), picked.end(), file) != picked.end();
+        }))
+        note(next);
 }
 
 std::vector<int> PlaylistWalk::SlotsFrom(int slot, size_t count) const {
@@ -131,10 +169,15 @@ std::vector<int> PlaylistWalk::SlotsFrom(int slot, size_t count) const {
 
 std::string PlaylistWalk::FinishByFill(const std::vector<int>& slotOf) {
     // The end of the build: the station's preferred side of the hour.
-    FillAhead(slotOf, desiredMs_ - totalMs_, toleranceMs_, 0, true, c_.timing.prefer);
+    const FillChoice choice =
+        FillAhead(slotOf, desiredMs_ - totalMs_, toleranceMs_, 0, true, c_.timing.prefer);
     const int64_t error = totalMs_ - desiredMs_;
     if (error >= -toleranceMs_ && error <= toleranceMs_) return std::string();
-    const std::string miss = FillMissText(error, c_.timing.toleranceSeconds);
+    std::string miss = FillMissText(error, c_.timing.toleranceSeconds);
+    // Short because a category had nothing left to give, not even against the rules: which.
+    if (error < 0)
+        for (size_t k = 0; k < exhausted_.size(); ++k)
+            miss += (k == 0 ? "; nothing left in " : ", ") + exhausted_[k];
     ReportToUser(c_, miss);
     s_.lbRuleBreaks.push_back(miss);
     return miss;

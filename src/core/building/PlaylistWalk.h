@@ -88,6 +88,10 @@ private:
     FillSlot FillCandidates(const std::string& slotFile, size_t playlist, size_t choices,
                             std::vector<std::string>& files);
     FillCandidate CandidateFor(const std::string& path, bool exempt);
+    // Notes the categories of `slotOf` that the fill's `choice` found with nothing left.
+    void NoteExhausted(const std::vector<int>& slotOf,
+                       const std::vector<std::vector<std::string>>& files,
+                       const FillChoice& choice);
     void PlaceFillPick(int slot, const std::string& path);
     int64_t LengthMs(const std::string& path);
     // An item counts for its length less the crossfade at its join, never for less than nothing.
@@ -134,6 +138,7 @@ private:
     SongFactsCache songs_;  // every song the build reads, read once
     std::unique_ptr<SongChooser> chooser_;
     FillIds fillIds_;
+    std::vector<std::string> exhausted_;  // of the last fill: categories with nothing left
 
     int32_t windowLimit_ = 0;
     int32_t target_ = 0;

@@ -99,13 +99,15 @@ public:
         return IsExemptSlot(settings_, slotFile);
     }
 
-    bool BreaksBeforeFill(const std::string& path, int32_t atSeconds) override {
+    std::optional<RuleBreak> BreakBeforeFill(const std::string& path,
+                                             int32_t atSeconds) override {
         // Against what was placed before the fill; the genre is the search's own business.
         RuleSet before = rules_;
         before.genre = false;
-        return FirstBreak(before, history_, see_.songs.Get(path), buildStart_ + atSeconds)
-            .has_value();
+        return FirstBreak(before, history_, see_.songs.Get(path), buildStart_ + atSeconds);
     }
+
+    bool SmallestBreakFirst() const override { return settings_.relax == Relax::LeastRecent; }
 
     void DescribeForFill(const std::string& path, FillCandidate& candidate,
                          FillIds& ids) override {

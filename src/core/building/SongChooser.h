@@ -64,11 +64,14 @@ public:
     // A break is a line of the text log (never with the checkers: their log stays as it was).
     virtual bool LogsBreaks() const = 0;
 
-    // For the fill: a slot whose songs no rule compares; a song that breaks a rule against what
-    // was placed before the fill; the keys and genre the search keeps apart; the genre its
-    // first choice follows.
+    // For the fill: a slot whose songs no rule compares; the rule a song breaks against what
+    // was placed before the fill; whether, when every song breaks one, the smallest break goes
+    // first (else the rotation's order, as the walk keeps the top song); the keys and genre the
+    // search keeps apart; the genre its first choice follows.
     virtual bool ExemptSlot(const std::string& slotFile) const = 0;
-    virtual bool BreaksBeforeFill(const std::string& path, int32_t atSeconds) = 0;
+    virtual std::optional<RuleBreak> BreakBeforeFill(const std::string& path,
+                                                     int32_t atSeconds) = 0;
+    virtual bool SmallestBreakFirst() const = 0;
     virtual void DescribeForFill(const std::string& path, FillCandidate& candidate,
                                  FillIds& ids) = 0;
     virtual std::optional<std::string> GenreBeforeFill() const = 0;

@@ -89,6 +89,7 @@ private:
         choice.errorMs = added - p_.targetMs;
         choice.missMs = lateStarts + EndMiss(added);
         choice.inWindow = choice.missMs == 0;
+        choice.relaxed = relaxed_;
         if (haveBest_ && !BetterFill(choice, best_, p_.prefer)) return;
         haveBest_ = true;
         best_ = std::move(choice);
@@ -146,16 +147,24 @@ private:
         const int category = p_.slots[slot].category;
         const size_t first = category >= 0 ? nextInRotation_[static_cast<size_t>(category)] : 0;
         for (size_t i = first; i < choices; ++i) {
-            // A landing choice nearer the top of the rotations is kept: nothing deeper beats it.
-            if (bestOnItsSide_ && haveBest_ && depth + static_cast<int64_t>(i) > bestDepth_)
-                break;
             const FillCandidate& c = candidates[i];
+            const size_t relaxed = relaxed_ + (c.relaxed ? 1 : 0);
+            if (haveBest_ && best_.inWindow) {
+                // A landing choice of fewer relaxed songs is kept: nothing of more beats it.
+                if (relaxed > best_.relaxed) continue;
+                // One also nearer the top of the rotations: nothing deeper beats it.
+                if (bestOnItsSide_ && relaxed == best_.relaxed &&
+                    depth + static_cast<int64_t>(i) > bestDepth_)
+                    break;
+            }
             if (!Allowed(c, previousGenre)) continue;
             for (const int key : c.keys) ++keyUses_[static_cast<size_t>(key)];
             if (category >= 0) nextInRotation_[static_cast<size_t>(category)] = i + 1;
             picks_.push_back(i);
+            relaxed_ = relaxed;
             Visit(slot + 1, added + (c.ms - p_.overlapMs), c.counted ? c.genre : previousGenre,
                   depth + static_cast<int64_t>(i), lateStarts);
+            relaxed_ -= c.relaxed ? 1 : 0;
             picks_.pop_back();
             if (category >= 0) nextInRotation_[static_cast<size_t>(category)] = first;
             for (const int key : c.keys) --keyUses_[static_cast<size_t>(key)];
@@ -177,6 +186,7 @@ private:
     std::vector<int> keyUses_;
     std::vector<size_t> nextInRotation_;  // of each category: the first song a slot may take
     std::vector<size_t> picks_;
+    size_t relaxed_ = 0;  // relaxed candidates among the picks
     FillChoice best_;  // at first: no slot used at all
     bool haveBest_ = true;
     int64_t bestDepth_ = 0;
@@ -193,6 +203,7 @@ private:
 bool BetterFill(const FillChoice& a, const FillChoice& b, EndPreference prefer) {
     if (a.inWindow != b.inWindow) return a.inWindow;
     if (!a.inWindow && a.missMs != b.missMs) return a.missMs < b.missMs;
+    if (a.relaxed != b.relaxed) return a.relaxed < b.relaxed;
     if (a.inWindow && EndRank(a, prefer) != EndRank(b, prefer))
         return EndRank(a, prefer) < EndRank(b, prefer);
     const int64_t da = RotationDepth(a.picks);

@@ -24,6 +24,10 @@ struct FillCandidate {
     // A song the rules do not count (a jingle of an exempt category) leaves the genre before
     // it as the one the next song is compared with.
     bool counted = true;
+    // A song the walk would not take first: one that breaks a rule against what was placed
+    // before the fill, or that comes round again before the rest of its rotation. The fill
+    // takes as few of them as lands the end.
+    bool relaxed = false;
 };
 
 // When a timed slot's item may start, from the start of the fill.
@@ -38,7 +42,8 @@ struct FillSlot {
         : candidates(std::move(songs)), start(limits) {}
 
     // From the top of the category's rotation down, each one that keeps the rules against
-    // what was placed before the fill. A slot without one is passed over, as the walk does.
+    // what was placed before the fill; then, where too few do, the relaxed ones. A slot
+    // without any is passed over, as the walk does.
     std::vector<FillCandidate> candidates;
     std::optional<StartLimits> start;  // a timed slot; it must be among the slots used
     // Slots of one category (a number >= 0) draw from one rotation, in its order: a later one
@@ -69,6 +74,7 @@ struct FillChoice {
     // without candidates. The fill uses slots 0 .. picks.size() - 1 and ends there.
     std::vector<size_t> picks;
     int64_t addedMs = 0;  // what the chosen items add, joins taken off
+    size_t relaxed = 0;   // relaxed candidates chosen
     int64_t errorMs = 0;  // addedMs - targetMs: above 0 late, below 0 early
     // How far from on time: how far the timed items start outside their limits, and the
     // end's distance from the target when it is not within the tolerance.
@@ -80,10 +86,11 @@ struct FillChoice {
 };
 
 // The best choice: one that lands within the window (every timed item too) before any that does
-// not; among those that land, the one on the preferred side (or, for `Closest`, nearest the
-// target), then the one least far down the rotations (the sum of the picks'
-// indices), then the one of fewer slots, then the first in slot order; among those that miss,
-// the least miss, then likewise. Slot order is kept and no slot is used twice.
+// not; among those that land, the one of fewest relaxed candidates, then the one on the
+// preferred side (or, for `Closest`, nearest the target), then the one least far down the
+// rotations (the sum of the picks' indices), then the one of fewer slots, then the first in
+// slot order; among those that miss, the least miss, then likewise. Slot order is kept and no
+// slot is used twice.
 FillChoice ChooseFill(const FillProblem& problem);
 
 // "0:00:41 late", or "early": the seconds rounded up, so that a miss never reads as within its
