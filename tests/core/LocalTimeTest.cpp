@@ -106,15 +106,14 @@ TEST(LocalTime, TheNextHourAcrossTheChangeIsReachedOnceADay) {
         const int64_t autumnEve = UtcMs(2026, z.autumnMonth, z.autumnDay - 1, 20 - winter - 1);
         for (int hour = 0; hour < 6; ++hour) {
             SCOPED_TRACE(hour);
-            const int64_t spring = hour < 2    ? UtcMs(2026, z.springMonth, z.springDay, hour - winter)
-                                   : hour == 2 ? Jump(z)
-                                               : UtcMs(2026, z.springMonth, z.springDay,
-                                                       hour - winter - 1);
+            const int64_t spring = hour < 2 ? UtcMs(2026, z.springMonth, z.springDay, hour - winter)
+                                   : hour == 2
+                                       ? Jump(z)
+                                       : UtcMs(2026, z.springMonth, z.springDay, hour - winter - 1);
             EXPECT_EQ(NextLocalHourMs(springEve, hour), spring);
-            const int64_t autumn =
-                hour <= z.repeatedHour
-                    ? UtcMs(2026, z.autumnMonth, z.autumnDay, hour - winter - 1)
-                    : UtcMs(2026, z.autumnMonth, z.autumnDay, hour - winter);
+            const int64_t autumn = hour <= z.repeatedHour
+                                       ? UtcMs(2026, z.autumnMonth, z.autumnDay, hour - winter - 1)
+                                       : UtcMs(2026, z.autumnMonth, z.autumnDay, hour - winter);
             EXPECT_EQ(NextLocalHourMs(autumnEve, hour), autumn);
         }
         // Inside the first pass of the repeated hour, that hour is next reached tomorrow.

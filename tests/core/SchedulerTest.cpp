@@ -122,7 +122,8 @@ TEST(Scheduler, TheDailyRunWaitsRealTimeAcrossAClockChange) {
         SCOPED_TRACE(std::string(c.zone.zone) + " " + c.hour);
         const testing::ScopedTimeZone tz(c.zone.zone);
         const int winter = c.zone.standardOffsetHours;
-        const int64_t springEve = UtcMs(2026, c.zone.springMonth, c.zone.springDay - 1, 22 - winter);
+        const int64_t springEve =
+            UtcMs(2026, c.zone.springMonth, c.zone.springDay - 1, 22 - winter);
         const int64_t autumnEve =
             UtcMs(2026, c.zone.autumnMonth, c.zone.autumnDay - 1, 22 - winter - 1);
         EXPECT_EQ(DelayUntilHour(c.hour, springEve), c.springHours * kMsPerHour);

@@ -21,7 +21,8 @@ import sys, time
 back = int(sys.argv[1]) + 60
 # The summer time's reading when it ends, on that day of the year (Jn counts no 29 February).
 t = time.gmtime(back + 60)
-day = t.tm_yday - (1 if t.tm_mon > 2 and t.tm_year % 4 == 0 and (t.tm_year % 100 != 0 or t.tm_year % 400 == 0) else 0)
+leap = t.tm_year % 4 == 0 and (t.tm_year % 100 != 0 or t.tm_year % 400 == 0)
+day = t.tm_yday - (1 if leap and t.tm_mon > 2 else 0)
 print(f"UTC0XDT-0:01,J1/0,J{day}/{t.tm_hour:02d}:{t.tm_min:02d}:00")
 PY
 )
@@ -50,7 +51,8 @@ list() {  # list FILE NAME...: an hour's playlist as the tool writes it
 list "$repeated" fit1 fit2 fit3 fit4
 list "$after" next1 next2
 start_listener
-echo "$SECONDS s: Liquidsoap on the mount in $zone, the minute $(basename "$repeated") from $(date -u -d "@$first" +%T) UTC"
+echo "$SECONDS s: Liquidsoap on the mount in $zone," \
+  "the minute $(basename "$repeated") from $(date -u -d "@$first" +%T) UTC"
 
 until grep -qF "$after" "$work/aired.txt" 2>/dev/null; do
   [ $SECONDS -lt $deadline ] || fail "the list after the repeated minute did not go on air"

@@ -12,15 +12,13 @@ namespace {
 LocalDateTime Reading(const CalendarDate& date, int64_t minuteOfDay) {
     // 24:00 is 00:00 of the next day.
     const CalendarDate day = AddDays(date, static_cast<int>(minuteOfDay / (24 * 60)));
-    const int64_t minute = minuteOfDay % (24 * 60);
-    return LocalDateTime{day.year, day.month, day.day, static_cast<int>(minute / 60),
-                         static_cast<int>(minute % 60), 0, 0};
+    const int minute = static_cast<int>(minuteOfDay % (24 * 60));
+    return LocalDateTime{day.year, day.month, day.day, minute / 60, minute % 60, 0, 0};
 }
 
 }  // namespace
 
-std::vector<LocalPass> LocalPasses(const CalendarDate& date, int hour, int minute,
-                                   int64_t turnMs) {
+std::vector<LocalPass> LocalPasses(const CalendarDate& date, int hour, int minute, int64_t turnMs) {
     const int64_t first = hour * 60 + minute;
     const LocalDateTime reading = Reading(date, first);
     const LocalDateTime next = Reading(date, first + turnMs / 60000);
@@ -47,8 +45,7 @@ std::string LocalClockText(int64_t utcMs) {
 
 int64_t LocalCalendarSeconds(int64_t utcMs) {
     const LocalDateTime t = LocalFieldsOf(utcMs);
-    return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 +
-           t.second;
+    return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 }  // namespace kestrune

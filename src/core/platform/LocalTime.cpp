@@ -34,8 +34,7 @@ int64_t ReadingSeconds(int64_t year, int month, int day, int hour, int minute, i
 
 int64_t ReadingSecondsAt(int64_t utcSeconds) {
     const std::tm t = LocalTm(utcSeconds);
-    return ReadingSeconds(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
-                          t.tm_sec);
+    return ReadingSeconds(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }
 
 // Every instant (whole seconds, in order) whose reading is `reading`: none in a gap, two in an
@@ -87,8 +86,13 @@ int64_t UtcNowMs() {
 LocalDateTime LocalFieldsOf(int64_t utcMs) {
     const int64_t seconds = FloorDiv(utcMs, 1000);
     const std::tm t = LocalTm(seconds);
-    return LocalDateTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
-                         t.tm_min,         t.tm_sec,     static_cast<int>(utcMs - seconds * 1000)};
+    return LocalDateTime{t.tm_year + 1900,
+                         t.tm_mon + 1,
+                         t.tm_mday,
+                         t.tm_hour,
+                         t.tm_min,
+                         t.tm_sec,
+                         static_cast<int>(utcMs - seconds * 1000)};
 }
 
 int UtcOffsetSecondsAt(int64_t utcMs) {
@@ -98,8 +102,9 @@ int UtcOffsetSecondsAt(int64_t utcMs) {
 
 ReadingKind KindOfReading(const LocalDateTime& local) {
     const size_t instants = InstantsReading(ReadingSecondsOf(local)).size();
-    return instants == 0 ? ReadingKind::Skipped
-                         : instants == 1 ? ReadingKind::Once : ReadingKind::Twice;
+    return instants == 0   ? ReadingKind::Skipped
+           : instants == 1 ? ReadingKind::Once
+                           : ReadingKind::Twice;
 }
 
 int64_t InstantOfLocal(const LocalDateTime& local, RepeatedReading repeated) {
