@@ -3,51 +3,26 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 #include "NumberFields.h"
+#include "PageLook.h"
 #include "PathNames.h"
 #include "sessions/ScheduleSettings.h"
 
 namespace kestrune::app {
 
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* caption, const char* hint, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
-    button->setToolTip(hint);
-    // At least its size; wider where the system's font needs it for the caption.
-    button->setMinimumSize(width, height);
-    return button;
-}
-
-}  // namespace
-
 SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
-    auto* Panel1 = new QWidget(this);
-    Panel1->setAutoFillBackground(true);
-    QPalette palette = Panel1->palette();
-    palette.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xD2));
-    Panel1->setPalette(palette);
+    QWidget* Panel1 = Panel(this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(Panel1);
 
     Label1 = new QLabel("Current Sessions Scheduled:", Panel1);
-    lbSchedule = new QListWidget(Panel1);
-    lbSchedule->setToolTip(
-        "The sessions in this window will all be run when you click the RUN NOW button or when "
-        "you click the BEGIN AUTO SCHEDULE button.");
-    ShowPathsByName(lbSchedule);
-    QPalette grey = lbSchedule->palette();
-    grey.setColor(QPalette::Base, QColor(0xF2, 0xF2, 0xF2));
-    lbSchedule->setPalette(grey);
+    lbSchedule = BigList(Panel1,
+                         "The sessions in this window will all be run when you click the RUN NOW "
+                         "button or when you click the BEGIN AUTO SCHEDULE button.");
     Button4 = Button(Panel1, "+", "Click here to add a saved session to your schedule.", 28, 25);
     Button5 = Button(Panel1, "--", "Clcik here to remove the selected session from the schedule.", 28, 25);
-    // The two short captions fit their size in any font.
-    Button4->setFixedSize(28, 25);
-    Button5->setFixedSize(28, 25);
     Button6 = Button(Panel1, "Clear Schedule", "Click here to clear the entire schedule.", 86, 25);
     Button7 = Button(Panel1, "Save Schedule", "Click here to save this schedule for future use.", 86, 25);
     btRunScheduleNow = Button(Panel1, "Run Now!", "Click here to run the schedule now.", 75, 24);
@@ -94,12 +69,7 @@ SchedulingPage::SchedulingPage(AppContext& context, QWidget* parent)
     grid->addLayout(column, 1, 1);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(1, 1);
-    // The column's buttons share one width, the widest caption's.
-    int widest = 0;
-    for (QWidget* w : {static_cast<QWidget*>(Button6), static_cast<QWidget*>(Button7),
-                       static_cast<QWidget*>(btAutoSchedule_Start), static_cast<QWidget*>(btAutoSchedule_Stop)})
-        widest = std::max(widest, w->sizeHint().width());
-    for (QPushButton* b : {Button6, Button7, btAutoSchedule_Start, btAutoSchedule_Stop}) b->setMinimumWidth(widest);
+    SameWidth({Button6, Button7, btAutoSchedule_Start, btAutoSchedule_Stop});
 
     Scheduler& scheduler = context_.scheduler;
     ComboBox2->setCurrentText(QString::fromStdString(scheduler.ComboBox2));

@@ -7,6 +7,7 @@
 #include "Verbs.h"
 #include "onair/AirDays.h"
 #include "onair/LocalHours.h"
+#include "platform/Digits.h"
 #include "platform/Paths.h"
 #include "platform/ShownText.h"
 
@@ -16,10 +17,9 @@ namespace {
 
 int64_t LateOption(const std::optional<std::string>& text) {
     if (!text) return 10;
-    if (text->empty() || text->size() > 5 ||
-        text->find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError{"--late must be a whole number of seconds"};
-    return std::stoll(*text);
+    const std::optional<int64_t> seconds = text->size() <= 5 ? WholeNumber(*text) : std::nullopt;
+    if (!seconds) throw UsageError{"--late must be a whole number of seconds"};
+    return *seconds;
 }
 
 void PrintDifference(const AirDifference& difference) {

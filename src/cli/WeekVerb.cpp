@@ -4,6 +4,7 @@
 
 #include "CliStation.h"
 #include "Verbs.h"
+#include "platform/Digits.h"
 #include "platform/Paths.h"
 #include "sessions/WeekRun.h"
 
@@ -15,12 +16,10 @@ int DaysOption(const std::optional<std::string>& text) {
     const std::string wrong =
         "--days must be a whole number from 1 to " + std::to_string(kMostDaysInOneRun);
     if (!text) return kDaysInWeek;
-    if (text->empty() || text->size() > 4 ||
-        text->find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError{wrong};
-    const int days = std::stoi(*text);
-    if (days < 1 || days > kMostDaysInOneRun) throw UsageError{wrong};
-    return days;
+    const std::optional<int64_t> days =
+        text->size() <= 4 ? WholeNumber(*text, kMostDaysInOneRun) : std::nullopt;
+    if (!days || *days < 1) throw UsageError{wrong};
+    return static_cast<int>(*days);
 }
 
 }  // namespace

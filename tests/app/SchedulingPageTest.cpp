@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "AppFixture.h"
+#include "BuildPage.h"
 #include "SchedulingPage.h"
 #include "building/BuildCommand.h"
 #include "platform/LineList.h"
@@ -84,6 +85,38 @@ TEST(SchedulingPage, EachControlHasItsHint) {
          "automatically."},
     };
     for (const auto& [control, hint] : hints) EXPECT_EQ(control->toolTip(), hint);
+}
+
+// The page looks like the build page: the same pale panel and grey list, buttons never smaller
+// than laid down and wide enough for their captions, the column's four long ones one width.
+TEST(SchedulingPage, LooksLikeTheOtherPages) {
+    AppFixture f;
+    SchedulingPage& page = *f.Form().tsScheduling;
+    const BuildPage& build = *f.Form().tsBuildPlaylist;
+    QWidget* panel = page.lbSchedule->parentWidget();
+    EXPECT_TRUE(panel->autoFillBackground());
+    EXPECT_EQ(panel->palette().color(QPalette::Window),
+              build.Label12->parentWidget()->palette().color(QPalette::Window));
+    EXPECT_EQ(page.lbSchedule->palette().color(QPalette::Base),
+              build.lbMasterPlaylists->palette().color(QPalette::Base));
+    const struct {
+        QPushButton* button;
+        QSize least;
+    } buttons[] = {
+        {page.Button4, {28, 25}},           {page.Button5, {28, 25}},
+        {page.Button6, {86, 25}},           {page.Button7, {86, 25}},
+        {page.btRunScheduleNow, {75, 24}},  {page.btAutoSchedule_Start, {121, 23}},
+        {page.btAutoSchedule_Stop, {121, 23}},
+    };
+    for (const auto& b : buttons) {
+        EXPECT_GE(b.button->width(), b.least.width()) << b.button->text().toStdString();
+        EXPECT_GE(b.button->height(), b.least.height()) << b.button->text().toStdString();
+        EXPECT_GE(b.button->width(),
+                  b.button->fontMetrics().horizontalAdvance(b.button->text()))
+            << "the caption fits";
+    }
+    for (QPushButton* b : {page.Button7, page.btAutoSchedule_Start, page.btAutoSchedule_Stop})
+        EXPECT_EQ(b->width(), page.Button6->width()) << b->text().toStdString();
 }
 
 TEST(SchedulingPage, RemovingASessionLeavesNothingSelected) {

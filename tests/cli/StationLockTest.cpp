@@ -176,5 +176,32 @@ TEST(StationLock, ALockFileThatIsNotOneStopsEveryJob) {
     }
 }
 
+// The wait is whole seconds, a day at most; anything else leaves the minute.
+TEST(StationLock, TheWaitIsWholeSecondsOrTheMinute) {
+    const struct {
+        const char* text;
+        std::chrono::milliseconds wait;
+    } cases[] = {
+        {"0", std::chrono::seconds(0)},
+        {"5", std::chrono::seconds(5)},
+        {"0007", std::chrono::seconds(7)},
+        {"86400", std::chrono::seconds(86400)},
+        {"86401", kStationLockWait},
+        {"", kStationLockWait},
+        {"-1", kStationLockWait},
+        {"+5", kStationLockWait},
+        {" 5", kStationLockWait},
+        {"5 ", kStationLockWait},
+        {"5s", kStationLockWait},
+        {"0x10", kStationLockWait},
+        {"99999999999999999999999", kStationLockWait},
+    };
+    for (const auto& c : cases) {
+        const EnvironmentValue wait("KESTRUNE_LOCK_WAIT_SECONDS", c.text);
+        EXPECT_EQ(StationLockWait(), c.wait) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(StationLockWait(), kStationLockWait);  // unset
+}
+
 }  // namespace
 }  // namespace kestrune

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 #include "onair/AsPlayedLog.h"
@@ -115,6 +116,38 @@ TEST(AsPlayedLog, AnyOrderOfTheLinesGivesTheSameItems) {
         lines[0] + "2061-01-01T00:00:00.000Z\tend\t9.000\tended\t/m/j.mp3\n");
     EXPECT_FALSE(far.items[0].endMs);
     EXPECT_EQ(far.unreadLines, 1);
+}
+
+// The writer ends its lines with LF; a log copied through another system may have CR LF or CR
+// alone. Every form reads alike, and a line cut by a crash is counted once in each.
+TEST(AsPlayedLog, EveryKindOfLineEndReadsAlike) {
+    const std::vector<std::string> lines = {
+        "# Kestrune as-played log",
+        "2025-12-09T06:00:00.100Z\tstart\tplan\t/m/a.mp3\tArtist A\tSong A\t/p/h06.m3u8",
+        "",
+        "2025-12-09T06:03:00.200Z\tend\t180.100\tended\t/m/a.mp3",
+        "2025-12-09T06:03:00.200Z\tstart\tfiller\t/m/j.mp3\tJ\tJingle\t/p/j.m3u",
+        "not a line of the log",
+        "2025-12-09T06:03:05.000Z\tend\t4.800\tcut\t/m/j.mp3",
+    };
+    const std::string cut = "2025-12-09T06:03:05.000Z\tstart\tplan\t/m/b.mp3\tB";
+    std::optional<AsPlayedLog> first;
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text;
+        for (const std::string& line : lines) text += line + end;
+        const AsPlayedLog whole = ParseAsPlayedLog(text);
+        const AsPlayedLog crashed = ParseAsPlayedLog(text + cut);
+        ASSERT_EQ(whole.items.size(), 2u) << ::testing::PrintToString(end);
+        EXPECT_EQ(whole.items[0].endMs, kSix + 180200);
+        EXPECT_EQ(whole.items[1].how, "cut");
+        EXPECT_EQ(whole.unreadLines, 1) << ::testing::PrintToString(end);
+        EXPECT_EQ(crashed.items, whole.items) << ::testing::PrintToString(end);
+        EXPECT_EQ(crashed.unreadLines, 2) << ::testing::PrintToString(end);
+        if (first) {
+            EXPECT_EQ(whole.items, first->items) << ::testing::PrintToString(end);
+        }
+        first = whole;
+    }
 }
 
 TEST(HourPlaylists, PatternNamesTheHour) {

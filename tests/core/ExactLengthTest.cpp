@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "Mp3Synth.h"
 #include "mpgtools/FrameCount.h"
 #include "mpgtools/MPGTools.h"
+#include "building/BuildWrite.h"
+#include "building/PlaylistBuilder.h"
 #include "output/FinalPlaylistFile.h"
 #include "output/PlaylistWriter.h"
 #include "platform/LineList.h"
@@ -222,6 +225,29 @@ TEST(TagFieldsInOutput, NoPlaceholderIsWrittenForATagTheFileLacks) {
         EXPECT_EQ(xspf.find(placeholder), std::string::npos) << placeholder;
     EXPECT_EQ(xspf.find("<creator>"), xspf.rfind("<creator>"));  // the tagged song's alone
     EXPECT_NE(xspf.find("<title>Intro Jingle</title>"), std::string::npos);
+}
+
+// A song whose file goes (a drive unmounted) between its placing and the writing keeps the
+// length and tags the build read: never #EXTINF:0 without a name.
+TEST(TagFieldsInOutput, ASongGoneBeforeTheWriteKeepsWhatTheBuildRead) {
+    testing::StationFixture station;
+    const std::string music = station.ShuffledPlaylist(
+        "music.m3u", {{200, "Gone Artist", "Gone Title"}, {220, "Kept", "Song"}}, 0);
+    station.session.lbMasterPlaylists.Add(music);
+    station.session.lbClockwheelTemplate = {music};
+    station.session.ComboBox1 = "7";
+    station.session.SetOutputFile(station.dir / "hour.m3u8");
+    BuildPlaylist(station.context);
+    ASSERT_EQ(station.session.lbFinalPlaylist.size(), 2u);
+    const PlaylistEntries read = SongEntries(station.session.lbFinalPlaylist, true);
+    for (const std::string& path : station.session.lbFinalPlaylist) std::remove(path.c_str());
+    WriteFinalBuild(station.session);
+    const std::string written = station.dir.Read("hour.m3u8");
+    for (const PlaylistEntry& song : read)
+        EXPECT_NE(written.find("#EXTINF:" + std::to_string(song.seconds) + "," + song.artist +
+                               " - " + song.title + "\r\n" + song.path),
+                  std::string::npos)
+            << written;
 }
 
 TEST(TagFieldsInOutput, ABrokenYearFrameGivesNoYear) {

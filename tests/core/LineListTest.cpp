@@ -26,6 +26,32 @@ TEST(LineList, ReadsEveryKindOfLineEnd) {
               (LineList{" #EXTM3U ", "\xE9t\xE9.mp3\t"}));
 }
 
+// A log read while its writer appends: what is up to its last line end is finished, the rest
+// may be a line half written.
+TEST(LineList, FinishedLinesEndAtTheLastLineEnd) {
+    const struct {
+        std::string text, finished;
+    } cases[] = {
+        {"", ""},
+        {"half", ""},
+        {"a\n", "a\n"},
+        {"a\r\n", "a\r\n"},
+        {"a\r", "a\r"},
+        {"a\nhal", "a\n"},
+        {"a\r\nb\r\nhal", "a\r\nb\r\n"},
+        {"a\rb\rhal", "a\rb\r"},
+        {"a\n\n\n", "a\n\n\n"},
+        {"\n", "\n"},
+        {std::string("a\n\0b", 4), "a\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FinishedLines(c.text), c.finished) << ::testing::PrintToString(c.text);
+        // What is left out is never more than one line.
+        const std::string_view rest = std::string_view(c.text).substr(c.finished.size());
+        EXPECT_EQ(rest.find_first_of("\r\n"), std::string_view::npos);
+    }
+}
+
 TEST(LineList, ParsingIntoAListOverwritesCutsAndGrowsIt) {
     // Entries are overwritten in place, the rest cut away or added.
     LineList list{"a very long line that held something else before", "x", "y", "z"};

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "onair/AsPlayedLog.h"
 #include "onair/ListenerLog.h"
 
@@ -47,6 +49,31 @@ TEST(ListenerLog, ReadsTheListenersOfOneMountFromIcecastsLines) {
     EXPECT_EQ(read.spans, expected);
     EXPECT_EQ(read.unreadLines, 4);
     EXPECT_EQ(ParseListenerLog(log, "/other.mp3").spans.size(), 1u);
+}
+
+// LF as Icecast writes it, CR LF or CR alone as a copy may have it, blank lines, no end after
+// the last line: the same listeners and the same count of lines not read.
+TEST(ListenerLog, EveryKindOfLineEndReadsAlike) {
+    const std::vector<std::string> lines = {
+        "127.0.0.1 - - [09/Dec/2026:04:08:38 -0500] \"GET /kestrune.mp3 HTTP/1.1\" 200 46444 "
+        "\"-\" \"listener-one\" 4",
+        "   ",
+        "garbage",
+        "10.0.0.7 - - [09/Dec/2026:10:38:45 +0130] \"GET /kestrune.mp3 HTTP/1.0\" 200 85644 "
+        "\"-\" \"agent\" 3600  ",
+    };
+    const std::vector<ListenerSpan> expected = {
+        {Utc("2026-12-09T09:08:34Z"), Utc("2026-12-09T09:08:38Z")},
+        {Utc("2026-12-09T08:08:45Z"), Utc("2026-12-09T09:08:45Z")}};
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text;
+        for (const std::string& line : lines) text += line + end;
+        for (const std::string& variant : {text, text.substr(0, text.size() - std::strlen(end))}) {
+            const ListenerLog read = ParseListenerLog(variant, "kestrune.mp3");
+            EXPECT_EQ(read.spans, expected) << ::testing::PrintToString(variant);
+            EXPECT_EQ(read.unreadLines, 1) << ::testing::PrintToString(variant);
+        }
+    }
 }
 
 TEST(ListenerLog, AListenerCountsForAnItemWhenConnectedForASecondOfIt) {

@@ -75,8 +75,10 @@ TEST(PlatformNumbers, ParsesTypedIntegersOrNamesTheText) {
     EXPECT_EQ(StrToInt("+3"), 3);
     EXPECT_EQ(StrToInt("2147483647"), 2147483647);
     EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
-    for (const std::string bad :
-         {"abc", "", "12a", "1.5", "2147483648", "99999999999999999999", "-", "60 ", "0x10"}) {
+    EXPECT_EQ(StrToInt("\t +0002147483647"), 2147483647);
+    for (const std::string bad : {"abc", "", "12a", "1.5", "2147483648", "-2147483649",
+                                  "99999999999999999999", "-", "+", " ", "- 5", "+-5", "60 ",
+                                  "0x10"}) {
         EXPECT_EQ(ErrorText([&] { StrToInt(bad); }), "'" + bad + "' is not a valid integer value");
     }
 }

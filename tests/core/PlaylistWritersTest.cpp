@@ -94,6 +94,43 @@ TEST(PlaylistWriters, XspfBytes) {
               "D:/Lists/a&b.mp3");
 }
 
+// Lengths as other programs write them: a fraction, a sign, words, and numbers past what 32 bits
+// of seconds hold, which read as no length rather than a wrapped one.
+TEST(PlaylistWriters, LengthsReadBackOnlyWhenTheyFit) {
+    const struct {
+        std::string written;
+        int32_t xspfSeconds;  // <duration> is in milliseconds
+        int32_t plsSeconds;   // Length= in seconds
+    } cases[] = {
+        {"215000", 215, 215000},
+        {"1500.5", 1, 1500},
+        {"0", 0, 0},
+        {"-1", 0, 0},
+        {"+5000", 0, 0},
+        {" 5000", 0, 0},
+        {"abc", 0, 0},
+        {"", 0, 0},
+        {"2147483647", 2147483, 2147483647},
+        {"2147483648", 2147483, 0},
+        {"2147483647999", 2147483647, 0},
+        {"2147483648000", 0, 0},
+        {"99999999999999", 0, 0},
+        {"99999999999999999999999999", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const std::string xspf = "<playlist><trackList><track><location>file:///m/a.mp3</location>"
+                                 "<duration>" + c.written + "</duration></track></trackList></playlist>";
+        const PlaylistEntries fromXspf = WriterForPath("o.xspf").ReadBack(xspf);
+        ASSERT_EQ(fromXspf.size(), 1u);
+        EXPECT_EQ(fromXspf[0].seconds, c.xspfSeconds) << c.written;
+        const std::string pls = "[playlist]\r\nFile1=/m/a.mp3\r\nLength1=" + c.written +
+                                "\r\nNumberOfEntries=1\r\nVersion=2\r\n";
+        const PlaylistEntries fromPls = WriterForPath("o.pls").ReadBack(pls);
+        ASSERT_EQ(fromPls.size(), 1u);
+        EXPECT_EQ(fromPls[0].seconds, c.plsSeconds) << c.written;
+    }
+}
+
 // Names that try to break a format: each is kept (or made safe) and reads back as written.
 TEST(PlaylistWriters, AwkwardNamesNeverBreakAFile) {
     struct Case {

@@ -1,9 +1,13 @@
 // What a report keeps of a tag text: one line, no separator or direction override, and nothing a
-// spreadsheet takes for a formula.
+// spreadsheet takes for a formula; and the exempt categories it reads.
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "onair/RoyaltyReport.h"
+#include "platform/Paths.h"
+#include "support/TempDir.h"
 
 namespace kestrune {
 namespace {
@@ -37,6 +41,29 @@ TEST(RoyaltyReport, FieldsAreOneLineAndNeverAFormula) {
               "ISRC\tALBUM_TITLE\tMARKETING_LABEL\tACTUAL_TOTAL_PERFORMANCES\r\n"
               "Radio\tB\t'=SUM(A1)\tSong\t\t\t\t3\r\n");
     EXPECT_NE(PlaysCsvText({play}).find(",'=SUM(A1),Song,"), std::string::npos);
+}
+
+// An exempt category saved with CR alone (an old Mac editor), CR LF or LF, with comments, blank
+// lines and no end after its last line: the same files. Read by LF alone, a CR list was one long
+// name and exempted nothing.
+TEST(RoyaltyReport, ExemptListsReadAlikeWithEveryLineEnd) {
+    const testing::TempDir dir;
+    const std::vector<std::string> lines = {"#EXTM3U", "#EXTINF:5,Jingle", "a.mp3", "",
+                                            "/m/b.mp3", "sub/c.mp3"};
+    const std::vector<std::string> expected = {ComparablePath(dir / "a.mp3"),
+                                               ComparablePath("/m/b.mp3"),
+                                               ComparablePath(dir / "sub/c.mp3")};
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text;
+        for (const std::string& line : lines) text += line + end;
+        for (const std::string& variant : {text, text.substr(0, text.size() - std::strlen(end))}) {
+            dir.Write("jingles.m3u", variant);
+            std::vector<std::string> missing;
+            EXPECT_EQ(ExemptFiles({"jingles.m3u"}, dir.Path(), missing), expected)
+                << ::testing::PrintToString(variant);
+            EXPECT_TRUE(missing.empty());
+        }
+    }
 }
 
 }  // namespace

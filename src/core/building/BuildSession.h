@@ -39,6 +39,9 @@ struct BuildSession {
     LineList mTextOutput;  // the text log of the builds in lbFinalPlaylist
     int32_t finalPlaylistSeconds = 0;  // the playing time the builds placed in lbFinalPlaylist
     LineList lbRuleBreaks;  // every rule a build had to break, one line each; grows likewise
+    // What the builds read of each song they placed: the playlist is written from it, so a file
+    // gone since it was placed keeps its length and tags.
+    PlacedSongs placedSongs;
     // The station's play history with the plays of the builds in lbFinalPlaylist, recorded when
     // the playlist is written (empty path: nothing to record).
     std::string historyPath;

@@ -23,7 +23,7 @@ void WriteBuild(BuildSession& session, const std::string& playlistPath,
 void WriteFinalBuild(BuildSession& session) {
     const std::string& path = session.OutputFile();
     const bool withFacts = WriterForPath(path).NeedsSongFacts(session.output);
-    WriteBuild(session, path, SongEntries(session.lbFinalPlaylist, withFacts),
+    WriteBuild(session, path, SongEntries(session.lbFinalPlaylist, withFacts, &session.placedSongs),
                session.cbTextOutput);
 }
 

@@ -11,6 +11,7 @@
 #include "building/PlaylistWalk.h"
 #include "building/ShuffleList.h"
 #include "building/StopRequest.h"
+#include "output/FinalPlaylistFile.h"
 #include "output/SongPaths.h"
 #include "platform/FileReplace.h"
 #include "platform/KestruneError.h"
@@ -237,6 +238,8 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     const std::string path = SongAt(0);
     s_.lbFinalPlaylist.push_back(path);
     const SongRead& song = songs_.Read(path);
+    s_.placedSongs[path] = TaggedEntry(path, song.facts.seconds, song.taggedArtist,
+                                       song.taggedTitle, song.taggedAlbum);
     const std::optional<RuleBreak> broken = chooser_->BreakOfPlaced(song.facts);
     const int32_t songStart = exactTotal_;
     const int32_t d = song.wholeSeconds;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Digits.h"
+
 namespace kestrune {
 
 namespace {
@@ -39,12 +41,7 @@ int64_t LyricsSize(const ByteFetcher& fetch, int64_t end, int64_t floor) {
     if (end - floor < kLyricsEndSize) return 0;
     const std::string_view tail = fetch(end - kLyricsEndSize, static_cast<size_t>(kLyricsEndSize));
     if (tail.size() != kLyricsEndSize || tail.substr(6) != "LYRICS200") return 0;
-    int64_t body = 0;
-    for (size_t i = 0; i < 6; ++i) {
-        const char c = tail[i];
-        if (c < '0' || c > '9') return 0;
-        body = body * 10 + (c - '0');
-    }
+    const int64_t body = FixedDigits(tail, 0, 6).value_or(0);
     const int64_t size = body + kLyricsEndSize;
     if (body < static_cast<int64_t>(kLyricsBegin.size()) || size > end - floor) return 0;
     if (fetch(end - size, kLyricsBegin.size()) != kLyricsBegin) return 0;

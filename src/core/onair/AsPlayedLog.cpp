@@ -6,7 +6,9 @@
 #include <unordered_map>
 
 #include "platform/CalendarDate.h"
+#include "platform/Digits.h"
 #include "platform/Files.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 
@@ -15,16 +17,6 @@ namespace {
 constexpr int64_t kDayMs = 86400 * 1000;
 // No item of a station airs longer than a day; an end further from its start is no end of it.
 constexpr int64_t kLongestItemMs = kDayMs;
-
-std::optional<int> Digits(std::string_view text, size_t from, size_t width) {
-    if (from + width > text.size()) return std::nullopt;
-    int value = 0;
-    for (size_t i = from; i < from + width; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -46,11 +38,11 @@ std::optional<int64_t> ParseUtcStamp(std::string_view text) {
     if (text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
         text[16] != ':' || text.back() != 'Z')
         return std::nullopt;
-    const auto year = Digits(text, 0, 4), month = Digits(text, 5, 2), day = Digits(text, 8, 2);
-    const auto hour = Digits(text, 11, 2), minute = Digits(text, 14, 2);
-    const auto second = Digits(text, 17, 2);
+    const auto year = FixedDigits(text, 0, 4), month = FixedDigits(text, 5, 2);
+    const auto day = FixedDigits(text, 8, 2), hour = FixedDigits(text, 11, 2);
+    const auto minute = FixedDigits(text, 14, 2), second = FixedDigits(text, 17, 2);
     std::optional<int> ms = 0;
-    if (text.size() == 24) ms = text[19] == '.' ? Digits(text, 20, 3) : std::nullopt;
+    if (text.size() == 24) ms = text[19] == '.' ? FixedDigits(text, 20, 3) : std::nullopt;
     if (!year || !month || !day || !hour || !minute || !second || !ms) return std::nullopt;
     if (*month < 1 || *month > 12 || *day < 1 || *hour > 23 || *minute > 59 || *second > 59)
         return std::nullopt;
@@ -107,18 +99,13 @@ AsPlayedLog ParseAsPlayedLog(std::string_view text) {
     };
     std::vector<End> ends;
     std::vector<size_t> startLine;
+    // A last line without its end is the one being written when the writer stopped: not read.
+    const std::string_view finished = FinishedLines(text);
+    if (finished.size() < text.size()) ++log.unreadLines;
     size_t lineNumber = 0;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        if (end == std::string_view::npos) {
-            ++log.unreadLines;  // cut short: the line being written when the writer stopped
-            break;
-        }
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end + 1);
+    ForEachLine(finished, [&](std::string_view line) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == '#') continue;
+        if (line.empty() || line.front() == '#') return;
         const std::vector<std::string_view> fields = Fields(line);
         const std::optional<int64_t> at = ParseUtcStamp(fields[0]);
         if (at && fields.size() == 7 && fields[1] == "start" && !fields[3].empty()) {
@@ -131,7 +118,7 @@ AsPlayedLog ParseAsPlayedLog(std::string_view text) {
         } else {
             ++log.unreadLines;
         }
-    }
+    });
     // Starts in time order, lines of one time in the file's order.
     std::vector<size_t> order(log.items.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;

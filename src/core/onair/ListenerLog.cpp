@@ -5,19 +5,17 @@
 #include <string>
 
 #include "platform/CalendarDate.h"
+#include "platform/Digits.h"
+#include "platform/LineList.h"
 
 namespace kestrune {
 
 namespace {
 
+// A number field of the log: twelve digits at most.
 std::optional<int64_t> Number(std::string_view text) {
-    if (text.empty() || text.size() > 12) return std::nullopt;
-    int64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    if (text.size() > 12) return std::nullopt;
+    return WholeNumber(text);
 }
 
 std::optional<int> Month(std::string_view name) {
@@ -60,7 +58,7 @@ LineKind ReadLine(std::string_view line, std::string_view mount, ListenerSpan& s
     std::string_view after = line.substr(requestEnd + 1);
     const std::optional<int64_t> status = Number(Word(after));
     // The seconds connected are the line's last word.
-    while (!after.empty() && (after.back() == ' ' || after.back() == '\r')) after.remove_suffix(1);
+    while (!after.empty() && after.back() == ' ') after.remove_suffix(1);
     const size_t lastBlank = after.rfind(' ');
     const std::optional<int64_t> seconds = Number(
         lastBlank == std::string_view::npos ? std::string_view() : after.substr(lastBlank + 1));
@@ -85,41 +83,39 @@ std::optional<int64_t> ParseAccessLogTime(std::string_view text) {
         text[14] != ':' || text[17] != ':' || text[20] != ' ' ||
         (text[21] != '+' && text[21] != '-'))
         return std::nullopt;
-    const auto day = Number(text.substr(0, 2));
+    const auto day = FixedDigits(text, 0, 2);
     const auto month = Month(text.substr(3, 3));
-    const auto year = Number(text.substr(7, 4));
-    const auto hour = Number(text.substr(12, 2));
-    const auto minute = Number(text.substr(15, 2));
-    const auto second = Number(text.substr(18, 2));
-    const auto offsetHours = Number(text.substr(22, 2));
-    const auto offsetMinutes = Number(text.substr(24, 2));
+    const auto year = FixedDigits(text, 7, 4);
+    const auto hour = FixedDigits(text, 12, 2);
+    const auto minute = FixedDigits(text, 15, 2);
+    const auto second = FixedDigits(text, 18, 2);
+    const auto offsetHours = FixedDigits(text, 22, 2);
+    const auto offsetMinutes = FixedDigits(text, 24, 2);
     if (!day || !month || !year || !hour || !minute || !second || !offsetHours || !offsetMinutes)
         return std::nullopt;
     if (*day < 1 || *hour > 23 || *minute > 59 || *second > 60 || *offsetHours > 23 ||
         *offsetMinutes > 59)
         return std::nullopt;
-    const int64_t days = DaysFromCivil(static_cast<int>(*year), *month, static_cast<int>(*day));
+    const int64_t days = DaysFromCivil(*year, *month, *day);
     const CalendarDate back = CivilFromDays(days);
     if (back.month != *month || back.day != *day) return std::nullopt;
-    const int64_t offset = (*offsetHours * 60 + *offsetMinutes) * 60 * (text[21] == '-' ? -1 : 1);
+    const int64_t offset =
+        (*offsetHours * int64_t{60} + *offsetMinutes) * 60 * (text[21] == '-' ? -1 : 1);
     const int64_t local = ((days * 24 + *hour) * 60 + *minute) * 60 + *second;
     return (local - offset) * 1000;
 }
 
 ListenerLog ParseListenerLog(std::string_view text, std::string_view mount) {
     ListenerLog log;
-    while (!text.empty()) {
-        const size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (line.find_first_not_of(" \r") == std::string_view::npos) continue;
+    ForEachLine(text, [&](std::string_view line) {
+        if (line.find_first_not_of(' ') == std::string_view::npos) return;
         ListenerSpan span;
         switch (ReadLine(line, mount, span)) {
         case LineKind::Listener: log.spans.push_back(span); break;
         case LineKind::Other: break;
         case LineKind::Unread: ++log.unreadLines; break;
         }
-    }
+    });
     return log;
 }
 

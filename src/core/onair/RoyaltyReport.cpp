@@ -10,6 +10,7 @@
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LineList.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "platform/SettingsSection.h"
@@ -37,16 +38,11 @@ std::string CsvField(const std::string& text) {
 std::vector<std::string> ListFiles(const std::string& list, const std::string& text) {
     std::vector<std::string> files;
     const std::filesystem::path folder = std::filesystem::path(list).parent_path();
-    size_t from = 0;
-    while (from < text.size()) {
-        const size_t end = std::min(text.find('\n', from), text.size());
-        std::string line = text.substr(from, end - from);
-        from = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line.front() == '#') continue;
+    ForEachLine(text, [&](std::string_view line) {
+        if (line.empty() || line.front() == '#') return;
         const std::filesystem::path path(line);
-        files.push_back(path.is_absolute() ? line : (folder / path).string());
-    }
+        files.push_back(path.is_absolute() ? std::string(line) : (folder / path).string());
+    });
     return files;
 }
 

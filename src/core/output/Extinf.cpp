@@ -1,5 +1,7 @@
 #include "output/Extinf.h"
 
+#include "platform/Digits.h"
+
 namespace kestrune {
 
 namespace {
@@ -20,14 +22,11 @@ std::optional<Extinf> ParseExtinf(std::string_view line) {
     const std::string_view length = line.substr(0, comma);
     Extinf extinf;
     if (comma != std::string_view::npos) extinf.text = std::string(line.substr(comma + 1));
-    size_t digits = 0;
-    int32_t seconds = 0;
-    while (digits < length.size() && digits < kMostDigits && length[digits] >= '0' &&
-           length[digits] <= '9')
-        seconds = seconds * 10 + (length[digits++] - '0');
+    const DigitRun seconds = LeadingDigits(length.substr(0, kMostDigits));
+    const size_t digits = seconds.length;
     // What may follow the number: nothing, a fraction, or the attributes IPTV lists put there.
     const bool whole = digits == length.size() || length[digits] == '.' || length[digits] == ' ';
-    if (digits > 0 && whole) extinf.seconds = seconds;
+    if (seconds.value && whole) extinf.seconds = static_cast<int32_t>(*seconds.value);
     return extinf;
 }
 

@@ -32,7 +32,13 @@ void WriteOutputOptions(const SettingsFiles& files, const OutputOptions& options
     WriteSettingsSection(files, kOutputSection, {{kExtinfKey, options.extinf ? "1" : "0"}});
 }
 
-PlaylistEntries SongEntries(const LineList& paths, bool withFacts) {
+PlaylistEntry TaggedEntry(const std::string& path, int32_t seconds, std::string artist,
+                          std::string title, std::string album) {
+    if (title.empty()) title = FileNameWithoutExtension(path);
+    return PlaylistEntry{path, seconds, std::move(artist), std::move(title), std::move(album)};
+}
+
+PlaylistEntries SongEntries(const LineList& paths, bool withFacts, const PlacedSongs* placed) {
     PlaylistEntries entries(paths.size());
     TMPEGAudio reader;
     // The build has read every song already; a file gone since is no question worth a box.
@@ -41,13 +47,16 @@ PlaylistEntries SongEntries(const LineList& paths, bool withFacts) {
         PlaylistEntry& entry = entries[i];
         entry.path = paths[i];
         if (!withFacts) continue;
+        if (placed != nullptr) {
+            const auto found = placed->find(paths[i]);
+            if (found != placed->end()) {
+                entry = found->second;
+                continue;
+            }
+        }
         reader.SetFileName(paths[i]);
-        entry.seconds = static_cast<int32_t>(PlayingSeconds(reader.MPEGFileInfo));
-        // Only what the tag says: a song without a title is shown by its file's name.
-        entry.artist = reader.TaggedArtist();
-        entry.title = reader.TaggedTitle();
-        if (entry.title.empty()) entry.title = FileNameWithoutExtension(paths[i]);
-        entry.album = reader.TaggedAlbum();
+        entry = TaggedEntry(paths[i], static_cast<int32_t>(PlayingSeconds(reader.MPEGFileInfo)),
+                            reader.TaggedArtist(), reader.TaggedTitle(), reader.TaggedAlbum());
     }
     return entries;
 }

@@ -1,10 +1,11 @@
 // The M3U family: the plain list of paths, and extended M3U with a #EXTINF line per song.
 
 #include <algorithm>
-#include <charconv>
+#include <limits>
 
 #include "output/Extinf.h"
 #include "output/WriterFormats.h"
+#include "platform/Digits.h"
 #include "platform/LineList.h"
 
 namespace kestrune::output {
@@ -94,10 +95,8 @@ void SplitDisplayTitle(std::string_view text, PlaylistEntry& entry) {
 }
 
 int32_t LeadingSeconds(std::string_view text) {
-    int32_t seconds = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (result.ec != std::errc() || seconds < 0) return 0;
-    return seconds;
+    const DigitRun seconds = LeadingDigits(text, std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(seconds.value.value_or(0));
 }
 
 }  // namespace kestrune::output

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kestrune {
@@ -18,6 +19,8 @@ struct PlaylistEntry {
 };
 
 using PlaylistEntries = std::vector<PlaylistEntry>;
+// What a build read of the songs it placed, by path.
+using PlacedSongs = std::unordered_map<std::string, PlaylistEntry>;
 
 // The [Output] section of kestrune.ini.
 struct OutputOptions {

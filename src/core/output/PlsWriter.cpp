@@ -3,6 +3,7 @@
 #include <map>
 
 #include "output/WriterFormats.h"
+#include "platform/Digits.h"
 #include "platform/LineList.h"
 
 namespace kestrune::output {
@@ -42,11 +43,11 @@ public:
             for (const char* field : {"File", "Title", "Length"}) {
                 const std::string_view name = field;
                 if (key.rfind(name, 0) != 0 || key.size() == name.size()) continue;
-                const std::string digits = key.substr(name.size());
-                if (digits.find_first_not_of("0123456789") != std::string::npos ||
-                    digits.size() > 9)
-                    continue;
-                PlaylistEntry& entry = numbered[std::stol(digits)];
+                const std::string_view digits = std::string_view(key).substr(name.size());
+                const std::optional<int64_t> number =
+                    digits.size() <= 9 ? WholeNumber(digits) : std::nullopt;
+                if (!number) continue;
+                PlaylistEntry& entry = numbered[*number];
                 if (name == "File") entry.path = value;
                 if (name == "Title") SplitDisplayTitle(value, entry);
                 if (name == "Length") entry.seconds = LeadingSeconds(value);

@@ -1,10 +1,11 @@
 // XSPF version 1: XML in UTF-8, one <track> per song with a file:// location.
 
-#include <charconv>
 #include <cstdint>
+#include <limits>
 
 #include "output/SongPaths.h"
 #include "output/WriterFormats.h"
+#include "platform/Digits.h"
 #include "tags/TagText.h"
 
 namespace kestrune::output {
@@ -109,11 +110,11 @@ std::string Element(std::string_view block, std::string_view name) {
     return UnescapeXml(block.substr(start + open.size(), end - start - open.size()));
 }
 
+// A duration past what 32 bits of seconds hold is no song's: no length rather than a wrapped one.
 int32_t MillisecondsToSeconds(std::string_view text) {
-    int64_t milliseconds = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
-    if (result.ec != std::errc() || milliseconds < 0) return 0;
-    return static_cast<int32_t>(milliseconds / 1000);
+    constexpr int64_t kMostMilliseconds = std::numeric_limits<int32_t>::max() * int64_t{1000} + 999;
+    const DigitRun milliseconds = LeadingDigits(text, kMostMilliseconds);
+    return static_cast<int32_t>(milliseconds.value.value_or(0) / 1000);
 }
 
 class Xspf : public PlaylistWriter {

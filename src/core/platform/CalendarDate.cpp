@@ -2,18 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/Digits.h"
+
 namespace kestrune {
-
-namespace {
-
-bool TwoDigits(std::string_view text, int& value) {
-    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
-        return false;
-    value = (text[0] - '0') * 10 + (text[1] - '0');
-    return true;
-}
-
-}  // namespace
 
 bool LeapYear(int64_t year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -26,12 +17,10 @@ int DaysInMonth(int64_t year, int month) {
 
 std::optional<CalendarDate> ParseCalendarDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    int century = 0, years = 0;
-    CalendarDate date;
-    if (!TwoDigits(text.substr(0, 2), century) || !TwoDigits(text.substr(2, 2), years) ||
-        !TwoDigits(text.substr(5, 2), date.month) || !TwoDigits(text.substr(8, 2), date.day))
-        return std::nullopt;
-    date.year = century * 100 + years;
+    const auto year = FixedDigits(text, 0, 4), month = FixedDigits(text, 5, 2);
+    const auto day = FixedDigits(text, 8, 2);
+    if (!year || !month || !day) return std::nullopt;
+    const CalendarDate date{*year, *month, *day};
     if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
         date.day > DaysInMonth(date.year, date.month))
         return std::nullopt;

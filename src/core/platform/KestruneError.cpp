@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "platform/Digits.h"
+
 namespace kestrune {
 namespace errors {
 
@@ -46,19 +48,12 @@ int32_t StrToInt(const std::string& text) {
         negative = text[i] == '-';
         ++i;
     }
-    if (i == text.size()) throw errors::NotValidInteger(text);
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') throw errors::NotValidInteger(text);
-        value = value * 10 + (c - '0');
-        if (value > static_cast<long long>(std::numeric_limits<int32_t>::max()) + 1)
-            throw errors::NotValidInteger(text);
-    }
-    if (negative) value = -value;
-    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
-        throw errors::NotValidInteger(text);
-    return static_cast<int32_t>(value);
+    constexpr int64_t kLargest = std::numeric_limits<int32_t>::max();
+    // The magnitude of the smallest value is one more than the largest.
+    const std::optional<int64_t> magnitude =
+        WholeNumber(std::string_view(text).substr(i), negative ? kLargest + 1 : kLargest);
+    if (!magnitude) throw errors::NotValidInteger(text);
+    return static_cast<int32_t>(negative ? -*magnitude : *magnitude);
 }
 
 namespace {

@@ -21,6 +21,11 @@ void ParseLinesInto(std::string_view bytes, LineList& lines) {
     lines.resize(count);
 }
 
+std::string_view FinishedLines(std::string_view bytes) {
+    const size_t lastEnd = bytes.find_last_of("\r\n");
+    return bytes.substr(0, lastEnd == std::string_view::npos ? 0 : lastEnd + 1);
+}
+
 LineList ParseLines(std::string_view bytes) {
     LineList lines;
     ParseLinesInto(bytes, lines);

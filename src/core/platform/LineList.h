@@ -31,6 +31,10 @@ void ForEachLine(std::string_view bytes, Take take) {
     }
 }
 
+// `bytes` up to and with its last line end: the lines a writer has finished, without the one it may
+// still be writing when the text is read.
+std::string_view FinishedLines(std::string_view bytes);
+
 // The lines as ForEachLine gives them, and a NUL byte ends the text; a last line without an end still
 // counts; a line end at the very end gives no extra empty line.
 LineList ParseLines(std::string_view bytes);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/Digits.h"
 #include "platform/FileSetReplace.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
@@ -161,10 +162,9 @@ bool StationLock::HeldHere() {
 std::chrono::milliseconds StationLockWait() {
     const char* text = std::getenv("KESTRUNE_LOCK_WAIT_SECONDS");
     if (text == nullptr || *text == '\0') return kStationLockWait;
-    char* end = nullptr;
-    const long seconds = std::strtol(text, &end, 10);
-    if (*end != '\0' || seconds < 0 || seconds > 86400) return kStationLockWait;
-    return std::chrono::seconds(seconds);
+    const std::optional<int64_t> seconds = WholeNumber(text, 86400);
+    if (!seconds) return kStationLockWait;
+    return std::chrono::seconds(*seconds);
 }
 
 }  // namespace kestrune

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/CalendarDate.h"
+#include "platform/Digits.h"
 #include "platform/Files.h"
 #include "platform/LineList.h"
 #include "platform/Paths.h"
@@ -30,17 +31,6 @@ std::string Cleaned(std::string text) {
     for (char& c : text)
         if (c == '\t' || c == '\r' || c == '\n' || c == '\0') c = ' ';
     return text;
-}
-
-// Digits only, at most `width`, no sign.
-std::optional<int64_t> Digits(const std::string& text, size_t from, size_t width) {
-    if (from + width > text.size()) return std::nullopt;
-    int64_t value = 0;
-    for (size_t i = from; i < from + width; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
 }
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -82,11 +72,12 @@ std::optional<int64_t> ParseCalendarText(const std::string& text) {
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
         text[13] != ':' || text[16] != ':')
         return std::nullopt;
-    const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2);
-    const auto h = Digits(text, 11, 2), mi = Digits(text, 14, 2), s = Digits(text, 17, 2);
+    const auto y = FixedDigits(text, 0, 4), mo = FixedDigits(text, 5, 2);
+    const auto d = FixedDigits(text, 8, 2), h = FixedDigits(text, 11, 2);
+    const auto mi = FixedDigits(text, 14, 2), s = FixedDigits(text, 17, 2);
     if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
-    if (*mo < 1 || *mo > 12 || *d < 1 || *d > DaysInMonth(*y, static_cast<int>(*mo)) || *h > 23 ||
-        *mi > 59 || *s > 59)
+    if (*mo < 1 || *mo > 12 || *d < 1 || *d > DaysInMonth(*y, *mo) || *h > 23 || *mi > 59 ||
+        *s > 59)
         return std::nullopt;
     return DaysFromCivil(*y, *mo, *d) * kDay + *h * 3600 + *mi * 60 + *s;
 }
@@ -103,10 +94,8 @@ std::optional<PlayedSong> ParsePlayedSong(const std::string& line) {
     const auto start = ParseCalendarText(fields[0]);
     const std::string& seconds = fields[1];
     // One way to write each number, so that a line reads back as it was written.
-    if (!start || seconds.empty() || seconds.size() > 9 ||
-        (seconds.size() > 1 && seconds[0] == '0'))
-        return std::nullopt;
-    const auto value = Digits(seconds, 0, seconds.size());
+    if (!start || (seconds.size() > 1 && seconds[0] == '0')) return std::nullopt;
+    const auto value = WholeNumber(seconds, 999'999'999);
     if (!value) return std::nullopt;
     return PlayedSong{*start,   static_cast<int32_t>(*value), fields[2], fields[3], fields[4],
                       fields[5]};

@@ -9,7 +9,8 @@ const SongRead& SongFactsCache::Read(const std::string& path) {
     const TMPEGFileInfo& info = reader_.MPEGFileInfo;
     SongRead song{SongFacts{static_cast<int32_t>(PlayingSeconds(info)), reader_.GetArtist(),
                             reader_.GetTitle(), info.Album, reader_.GetGenreText()},
-                  info.Duration, info.DurationMs};
+                  info.Duration, info.DurationMs, reader_.TaggedArtist(),
+                  reader_.TaggedTitle(), reader_.TaggedAlbum()};
     return songs_.emplace(path, std::move(song)).first->second;
 }
 

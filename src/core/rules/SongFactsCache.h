@@ -16,6 +16,10 @@ struct SongRead {
     SongFacts facts;
     int32_t wholeSeconds = 0;  // the reader's whole seconds (0: cannot be played)
     int64_t ms = 0;            // to the millisecond where the reader knows it, else 0
+    // Only what the tag says, as the written playlist shows it.
+    std::string taggedArtist;
+    std::string taggedTitle;
+    std::string taggedAlbum;
 };
 
 class SongFactsCache {

@@ -10,6 +10,7 @@
 #include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
 #include "platform/CalendarDate.h"
+#include "platform/Digits.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/LocalTime.h"
@@ -70,13 +71,10 @@ std::optional<std::string> TwentyFourHourName(std::string_view text) {
     const std::string_view hours = text.substr(0, colon);
     if (colon == std::string_view::npos ? hours.size() != 2 : text.substr(colon) != ":00")
         return std::nullopt;
-    if (hours.empty() || hours.size() > 2) return std::nullopt;
-    int hour = 0;
-    for (const char c : hours) {
-        if (c < '0' || c > '9') return std::nullopt;
-        hour = hour * 10 + (c - '0');
-    }
-    if (hour > 23) return std::nullopt;
+    if (hours.size() > 2) return std::nullopt;
+    const std::optional<int64_t> read = WholeNumber(hours, 23);
+    if (!read) return std::nullopt;
+    const int hour = static_cast<int>(*read);
     const int twelve = hour % 12 == 0 ? 12 : hour % 12;
     return std::to_string(twelve) + (hour < 12 ? " AM" : " PM");
 }
@@ -91,14 +89,10 @@ std::optional<std::string> AutoStartHourName(const std::string& text) {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     };
     blanks();
-    int hour = 0;
-    size_t digits = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
-        hour = hour * 10 + (text[i] - '0');
-        ++i;
-        ++digits;
-    }
-    if (digits == 0 || hour < 1 || hour > 12) return std::nullopt;
+    // Three digits at most ("007 pm"); a fourth is no A or P below.
+    const DigitRun hour = LeadingDigits(std::string_view(text).substr(i, 3), 12);
+    if (!hour.value || *hour.value < 1) return std::nullopt;
+    i += hour.length;
     blanks();
     if (i + 2 > text.size()) return std::nullopt;
     const char half = static_cast<char>(text[i] & ~0x20);
@@ -107,7 +101,7 @@ std::optional<std::string> AutoStartHourName(const std::string& text) {
     i += 2;
     blanks();
     if (i != text.size()) return std::nullopt;
-    return std::to_string(hour) + (half == 'A' ? " AM" : " PM");
+    return std::to_string(*hour.value) + (half == 'A' ? " AM" : " PM");
 }
 
 std::string NotAnHourMessage(const std::string& text) {

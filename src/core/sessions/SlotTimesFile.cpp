@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/Digits.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
@@ -25,13 +26,12 @@ std::vector<std::string_view> Columns(std::string_view line) {
     }
 }
 
-// A whole number of seconds, 0 .. 3600.
+// A whole number of seconds, 0 .. 3600, in four digits at most.
 std::optional<int32_t> WindowSeconds(std::string_view text) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != text.npos)
-        return std::nullopt;
-    const int32_t value = std::stoi(std::string(text));
-    if (value > 3600) return std::nullopt;
-    return value;
+    if (text.size() > 4) return std::nullopt;
+    const std::optional<int64_t> value = WholeNumber(text, 3600);
+    if (!value) return std::nullopt;
+    return static_cast<int32_t>(*value);
 }
 
 }  // namespace
@@ -71,12 +71,11 @@ SlotTimesRead ParseSlotTimesLines(const LineList& lines, const LineList& slots) 
         const std::optional<int32_t> second = ParseHourMark(columns[1]);
         const std::optional<SlotTimeKind> kind = ParseSlotTimeKind(columns[2]);
         const std::optional<int32_t> window = WindowSeconds(columns[3]);
-        size_t slot = 0;
-        const std::string_view number = columns[0];
-        const bool numbered = !number.empty() && number.size() <= 6 &&
-                              number.find_first_not_of("0123456789") == number.npos;
-        if (numbered) slot = static_cast<size_t>(std::stoul(std::string(number)));
-        if (!numbered || slot == 0 || !second || !kind || !window) {
+        // Six digits at most.
+        const std::optional<int64_t> numbered =
+            columns[0].size() <= 6 ? WholeNumber(columns[0]) : std::nullopt;
+        const size_t slot = static_cast<size_t>(numbered.value_or(0));
+        if (slot == 0 || !second || !kind || !window) {
             read.problems.push_back(where + "\"" + ShownText(line, kShownLine) +
                                     "\" is not a timed slot");
             continue;

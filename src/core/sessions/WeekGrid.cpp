@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/CalendarDate.h"
+#include "platform/Digits.h"
 #include "platform/FileReplace.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
@@ -20,13 +21,6 @@ constexpr std::string_view kGridNotes =
     "# Kestrune week grid: one line per hour, DAY HOUR SESSION\r\n"
     "# DAY is Mon Tue Wed Thu Fri Sat Sun, HOUR 00 to 23 of the wall clock; an hour without a\r\n"
     "# session builds nothing. A session without a folder is looked up beside this file.\r\n";
-
-bool TwoDigits(std::string_view text, int& value) {
-    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
-        return false;
-    value = (text[0] - '0') * 10 + (text[1] - '0');
-    return true;
-}
 
 int DayIndex(std::string_view name) {
     for (int day = 0; day < kDaysInWeek; ++day)
@@ -53,15 +47,15 @@ std::optional<WeekGrid> ParseWeekGrid(std::string_view text, std::string& error)
         const std::string where = "line " + std::to_string(i + 1) + ": ";
         // "Mon 07" or "Mon 07 session": day, one blank, hour, then one blank before the session.
         const std::string_view slot = std::string_view(line).substr(0, 6);
-        int hour = -1;
         const int day = DayIndex(slot.substr(0, 3));
-        if (slot.size() < 6 || slot[3] != ' ' || day < 0 || !TwoDigits(slot.substr(4), hour) ||
-            hour >= kHoursInDay || (line.size() > 6 && line[6] != ' ')) {
+        const std::optional<int> hour = FixedDigits(slot, 4, 2);
+        if (slot.size() < 6 || slot[3] != ' ' || day < 0 || !hour || *hour >= kHoursInDay ||
+            (line.size() > 6 && line[6] != ' ')) {
             error =
                 where + "there is no hour \"" + line.substr(0, line.find(' ', 4)) + "\" in a week";
             return std::nullopt;
         }
-        const int cell = day * kHoursInDay + hour;
+        const int cell = day * kHoursInDay + *hour;
         if (given[cell]) {
             error = where + std::string(kDayNames[day]) + " " + std::string(slot.substr(4, 2)) +
                     " is given twice";

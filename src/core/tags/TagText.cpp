@@ -1,5 +1,6 @@
 #include "tags/TagText.h"
 
+#include "platform/Digits.h"
 #include "tags/GenreNames.h"
 
 namespace kestrune {
@@ -18,13 +19,8 @@ std::string_view Trimmed(std::string_view text) {
 
 // The number of a text made of one to three digits; -1 otherwise.
 int SmallNumber(std::string_view text) {
-    if (text.empty() || text.size() > 3) return -1;
-    int value = 0;
-    for (const char c : text) {
-        if (!IsDigit(c)) return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    if (text.size() > 3) return -1;
+    return static_cast<int>(WholeNumber(text).value_or(-1));
 }
 
 Genre ByCode(int code) {
@@ -158,15 +154,8 @@ std::optional<std::string> TagYear(std::string_view text) {
 }
 
 uint8_t TrackOf(std::string_view text) {
-    text = Trimmed(text);
-    int value = 0;
-    size_t digits = 0;
-    while (digits < text.size() && IsDigit(text[digits]) && value <= 255) {
-        value = value * 10 + (text[digits] - '0');
-        ++digits;
-    }
-    if (digits == 0 || value > 255) return 0;
-    return static_cast<uint8_t>(value);
+    // "7", "07/12": the digits in front; none, or a number past a byte, is no track.
+    return static_cast<uint8_t>(LeadingDigits(Trimmed(text), 255).value.value_or(0));
 }
 
 std::string CleanText(std::string_view text) {

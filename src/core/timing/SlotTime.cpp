@@ -1,5 +1,6 @@
 #include "timing/SlotTime.h"
 
+#include "platform/Digits.h"
 #include "platform/TimeTexts.h"
 #include "timing/ClockFill.h"
 
@@ -18,14 +19,10 @@ std::string_view Trimmed(std::string_view text) {
 
 // One or two digits, 0 .. 59.
 std::optional<int32_t> Sixty(std::string_view digits) {
-    if (digits.empty() || digits.size() > 2) return std::nullopt;
-    int32_t value = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value > 59) return std::nullopt;
-    return value;
+    if (digits.size() > 2) return std::nullopt;
+    const std::optional<int64_t> value = WholeNumber(digits, 59);
+    if (!value) return std::nullopt;
+    return static_cast<int32_t>(*value);
 }
 
 }  // namespace
