@@ -11,6 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "rules/PlayHistoryFile.h"
+#include "rules/RotationSettings.h"
 #include "sessions/SessionFile.h"
 #include "sessions/SlotTimesFile.h"
 #include "sessions/WeekRun.h"
@@ -42,6 +45,9 @@ constexpr int kSpots = 120;
 // What the station holds: its music categories (songs in each) and its rules.
 struct StationShape {
     std::vector<int> music = std::vector<int>(kMusicCategories, kSongsPerMusicCategory);
+    int artists = kArtists;
+    int jingles = kJingles;
+    int spots = kSpots;
     std::vector<std::string> rules = {"[Rules]", "title_hours=6", "album_hours=2",
                                       "artist_matching=loose", "exempt=jingles.m3u;spots.m3u",
                                       "performance_complement=1", "history=1",
@@ -81,7 +87,7 @@ public:
                 synth::Id3v1Tag tag;
                 tag.title = name + " " + std::to_string(i);
                 if (music) {
-                    const uint32_t artist = next() % kArtists;
+                    const uint32_t artist = next() % static_cast<uint32_t>(shape.artists);
                     tag.artist = "Artist " + std::to_string(artist);
                     tag.album = "Album " + std::to_string(artist) + "-" + std::to_string(next() % 3);
                     tag.genre = static_cast<uint8_t>(next() % 8);
@@ -99,8 +105,8 @@ public:
         };
         for (size_t c = 0; c < shape.music.size(); ++c)
             category("music" + std::to_string(c), shape.music[c], 150000, 330000, true);
-        category("jingles", kJingles, 4000, 15000, false);
-        category("spots", kSpots, 15000, 60000, false);
+        category("jingles", shape.jingles, 4000, 15000, false);
+        category("spots", shape.spots, 15000, 60000, false);
         jingles_ = static_cast<int>(lists_.size()) - 2;
         iniPath_ = folder + "/kestrune.ini";
         SaveList(iniPath_, LineList(shape.rules.begin(), shape.rules.end()));
@@ -119,6 +125,7 @@ public:
     void Prepare(bool timed = false, int slots = 0) const {
         for (size_t c = 0; c < lists_.size(); ++c) SaveList(lists_[c], contents_[c]);
         std::remove(PlayHistoryPath(folder_).c_str());
+        std::remove(RotationStatePath(folder_).c_str());
         // Four clocks: music 0..2, J jingle, S spots.
         const std::vector<std::vector<int>> clocks = {
             {3, 0, 1, 4, 2, 0, 3, 1, 2, 4, 0, 1, 3, 2, 0, 1},
@@ -158,7 +165,8 @@ public:
     }
 
     // `breaks`: where to count the rules the week broke.
-    WeekRunReport Build(FillMode fill, size_t* breaks = nullptr) const {
+    WeekRunReport Build(FillMode fill, size_t* breaks = nullptr,
+                        RotationOrder order = RotationOrder::Shuffle) const {
         BuildSession session;
         HeadlessView view;
         QuietPrompts prompts;
@@ -167,6 +175,7 @@ public:
         BuildContext context{session, view, prompts, seeds, clock, iniPath_, &folder_};
         context.rules = ReadRuleSettings(iniPath_);
         context.timing.fill = fill;
+        context.rotation.order = order;
         WeekRunReport report = BuildWeekDays(context, grid_, gridPath_, {2026, 12, 7}, 7);
         if (breaks != nullptr) *breaks = session.lbRuleBreaks.size();
         return report;
@@ -323,6 +332,99 @@ void BM_StarvedStation(benchmark::State& state) {
     state.counters["rule breaks"] = static_cast<double>(breaks);
 }
 BENCHMARK(BM_StarvedStation)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// How evenly a week plays each music category: the share of its songs that play their fair
+// number of times (the week's plays over its songs, rounded down or up), those never played,
+// and the plays in the same hour of the clock as the day before.
+struct Spread {
+    double fair = 0;   // share of songs, 0..1, of the least fair category
+    double never = 0;  // songs never played, all categories
+    double sameHourAsDayBefore = 0;
+};
+
+Spread SpreadOf(const WeekRunReport& week, const std::vector<std::string>& categories) {
+    std::map<std::string, int> plays;
+    std::map<std::string, std::set<int>> hours;  // day * 24 + hour each song played in
+    Spread spread;
+    for (const std::string& playlist : week.playlists) {
+        // ".../name_2026-12-07_06.m3u": the day and the hour.
+        const size_t at = playlist.rfind('_');
+        const int hour = std::stoi(playlist.substr(at + 1, 2));
+        const int day = std::stoi(playlist.substr(at - 2, 2));
+        LineList lines;
+        LoadList(playlist, lines);
+        for (const std::string& song : lines) {
+            if (song.empty() || song[0] == '#') continue;
+            ++plays[song];
+            const int slot = day * 24 + hour;
+            spread.sameHourAsDayBefore += hours[song].count(slot - 24) ? 1 : 0;
+            hours[song].insert(slot);
+        }
+    }
+    spread.fair = 1;
+    for (const std::string& category : categories) {
+        LineList songs;
+        LoadList(category, songs);
+        int total = 0;
+        for (const std::string& song : songs) total += plays[song];
+        const int low = total / static_cast<int>(songs.size());
+        const int high = (total + static_cast<int>(songs.size()) - 1) / static_cast<int>(songs.size());
+        double fair = 0;
+        for (const std::string& song : songs) {
+            fair += plays[song] >= low && plays[song] <= high ? 1 : 0;
+            spread.never += plays[song] == 0 ? 1 : 0;
+        }
+        spread.fair = std::min(spread.fair, fair / static_cast<double>(songs.size()));
+    }
+    return spread;
+}
+
+// A station as a music director runs one: 36 currents, 60 recurrents and 180 gold songs by 90
+// artists, 8 jingles, 24 spots, one 16-slot clock shorter than the hour for all 168 hours, the
+// rules with a 6-hour title window and the history, the exact fill. The week with the shuffle
+// of every build and with the rotation kept across builds.
+void BM_RotationWeek(benchmark::State& state) {
+    ScratchFolder folder("rotation");
+    StationShape shape;
+    shape.music = {36, 60, 180};
+    shape.artists = 90;
+    shape.jingles = 8;
+    shape.spots = 24;
+    shape.rules = {"[Rules]", "title_hours=6", "album_hours=3", "artist_matching=loose",
+                   "exempt=jingles.m3u;spots.m3u", "performance_complement=1", "history=1",
+                   "relax=least_recent"};
+    const WeekStation station(folder.Path(), shape);
+    WeekRunReport shuffled, rotated;
+    Spread shuffleSpread, rotateSpread;
+    std::vector<std::string> music;
+    for (int c = 0; c < 3; ++c) music.push_back(folder.Path() + "/music" + std::to_string(c) + ".m3u");
+    RunRounds(state, {{"shuffle",
+                       [&] {
+                           shuffled = station.Build(FillMode::Exact);
+                           shuffleSpread = SpreadOf(shuffled, music);
+                       },
+                       [&] { station.Prepare(false, 16); }},
+                      {"rotate",
+                       [&] {
+                           rotated = station.Build(FillMode::Exact, nullptr, RotationOrder::Rotate);
+                           rotateSpread = SpreadOf(rotated, music);
+                       },
+                       [&] { station.Prepare(false, 16); }}});
+    auto within = [](const WeekRunReport& report) {
+        double count = 0;
+        for (const HourEnd& end : report.hourEnds) count += std::llabs(end.errorMs) <= 2000 ? 1 : 0;
+        return count;
+    };
+    state.counters["shuffle fair %"] = 100 * shuffleSpread.fair;
+    state.counters["shuffle never"] = shuffleSpread.never;
+    state.counters["shuffle same hour"] = shuffleSpread.sameHourAsDayBefore;
+    state.counters["shuffle within 2 s"] = within(shuffled);
+    state.counters["rotate fair %"] = 100 * rotateSpread.fair;
+    state.counters["rotate never"] = rotateSpread.never;
+    state.counters["rotate same hour"] = rotateSpread.sameHourAsDayBefore;
+    state.counters["rotate within 2 s"] = within(rotated);
+}
+BENCHMARK(BM_RotationWeek)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

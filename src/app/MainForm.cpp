@@ -87,6 +87,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     // The builds take their settings from here; the option windows keep them as they save them.
     build_->rules = ReadRuleSettings(settings, &settingsProblems_);
     build_->timing = ReadTimingSettings(settings, &settingsProblems_);
+    build_->rotation = ReadRotationSettings(settings);
     runView_ = std::make_unique<ScheduledRunView>(*view_);
     runBuild_ = std::make_unique<BuildContext>(BuildContext{
         runSession_, *runView_, *prompts_, seeds_, clock_, settings, &folders_.sessions});
@@ -447,6 +448,7 @@ void TfMainForm::timerAutoBuildTimer() {
         runSession_.output = session_.output;
         runBuild_->rules = build_->rules;
         runBuild_->timing = build_->timing;
+        runBuild_->rotation = build_->rotation;
         scheduler_.timerAutoBuildTimer(*runBuild_, nullptr);
     });
     if (tsWeekGrid != nullptr) tsWeekGrid->Model().SetHourEnds(scheduler_.GridHourEnds());

@@ -94,6 +94,7 @@ CliStation::CliStation(std::optional<uint32_t> seed)
     std::vector<std::string> problems;
     context.rules = ReadRuleSettings(ini, &problems);
     context.timing = ReadTimingSettings(ini, &problems);
+    context.rotation = ReadRotationSettings(ini);
     for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
 }
 

@@ -10,6 +10,7 @@
 #include "building/ShuffleList.h"
 #include "platform/Clock.h"
 #include "platform/SettingsFiles.h"
+#include "rules/RotationSettings.h"
 #include "rules/RuleSettings.h"
 #include "timing/TimingSettings.h"
 
@@ -29,6 +30,7 @@ struct BuildContext {
     const std::string* historyFolder = nullptr;
     RuleSettings rules = RuleSettings{};
     TimingSettings timing = TimingSettings{};
+    RotationSettings rotation = RotationSettings{};
     // When the build will air (an hour of a week grid); none: now, or after the plays of the
     // history that run on into now.
     std::optional<LocalDateTime> plannedStart = std::nullopt;

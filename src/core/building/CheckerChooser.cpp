@@ -114,12 +114,12 @@ private:
     // the Genre Checker, whose genre does not follow the last one) takes the top.
     void FindReplacement(int32_t remaining) {
         LineList& working = s_.lbTempListBox1;
-        for (int32_t n = remaining - 2; n >= 0; --n) {
+        for (const int32_t n : SearchOrder(remaining, 0, see_.rotate)) {
             const SongRead& song = see_.songs.Read(see_.songAt(n));
             if (song.wholeSeconds == 0) continue;  // never placed: no playing time
             if (ArtistInList(song.facts.artist, s_.lbDupeArtistChecklist)) continue;
             if (s_.fGenre.cbGenreCheck && GenreSameAsLast(song.facts.genre)) continue;
-            std::swap(working[0], working[n]);
+            BringToTop(working, static_cast<size_t>(n), see_.rotate);
             return;
         }
     }
@@ -127,11 +127,11 @@ private:
     void FindDifferentGenre(int32_t remaining) {
         view_.ShowStatus("Finding a different genre.");
         LineList& working = s_.lbTempListBox1;
-        for (int32_t n = remaining - 2; n >= 0; --n) {
+        for (const int32_t n : SearchOrder(remaining, 0, see_.rotate)) {
             const SongRead& song = see_.songs.Read(see_.songAt(n));
             if (song.wholeSeconds == 0) continue;
             if (!GenreSameAsLast(song.facts.genre)) {
-                std::swap(working[0], working[n]);
+                BringToTop(working, static_cast<size_t>(n), see_.rotate);
                 return;
             }
         }

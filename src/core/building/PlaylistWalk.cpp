@@ -4,6 +4,7 @@
 // slots hand the end of the build, and the stretches before timed items, to the fill.
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -45,7 +46,8 @@ BuildOutcome PlaylistWalk::Run() {
     // The chooser of this build: with every rule setting at its default the walk checks and
     // searches exactly as it always has; any other setting hands the choice to the rules.
     const WalkSight sight{c_,         songs_,      [this](long long n) { return SongAt(n); },
-                          recentSeconds_, lastGenre_, windowLimit_};
+                          recentSeconds_, lastGenre_, windowLimit_,
+                          c_.rotation.order == RotationOrder::Rotate};
     chooser_ = c_.rules.AllDefault() ? MakeCheckerChooser(sight) : MakeRulesChooser(sight);
     LogHeader();
     BuildOutcome outcome;
@@ -162,15 +164,25 @@ void PlaylistWalk::ShuffleMasterPlaylists() {
     names_.assign(count, std::string());
     initial_.assign(count, 0);
     remaining_.assign(count, 0);
+    // Under the shuffle no category is in rotation: each is shuffled at every build.
+    std::optional<RotationState> rotation;
+    if (c_.rotation.order == RotationOrder::Rotate)
+        rotation.emplace(c_.historyFolder == nullptr || c_.historyFolder->empty()
+                             ? std::string()
+                             : RotationStatePath(*c_.historyFolder));
     for (int j = 0; j < count; ++j) {
         view_.SelectMasterPlaylist(j);
         const std::string& path = s_.lbMasterPlaylists[j];
         LoadPlaylist(path, layout_, s_.lbTempListBox1);
         names_[j] = path;
         initial_[j] = remaining_[j] = static_cast<int32_t>(s_.lbTempListBox1.size());
-        view_.ShowStatus("Now shuffling: " + path);
-        ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
-        SavePlaylist(path, layout_, s_.lbTempListBox1, Sync::Later);
+        // A category in rotation keeps its order; one new to it is shuffled this once.
+        if (!rotation || !rotation->Has(path)) {
+            view_.ShowStatus("Now shuffling: " + path);
+            ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
+            SavePlaylist(path, layout_, s_.lbTempListBox1, Sync::Later);
+            if (rotation) rotation->Add(path);
+        }
         s_.lbTempListBox1.clear();
         view_.SetMeterPosition(Meter::ProgressBar1, j);
     }
@@ -188,8 +200,11 @@ std::string PlaylistWalk::LoadSlot(int slot) {
     const std::string slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slot)];
     current_ = PlaylistIndexOf(slotFile, current_);
     if (remaining_[current_] < 0) {
-        view_.ShowStatus("Reshuffling " + slotFile);
-        ShuffleFile(slotFile);
+        // A rotation comes round in its own order.
+        if (c_.rotation.order == RotationOrder::Shuffle) {
+            view_.ShowStatus("Reshuffling " + slotFile);
+            ShuffleFile(slotFile);
+        }
         remaining_[current_] = initial_[current_];
     }
     view_.ShowStatus("Adding a song from " + slotFile);

@@ -49,12 +49,12 @@ public:
         view_.ShowStatus(RuleMessage(*top));
         RuleBreak smallest = *top;
         int32_t smallestAt = 0;
-        for (int32_t n = remaining - 2; n >= 1; --n) {
+        for (const int32_t n : SearchOrder(remaining, 1, see_.rotate)) {
             const SongFacts& facts = see_.songs.Get(see_.songAt(n));
             if (facts.seconds == 0) continue;  // never placed: no playing time
             const auto brk = FirstBreak(rules_, history_, facts, start);
             if (!brk) {
-                std::swap(working[0], working[n]);
+                BringToTop(working, static_cast<size_t>(n), see_.rotate);
                 return;
             }
             if (SmallerBreak(*brk, smallest)) {
@@ -63,7 +63,7 @@ public:
             }
         }
         if (settings_.relax == Relax::LeastRecent && smallestAt != 0) {
-            std::swap(working[0], working[smallestAt]);
+            BringToTop(working, static_cast<size_t>(smallestAt), see_.rotate);
         } else {
             smallest = *top;
         }

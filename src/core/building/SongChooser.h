@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "building/BuildContext.h"
 #include "rules/SeparationRules.h"
@@ -43,7 +44,17 @@ struct WalkSight {
     const std::deque<int32_t>& recentSeconds;  // playing times of the recent songs
     const std::string& lastGenre;              // of the song placed last
     int32_t windowLimit = 0;                   // the Dupe Checker's hours, in seconds
+    bool rotate = false;  // the category's order is its rotation (`[Rotation] order=rotate`)
 };
+
+// The entries of the working list a chooser tries, in turn, when the top song does not do: the
+// shuffle's from the last of the round up to `lowest`, as the duplicate search has always gone;
+// the rotation's from the top down, so that the least recently played goes first.
+std::vector<int32_t> SearchOrder(int32_t remaining, int32_t lowest, bool rotate);
+// Puts entry `n` on top of the working list. The shuffle swaps it with the top song; the
+// rotation keeps the songs it passed over in their order, at the top, to play as soon as they
+// can.
+void BringToTop(LineList& working, size_t n, bool rotate);
 
 class SongChooser {
 public:
