@@ -10,6 +10,7 @@ packages=(
   lame ffmpeg python3-mutagen  # encoders and a tagger make the test library; ffprobe times it
   liquidsoap icecast2 curl  # the on-air test: a real playout into a real stream server
   clang libclang-rt-14-dev
+  tzdata  # the local-time tests read Europe/Berlin and America/New_York
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev
   xvfb xauth imagemagick
   lintian librsvg2-bin xdotool man-db  # the Debian package: its check, icons, window, manuals

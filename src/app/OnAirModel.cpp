@@ -107,9 +107,10 @@ QVariant OnAirModel::HeadingData(const AirHour& hour, int column, int role) cons
     case Qt::DisplayRole:
         switch (column) {
         case PlannedAt:
-            return QString("%1:%2")
+            return QString("%1:%2%3")
                 .arg(hour.hour, 2, 10, QChar('0'))
-                .arg(hour.minute, 2, 10, QChar('0'));
+                .arg(hour.minute, 2, 10, QChar('0'))
+                .arg(hour.again ? " again" : "");
         case Planned:
             return hour.hasPlan ? Local(ExtractFileName(hour.plan.playlist)) + ": " +
                                       Plural(hour.onAir.planned, "planned")
@@ -177,9 +178,12 @@ void OnAirModel::SetHours(std::vector<AirHour> hours) {
     endResetModel();
 }
 
-int OnAirModel::HeadingRow(int hour) const {
-    for (size_t r = 0; r < rows_.size(); ++r)
-        if (rows_[r].line < 0 && hours_[rows_[r].hour].hour == hour) return static_cast<int>(r);
+int OnAirModel::HeadingRowAt(int64_t utcMs) const {
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        const HourPlan& plan = hours_[rows_[r].hour].plan;
+        if (rows_[r].line < 0 && plan.startMs <= utcMs && utcMs < plan.endMs)
+            return static_cast<int>(r);
+    }
     return -1;
 }
 

@@ -29,8 +29,9 @@ public:
     // Shows these hours (one day's, in order) in place of the ones before.
     void SetHours(std::vector<AirHour> hours);
     const std::vector<AirHour>& Hours() const { return hours_; }
-    // The row of an hour's heading; -1 for an hour not shown.
-    int HeadingRow(int hour) const;
+    // The row of the heading of the hour on air at that instant (of its pass, where the clock
+    // shows the hour twice); -1 for an hour not shown.
+    int HeadingRowAt(int64_t utcMs) const;
     bool IsHeading(int row) const;
 
 private:

@@ -2,7 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QTime>
+#include <QDate>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -11,6 +11,7 @@
 #include "onair/RoyaltyReport.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LocalTime.h"
 #include "platform/Paths.h"
 
 namespace kestrune::app {
@@ -198,7 +199,7 @@ void OnAirPage::ReadAgain() {
         if (model_->IsHeading(row)) table_->setSpan(row, OnAirModel::Planned, 1, 2);
     // Today opens at the hour on air.
     if (Day() == QDate::currentDate()) {
-        const int row = model_->HeadingRow(QTime::currentTime().hour());
+        const int row = model_->HeadingRowAt(UtcNowMs());
         if (row >= 0) table_->scrollTo(model_->index(row, 0), QAbstractItemView::PositionAtTop);
     }
 }

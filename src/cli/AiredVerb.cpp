@@ -77,8 +77,9 @@ int RunAired(const std::vector<std::string>& arguments, const ReaderSetup&) {
                      days.unreadLogLines == 1 ? "" : "s", request.logPath.c_str());
 
     for (const AirHour& air : days.hours) {
-        std::printf("%s %02d:%02d  %s: %d planned, %d aired\n", DateText(air.date).c_str(),
-                    air.hour, air.minute, air.hasPlan ? air.plan.playlist.c_str() : "no playlist",
+        std::printf("%s %02d:%02d%s  %s: %d planned, %d aired\n", DateText(air.date).c_str(),
+                    air.hour, air.minute, air.again ? " again" : "",
+                    air.hasPlan ? air.plan.playlist.c_str() : "no playlist",
                     air.onAir.planned, air.onAir.aired);
         for (const AirDifference& difference : air.onAir.differences) PrintDifference(difference);
     }

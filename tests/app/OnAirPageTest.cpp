@@ -7,9 +7,9 @@
 
 #include "AppFixture.h"
 #include "support/LocalTime.h"
+#include "support/TimeZone.h"
 #include "OnAirPage.h"
 #include "onair/AsPlayedLog.h"
-#include "onair/LocalHours.h"
 #include "onair/RoyaltyReport.h"
 #include "platform/LineList.h"
 
@@ -23,7 +23,7 @@ using kestrune::testing::AccessLogTime;
 // The 06:00 hour of 2026-12-09 plans a, b and c (100 s each); a aired on time, b was taken
 // out, c came at b's time, and a filler closed the hour. One listener heard all of it.
 struct OnAirStation : AppFixture {
-    const int64_t six = LocalHourStartMs({2026, 12, 9}, 6);
+    const int64_t six = kestrune::testing::LocalMomentMs(2026, 12, 9, 6);
     OnAirStation() {
         std::string list = "#EXTM3U\r\n";
         for (const char* name : {"a", "b", "c"})
@@ -64,7 +64,8 @@ TEST(OnAirPage, EachHourShowsItsPlanBesideWhatAiredWithTheDifferencesNamed) {
     using C = OnAirModel;
     ASSERT_EQ(page.Model().rowCount(), 5);  // the hour's heading and four lines
     EXPECT_TRUE(page.Model().IsHeading(0));
-    EXPECT_EQ(page.Model().HeadingRow(6), 0);
+    EXPECT_EQ(page.Model().HeadingRowAt(f.six + 60000), 0);
+    EXPECT_EQ(page.Model().HeadingRowAt(f.six - 1), -1);
     EXPECT_EQ(Cell(page, 0, C::PlannedAt), "06:00");
     EXPECT_EQ(Cell(page, 0, C::Planned), "onair_2026-12-09_06.m3u8: 3 planned");
     EXPECT_EQ(Cell(page, 0, C::Aired), "3 aired");
@@ -151,6 +152,28 @@ TEST(OnAirPage, WriteReportAsksTheFormatAndFileAndCountsTheListeners) {
     page.ReportButton().click();
     ASSERT_EQ(f.prompts.errors.size(), 1u);
     EXPECT_EQ(f.prompts.errors[0], "The report's last day comes before its first day.");
+}
+
+// Berlin, 25 October 2026: 02:00 comes twice, and the page shows two hours, the second "again",
+// each with the whole list; the one on air is found by the instant, not by the clock's hour.
+TEST(OnAirPage, TheHourTheClockShowsTwiceIsTwoHours) {
+    const kestrune::testing::ScopedTimeZone berlin("Europe/Berlin");
+    AppFixture f;
+    std::string list = "#EXTM3U\r\n";
+    for (const char* name : {"a", "b", "c"})
+        list += std::string("#EXTINF:100,Artist - ") + name + "\r\n" + f.Path(name) + "\r\n";
+    f.station.dir.Write("Playlists/onair_2026-10-25_02.m3u8", list);
+    f.station.dir.Write("Sessions/aired.txt", "# Kestrune as-played log\n");
+    OnAirPage& page = *f.Form().tsOnAir;
+    page.ShowDay(QDate(2026, 10, 25));
+
+    ASSERT_EQ(page.Model().rowCount(), 8);  // two headings of three planned lines each
+    EXPECT_EQ(Cell(page, 0, OnAirModel::PlannedAt), "02:00");
+    EXPECT_EQ(Cell(page, 4, OnAirModel::PlannedAt), "02:00 again");
+    EXPECT_EQ(Cell(page, 5, OnAirModel::PlannedAt), "02:00:00 CET");
+    const int64_t firstPass = kestrune::testing::UtcMs(2026, 10, 25, 0);
+    EXPECT_EQ(page.Model().HeadingRowAt(firstPass + 60000), 0);
+    EXPECT_EQ(page.Model().HeadingRowAt(firstPass + 3600000 + 60000), 4);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "building/PlaysToRecord.h"
 #include "mpgtools/MPGTools.h"
 #include "onair/AsPlayedLog.h"
-#include "onair/LocalHours.h"
+#include "support/LocalTime.h"
 #include "platform/TimeTexts.h"
 #include "rules/PlayHistoryFile.h"
 #include "rules/SeparationRules.h"
@@ -243,7 +243,7 @@ TEST(RulesBuild, TheHistoryCountsWhatAiredWhereTheAsPlayedLogCoversTheHour) {
     // Bo was planned at 17:30, but Ana went out instead, until 18:00:30.
     f.dir.Write("play_history.txt", "2026-12-06 17:30:00\t1200\tBo\t2\t\t" +
                                         f.SongPath(songs[1]) + "\r\n");
-    const int64_t aired = LocalHourStartMs({2026, 12, 6}, 17) + 30 * 60000;
+    const int64_t aired = testing::LocalMomentMs(2026, 12, 6, 17) + 30 * 60000;
     f.dir.Write(kAsPlayedLogFile, FormatUtcStamp(aired) + "\tstart\tfiller\t" +
                                       f.SongPath(songs[0]) + "\tAna\t1\t/p/songs.m3u\n" +
                                       FormatUtcStamp(aired + 1830000) + "\tend\t1830.000\tended\t" +

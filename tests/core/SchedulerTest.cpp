@@ -8,6 +8,7 @@
 #include "sessions/Scheduler.h"
 #include "sessions/SessionFile.h"
 #include "support/Station.h"
+#include "support/TimeZone.h"
 
 namespace kestrune {
 namespace {
@@ -98,6 +99,81 @@ TEST(Scheduler, DelayUntilTheChosenHour) {
     EXPECT_EQ(choices[12], "12 PM");
     EXPECT_EQ(choices[23], "11 PM");
     EXPECT_EQ(choices[24], "");
+}
+
+// The evening before each clock change of 2026, 22:00: the daily run waits the real time until
+// its hour, not the difference of the clock's hours.
+TEST(Scheduler, TheDailyRunWaitsRealTimeAcrossAClockChange) {
+    using testing::UtcMs;
+    const struct {
+        testing::ClockChanges zone;
+        const char* hour;
+        int springHours;  // from 22:00 the evening before to the run
+        int autumnHours;
+    } cases[] = {
+        {testing::kBerlin, "12 AM", 2, 2},   {testing::kBerlin, "1 AM", 3, 3},
+        {testing::kBerlin, "2 AM", 4, 4},    // skipped: run when the clock jumps; repeated: first
+        {testing::kBerlin, "3 AM", 4, 6},    {testing::kBerlin, "4 AM", 5, 7},
+        {testing::kBerlin, "9 PM", 22, 24},  {testing::kNewYork, "12 AM", 2, 2},
+        {testing::kNewYork, "1 AM", 3, 3},   {testing::kNewYork, "2 AM", 4, 5},
+        {testing::kNewYork, "3 AM", 4, 6},   {testing::kNewYork, "9 PM", 22, 24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.zone.zone) + " " + c.hour);
+        const testing::ScopedTimeZone tz(c.zone.zone);
+        const int winter = c.zone.standardOffsetHours;
+        const int64_t springEve =
+            UtcMs(2026, c.zone.springMonth, c.zone.springDay - 1, 22 - winter);
+        const int64_t autumnEve =
+            UtcMs(2026, c.zone.autumnMonth, c.zone.autumnDay - 1, 22 - winter - 1);
+        EXPECT_EQ(DelayUntilHour(c.hour, springEve), c.springHours * kMsPerHour);
+        EXPECT_EQ(DelayUntilHour(c.hour, autumnEve + 999), c.autumnHours * kMsPerHour)
+            << "the milliseconds of the second are not counted";
+
+        // The scheduler itself, on a clock stopped there: armed for that, told in local time.
+        testing::InstantClock clock(springEve);
+        testing::RecordingView view;
+        testing::ScriptedPrompts prompts;
+        BuildSession session;
+        CountingSeeds seeds{1};
+        BuildContext context{session, view, prompts, seeds, clock};
+        FakeTimer timer;
+        Scheduler scheduler(timer);
+        scheduler.clock = &clock;
+        scheduler.AddSessions({"/s/a.cwt"});
+        scheduler.ComboBox2 = c.hour;
+        scheduler.btAutoSchedule_StartClick(context);
+        EXPECT_EQ(timer.interval, c.springHours * kMsPerHour);
+        const LocalDateTime at = LocalFieldsOf(springEve + timer.interval);
+        const int hour = TargetHour(c.hour) % 24;
+        EXPECT_EQ(at.hour, hour == 2 ? 3 : hour) << "the skipped 2 AM runs as the clock jumps";
+        EXPECT_EQ(at.minute, 0);
+    }
+}
+
+// A run at its hour on a change day: the next is the same hour of the next day, which may be 23,
+// 24 or 25 hours away, and never the second pass of a repeated hour.
+TEST(Scheduler, AfterARunOnAChangeDayTheNextIsTomorrowsHour) {
+    using testing::UtcMs;
+    for (const testing::ClockChanges& z : {testing::kBerlin, testing::kNewYork}) {
+        SCOPED_TRACE(z.zone);
+        const testing::ScopedTimeZone tz(z.zone);
+        const int winter = z.standardOffsetHours;
+        // 12 AM at midnight of the spring day: the day has 23 hours.
+        EXPECT_EQ(DelayAfterRun("12 AM", UtcMs(2026, z.springMonth, z.springDay, -winter)),
+                  23 * kMsPerHour);
+        // 3 AM, ended within its second on the spring day: 24 hours, 3 AM summer time.
+        const int64_t spring3 = UtcMs(2026, z.springMonth, z.springDay, 3 - winter - 1);
+        EXPECT_EQ(DelayAfterRun("3 AM", spring3 + 400), kMsPerDay);
+        // The repeated hour, run at its first pass and ended ten minutes on: tomorrow's, not the
+        // second pass an hour later.
+        const std::string repeated = std::to_string(z.repeatedHour) + " AM";
+        const int64_t firstPass =
+            UtcMs(2026, z.autumnMonth, z.autumnDay, z.repeatedHour - winter - 1);
+        EXPECT_EQ(DelayAfterRun(repeated, firstPass + 10 * 60000),
+                  kMsPerDay + kMsPerHour - 10 * 60000);
+        EXPECT_EQ(DelayAfterRun(repeated, firstPass), kMsPerDay + kMsPerHour);
+    }
 }
 
 TEST(Scheduler, ButtonsArmStopAndReArm) {

@@ -34,31 +34,37 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
     AirTotals& totals = days.totals;
     days.minuteTurns = request.pattern.find("%M") != std::string::npos;
     const int turns = days.minuteTurns ? 24 * 60 : 24;
+    const int64_t turnMs = days.minuteTurns ? 60000 : 3600000;
     for (CalendarDate date = request.from; DateText(date) <= DateText(request.to);
          date = AddDays(date, 1)) {
         for (int turn = 0; turn < turns; ++turn) {
             const int hour = days.minuteTurns ? turn / 60 : turn;
             const int minute = days.minuteTurns ? turn % 60 : 0;
-            AirHour air{date, hour, minute, {}, false, {}};
-            HourPlan& plan = air.plan;
-            plan.playlist = ComparablePath(
-                HourPlaylistPath(request.pattern, date.year, date.month, date.day, hour, minute));
-            plan.startMs = LocalHourStartMs(date, hour) + minute * int64_t{60000};
-            plan.endMs =
-                days.minuteTurns ? plan.startMs + 60000 : LocalHourEndMs(date, hour);
-            air.hasPlan = std::filesystem::is_regular_file(plan.playlist);
-            if (air.hasPlan) plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
-            air.onAir = CompareHour(plan, log.items, request.lateMs);
-            if (!air.hasPlan && air.onAir.aired == 0) continue;
-            ++totals.hours;
-            totals.planned += air.onAir.planned;
-            totals.aired += air.onAir.aired;
-            for (const AirDifference& difference : air.onAir.differences) {
-                totals.neverAired += difference.kind == AirDifferenceKind::NeverAired;
-                totals.notPlanned += difference.kind == AirDifferenceKind::NotPlanned;
-                totals.late += difference.kind == AirDifferenceKind::Late;
+            // A turn the clock skips has no air; one it shows twice is two turns, each with
+            // the turn's playlist from its top, as the on-air script plays them.
+            for (const LocalPass& pass : LocalPasses(date, hour, minute, turnMs)) {
+                AirHour air{date, hour, minute, pass.again, {}, false, {}};
+                HourPlan& plan = air.plan;
+                plan.playlist = ComparablePath(HourPlaylistPath(request.pattern, date.year,
+                                                                date.month, date.day, hour,
+                                                                minute));
+                plan.startMs = pass.startMs;
+                plan.endMs = pass.endMs;
+                air.hasPlan = std::filesystem::is_regular_file(plan.playlist);
+                if (air.hasPlan)
+                    plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
+                air.onAir = CompareHour(plan, log.items, request.lateMs);
+                if (!air.hasPlan && air.onAir.aired == 0) continue;
+                ++totals.hours;
+                totals.planned += air.onAir.planned;
+                totals.aired += air.onAir.aired;
+                for (const AirDifference& difference : air.onAir.differences) {
+                    totals.neverAired += difference.kind == AirDifferenceKind::NeverAired;
+                    totals.notPlanned += difference.kind == AirDifferenceKind::NotPlanned;
+                    totals.late += difference.kind == AirDifferenceKind::Late;
+                }
+                days.hours.push_back(std::move(air));
             }
-            days.hours.push_back(std::move(air));
         }
     }
     return days;

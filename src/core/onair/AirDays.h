@@ -31,11 +31,13 @@ std::string OnAirPlaylistPattern(const std::string& playlistsFolder);
 std::string AsPlayedLogPath(const std::string& sessionsFolder);
 
 // One turn of the on-air clock: an hour, or a minute when the pattern names the minute (the
-// script then plays a list a minute, as its test does).
+// script then plays a list a minute, as its test does). A turn the clock skips when summer time
+// begins is none; one it shows twice when summer time ends is two, the second `again`.
 struct AirHour {
     CalendarDate date;
     int hour = 0;
     int minute = 0;
+    bool again = false;     // the second pass of a turn the clock shows twice
     HourPlan plan;          // its playlist in one spelling, the hour's span, the items
     bool hasPlan = false;   // the playlist file is there
     HourOnAir onAir;

@@ -1,7 +1,6 @@
 #include "onair/RoyaltyReport.h"
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -12,6 +11,7 @@
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/LineList.h"
+#include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "platform/SettingsSection.h"
 #include "platform/StationLock.h"
@@ -23,16 +23,6 @@ namespace kestrune {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
-
-// 00:00 of a local day as UTC milliseconds (the system's time zone, as the script's clock).
-int64_t LocalDayStart(const CalendarDate& date) {
-    std::tm local{};
-    local.tm_year = date.year - 1900;
-    local.tm_mon = date.month - 1;
-    local.tm_mday = date.day;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(std::mktime(&local)) * 1000;
-}
 
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"") == std::string::npos) return text;
@@ -261,7 +251,7 @@ ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request, const Read
 
     const ListenerCounter counter(spans);
     std::vector<ReportPlay> plays =
-        AiredPlays(log, LocalDayStart(request.from), LocalDayStart(AddDays(request.to, 1)),
+        AiredPlays(log, LocalDayStartMs(request.from), LocalDayStartMs(AddDays(request.to, 1)),
                    counter, summary.stillOnAir);
     const std::vector<std::string> exemptList =
         ExemptFiles(request.exempt, request.playlistsFolder, summary.missingExemptLists);

@@ -19,6 +19,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
+    // Now as an instant, UTC milliseconds since 1970: what delays are counted in. By default the
+    // instant of Now()'s reading (the earlier one where the clock shows it twice).
+    virtual int64_t UtcMilliseconds() const;
     // Milliseconds since midnight, universal time.
     virtual int64_t UtcMillisecondsOfDay() const = 0;
 };
@@ -26,6 +29,7 @@ public:
 class SystemClock : public Clock {
 public:
     LocalDateTime Now() const override;
+    int64_t UtcMilliseconds() const override;
     int64_t UtcMillisecondsOfDay() const override;
 };
 

@@ -5,12 +5,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 
 #include "platform/FileInternals.h"
 #include "platform/FileTrace.h"
 #include "platform/KestruneError.h"
+#include "platform/LocalTime.h"
 #include "platform/Paths.h"
 
 #ifdef _WIN32
@@ -106,26 +106,6 @@ std::string ReadBytes(const std::string& path) {
 
 using namespace detail;
 
-namespace {
-
-LocalDateTime ToLocal(std::time_t t) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    return LocalDateTime{local.tm_year + 1900,
-                         local.tm_mon + 1,
-                         local.tm_mday,
-                         local.tm_hour,
-                         local.tm_min,
-                         local.tm_sec,
-                         0};
-}
-
-}  // namespace
-
 bool FileExists(const std::string& path) {
     RecordFileEvent(FileOp::Status, path);
     return IsFile(path);
@@ -172,7 +152,7 @@ std::optional<FileStatus> GetFileStatus(const std::string& path) {
     FileStatus status;
     status.size = static_cast<int64_t>(buf.st_size);
     status.isDirectory = IsDirMode(buf.st_mode);
-    status.dosDateTime = PackDosDateTime(ToLocal(static_cast<std::time_t>(buf.st_mtime)));
+    status.dosDateTime = PackDosDateTime(LocalFieldsOf(static_cast<int64_t>(buf.st_mtime) * 1000));
     uint16_t attr = 0;
     if (!WritableByUs(path)) attr |= kAttrReadOnly;
     const std::string name = ExtractFileName(path);

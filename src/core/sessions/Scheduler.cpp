@@ -13,6 +13,7 @@
 #include "platform/Digits.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
+#include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "sessions/SessionFile.h"
 #include "sessions/StationConfig.h"
@@ -40,17 +41,24 @@ int TargetHour(const std::string& text) {
     return 24;
 }
 
-int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
-    int64_t target = static_cast<int64_t>(TargetHour(text)) * 3600000;
-    const int64_t current =
-        ((static_cast<int64_t>(now.hour) * 60 + now.minute) * 60 + now.second) * 1000;
-    if (target < current) target += kOneDay;
-    return target - current;
+int64_t DelayUntilHour(const std::string& text, int64_t nowMs) {
+    // The milliseconds of the current second are not counted: the run starts within the
+    // second after the hour, never before it.
+    const int64_t now = nowMs - ((nowMs % 1000) + 1000) % 1000;
+    const int hour = TargetHour(text);
+    // "12 AM" is the next midnight, never the one of this very second.
+    const int64_t at = hour == 24 ? NextLocalHourMs(now + 1, 0) : NextLocalHourMs(now, hour);
+    return at - now;
 }
 
-int64_t DelayAfterRun(const std::string& text, const LocalDateTime& now) {
-    const int64_t delay = DelayUntilHour(text, now);
-    return delay == 0 ? kOneDay : delay;
+int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now) {
+    return DelayUntilHour(text, InstantOfLocal(now));
+}
+
+int64_t DelayAfterRun(const std::string& text, int64_t nowMs) {
+    const int64_t delay = DelayUntilHour(text, nowMs);
+    // Ended within the second its hour began: the same hour tomorrow, however long the day.
+    return delay == 0 ? DelayUntilHour(text, nowMs + 1000) + 1000 : delay;
 }
 
 namespace {
@@ -103,13 +111,6 @@ std::string NotAnHourMessage(const std::string& text) {
 
 namespace {
 
-void CivilFromDays(int64_t z, LocalDateTime& t) {
-    const CalendarDate date = kestrune::CivilFromDays(z);
-    t.year = static_cast<int>(date.year);
-    t.month = date.month;
-    t.day = date.day;
-}
-
 int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
@@ -117,20 +118,7 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 }  // namespace
 
 LocalDateTime AddMilliseconds(const LocalDateTime& from, int64_t milliseconds) {
-    const int64_t msOfDay =
-        ((static_cast<int64_t>(from.hour) * 60 + from.minute) * 60 + from.second) * 1000 +
-        from.millisecond + milliseconds;
-    const int64_t days = FloorDiv(msOfDay, kOneDay);
-    int64_t rest = msOfDay - days * kOneDay;
-    LocalDateTime t;
-    CivilFromDays(DaysFromCivil(from.year, from.month, from.day) + days, t);
-    t.hour = static_cast<int>(rest / 3600000);
-    rest %= 3600000;
-    t.minute = static_cast<int>(rest / 60000);
-    rest %= 60000;
-    t.second = static_cast<int>(rest / 1000);
-    t.millisecond = static_cast<int>(rest % 1000);
-    return t;
+    return LocalFieldsOf(InstantOfLocal(from) + milliseconds);
 }
 
 std::string NextRunText(const LocalDateTime& at) {
@@ -186,7 +174,7 @@ void Scheduler::btAutoSchedule_StartClick(BuildContext& context) {
     daily_ = true;
     dailyHour_ = *hour;
     oneOff_ = false;
-    ArmAutoBuild(DelayUntilHour(dailyHour_, context.clock.Now()));
+    ArmAutoBuild(DelayUntilHour(dailyHour_, context.clock.UtcMilliseconds()));
 }
 
 bool Scheduler::ResumeDaily(const std::string& hour, const Clock& now) {
@@ -196,7 +184,7 @@ bool Scheduler::ResumeDaily(const std::string& hour, const Clock& now) {
     daily_ = true;
     dailyHour_ = *name;
     oneOff_ = false;
-    ArmAutoBuild(DelayUntilHour(dailyHour_, now.Now()));
+    ArmAutoBuild(DelayUntilHour(dailyHour_, now.UtcMilliseconds()));
     return true;
 }
 
@@ -220,7 +208,7 @@ void Scheduler::ArmAutoBuild(int64_t milliseconds) {
     if (milliseconds < 0) milliseconds = 0;
     if (timer_.IsOn() && timer_.Interval() == milliseconds) return;
     timer_.Start(milliseconds);
-    if (clock != nullptr) nextRun_ = AddMilliseconds(clock->Now(), milliseconds);
+    if (clock != nullptr) nextRun_ = LocalFieldsOf(clock->UtcMilliseconds() + milliseconds);
 }
 
 void Scheduler::CheckSessionsMusic(BuildContext& context) {
@@ -306,7 +294,7 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
         context.view.ShowStatus(RunDoneStatus(context.clock.Now(), count));
         if (daily_) {
             // The next day's hour, from the clock: the run's own length never shifts it.
-            const int64_t delay = DelayAfterRun(dailyHour_, context.clock.Now());
+            const int64_t delay = DelayAfterRun(dailyHour_, context.clock.UtcMilliseconds());
             ArmAutoBuild(delay);
             if (delay < kOneDay - 3600000)
                 closing = "Entire schedule has completed and will run again at " + dailyHour_ + ".";

@@ -38,10 +38,16 @@ public:
 
 // The hour that an auto start text names: "1 AM" 1 .. "11 PM" 23; anything else 24.
 int TargetHour(const std::string& text);
-// Milliseconds from `now` until the clock next reaches that hour (1 to 86,400,000).
+// Milliseconds from the instant `nowMs` (UTC) until the local clock next reaches that hour,
+// counted in real time: the evening before summer time begins, 3 AM is an hour nearer than the
+// clock's hours say. An hour the clock skips that night is reached when the clock jumps over it;
+// an hour it shows twice, at its first pass. 0 (the very second) to a day (25 hours when the
+// clock turns back).
+int64_t DelayUntilHour(const std::string& text, int64_t nowMs);
+// The same from a reading of the local clock (its earlier instant, where it has two).
 int64_t DelayUntilHour(const std::string& text, const LocalDateTime& now);
 // The same after a run: a run that ended within the second its hour began waits for tomorrow.
-int64_t DelayAfterRun(const std::string& text, const LocalDateTime& now);
+int64_t DelayAfterRun(const std::string& text, int64_t nowMs);
 
 // The list's name of the hour a typed start time means ("7am", "7 pm", "12 AM", or the 24-hour
 // "03", "15:00", "3:00" of a hand-edited configuration), if it is one. A lone "7" is none.
@@ -49,8 +55,7 @@ std::optional<std::string> AutoStartHourName(const std::string& text);
 // The message for a start time that names no hour.
 std::string NotAnHourMessage(const std::string& text);
 
-// The local time `milliseconds` after `from`, on the calendar (summer-time changes are not
-// counted, as DelayUntilHour does not count them).
+// What the local clock reads `milliseconds` after it read `from`, clock changes counted.
 LocalDateTime AddMilliseconds(const LocalDateTime& from, int64_t milliseconds);
 // "Next run: Tue 9 Dec 06:00".
 std::string NextRunText(const LocalDateTime& at);
