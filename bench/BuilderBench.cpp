@@ -135,7 +135,7 @@ void BM_CheckDay(benchmark::State& state) {
     rules.matching = ArtistMatching::Loose;
     size_t breaks = 0;
     RunRounds(state, {{"Kestrune", [&] {
-                           SongFactsCache facts;
+                           SongFactsCache facts{ReaderSetup{}};
                            breaks = CheckPlaylist(songs, rules, facts).breaks.size();
                        }}});
     state.counters["songs"] = static_cast<double>(songs.size());

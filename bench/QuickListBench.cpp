@@ -45,7 +45,7 @@ void BM_QuickList(benchmark::State& state) {
     SaveQuestion dialog = PlaylistSaveDialog(folder.Path());
     size_t lines = 0;
     for (auto _ : state) {
-        QuickListFolder shown{"/", folder / "Music", MP3FileNames(folder / "Music")};
+        QuickListFolder shown{"/", folder / "Music", MP3FileNames(folder / "Music", LibrarySettings{})};
         SaveAsList(shown, session, prompts, dialog);
         lines = session.lbListMakerMP3s.size();
     }

@@ -11,6 +11,7 @@
 #include <taglib/tag.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,10 +93,11 @@ const std::vector<std::string>& Collection(int which) {
 // Argument 0: the generated collection; 1: the encoded one; 2: the real-library one. Our reader,
 // TagLib and the floor in turn, round after round, over the same 10,000 files, warm cache.
 void BM_Reader(benchmark::State& state) {
-    InstallTagLibReader();  // as the program and the tool run
     const int which = static_cast<int>(state.range(0));
     const std::vector<std::string>& paths = Collection(which);
-    TMPEGAudio reader;
+    ReaderSetup setup;  // as the program and the tool run
+    setup.tags = std::make_shared<TagLibReader>();
+    TMPEGAudio reader(setup);
     int64_t sum = 0;
     auto ours = [&] {
         for (const std::string& path : paths) sum += ReadOurs(reader, path);
@@ -150,15 +152,15 @@ void BM_Cross10MBWithoutAudio(benchmark::State& state) {
     layout.tag = synth::Id3v1Tag{};
     synth::WriteFile(path, synth::BuildFile(layout));
     long long pumps = 0;
-    SetPumpMessages([&pumps] { ++pumps; });
-    TMPEGAudio reader;
+    ReaderSetup setup;
+    setup.pump = [&pumps] { ++pumps; };
+    TMPEGAudio reader(setup);
     reader.SetFileName(path);
     for (auto _ : state) {
         reader.SetFileName(path);
         if (reader.HeaderPosition != static_cast<int32_t>(stretch))
             state.SkipWithError("not found");
     }
-    SetPumpMessages(nullptr);
     state.SetLabel(allFF ? "all FF" : "no sync");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(stretch));

@@ -31,7 +31,7 @@ bool Go(int files) {
     BuildSession session;
     HeadlessView view;
     QuietPrompts prompts;
-    btnSearchForFilesClick(search, session, view, prompts);
+    btnSearchForFilesClick(search, session, view, prompts, ReaderSetup{});
     return session.lbFiles.size() == static_cast<size_t>(files) && prompts.messages == 1;
 }
 

@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "FuzzChecks.h"
 #include "Scratch.h"
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/FrameCount.h"
 #include "mpgtools/MPGTools.h"
-#include "mpgtools/ReaderHooks.h"
+#include "mpgtools/ReaderSetup.h"
 #include "support/Mp3Fixtures.h"
 #include "tags/AudioFormat.h"
 #include "tags/TagText.h"
@@ -29,20 +30,28 @@ struct Load {
     int32_t headerPosition = 0;
 };
 
-// One load of `path` by `reader`; the question is answered Retry once when `retryOnce`, then
-// Ignore.
-Load LoadWith(TMPEGAudio& reader, const std::string& path, int32_t searchLimit, bool retryOnce) {
+// A reader whose pump counts into `pumps`.
+TMPEGAudio CountingReader(long long& pumps) {
+    ReaderSetup setup;
+    setup.pump = [&pumps] { ++pumps; };
+    return TMPEGAudio(std::move(setup));
+}
+
+// One load of `path` by `reader`, whose pump counts into `pumps`; the question is answered
+// Retry once when `retryOnce`, then Ignore.
+Load LoadWith(TMPEGAudio& reader, long long& pumps, const std::string& path, int32_t searchLimit,
+              bool retryOnce) {
     Load load;
+    pumps = 0;
     reader.AutoLoad = false;
     reader.SearchLimit = searchLimit;
     reader.ErrorCallback = [&load, retryOnce](const TMPEGFileInfo&) -> uint16_t {
         ++load.questions;
         return static_cast<uint16_t>(retryOnce && load.questions == 1 ? 4 : 5);
     };
-    SetPumpMessages([&load] { ++load.pumps; });
     reader.SetFileName(path);
     load.result = reader.Load();
-    SetPumpMessages(nullptr);
+    load.pumps = pumps;
     reader.ErrorCallback = nullptr;
     load.info = reader.MPEGFileInfo;
     load.headerPosition = reader.HeaderPosition;
@@ -181,8 +190,9 @@ std::string CheckMp3Reader(std::string_view input) {
     for (const char c : bytes) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
     const bool retryOnce = (hash & 1) != 0;
 
-    TMPEGAudio reader;
-    const Load first = LoadWith(reader, path, 0, retryOnce);
+    long long pumps = 0;
+    TMPEGAudio reader = CountingReader(pumps);
+    const Load first = LoadWith(reader, pumps, path, 0, retryOnce);
     if (std::string problem = CheckOneLoad(first, bytes, 0, retryOnce); !problem.empty())
         return problem;
     // The accessors answer for whatever the load left.
@@ -195,13 +205,13 @@ std::string CheckMp3Reader(std::string_view input) {
 
     // A search that stops part-way through the file.
     const auto limit = static_cast<int32_t>((hash >> 1) % (bytes.size() + 1));
-    TMPEGAudio limited;
-    const Load stopped = LoadWith(limited, path, limit, false);
+    TMPEGAudio limited = CountingReader(pumps);
+    const Load stopped = LoadWith(limited, pumps, path, limit, false);
     if (std::string problem = CheckOneLoad(stopped, bytes, limit, false); !problem.empty())
         return Finding("with a search limit of " + std::to_string(limit), problem);
 
     // The first reader again: an earlier file leaves nothing behind.
-    const Load again = LoadWith(reader, path, 0, retryOnce);
+    const Load again = LoadWith(reader, pumps, path, 0, retryOnce);
     if (!SameInfo(first.info, again.info) || first.result != again.result ||
         first.headerPosition != again.headerPosition)
         return Finding("a reused reader answers differently");

@@ -374,7 +374,7 @@ void BuildPage::btBuildPlaylistClick() {
         s.ComboBox1 = Local8(ComboBox1->currentText());
         s.cbTextOutput = cbTextOutput->isChecked();
         RefreshingPrompts prompts(context_.prompts, [this] { Refresh(); });
-        EscStops esc;
+        EscStops esc(context_.stopRequest);
         BuildContext build{s,
                            context_.view,
                            prompts,
@@ -384,6 +384,7 @@ void BuildPage::btBuildPlaylistClick() {
                            context_.build.historyFolder,
                            context_.build.rules,
                            context_.build.timing};
+        build.reader = context_.build.reader;
         kestrune::btBuildPlaylistClick(build);
     });
 }

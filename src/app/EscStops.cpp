@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "building/StopRequest.h"
 
 namespace kestrune::app {
 
@@ -11,8 +10,8 @@ namespace {
 int active = 0;
 }
 
-EscStops::EscStops() {
-    ClearStopRequest();
+EscStops::EscStops(std::atomic<bool>& stop) : stop_(stop) {
+    stop_ = false;
     ++active;
     qApp->installEventFilter(this);
 }
@@ -20,7 +19,7 @@ EscStops::EscStops() {
 EscStops::~EscStops() {
     qApp->removeEventFilter(this);
     --active;
-    ClearStopRequest();
+    stop_ = false;
 }
 
 bool EscStops::Active() { return active > 0; }
@@ -33,7 +32,7 @@ bool EscStops::eventFilter(QObject*, QEvent* event) {
             event->accept();
             return true;
         case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) RequestStop();
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) stop_ = true;
             return true;
         case QEvent::KeyRelease:
         case QEvent::Shortcut:

@@ -56,7 +56,7 @@ void TfLibrary::btnSaveLibraryClick() {
         // A failure stops here: the window stays open and nothing changes in this run.
         WriteLibrarySettings(context_.settings, library);
         WriteOutputOptions(context_.settings, output);
-        SetLibrarySettings(library);
+        context_.build.reader.library = library;
         context_.session.output = output;
         hide();
     });

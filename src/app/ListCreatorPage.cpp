@@ -211,7 +211,8 @@ void ListCreatorPage::OpenFolder(const QString& folder) {
     // The file list follows the folder.
     FileListBox1->clear();
     QStringList names;
-    for (const std::string& name : MP3FileNames(Bytes(folder_))) names.append(Local(name));
+    for (const std::string& name : MP3FileNames(Bytes(folder_), context_.build.reader.library))
+        names.append(Local(name));
     FileListBox1->addItems(names);  // one insertion for the whole folder
 }
 
@@ -268,9 +269,10 @@ void ListCreatorPage::btnSearchForFilesClick() {
         search.boxes.cbByGenre = cbByGenre->isChecked();
         search.fresh = cbStartAfresh->isChecked();
         search.playlistsFolder = context_.folders.playlists;
-        EscStops esc;
+        EscStops esc(context_.stopRequest);
         const StationJob job(context_.build, "tag pass of " + search.folder);
-        kestrune::btnSearchForFilesClick(search, context_.session, context_.view, context_.prompts);
+        kestrune::btnSearchForFilesClick(search, context_.session, context_.view, context_.prompts,
+                                         context_.build.reader);
     });
 }
 

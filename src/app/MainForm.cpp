@@ -18,13 +18,15 @@
 #include "OnAirPage.h"
 #include "WeekGridPage.h"
 #include "listtools/QuickList.h"
-#include "mpgtools/ReaderHooks.h"
+#include "TagLibReader.h"
+#include "mpgtools/ReaderSetup.h"
 #include "platform/KestruneError.h"
 #include "rules/RuleSettings.h"
 #include "sessions/DemoSession.h"
 #include "sessions/ScheduleSettings.h"
 #include "sessions/SessionFile.h"
 #include "sessions/StationPlaces.h"
+#include "tags/LibrarySettings.h"
 #include "timing/TimingSettings.h"
 
 namespace kestrune::app {
@@ -67,16 +69,21 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     }
     restingPrompts_ = std::make_unique<RestingPrompts>(*prompts);
     prompts_ = restingPrompts_.get();
-    // The reader asks through our box when a file cannot be read, and keeps the window alive
-    // while it crosses long stretches without audio.
+    // The reader takes every tag and format through TagLib unless [Library] says otherwise. It
+    // asks through our box when a file cannot be read, and keeps the window alive while it
+    // crosses long stretches without audio. Esc sets the stop request.
     passOver_ = std::make_unique<PassOverFiles>(*prompts_);
-    SetOpenErrorHandler([this](const std::string& fileName) { return passOver_->Ask(fileName); });
+    ReaderSetup reader;
+    reader.tags = std::make_shared<TagLibReader>();
+    reader.library = ReadLibrarySettings(settings);
+    reader.askOnError = [this](const std::string& fileName) { return passOver_->Ask(fileName); };
     // Clicks wait until the command ends: a build must not see its lists changed under it. A
     // command that Esc can stop takes the keys in, and drops all but Esc.
-    SetPumpMessages([] {
+    reader.pump = [] {
         QCoreApplication::processEvents(EscStops::Active() ? QEventLoop::AllEvents
                                                            : QEventLoop::ExcludeUserInputEvents);
-    });
+    };
+    reader.stop = &stopRequest_;
     view_ = std::make_unique<QtBuildView>(
         ViewHooks{[this](int i) { tsBuildPlaylist->SelectMasterPlaylist(i); },
                   [this](int i) { tsBuildPlaylist->SelectTemplateSlot(i); },
@@ -87,13 +94,16 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     // The builds take their settings from here; the option windows keep them as they save them.
     build_->rules = ReadRuleSettings(settings, &settingsProblems_);
     build_->timing = ReadTimingSettings(settings, &settingsProblems_);
+    build_->reader = reader;
     build_->rotation = ReadRotationSettings(settings);
     runView_ = std::make_unique<ScheduledRunView>(*view_);
     runBuild_ = std::make_unique<BuildContext>(BuildContext{
         runSession_, *runView_, *prompts_, seeds_, clock_, settings, &folders_.sessions});
+    runBuild_->reader = std::move(reader);
     context_ = std::make_unique<AppContext>(AppContext{
         session_, *view_, *prompts_, *build_, folders_, scheduler_, sdSaveSessions_, sdSavePlaylist_,
-        settings, [this](const std::function<void()>& command) { RunCommand(command); },
+        settings, stopRequest_,
+        [this](const std::function<void()>& command) { RunCommand(command); },
         [this](int page) { ShowPage(page); }, [this] { RefreshAll(); }});
 
     scheduler_.scheduleFolder = folders_.schedule;
@@ -172,10 +182,7 @@ void TfMainForm::SaySettingsProblems() {
     prompts_->ShowMessage(text + "Config > Rules and Config > Timing set them again.");
 }
 
-TfMainForm::~TfMainForm() {
-    SetOpenErrorHandler(nullptr);
-    SetPumpMessages(nullptr);
-}
+TfMainForm::~TfMainForm() = default;
 
 void TfMainForm::BuildNavigation() {
     pNav = new QWidget(this);
@@ -448,6 +455,7 @@ void TfMainForm::timerAutoBuildTimer() {
         runSession_.output = session_.output;
         runBuild_->rules = build_->rules;
         runBuild_->timing = build_->timing;
+        runBuild_->reader.library = build_->reader.library;
         runBuild_->rotation = build_->rotation;
         scheduler_.timerAutoBuildTimer(*runBuild_, nullptr);
     });

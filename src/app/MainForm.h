@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <atomic>
 #include <memory>
 
 #include "AppContext.h"
@@ -155,6 +156,7 @@ private:
     std::unique_ptr<RestingPrompts> restingPrompts_;
     AppPrompts* prompts_;
     std::unique_ptr<PassOverFiles> passOver_;  // the reader's question over one command
+    std::atomic<bool> stopRequest_{false};     // Esc during a command that can stop
     int commandDepth_ = 0;     // commands running, nested ones included
     bool timerWaiting_ = false;  // the auto build timer fired while a command was mid-way
     SystemClock clock_;

@@ -251,7 +251,7 @@ void OnAirPage::WriteReport() {
                 context_.view.ShowStatus("Reading the aired files: " + std::to_string(done) +
                                          " of " + std::to_string(total));
         };
-        const ReportSummary summary = WriteRoyaltyReport(request);
+        const ReportSummary summary = WriteRoyaltyReport(request, context_.build.reader);
         std::string said = *output + ": " + Plural(summary.rows, "row").toStdString() + ", " +
                            Plural(summary.plays, "play").toStdString() + ", " +
                            std::to_string(summary.performances) + " performances";

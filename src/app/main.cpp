@@ -75,8 +75,6 @@ int main(int argc, char** argv) {
         const StationPlaces places = PlaceStation(facts, HowStarted(), true);
         options.startFolder = places.startFolder;
         options.iniPath = places.iniPath;
-        InstallTagLibReader();
-        SetLibrarySettings(ReadLibrarySettings(places.settings));
     } catch (const std::exception& error) {
         app::QtPrompts(nullptr).ShowError(error.what());
         return 1;

@@ -48,7 +48,7 @@ void PrintDifference(const AirDifference& difference) {
 
 }  // namespace
 
-int RunAired(const std::vector<std::string>& arguments) {
+int RunAired(const std::vector<std::string>& arguments, const ReaderSetup&) {
     std::vector<std::string> args = arguments;
     const std::optional<std::string> fromText = TakeValue(args, "--from");
     const std::optional<std::string> toText = TakeValue(args, "--to");

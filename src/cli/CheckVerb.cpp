@@ -24,8 +24,8 @@ int64_t HoursOption(const std::vector<std::string>& args, size_t& i) {
 
 }  // namespace
 
-int RunCheck(const std::vector<std::string>& args) {
-    CliStation station(std::nullopt);
+int RunCheck(const std::vector<std::string>& args, const ReaderSetup& reader) {
+    CliStation station(std::nullopt, reader);
     // The station's own rules, the dupe checker's three hours for the artist; options say more.
     const RuleSettings settings = station.context.rules;
     RuleSet rules;
@@ -57,7 +57,7 @@ int RunCheck(const std::vector<std::string>& args) {
     LineList lines;
     LoadList(playlist, lines);
     const std::string folder = ExtractFilePath(ExpandFileName(playlist));
-    SongFactsCache facts;
+    SongFactsCache facts(station.context.reader);
     const PlaylistCheck check = CheckPlaylist(PlaylistSongs(lines, folder), rules, facts);
     for (const std::string& line : check.breaks) std::printf("%s\n", line.c_str());
     std::printf("%zu songs, %s, %s broken\n", check.songs,

@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "Verbs.h"
-#include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
@@ -80,9 +79,12 @@ std::unique_ptr<ShuffleSeeds> MakeSeeds(std::optional<uint32_t> seed, const Cloc
 }
 }  // namespace
 
-CliStation::CliStation(std::optional<uint32_t> seed)
+CliStation::CliStation(std::optional<uint32_t> seed, const ReaderSetup& reader)
     : seeds_(MakeSeeds(seed, clock_)), context{session, view, prompts, *seeds_, clock_} {
-    SetOpenErrorHandler([this](const std::string& fileName) { return passOver.Ask(fileName); });
+    context.reader = reader;
+    context.reader.askOnError = [this](const std::string& fileName) {
+        return passOver.Ask(fileName);
+    };
     // The station is the current folder; its settings are its own kestrune.ini over the
     // program's (in this tool's own folder, or the user's when installed system-wide).
     const StationPlaces places = CurrentStation();
@@ -107,7 +109,6 @@ void CliStation::Lock(const std::string& job) {
 }
 
 CliStation::~CliStation() {
-    SetOpenErrorHandler(nullptr);
     const std::string summary = passOver.Summary();
     if (!summary.empty()) std::fprintf(stderr, "%s\n", summary.c_str());
 }

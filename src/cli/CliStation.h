@@ -61,7 +61,8 @@ private:
     std::unique_ptr<ShuffleSeeds> seeds_;
 
 public:
-    explicit CliStation(std::optional<uint32_t> seed);
+    // Songs are read with `reader`, its error question answered by the station's prompts.
+    CliStation(std::optional<uint32_t> seed, const ReaderSetup& reader);
     // Ends with the summary of the files the reader passed over, on standard error.
     ~CliStation();
     CliStation(const CliStation&) = delete;

@@ -22,10 +22,10 @@ std::string FolderArgument(const std::string& argument) {
 
 }  // namespace
 
-int RunQuickList(const std::vector<std::string>& args) {
+int RunQuickList(const std::vector<std::string>& args, const ReaderSetup& reader) {
     if (args.size() != 2) throw UsageError{"quicklist needs a folder and the playlist to write"};
     const std::string folder = FolderArgument(args[0]);
-    QuickListFolder list{std::string(1, kPathSeparator), folder, MP3FileNames(folder)};
+    QuickListFolder list{std::string(1, kPathSeparator), folder, MP3FileNames(folder, reader.library)};
     LineList lines;
     BuildQuickList(list, lines);
     SaveList(args[1], lines);
@@ -33,7 +33,7 @@ int RunQuickList(const std::vector<std::string>& args) {
     return kExitDone;
 }
 
-int RunTags(const std::vector<std::string>& args) {
+int RunTags(const std::vector<std::string>& args, const ReaderSetup& reader) {
     TagSearch search;
     for (const std::string& arg : args) {
         if (arg == "--artist") {
@@ -55,10 +55,11 @@ int RunTags(const std::vector<std::string>& args) {
         }
     }
     if (search.folder.empty()) throw UsageError{"tags needs a folder"};
-    CliStation station(std::nullopt);
+    CliStation station(std::nullopt, reader);
     station.Lock("tag pass of " + search.folder);
     search.playlistsFolder = station.folders.playlists;
-    btnSearchForFilesClick(search, station.session, station.view, station.prompts);
+    btnSearchForFilesClick(search, station.session, station.view, station.prompts,
+                           station.context.reader);
     for (const std::string& message : station.prompts.messages)
         std::printf("%s\n", message.c_str());
     return kExitDone;

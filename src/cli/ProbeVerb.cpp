@@ -9,7 +9,6 @@
 
 #include "Verbs.h"
 #include "mpgtools/MPGTools.h"
-#include "mpgtools/ReaderHooks.h"
 #include "platform/ShownText.h"
 
 namespace kestrune::cli {
@@ -34,9 +33,9 @@ private:
     std::string out_;
 };
 
-void Probe(const std::string& path, Printer& print) {
+void Probe(const std::string& path, const ReaderSetup& setup, Printer& print) {
     // A fresh reader per file, so that each file's lines depend on that file alone.
-    TMPEGAudio reader;
+    TMPEGAudio reader(setup);
     reader.AutoLoad = false;
     reader.SetFileName(path);
     const int32_t result = reader.Load();
@@ -82,16 +81,17 @@ void Probe(const std::string& path, Printer& print) {
 
 }  // namespace
 
-int RunProbe(const std::vector<std::string>& args) {
+int RunProbe(const std::vector<std::string>& args, const ReaderSetup& reader) {
     if (args.empty()) throw UsageError{"probe needs at least one file"};
-    SetOpenErrorHandler([](const std::string& fileName) {
+    ReaderSetup setup = reader;
+    setup.askOnError = [](const std::string& fileName) {
         std::fflush(stdout);  // keep the message beside the file it is about
         std::fprintf(stderr, "Error openning file: %s\n", fileName.c_str());
         return 5;  // Ignore: the tool asks nobody
-    });
+    };
     for (const std::string& path : args) {
         Printer print;
-        Probe(path, print);
+        Probe(path, setup, print);
         std::fwrite(print.Output().data(), 1, print.Output().size(), stdout);
     }
     std::fflush(stdout);

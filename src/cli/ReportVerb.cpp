@@ -20,7 +20,7 @@ std::string Plural(long long count, const char* word) {
 
 }  // namespace
 
-int RunReport(const std::vector<std::string>& arguments) {
+int RunReport(const std::vector<std::string>& arguments, const ReaderSetup& reader) {
     std::vector<std::string> args = arguments;
     const std::optional<std::string> fromText = TakeValue(args, "--from");
     const std::optional<std::string> toText = TakeValue(args, "--to");
@@ -63,7 +63,7 @@ int RunReport(const std::vector<std::string>& arguments) {
     request.service = serviceOption ? *serviceOption : ReportServiceName(ini);
     request.category = categoryOption ? *categoryOption : ReportTransmissionCategory(ini);
 
-    const ReportSummary summary = WriteRoyaltyReport(request);
+    const ReportSummary summary = WriteRoyaltyReport(request, reader);
     if (summary.unreadLogLines > 0)
         std::fprintf(stderr, "%s of %s not read\n", Plural(summary.unreadLogLines, "line").c_str(),
                      request.asPlayedLog.c_str());

@@ -25,7 +25,7 @@ const char* StateText(SettingsFileState state) {
 
 }  // namespace
 
-int RunSettings(const std::vector<std::string>& args) {
+int RunSettings(const std::vector<std::string>& args, const ReaderSetup&) {
     if (!args.empty()) throw UsageError{"settings takes no argument \"" + args.front() + "\""};
     const StationPlaces station = CurrentStation();
     std::printf("Station: %s\n", ShownText(station.startFolder).c_str());

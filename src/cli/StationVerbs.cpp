@@ -43,13 +43,13 @@ int ReportBreaks(const BuildSession& session, bool strict, int status) {
 
 }  // namespace
 
-int RunBuild(const std::vector<std::string>& arguments) {
+int RunBuild(const std::vector<std::string>& arguments, const ReaderSetup& reader) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
     const bool strict = TakeFlag(args, "--strict");
     if (args.size() != 1) throw UsageError{"build needs one session file"};
     const std::string sessionFile = ArgumentPath(args[0]);
-    CliStation station(seed);
+    CliStation station(seed, reader);
     station.Lock("build of " + ExtractFileName(sessionFile));
     LoadSession(sessionFile, station.context);
     const auto outcome = btBuildPlaylistClick(station.context);
@@ -70,12 +70,12 @@ int RunBuild(const std::vector<std::string>& arguments) {
     return ReportBreaks(station.session, strict, status);
 }
 
-int RunSchedule(const std::vector<std::string>& arguments) {
+int RunSchedule(const std::vector<std::string>& arguments, const ReaderSetup& reader) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
     const bool strict = TakeFlag(args, "--strict");
     if (args.size() > 1) throw UsageError{"schedule takes at most one schedule file"};
-    CliStation station(seed);
+    CliStation station(seed, reader);
     NoTimer timer;
     Scheduler scheduler(timer);
     scheduler.scheduleFolder = station.folders.schedule;
@@ -96,9 +96,9 @@ int RunSchedule(const std::vector<std::string>& arguments) {
                         scheduler.ShortSessions().empty() ? kExitDone : kExitCheckFailed);
 }
 
-int RunDemo(const std::vector<std::string>& args) {
+int RunDemo(const std::vector<std::string>& args, const ReaderSetup& reader) {
     if (!args.empty()) throw UsageError{"demo takes no arguments"};
-    CliStation station(std::nullopt);
+    CliStation station(std::nullopt, reader);
     station.Lock("demo");
     SaveQuestion dialog = SessionSaveDialog(station.folders.sessions);
     if (!LoadDemoSession2Click(station.context, station.folders, dialog))

@@ -24,7 +24,7 @@ int DaysOption(const std::optional<std::string>& text) {
 
 }  // namespace
 
-int RunWeek(const std::vector<std::string>& arguments) {
+int RunWeek(const std::vector<std::string>& arguments, const ReaderSetup& reader) {
     std::vector<std::string> args = arguments;
     const auto seed = TakeSeedOption(args);
     const bool strict = TakeFlag(args, "--strict");
@@ -36,7 +36,7 @@ int RunWeek(const std::vector<std::string>& arguments) {
     if (args.size() != 1) throw UsageError{"week needs one grid file"};
 
     const std::string gridFile = ArgumentPath(args[0]);
-    CliStation station(seed);
+    CliStation station(seed, reader);
     station.Lock("week build of " + ExtractFileName(gridFile));
     const WeekGrid grid = LoadWeekGrid(gridFile);
     const WeekRunReport report = BuildWeekDays(station.context, grid, gridFile, *from, days);

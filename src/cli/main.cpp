@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,7 @@ struct Verb {
     std::string_view name;
     std::string_view arguments;
     std::string_view summary;
-    int (*run)(const std::vector<std::string>& args);
+    int (*run)(const std::vector<std::string>& args, const kestrune::ReaderSetup& reader);
     OnStation station;
 };
 
@@ -90,19 +91,22 @@ void PrintUsage(std::FILE* out) {
     }
 }
 
-// The [Library] settings of the station (the current folder), for the whole run. A station
-// verb says once when no configuration file at all was read, as every setting is then its
-// default; should the station not be placeable, the verb itself reports why.
-void ReadStationLibrarySettings(OnStation station) {
+// The [Library] settings of the station (the current folder), for the whole run; the defaults
+// where they cannot be read. A station verb says once when no configuration file at all was
+// read, as every setting is then its default; should the station not be placeable, the verb
+// itself reports why.
+kestrune::LibrarySettings ReadStationLibrarySettings(OnStation station) {
     using namespace kestrune;
     try {
         const StationPlaces places = PlaceStation(ReadProgramFacts(), StartedFrom::Folder, false);
-        SetLibrarySettings(ReadLibrarySettings(places.settings));
+        const LibrarySettings library = ReadLibrarySettings(places.settings);
         if (station == OnStation::Yes && !places.startFolder.empty() &&
             places.settings.NoneRead()) {
             std::fprintf(stderr, "%s\n", NoSettingsFileText(places.settings).c_str());
         }
+        return library;
     } catch (const std::exception&) {
+        return {};
     }
 }
 
@@ -124,8 +128,6 @@ int main(int argc, char** argv) {
         PrintUsageError("no verb given");
         return kExitError;
     }
-    // The reader takes every tag and format through TagLib, unless [Library] says otherwise.
-    kestrune::InstallTagLibReader();
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h") {
         PrintUsage(stdout);
@@ -143,8 +145,12 @@ int main(int argc, char** argv) {
                 if (const auto station = kestrune::cli::TakeValue(args, "--station"))
                     kestrune::cli::EnterStation(*station);
             }
-            ReadStationLibrarySettings(verb.station);
-            return verb.run(args);
+            // The reader takes every tag and format through TagLib, unless [Library] says
+            // otherwise.
+            kestrune::ReaderSetup reader;
+            reader.tags = std::make_shared<kestrune::TagLibReader>();
+            reader.library = ReadStationLibrarySettings(verb.station);
+            return verb.run(args, reader);
         } catch (const kestrune::cli::UsageError& error) {
             PrintUsageError(error.text);
             return kExitError;

@@ -211,8 +211,4 @@ TagReadStatus TagLibReader::ReadOtherFormat(const RandomAccessFile& file, AudioF
     }
 }
 
-void InstallTagLibReader() {
-    SetTagReader(std::make_shared<TagLibReader>());
-}
-
 }  // namespace kestrune

@@ -15,7 +15,4 @@ public:
                                   TrackFacts& facts) override;
 };
 
-// Installs a TagLibReader as the reader every TMPEGAudio uses.
-void InstallTagLibReader();
-
 }  // namespace kestrune

@@ -20,7 +20,6 @@
 #include "QtBuildView.h"
 #include "ScriptedAppPrompts.h"
 #include "building/PlaylistBuilder.h"
-#include "building/StopRequest.h"
 #include "platform/LineList.h"
 #include "support/Station.h"
 
@@ -382,7 +381,7 @@ TEST(BuildPage, EscStopsABuildAndWhatWasPlacedStays) {
     EXPECT_EQ(p.lbFinalPlaylist->count(), 1);
     for (const char* list : {"Playlists/hits.m3u", "Playlists/oldies.m3u"})
         EXPECT_EQ(s.station.Lines(s.Path(list)).size(), 6u) << list;
-    EXPECT_FALSE(StopRequested());
+    EXPECT_FALSE(s.form->Context().stopRequest);
 
     // The next build runs to its end, on top of what the stopped one placed.
     p.btBuildPlaylist->click();
@@ -396,16 +395,16 @@ TEST(BuildPage, WhileACommandCanBeStoppedOnlyEscIsTakenIn) {
     BuildPage& p = s.Page();
     SmallStation(s);
     {
-        EscStops esc;
+        EscStops esc(s.form->Context().stopRequest);
         QTest::mouseClick(p.Button3, Qt::LeftButton);
         QTest::keyClick(p.lbMasterPlaylists, Qt::Key_Return);
         EXPECT_EQ(s.Session().lbMasterPlaylists.Count(), 2) << "the click was dropped";
         EXPECT_EQ(s.Session().lbClockwheelTemplate.size(), 2u) << "so was the key";
-        EXPECT_FALSE(StopRequested());
+        EXPECT_FALSE(s.form->Context().stopRequest);
         QTest::keyClick(p.lbMasterPlaylists, Qt::Key_Escape);
-        EXPECT_TRUE(StopRequested());
+        EXPECT_TRUE(s.form->Context().stopRequest);
     }
-    EXPECT_FALSE(StopRequested());
+    EXPECT_FALSE(s.form->Context().stopRequest);
     QTest::mouseClick(p.Button3, Qt::LeftButton);
     EXPECT_TRUE(s.Session().lbMasterPlaylists.Empty());
 }

@@ -8,7 +8,6 @@
 
 #include "AppFixture.h"
 #include "ListCreatorPage.h"
-#include "building/StopRequest.h"
 #include "listtools/QuickList.h"
 #include "platform/LineList.h"
 
@@ -136,7 +135,7 @@ TEST(ListCreatorPage, ALargeFolderIsListedWholeInOrderAndSavedWhole) {
     ListCreatorPage& page = *f.Form().tsListCreator;
     page.OpenFolder(QString::fromStdString(f.Path("crate")));
 
-    const LineList names = MP3FileNames(f.Path("crate"));
+    const LineList names = MP3FileNames(f.Path("crate"), LibrarySettings{});
     ASSERT_EQ(page.FileListBox1->count(), 600);
     for (int i = 0; i < 600; ++i) ASSERT_EQ(page.FileListBox1->item(i)->text().toStdString(), names[static_cast<size_t>(i)]);
     EXPECT_TRUE(page.FileListBox1->uniformItemSizes());
@@ -212,7 +211,7 @@ TEST(ListCreatorPage, IgnoreAllAsksOnceAndEscStopsThePass) {
                   f.station.SongPath({200, "Band", "Song", 79}) + ".");
     EXPECT_EQ(f.prompts.messages.size(), messages) << "no completion message";
     EXPECT_FALSE(std::filesystem::exists(f.Path("Playlists/_art_Unknown_Artist_.m3u")));
-    EXPECT_FALSE(StopRequested()) << "the request ends with its command";
+    EXPECT_FALSE(f.Form().Context().stopRequest) << "the request ends with its command";
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ TEST(LibraryWindow, ShowsTheStoredSettingsAndPutsTheSavedOnesInForce) {
     EXPECT_FALSE(w.cbMp3Only->isChecked());
     EXPECT_FALSE(w.cbExtinf->isChecked());
 
-    SetLibrarySettings(LibrarySettings{true, false});
+    form.Context().build.reader.library = LibrarySettings{true, false};
     w.cbId3v1Only->setChecked(false);
     w.cbMp3Only->setChecked(true);
     w.cbExtinf->setChecked(true);
@@ -124,11 +124,11 @@ TEST(LibraryWindow, ShowsTheStoredSettingsAndPutsTheSavedOnesInForce) {
     const LibrarySettings stored = ReadLibrarySettings(f.Path("kestrune.ini"));
     EXPECT_FALSE(stored.id3v1Only);
     EXPECT_TRUE(stored.mp3Only);
-    EXPECT_FALSE(CurrentLibrarySettings().id3v1Only);
-    EXPECT_TRUE(CurrentLibrarySettings().mp3Only);
+    // The builds and the list tools read with what was saved from now on.
+    EXPECT_FALSE(form.Context().build.reader.library.id3v1Only);
+    EXPECT_TRUE(form.Context().build.reader.library.mp3Only);
     EXPECT_TRUE(form.Session().output.extinf);
     EXPECT_NE(saved.find("[Output]\r\nextinf=1"), std::string::npos) << saved;
-    SetLibrarySettings(LibrarySettings{});
 }
 
 }  // namespace

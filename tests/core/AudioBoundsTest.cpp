@@ -6,6 +6,7 @@
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/Id3v2Slim.h"
 #include "mpgtools/MPGTools.h"
+#include "support/TagLibSetup.h"
 #include "support/TempDir.h"
 
 namespace kestrune {
@@ -195,7 +196,7 @@ TEST(AudioBounds, ReaderTimesTheAudioBetweenTheTags) {
     };
     for (const auto& c : cases) {
         synth::WriteFile(dir / "song.mp3", c.head + frames + c.tail);
-        TMPEGAudio reader;
+        TMPEGAudio reader{testing::TagLibSetup()};
         reader.SetFileName(dir / "song.mp3");
         const TMPEGFileInfo& info = reader.MPEGFileInfo;
         EXPECT_EQ(reader.HeaderPosition, static_cast<int32_t>(c.head.size())) << c.what;
@@ -216,7 +217,7 @@ TEST(AudioBounds, ADeclaredSizeThatLeadsToNoFrameFallsBackToTheSearch) {
     // the declared end crosses the rest of the tag.
     std::string bytes = Id3v2Header(3, 0, 100) + std::string(400, '\0') + frames;
     synth::WriteFile(dir / "a.mp3", bytes);
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.SetFileName(dir / "a.mp3");
     EXPECT_EQ(reader.HeaderPosition, 410);
     EXPECT_EQ(reader.MPEGFileInfo.AudioBytes, 3 * 417);

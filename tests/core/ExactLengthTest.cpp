@@ -18,6 +18,7 @@
 #include "output/PlaylistWriter.h"
 #include "platform/LineList.h"
 #include "rules/PlaylistCheck.h"
+#include "support/TagLibSetup.h"
 #include "support/Station.h"
 #include "support/TempDir.h"
 #include "tags/Id3v2TextFrames.h"
@@ -81,7 +82,7 @@ struct Loaded {
 Loaded Load(const std::string& bytes, const std::string& name = "song.mp3") {
     TempDir dir;
     synth::WriteFile(dir / name, bytes);
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.AutoLoad = false;
     Loaded loaded;
     reader.ErrorCallback = [&loaded](const TMPEGFileInfo&) {
@@ -206,20 +207,20 @@ TEST(TagFieldsInOutput, NoPlaceholderIsWrittenForATagTheFileLacks) {
     const std::string bare = station.dir / "Intro Jingle.mp3";
     testing::WriteSong(tagged, {180, "The Artist", "The Title", 255, "The Album"});
     testing::WriteSong(bare, {12, "", "", 255, "", false});
-    const PlaylistEntries entries = SongEntries({tagged, bare}, true);
+    const PlaylistEntries entries = SongEntries({tagged, bare}, true, testing::TagLibSetup());
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0], (PlaylistEntry{tagged, 180, "The Artist", "The Title", "The Album"}));
     EXPECT_EQ(entries[1], (PlaylistEntry{bare, 12, "", "Intro Jingle", ""}));
 
     const LineList paths{tagged, bare};
-    WriteFinalPlaylist(station.dir / "out.m3u8", paths, {});
+    WriteFinalPlaylist(station.dir / "out.m3u8", paths, {}, testing::TagLibSetup());
     EXPECT_EQ(station.dir.Read("out.m3u8"), "#EXTM3U\r\n#EXTINF:180,The Artist - The Title\r\n" +
                                                 tagged + "\r\n#EXTINF:12,Intro Jingle\r\n" + bare +
                                                 "\r\n");
-    WriteFinalPlaylist(station.dir / "out.pls", paths, {});
+    WriteFinalPlaylist(station.dir / "out.pls", paths, {}, testing::TagLibSetup());
     EXPECT_NE(station.dir.Read("out.pls").find("Title2=Intro Jingle\r\nLength2=12\r\n"),
               std::string::npos);
-    WriteFinalPlaylist(station.dir / "out.xspf", paths, {});
+    WriteFinalPlaylist(station.dir / "out.xspf", paths, {}, testing::TagLibSetup());
     const std::string xspf = station.dir.Read("out.xspf");
     for (const char* placeholder : {"Unknown", "[notag]"})
         EXPECT_EQ(xspf.find(placeholder), std::string::npos) << placeholder;
@@ -239,9 +240,9 @@ TEST(TagFieldsInOutput, ASongGoneBeforeTheWriteKeepsWhatTheBuildRead) {
     station.session.SetOutputFile(station.dir / "hour.m3u8");
     BuildPlaylist(station.context);
     ASSERT_EQ(station.session.lbFinalPlaylist.size(), 2u);
-    const PlaylistEntries read = SongEntries(station.session.lbFinalPlaylist, true);
+    const PlaylistEntries read = SongEntries(station.session.lbFinalPlaylist, true, testing::TagLibSetup());
     for (const std::string& path : station.session.lbFinalPlaylist) std::remove(path.c_str());
-    WriteFinalBuild(station.session);
+    WriteFinalBuild(station.session, testing::TagLibSetup());
     const std::string written = station.dir.Read("hour.m3u8");
     for (const PlaylistEntry& song : read)
         EXPECT_NE(written.find("#EXTINF:" + std::to_string(song.seconds) + "," + song.artist +

@@ -18,6 +18,7 @@
 #include "platform/FileReplace.h"
 #include "platform/FileTrace.h"
 #include "platform/Files.h"
+#include "support/TagLibSetup.h"
 #include "support/Station.h"
 #include "support/TempDir.h"
 
@@ -85,7 +86,7 @@ TEST(FileTrace, TheReaderLooksOpensReadsTwoBlocksAndCloses) {
     synth::Id3v1Tag tag;
     tag.artist = "Marla Quinn";
     synth::WriteSparseSong(song, 200, tag);  // 800,000 bytes: the head and the tag
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     const FileTrace trace = Recorded([&] { reader.SetFileName(song); });
     ASSERT_EQ(trace.size(), 5u);
     EXPECT_EQ(trace[0].op, FileOp::Status);
@@ -169,7 +170,7 @@ TEST(FileTrace, TheTagPassWritesEachPlaylistOnceARound) {
     const TagSearch search{dir / "Music", TagCategories{true, false, false, false},
                            dir / "Playlists"};
     const FileTrace trace =
-        Recorded([&] { btnSearchForFilesClick(search, session, view, prompts); });
+        Recorded([&] { btnSearchForFilesClick(search, session, view, prompts, testing::TagLibSetup()); });
     // One round: each playlist is looked for and written once, with all of its lines.
     EXPECT_EQ(OpsOn(trace, dir / "Playlists/_art_Ann_.m3u"), "SW");
     EXPECT_EQ(OpsOn(trace, dir / "Playlists/_art_Bob_.m3u"), "SW");
@@ -177,7 +178,7 @@ TEST(FileTrace, TheTagPassWritesEachPlaylistOnceARound) {
 
     // The next pass adds to them: looked for, read, written.
     const FileTrace again =
-        Recorded([&] { btnSearchForFilesClick(search, session, view, prompts); });
+        Recorded([&] { btnSearchForFilesClick(search, session, view, prompts, testing::TagLibSetup()); });
     EXPECT_EQ(OpsOn(again, dir / "Playlists/_art_Ann_.m3u"), "SRW");
     for (const char* name : {"a1", "a2", "b1"})
         EXPECT_EQ(Opens(trace, dir / (std::string("Music/") + name + ".mp3")), 1) << name;

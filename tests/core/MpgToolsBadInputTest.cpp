@@ -15,6 +15,7 @@
 
 #include "Mp3Synth.h"
 #include "mpgtools/MPGTools.h"
+#include "support/TagLibSetup.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempDir.h"
 
@@ -42,13 +43,15 @@ std::string Tag(const std::string& title) {
 }
 
 struct Outcome {
+    explicit Outcome(ReaderSetup setup) : reader(std::move(setup)) {}
     int32_t result = 0;
     int callbacks = 0;
     TMPEGAudio reader;
 };
 
-Outcome LoadPath(const std::string& path, int32_t searchLimit = 0) {
-    Outcome out;
+Outcome LoadPath(const std::string& path, int32_t searchLimit = 0,
+                 ReaderSetup setup = testing::TagLibSetup()) {
+    Outcome out(std::move(setup));
     out.reader.AutoLoad = false;
     out.reader.SearchLimit = searchLimit;
     out.reader.ErrorCallback = [&out](const TMPEGFileInfo& info) -> uint16_t {
@@ -67,7 +70,7 @@ TEST(MpgBadInput, FileWithoutReadPermission) {
     const std::string path = dir / "locked.mp3";
     synth::WriteFile(path, Frames(2) + Tag("Locked"));
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.AutoLoad = false;
     reader.ErrorCallback = nullptr;
     reader.SetFileName(path);
@@ -86,7 +89,7 @@ TEST(MpgBadInput, LargeSparseFiles) {
     testing::WriteSparseFile(path, size, "", "");
     {
         PumpCounter pumps;
-        const Outcome out = LoadPath(path);
+        const Outcome out = LoadPath(path, 0, pumps.Setup(testing::TagLibSetup()));
         EXPECT_EQ(out.result, 5);
         EXPECT_EQ(out.callbacks, 1);
         EXPECT_EQ(out.reader.MPEGFileInfo.FileLength, size);

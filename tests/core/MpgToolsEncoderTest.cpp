@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mpgtools/MPGTools.h"
+#include "support/TagLibSetup.h"
 #include "support/TempDir.h"
 
 namespace kestrune {
@@ -80,7 +81,7 @@ TEST(MpgEncoder, FilesMadeByLameReadWithTheirFormatAndPlayingTime) {
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command << "\n"
                                                                    << ReadText(errors);
 
-        TMPEGAudio reader;
+        TMPEGAudio reader{testing::TagLibSetup()};
         reader.AutoLoad = false;
         reader.ErrorCallback = nullptr;
         reader.SetFileName(mp3);
@@ -95,7 +96,7 @@ TEST(MpgEncoder, FilesMadeByLameReadWithTheirFormatAndPlayingTime) {
         EXPECT_EQ(reader.HeaderPosition, 0);
     }
 
-    TMPEGAudio tagged;
+    TMPEGAudio tagged{testing::TagLibSetup()};
     tagged.SetFileName(dir / "cbr44.mp3");
     const TMPEGFileInfo& info = tagged.MPEGFileInfo;
     EXPECT_TRUE(tagged.HasTag());

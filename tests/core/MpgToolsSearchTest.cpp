@@ -6,6 +6,7 @@
 
 #include "Mp3Synth.h"
 #include "mpgtools/MPGTools.h"
+#include "support/TagLibSetup.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempDir.h"
 
@@ -53,12 +54,12 @@ class SearchBench {
 public:
     Searched Load(const std::string& bytes, int32_t searchLimit = 0) {
         synth::WriteFile(path_, bytes);
-        TMPEGAudio reader;
+        PumpCounter pumps;
+        TMPEGAudio reader{pumps.Setup(testing::TagLibSetup())};
         reader.AutoLoad = false;
         reader.ErrorCallback = nullptr;
         reader.SearchLimit = searchLimit;
         reader.SetFileName(path_);
-        PumpCounter pumps;
         Searched out;
         out.result = reader.Load();
         out.headerPosition = reader.HeaderPosition;
@@ -270,7 +271,7 @@ TEST(MpgSearch, WellFormedFilesCostFewReads) {
     // Large files: the start, then the tag.
     const std::string path = dir / "large.mp3";
     testing::WriteSparseFile(path, 5000000, Frames(3), Tag("Large"));
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.SetFileName(path);
     EXPECT_EQ(reader.LastReadCount(), 2);
     EXPECT_EQ(reader.MPEGFileInfo.Title, "Large");

@@ -13,13 +13,13 @@
 #include "mpgtools/FrameHeader.h"
 #include "mpgtools/MPGTools.h"
 #include "platform/Files.h"
+#include "support/TagLibSetup.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempDir.h"
 
 namespace kestrune {
 namespace {
 
-using testing::OpenErrorHandlerScope;
 using testing::TempDir;
 
 synth::FrameFields Frame(synth::Version version, int layer, int bitRateIndex, int sampleRateIndex,
@@ -58,14 +58,14 @@ struct Probe {
         reader.SetFileName(path);
         return reader.Load();
     }
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     std::vector<std::string> askedAbout;
     uint16_t answer = 5;
 };
 
 struct Loaded {
     int32_t result;
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     int callbacks;
 };
 
@@ -102,7 +102,7 @@ void ExpectResetValues(const TMPEGFileInfo& info) {
 
 // A reader ready to decode headers as if a file of `length` bytes were open.
 TMPEGAudio Decoder(int32_t length = 1000000) {
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.MPEGFileInfo.FileLength = length;
     reader.MPEGFileInfo.FileDateTime = 1;
     return reader;
@@ -270,7 +270,7 @@ TEST(MpgFrameHeader, IsValidNeedsEveryCondition) {
 }
 
 TEST(MpgReader, NewObjectAndResetValues) {
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     const TMPEGFileInfo& info = reader.MPEGFileInfo;
     EXPECT_EQ(info.Header, "");
     EXPECT_EQ(info.Title, "");
@@ -303,7 +303,7 @@ TEST(MpgReader, FileNameIsKeptWholeAndLoadedOnlyWhenAutoLoad) {
     const std::string path = dir / "song.mp3";
     synth::WriteFile(path, synth::BuildFile(TwoFrames()));
 
-    TMPEGAudio manual;
+    TMPEGAudio manual{testing::TagLibSetup()};
     manual.AutoLoad = false;
     manual.SetFileName(path);
     EXPECT_EQ(manual.GetFileName(), path);
@@ -311,7 +311,7 @@ TEST(MpgReader, FileNameIsKeptWholeAndLoadedOnlyWhenAutoLoad) {
     EXPECT_EQ(manual.Load(), 0);
     EXPECT_EQ(manual.MPEGFileInfo.Version, 1);
 
-    TMPEGAudio automatic;
+    TMPEGAudio automatic{testing::TagLibSetup()};
     automatic.SetFileName(path);
     EXPECT_EQ(automatic.MPEGFileInfo.BitRate, 128);
     EXPECT_EQ(automatic.MPEGFileInfo.FileLength, 834);
@@ -511,21 +511,29 @@ TEST(MpgReader, ErrorCallbackDecidesTheResultAndRetryRepeatsTheAttempt) {
     EXPECT_EQ(probe.reader.MPEGFileInfo.FileLength, 1000);
 }
 
-TEST(MpgReader, DefaultCallbackAsksTheInstalledHandler) {
+TEST(MpgReader, DefaultCallbackAsksTheSetupsQuestion) {
     TempDir dir;
     const std::string missing = dir / "gone.mp3";
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.AutoLoad = false;
     reader.SetFileName(missing);
     EXPECT_EQ(reader.Load(), 5);  // nobody to ask: Ignore
     std::vector<std::string> asked;
-    OpenErrorHandlerScope scope([&](const std::string& name) {
+    ReaderSetup asking = testing::TagLibSetup();
+    asking.askOnError = [&](const std::string& name) {
         asked.push_back(name);
         return 2;
-    });
-    EXPECT_EQ(reader.Load(), 2);
+    };
+    TMPEGAudio askingReader{asking};
+    askingReader.AutoLoad = false;
+    askingReader.SetFileName(missing);
+    EXPECT_EQ(askingReader.Load(), 2);
     EXPECT_EQ(asked, std::vector<std::string>{missing});
-    EXPECT_EQ(ShowOpenError(reader.MPEGFileInfo), 2);
+    EXPECT_EQ(asking.AskOnError(missing), 2);
+    // A copied reader asks the same question.
+    TMPEGAudio copy = askingReader;
+    EXPECT_EQ(copy.Load(), 2);
+    EXPECT_EQ(asked.size(), 3u);
 }
 
 TEST(MpgReader, ReusedReaderKeepsNothingOfAnEarlierFile) {
@@ -540,7 +548,7 @@ TEST(MpgReader, ReusedReaderKeepsNothingOfAnEarlierFile) {
                      synth::BuildFile(TwoFrames(Frame(synth::Version::Mpeg2, 3, 8, 0))));
     synth::WriteFile(dir / "junk.mp3", synth::Junk(5000, 9));
 
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.ErrorCallback = nullptr;
     reader.SetFileName(dir / "tagged.mp3");
     EXPECT_EQ(reader.GetArtist(), "Someone");
@@ -596,7 +604,7 @@ TEST(MpgReader, FileDateTimeAndAttributes) {
     utimbuf times{when, when};
     ASSERT_EQ(::utime(path.c_str(), &times), 0);
 
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.SetFileName(path);
     EXPECT_EQ(reader.MPEGFileInfo.FileDateTime, pack(2024, 5, 17, 13, 45, 30));
     EXPECT_DOUBLE_EQ(reader.GetFileDateTime(), 45429.0 + (13 * 3600 + 45 * 60 + 30) / 86400.0);
@@ -723,7 +731,7 @@ TEST(MpgTag, GenreNamesAndCodesWithoutAName) {
     EXPECT_EQ(distinct.size(), 126u);
     EXPECT_EQ(distinct.count(""), 0u);
 
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.MPEGFileInfo.Genre = 62;
     EXPECT_EQ(reader.GetGenreText(), "Pop/Funk");
     reader.MPEGFileInfo.Genre = 125;

@@ -8,6 +8,7 @@
 #include "output/PlaylistWriter.h"
 #include "platform/IniFile.h"
 #include "platform/LineList.h"
+#include "support/TagLibSetup.h"
 #include "support/Station.h"
 #include "tags/TagText.h"
 
@@ -243,26 +244,26 @@ TEST(FinalPlaylistFile, WritesEachFormatFromTheSongs) {
     testing::WriteSong(b, {42, "Second", "Two & <Three>"});
     const LineList paths{a, b};
 
-    WriteFinalPlaylist(station.dir / "out.m3u", paths, {});
+    WriteFinalPlaylist(station.dir / "out.m3u", paths, {}, testing::TagLibSetup());
     EXPECT_EQ(station.dir.Read("out.m3u"), FormatLines(paths));
 
-    WriteFinalPlaylist(station.dir / "out.m3u8", paths, {});
+    WriteFinalPlaylist(station.dir / "out.m3u8", paths, {}, testing::TagLibSetup());
     EXPECT_EQ(station.dir.Read("out.m3u8"), "#EXTM3U\r\n#EXTINF:180,First Artist - First Title\r\n" +
                                                 a + "\r\n#EXTINF:42,Second - Two & <Three>\r\n" +
                                                 b + "\r\n");
-    WriteFinalPlaylist(station.dir / "extinf.m3u", paths, {.extinf = true});
+    WriteFinalPlaylist(station.dir / "extinf.m3u", paths, {.extinf = true}, testing::TagLibSetup());
     EXPECT_EQ(station.dir.Read("extinf.m3u"), station.dir.Read("out.m3u8"));
 
-    WriteFinalPlaylist(station.dir / "out.pls", paths, {});
+    WriteFinalPlaylist(station.dir / "out.pls", paths, {}, testing::TagLibSetup());
     EXPECT_NE(station.dir.Read("out.pls").find("Title2=Second - Two & <Three>\r\nLength2=42\r\n"),
               std::string::npos);
-    WriteFinalPlaylist(station.dir / "out.xspf", paths, {});
+    WriteFinalPlaylist(station.dir / "out.xspf", paths, {}, testing::TagLibSetup());
     EXPECT_NE(station.dir.Read("out.xspf").find("<title>Two &amp; &lt;Three&gt;</title>"),
               std::string::npos);
 
     // A song gone since the build: its file's name, never the reader's placeholders, and no
     // question asked.
-    WriteFinalPlaylist(station.dir / "gone.m3u8", {station.dir / "gone.mp3"}, {});
+    WriteFinalPlaylist(station.dir / "gone.m3u8", {station.dir / "gone.mp3"}, {}, testing::TagLibSetup());
     EXPECT_EQ(station.dir.Read("gone.m3u8"),
               "#EXTM3U\r\n#EXTINF:0,gone\r\n" + station.dir / "gone.mp3" + "\r\n");
     EXPECT_TRUE(station.prompts.openErrors.empty());
@@ -290,7 +291,7 @@ TEST(FinalPlaylistFile, AFolderThatCannotBeWrittenLeavesNothingBehind) {
     TempDir dir;
     const std::string target = dir / "missing-folder/out.m3u8";
     try {
-        WriteFinalPlaylist(target, {"/a.mp3"}, {});
+        WriteFinalPlaylist(target, {"/a.mp3"}, {}, testing::TagLibSetup());
         FAIL() << "no error";
     } catch (const std::exception& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + target);

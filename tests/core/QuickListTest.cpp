@@ -97,10 +97,10 @@ TEST(QuickListFiles, ListsOrdinaryVisibleMP3FilesSortedWithoutRegardToCase) {
     fs::create_symlink("gone", dir / "dangling.mp3");  // a link to nothing is not
     ASSERT_EQ(::mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);
 
-    EXPECT_EQ(MP3FileNames(dir.Path()),
+    EXPECT_EQ(MP3FileNames(dir.Path(), {}),
               (LineList{"A.MP3", "a.mp3", "b.mp3", "c.Mp3", "linked.mp3"}));
-    EXPECT_EQ(MP3FileNames(dir / "folder.mp3"), (LineList{"inner.mp3"}));
-    EXPECT_TRUE(MP3FileNames(dir / "no such folder").empty());
+    EXPECT_EQ(MP3FileNames(dir / "folder.mp3", {}), (LineList{"inner.mp3"}));
+    EXPECT_TRUE(MP3FileNames(dir / "no such folder", {}).empty());
 
     EXPECT_TRUE(MatchesMP3Mask("x.mP3"));
     EXPECT_FALSE(MatchesMP3Mask("x.mp3 "));
@@ -119,7 +119,7 @@ struct QuickListStation {
         dialog = PlaylistSaveDialog(dir / "Playlists");
     }
     QuickListFolder Shown(const std::string& folder) {
-        return QuickListFolder{"/", folder, MP3FileNames(folder)};
+        return QuickListFolder{"/", folder, MP3FileNames(folder, {})};
     }
 };
 
@@ -206,7 +206,7 @@ TEST(QuickListSave, FolderOfAMountRootWritesOneSeparator) {
     s.dir.Write("Music/track.mp3", "x");
     const std::string volume = s.dir / "Music";
     s.prompts.saveAnswer = s.dir / "Playlists/volume.m3u";
-    const QuickListFolder atRoot{volume + "/", volume + "/", MP3FileNames(volume)};
+    const QuickListFolder atRoot{volume + "/", volume + "/", MP3FileNames(volume, {})};
     EXPECT_TRUE(SaveAsList(atRoot, s.session, s.prompts, s.dialog));
     EXPECT_EQ(s.dir.Read("Playlists/volume.m3u"), volume + "/track.mp3\r\n");
 }

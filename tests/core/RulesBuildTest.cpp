@@ -12,6 +12,7 @@
 #include "rules/PlayHistoryFile.h"
 #include "rules/SeparationRules.h"
 #include "sessions/StationConfig.h"
+#include "support/TagLibSetup.h"
 #include "support/Station.h"
 
 namespace kestrune {
@@ -111,7 +112,7 @@ TEST(RulesBuild, EachRuleBreaksOnceWhenNoSongCanKeepIt) {
 LineList ReplayedBreaks(const LineList& playlist, const RuleSet& rules,
                         const std::vector<bool>& exempt) {
     PlayHistory history(rules.matching);
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     LineList found;
     int64_t start = 0;
     for (size_t i = 0; i < playlist.size(); ++i) {

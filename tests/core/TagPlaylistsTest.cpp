@@ -9,9 +9,10 @@
 
 #include "Mp3Synth.h"
 #include "listtools/TagPlaylists.h"
-#include "mpgtools/ReaderHooks.h"
+#include "mpgtools/ReaderSetup.h"
 #include "platform/KestruneError.h"
 #include "platform/LineList.h"
+#include "support/TagLibSetup.h"
 #include "support/Station.h"
 #include "support/TempDir.h"
 
@@ -58,16 +59,17 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-// Installs a reader error handler for one test and takes it away afterwards.
+// Makes the setup's error question count the files it is asked about, answering Ignore.
 class OpenErrorCounter {
 public:
-    OpenErrorCounter() {
-        SetOpenErrorHandler([this](const std::string& name) {
+    explicit OpenErrorCounter(ReaderSetup& setup) {
+        setup.askOnError = [this](const std::string& name) {
             asked.push_back(name);
             return kAnswerIgnore;
-        });
+        };
     }
-    ~OpenErrorCounter() { SetOpenErrorHandler(nullptr); }
+    OpenErrorCounter(const OpenErrorCounter&) = delete;
+    OpenErrorCounter& operator=(const OpenErrorCounter&) = delete;
     std::vector<std::string> asked;
 };
 
@@ -78,6 +80,7 @@ struct TagStation {
     RecordingView view;
     ScriptedPrompts prompts;
     TagSearch search;
+    ReaderSetup reader = testing::TagLibSetup();
 
     TagStation() {
         fs::create_directories(dir / "Music");
@@ -92,7 +95,7 @@ struct TagStation {
         WriteMp3(path, tag);
         return path;
     }
-    void Go() { btnSearchForFilesClick(search, session, view, prompts); }
+    void Go() { btnSearchForFilesClick(search, session, view, prompts, reader); }
     std::vector<std::string> Playlists() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir / "Playlists"))
@@ -201,23 +204,23 @@ TEST(TagPlaylistsSearch, DepthFirstHiddenFilesFoundHiddenFoldersSkipped) {
     ASSERT_EQ(::mkfifo((root + "/pipe.mp3").c_str(), 0600), 0);
 
     LineList found{"already there"};
-    FindMP3Files(root, found);
+    FindMP3Files(root, found, {});
     EXPECT_EQ(found, (LineList{"already there", root + "/.secret.mp3", root + "/A.MP3",
                                root + "/b.mp3", root + "/Song.Mp3", root + "/Album.mp3/f.mp3",
                                root + "/sub/c.mp3", root + "/sub/deeper/d.mp3"}));
 
     // A start folder given with its separator gets no second one.
     LineList again;
-    FindMP3Files(root + "/sub/", again);
+    FindMP3Files(root + "/sub/", again, {});
     EXPECT_EQ(again, (LineList{root + "/sub/c.mp3", root + "/sub/deeper/d.mp3"}));
 
     // A hidden start folder is searched: only subfolders are judged.
     LineList hidden;
-    FindMP3Files(root + "/.hidden", hidden);
+    FindMP3Files(root + "/.hidden", hidden, {});
     EXPECT_EQ(hidden, (LineList{root + "/.hidden/e.mp3"}));
 
     LineList none;
-    FindMP3Files(dir / "no such folder", none);
+    FindMP3Files(dir / "no such folder", none, {});
     EXPECT_TRUE(none.empty());
 }
 
@@ -236,14 +239,14 @@ TEST(TagPlaylistsSearch, LinkedFoldersAreFollowedButLinkLoopsEnd) {
     fs::create_directory_symlink(dir / "Elsewhere", root + "/far");  // out of the tree
 
     LineList found;
-    FindMP3Files(root, found);
+    FindMP3Files(root, found, {});
     EXPECT_EQ(found, (LineList{root + "/top.mp3", root + "/a/one.mp3", root + "/a/b/two.mp3",
                                root + "/far/far.mp3"}));
 
     // Reached through a link, the start folder itself is recognised too.
     fs::create_directory_symlink(root, dir / "MusicLink");
     LineList viaLink;
-    FindMP3Files(dir / "MusicLink", viaLink);
+    FindMP3Files(dir / "MusicLink", viaLink, {});
     EXPECT_EQ(viaLink.size(), 4u);
     EXPECT_EQ(viaLink.front(), dir / "MusicLink/top.mp3");
 }
@@ -258,7 +261,7 @@ TEST(TagPlaylistsSearch, AFolderReachedTwiceIsListedOnceAndLineBreaksArePassedOv
     fs::create_directory_symlink(root + "/real", root + "/zz-and-again");
     RecordingView view;
     LineList found;
-    FindMP3Files(root, found, &view);
+    FindMP3Files(root, found, {}, &view);
     EXPECT_EQ(found, (LineList{root + "/again/song.mp3"}));
     EXPECT_EQ(view.Problems(),
               std::vector<std::string>{"Passed over " + root +
@@ -287,7 +290,7 @@ TEST(TagPlaylistsPass, TaggedFileGoesToFourPlaylistsInCategoryOrder) {
     TagStation s;
     const std::string song = s.Song("tin can.mp3", Tag{"Tin/Can Band!", "Blue Hours", "1987", 79});
     OrderView view(s.dir / "Playlists");
-    btnSearchForFilesClick(s.search, s.session, view, s.prompts);
+    btnSearchForFilesClick(s.search, s.session, view, s.prompts, testing::TagLibSetup());
 
     const std::string genre = "_genre_Hard Rock_.m3u";
     const std::string artist = "_art_Tin_Can_Band__.m3u";
@@ -339,7 +342,7 @@ TEST(TagPlaylistsPass, UntaggedAndUnreadableFilesCollectUnderTheFallbacks) {
     const std::string bare = s.Song("b bare.mp3", std::nullopt);
     const std::string junk = s.dir / "Music/c junk.mp3";
     s.dir.Write("Music/c junk.mp3", synth::Junk(4000, 7));
-    OpenErrorCounter errors;
+    OpenErrorCounter errors(s.reader);
     s.Go();
 
     EXPECT_EQ(errors.asked, (std::vector<std::string>{junk}));
@@ -399,7 +402,7 @@ TEST(TagPlaylistsPass, NoBoxTickedReadsEveryFileWritesNothingAndStillReports) {
     s.dir.Write("Music/bad1.mp3", synth::Junk(3000, 1));
     fs::create_directories(s.dir / "Music/sub");
     s.dir.Write("Music/sub/bad2.mp3", synth::Junk(3000, 2));
-    OpenErrorCounter errors;
+    OpenErrorCounter errors(s.reader);
     s.Go();
     EXPECT_EQ(errors.asked,
               (std::vector<std::string>{s.dir / "Music/bad1.mp3", s.dir / "Music/sub/bad2.mp3"}));
@@ -503,7 +506,8 @@ TEST(TagPlaylistsPass, TickBoxesAreReadAfreshForEveryFile) {
     UntickingView view(boxes);
     ScriptedPrompts prompts;
     LineList scratch;
-    MakeTagPlaylists(LineList{one, two}, scratch, dir / "Playlists", boxes, view, prompts);
+    MakeTagPlaylists(LineList{one, two}, scratch, dir / "Playlists", boxes, view, prompts,
+                     testing::TagLibSetup());
     EXPECT_EQ(dir.Read("Playlists/_art_A_.m3u"), Lines({one}));
     EXPECT_EQ(dir.Read("Playlists/_year_1990_.m3u"), Lines({two}));
 }

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "TagLibReader.h"
 #include "building/PlaylistBuilder.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/MPGTools.h"
 #include "platform/LineList.h"
 #include "support/Station.h"
+#include "support/TagLibSetup.h"
 #include "support/TempDir.h"
 #include "tags/LibrarySettings.h"
 
@@ -57,18 +57,15 @@ std::vector<Entry> Manifest() {
 class MessyLibrary : public ::testing::Test {
 protected:
     void SetUp() override {
-        InstallTagLibReader();
-        SetLibrarySettings({});
         if (Library().empty()) GTEST_SKIP() << "KESTRUNE_MESSY_LIBRARY is not set";
         entries_ = Manifest();
         ASSERT_GE(entries_.size(), 30u);
     }
-    void TearDown() override { SetLibrarySettings({}); }
     std::vector<Entry> entries_;
 };
 
 TEST_F(MessyLibrary, LengthsAgreeWithFfprobeAndTagsWithWhatWasWritten) {
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     std::vector<std::string> asked;
     reader.ErrorCallback = [&asked](const TMPEGFileInfo& info) {
         asked.push_back(info.FileName);
@@ -125,6 +122,7 @@ TEST_F(MessyLibrary, LengthsAgreeWithFfprobeAndTagsWithWhatWasWritten) {
 
 TEST_F(MessyLibrary, FilesThatCannotBeTimedArePassedOverAndNamed) {
     testing::StationFixture f;
+    f.context.reader = testing::TagLibSetup();
     LineList songs;
     std::vector<std::string> refused;
     for (const Entry& e : entries_) {
@@ -155,8 +153,7 @@ TEST_F(MessyLibrary, FilesThatCannotBeTimedArePassedOverAndNamed) {
 TEST_F(MessyLibrary, Id3v1SettingGivesBackTheOldReading) {
     LibrarySettings old;
     old.id3v1Only = true;
-    SetLibrarySettings(old);
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup(old)};
     reader.SetFileName(Library() + "/v23-utf16-cover.mp3");
     EXPECT_EQ(reader.GetArtist(), "Unknown Artist");
     EXPECT_EQ(reader.MPEGFileInfo.Title, "v23-utf16-cover.mp3");
@@ -175,7 +172,7 @@ TEST_F(MessyLibrary, PathsLongerThan255BytesAreRead) {
     fs::create_directories(folder);
     const std::string path = folder + "/v24-utf8-cjk.mp3";
     fs::copy_file(Library() + "/v24-utf8-cjk.mp3", path);
-    TMPEGAudio reader;
+    TMPEGAudio reader{testing::TagLibSetup()};
     reader.AutoLoad = false;
     reader.SetFileName(path);
     EXPECT_EQ(reader.Load(), 0);
@@ -186,6 +183,7 @@ TEST_F(MessyLibrary, PathsLongerThan255BytesAreRead) {
 
 TEST_F(MessyLibrary, TheBuilderPlacesTheOtherFormatsLikeMp3Files) {
     testing::StationFixture f;
+    f.context.reader = testing::TagLibSetup();
     LineList songs;
     for (const Entry& e : entries_) {
         if (!MatchesMP3Mask(e.name) && !e.refused) songs.push_back(Library() + "/" + e.name);
@@ -209,12 +207,11 @@ TEST_F(MessyLibrary, TheBuilderPlacesTheOtherFormatsLikeMp3Files) {
 }
 
 TEST_F(MessyLibrary, QuickListListsEveryFormatUnlessMp3Only) {
-    const LineList all = MP3FileNames(Library());
+    const LineList all = MP3FileNames(Library(), LibrarySettings{});
     EXPECT_EQ(all.size(), entries_.size());
     LibrarySettings mp3;
     mp3.mp3Only = true;
-    SetLibrarySettings(mp3);
-    const LineList onlyMp3 = MP3FileNames(Library());
+    const LineList onlyMp3 = MP3FileNames(Library(), mp3);
     EXPECT_LT(onlyMp3.size(), all.size());
     for (const std::string& name : onlyMp3) EXPECT_TRUE(MatchesMP3Mask(name)) << name;
 }

@@ -7,24 +7,13 @@
 
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/MPGTools.h"
-#include "mpgtools/ReaderHooks.h"
+#include "mpgtools/ReaderSetup.h"
 
 namespace kestrune::testing {
 
-PumpCounter::PumpCounter() {
-    SetPumpMessages([this] { ++count; });
-}
-
-PumpCounter::~PumpCounter() {
-    SetPumpMessages(nullptr);
-}
-
-OpenErrorHandlerScope::OpenErrorHandlerScope(std::function<int(const std::string&)> handler) {
-    SetOpenErrorHandler(std::move(handler));
-}
-
-OpenErrorHandlerScope::~OpenErrorHandlerScope() {
-    SetOpenErrorHandler(nullptr);
+ReaderSetup PumpCounter::Setup(ReaderSetup base) {
+    base.pump = [this] { ++count; };
+    return base;
 }
 
 void WriteSparseFile(const std::string& path, long long size, const std::string& head,

@@ -7,25 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "mpgtools/ReaderSetup.h"
+
 namespace kestrune::testing {
 
-// Counts PumpMessages calls while it lives; the routine is removed afterwards.
+// Counts the calls of the pump of the setups it makes; it outlives their readers.
 class PumpCounter {
 public:
-    PumpCounter();
-    ~PumpCounter();
+    PumpCounter() = default;
     PumpCounter(const PumpCounter&) = delete;
     PumpCounter& operator=(const PumpCounter&) = delete;
+    // `base` with this counter as its pump.
+    ReaderSetup Setup(ReaderSetup base);
     long long count = 0;
-};
-
-// Installs an open-error handler while it lives; none afterwards.
-class OpenErrorHandlerScope {
-public:
-    explicit OpenErrorHandlerScope(std::function<int(const std::string&)> handler);
-    ~OpenErrorHandlerScope();
-    OpenErrorHandlerScope(const OpenErrorHandlerScope&) = delete;
-    OpenErrorHandlerScope& operator=(const OpenErrorHandlerScope&) = delete;
 };
 
 // A file of `size` bytes: `head` at the start, `tail` at the end, holes (zeros) between.

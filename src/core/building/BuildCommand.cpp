@@ -11,7 +11,6 @@
 #include "building/PlaysToRecord.h"
 #include "building/RemovedSongsLog.h"
 #include "building/StationJob.h"
-#include "building/StopRequest.h"
 #include "output/FinalPlaylistFile.h"
 #include "output/SongPaths.h"
 #include "platform/Files.h"
@@ -101,7 +100,7 @@ std::optional<BuildOutcome> btBuildPlaylistClick(BuildContext& context) {
         return BuildPlaylist(context);
     }();
     // A build the user stopped says so in the status line; it is not complete.
-    if (StopRequested()) return outcome;
+    if (context.reader.StopRequested()) return outcome;
     if (outcome.reachedLength)
         context.prompts.ShowMessage(
             BuildCompleteMessage(s.lbRuleBreaks.size() - std::min(breaksBefore, s.lbRuleBreaks.size())));
@@ -302,7 +301,7 @@ bool btAcceptFinalPlaylistClick(BuildContext& context) {
         return false;
     }
     const StationJob job(context, "saving of " + ExtractFileName(s.OutputFile()));
-    WriteFinalBuild(s);
+    WriteFinalBuild(s, context.reader);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "building/BuildView.h"
 #include "building/Prompts.h"
 #include "building/ShuffleList.h"
+#include "mpgtools/ReaderSetup.h"
 #include "platform/Clock.h"
 #include "platform/SettingsFiles.h"
 #include "rules/RotationSettings.h"
@@ -38,6 +39,9 @@ struct BuildContext {
     // that a message of a long run says which hour it is about; the hour's own text log does
     // not need it.
     std::string problemPrefix = std::string();
+    // How the build's songs are read: the tag library, the [Library] settings, the error
+    // question, the pump and the stop request. Every reader of the command is made from it.
+    ReaderSetup reader = ReaderSetup{};
 };
 
 }  // namespace kestrune

@@ -20,10 +20,11 @@ void WriteBuild(BuildSession& session, const std::string& playlistPath,
     DropPendingPlays(session);
 }
 
-void WriteFinalBuild(BuildSession& session) {
+void WriteFinalBuild(BuildSession& session, const ReaderSetup& setup) {
     const std::string& path = session.OutputFile();
     const bool withFacts = WriterForPath(path).NeedsSongFacts(session.output);
-    WriteBuild(session, path, SongEntries(session.lbFinalPlaylist, withFacts, &session.placedSongs),
+    WriteBuild(session, path,
+               SongEntries(session.lbFinalPlaylist, withFacts, setup, &session.placedSongs),
                session.cbTextOutput);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "building/BuildSession.h"
+#include "mpgtools/ReaderSetup.h"
 #include "output/PlaylistEntry.h"
 
 namespace kestrune {
@@ -15,7 +16,8 @@ namespace kestrune {
 void WriteBuild(BuildSession& session, const std::string& playlistPath,
                 const PlaylistEntries& songs, bool withTextLog);
 
-// The final playlist at the session's output file, its log when the session asks for one.
-void WriteFinalBuild(BuildSession& session);
+// The final playlist at the session's output file, its log when the session asks for one; songs
+// the build did not read are read with a reader of `setup`.
+void WriteFinalBuild(BuildSession& session, const ReaderSetup& setup);
 
 }  // namespace kestrune

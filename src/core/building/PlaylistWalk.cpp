@@ -11,7 +11,6 @@
 #include "building/BuildReport.h"
 #include "building/PlaylistWalk.h"
 #include "building/ShuffleList.h"
-#include "building/StopRequest.h"
 #include "output/FinalPlaylistFile.h"
 #include "output/SongPaths.h"
 #include "platform/FileReplace.h"
@@ -38,7 +37,7 @@ int32_t DesiredSecondsOrZero(const std::string& minutes) {
 }  // namespace
 
 PlaylistWalk::PlaylistWalk(BuildContext& context)
-    : c_(context), s_(context.session), view_(context.view) {}
+    : c_(context), s_(context.session), view_(context.view), songs_(context.reader) {}
 
 BuildOutcome PlaylistWalk::Run() {
     songsBefore_ = s_.lbFinalPlaylist.size();
@@ -102,8 +101,8 @@ BuildOutcome PlaylistWalk::Run() {
             placedThisPass += HandleSlot(slot);
             if (!exact_ && placed_ == target_) return end(true, CompleteStatus());
             // Between two slots every file is whole: a stop here loses nothing.
-            PumpMessages();
-            if (StopRequested()) return end(false, StoppedStatus(slot));
+            c_.reader.Pump();
+            if (c_.reader.StopRequested()) return end(false, StoppedStatus(slot));
         }
         // Without this the walk would go round for ever: the exact walk counts what the joins
         // leave of each item, which an overlap as long as the items makes nothing.

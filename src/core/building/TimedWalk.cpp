@@ -14,7 +14,6 @@
 
 #include "building/BuildReport.h"
 #include "building/PlaylistWalk.h"
-#include "building/StopRequest.h"
 #include "platform/TimeTexts.h"
 
 namespace kestrune {
@@ -76,8 +75,8 @@ std::optional<std::string> PlaylistWalk::StepPatternChecked(size_t& stepsWithout
     // A whole pass of the pattern that placed no time would go round for ever.
     if (stepsWithoutTime >= untimedSlots_) return std::string(kBuildCannotProgress);
     // Between two slots every file is whole: a stop here loses nothing.
-    PumpMessages();
-    if (StopRequested()) return StoppedStatus(slot);
+    c_.reader.Pump();
+    if (c_.reader.StopRequested()) return StoppedStatus(slot);
     return std::nullopt;
 }
 

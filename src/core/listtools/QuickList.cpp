@@ -47,10 +47,10 @@ bool SortsBeforeNoCase(std::string_view a, std::string_view b) {
     return order != 0 ? order < 0 : a < b;
 }
 
-LineList MP3FileNames(const std::string& folder) {
+LineList MP3FileNames(const std::string& folder, const LibrarySettings& library) {
     LineList names;
     for (DirEntry& entry : ListDirectory(folder)) {
-        if (entry.isRegularFile && !entry.isHidden && IsLibraryFileName(entry.name))
+        if (entry.isRegularFile && !entry.isHidden && IsLibraryFileName(entry.name, library))
             names.push_back(std::move(entry.name));
     }
     std::sort(names.begin(), names.end(), SortsBeforeNoCase);

@@ -7,6 +7,7 @@
 #include "building/BuildSession.h"
 #include "building/Prompts.h"
 #include "platform/Paths.h"
+#include "tags/LibrarySettings.h"
 
 namespace kestrune {
 
@@ -34,11 +35,11 @@ std::string QuickListFileName(const std::string& folder);
 // differ only in case (distinct files where the file system tells case apart) in byte order.
 bool SortsBeforeNoCase(std::string_view a, std::string_view b);
 
-// The names (without folder) of the ordinary visible files of a folder whose names end in
-// ".mp3" in any letter case, sorted without regard to case. Folders, hidden files (names
+// The names (without folder) of the ordinary visible files of a folder that `library` lists
+// (see IsLibraryFileName), sorted without regard to case. Folders, hidden files (names
 // beginning with ".") and anything that is not a regular file are left out. Empty when the
 // folder cannot be read.
-LineList MP3FileNames(const std::string& folder);
+LineList MP3FileNames(const std::string& folder, const LibrarySettings& library);
 
 // True when `folder` is the root of `drive`. A Windows drive letter has no case, so "e:\" is
 // the root of drive "E" as much as "E:\" is.

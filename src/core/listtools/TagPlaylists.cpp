@@ -5,10 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "building/StopRequest.h"
 #include "listtools/QuickList.h"
 #include "mpgtools/MPGTools.h"
-#include "mpgtools/ReaderHooks.h"
 #include "platform/Files.h"
 #include "platform/LineList.h"
 #include "tags/LibrarySettings.h"
@@ -136,14 +134,14 @@ std::string OnOneLine(std::string_view name) {
 // `visited` holds every folder searched so far, by identity: a folder reached again through a
 // link (a loop, or a second way to the same place) is not searched twice.
 void SearchFolder(const std::string& folder, std::set<std::string>& visited, LineList& lbFiles,
-                  BuildView* view) {
+                  const LibrarySettings& library, BuildView* view) {
     const std::string d = AddTrailingBackslash(folder);
     std::vector<DirEntry> entries = ListDirectory(d);
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
         return SortsBeforeNoCase(a.name, b.name);
     });
     for (const DirEntry& entry : entries) {
-        if (!entry.isRegularFile || !IsLibraryFileName(entry.name)) continue;
+        if (!entry.isRegularFile || !IsLibraryFileName(entry.name, library)) continue;
         // One line of a playlist cannot hold it.
         if (HoldsLineBreak(entry.name)) {
             if (view != nullptr)
@@ -158,7 +156,7 @@ void SearchFolder(const std::string& folder, std::set<std::string>& visited, Lin
         const std::string sub = d + entry.name;
         const std::string identity = FolderIdentity(sub);
         if (identity.empty() || !visited.insert(identity).second) continue;
-        SearchFolder(sub, visited, lbFiles, view);
+        SearchFolder(sub, visited, lbFiles, library, view);
     }
 }
 
@@ -234,27 +232,29 @@ private:
 
 constexpr size_t kFilesBetweenLooks = 16;
 
-void FindMP3Files(const std::string& folder, LineList& lbFiles, BuildView* view) {
+void FindMP3Files(const std::string& folder, LineList& lbFiles, const LibrarySettings& library,
+                  BuildView* view) {
     std::set<std::string> visited;
     const std::string identity = FolderIdentity(folder);
     if (!identity.empty()) visited.insert(identity);
-    SearchFolder(folder, visited, lbFiles, view);
+    SearchFolder(folder, visited, lbFiles, library, view);
 }
 
 void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
                       const std::string& playlistsFolder, const TagCategories& boxes,
-                      BuildView& view, Prompts& prompts, bool fresh) {
+                      BuildView& view, Prompts& prompts, const ReaderSetup& setup,
+                      bool fresh) {
     ScratchGuard guard(lbGenreList);
     TagRounds rounds(fresh);
-    TMPEGAudio reader;
+    TMPEGAudio reader(setup);
     // Every file rewrites up to four playlists whole: the system need not make and free a file
     // for each of those writes.
     TemporaryReuse reuse;
     for (size_t i = 0; i < files.size(); ++i) {
         const std::string& file = files[i];
         // A look at the window now and then: Esc stops the pass between two files.
-        if (i % kFilesBetweenLooks == 0) PumpMessages();
-        if (StopRequested()) {
+        if (i % kFilesBetweenLooks == 0) setup.Pump();
+        if (setup.StopRequested()) {
             // What was taken so far reaches its playlists; a fresh pass leaves them as they were.
             if (!fresh) rounds.Write(lbGenreList);
             view.ShowStatus("Tag playlists stopped after " +
@@ -290,12 +290,12 @@ void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
 }
 
 void btnSearchForFilesClick(const TagSearch& search, BuildSession& session, BuildView& view,
-                            Prompts& prompts) {
+                            Prompts& prompts, const ReaderSetup& setup) {
     session.lbFiles.clear();
-    FindMP3Files(search.folder, session.lbFiles, &view);
+    FindMP3Files(search.folder, session.lbFiles, setup.library, &view);
     std::stable_sort(session.lbFiles.begin(), session.lbFiles.end(), SortsBeforeNoCase);
     MakeTagPlaylists(session.lbFiles, session.lbGenreList, search.playlistsFolder, search.boxes,
-                     view, prompts, search.fresh);
+                     view, prompts, setup, search.fresh);
 }
 
 }  // namespace kestrune

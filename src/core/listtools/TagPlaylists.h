@@ -8,6 +8,7 @@
 #include "building/BuildSession.h"
 #include "building/BuildView.h"
 #include "building/Prompts.h"
+#include "mpgtools/ReaderSetup.h"
 #include "platform/Paths.h"
 
 namespace kestrune {
@@ -54,13 +55,14 @@ bool LowerCasesFoundPaths(PathStyle style);
 std::string FoundFileLine(std::string_view folderWithSeparator, std::string_view name,
                           PathStyle style = kNativePathStyle);
 
-// Adds the MP3 files under `folder` to `lbFiles`, depth first: first the files of a folder
+// Adds the files under `folder` that `library` lists to `lbFiles`, depth first: first the files of a folder
 // (hidden ones included), then each visible subfolder. Hidden folders are not searched. A
 // symbolic link to a folder is followed unless that folder (by device and inode) was searched
 // already, so link loops end and no file is listed twice. Only regular files are taken (a pipe
 // named *.mp3 would stall the reader); a file whose name holds a line break is passed over and
 // named to `view`.
-void FindMP3Files(const std::string& folder, LineList& lbFiles, BuildView* view = nullptr);
+void FindMP3Files(const std::string& folder, LineList& lbFiles, const LibrarySettings& library,
+                  BuildView* view = nullptr);
 
 // The four tick boxes of the "By ID3 Tags" page.
 struct TagCategories {
@@ -70,7 +72,8 @@ struct TagCategories {
     bool cbByGenre = false;
 };
 
-// The tag pass over `files`, in list order, with one reader for the whole run. `boxes` is read
+// The tag pass over `files`, in list order, with one reader of `setup` for the whole run; the
+// setup's pump runs now and then, and its stop request ends the pass. `boxes` is read
 // afresh for every file (the user may change it while the reader keeps the window alive).
 // The lines are written in rounds: each playlist touched by a round gets all of that round's
 // lines in one whole-file replacement, so that every playlist is at any moment a whole
@@ -81,7 +84,8 @@ struct TagCategories {
 // not shown.
 void MakeTagPlaylists(const LineList& files, LineList& lbGenreList,
                       const std::string& playlistsFolder, const TagCategories& boxes,
-                      BuildView& view, Prompts& prompts, bool fresh = false);
+                      BuildView& view, Prompts& prompts, const ReaderSetup& setup,
+                      bool fresh = false);
 
 // What the "Go!" command works on.
 struct TagSearch {
@@ -94,6 +98,6 @@ struct TagSearch {
 // "Go!": finds the MP3 files under search.folder into session.lbFiles, sorts them without
 // regard to case and runs the tag pass over them.
 void btnSearchForFilesClick(const TagSearch& search, BuildSession& session, BuildView& view,
-                            Prompts& prompts);
+                            Prompts& prompts, const ReaderSetup& setup);
 
 }  // namespace kestrune

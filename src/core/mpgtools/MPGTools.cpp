@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 #include "mpgtools/FrameCount.h"
 #include "mpgtools/FrameHeader.h"
@@ -12,8 +13,6 @@
 #include "platform/Paths.h"
 #include "platform/RandomAccessFile.h"
 #include "tags/Id3v2TextFrames.h"
-#include "tags/LibrarySettings.h"
-#include "tags/TagReader.h"
 #include "tags/TagText.h"
 
 namespace kestrune {
@@ -124,7 +123,14 @@ double DosDateTimeToDateTime(int32_t dosDateTime) {
     return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
-TMPEGAudio::TMPEGAudio() = default;
+TMPEGAudio::TMPEGAudio() : TMPEGAudio(ReaderSetup{}) {}
+
+TMPEGAudio::TMPEGAudio(ReaderSetup setup)
+    // The question is held by the callback itself, so that a copied reader asks it too.
+    : ErrorCallback([ask = setup.askOnError](const TMPEGFileInfo& info) -> uint16_t {
+          return ask ? static_cast<uint16_t>(ask(info.FileName)) : uint16_t{5};
+      }),
+      setup_(std::move(setup)) {}
 
 void TMPEGAudio::SetFileName(std::string_view fileName) {
     MPEGFileInfo.FileName.assign(fileName);
@@ -197,7 +203,7 @@ int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
     };
     // The tag's frames are taken first, while the file's start is in memory.
     id3v2Tag_.clear();
-    if (InstalledTagReader() != nullptr && !CurrentLibrarySettings().id3v1Only)
+    if (setup_.tags != nullptr && !setup_.library.id3v1Only)
         id3v2Tag_ = Id3v2WithoutPictures(fetch, fileSize);
     const int64_t tagsEnd = LeadingTagsEnd(fetch, fileSize);
     const size_t headSize = static_cast<size_t>(
@@ -210,7 +216,7 @@ int32_t TMPEGAudio::ReadAudio(const RandomAccessFile& file, int64_t fileSize) {
         return -1;
     }
     // The other formats need the tag library; without one every file is searched for frames.
-    if (InstalledTagReader() != nullptr && format != AudioFormat::Mpeg)
+    if (setup_.tags != nullptr && format != AudioFormat::Mpeg)
         return ReadOtherFormat(file, format);
     int32_t result = FrameSearch(fileSize, tagsEnd);
     if (result != 0 && tagsEnd != 0) {
@@ -227,7 +233,7 @@ int32_t TMPEGAudio::ReadOtherFormat(const RandomAccessFile& file, AudioFormat fo
     TMPEGFileInfo& info = MPEGFileInfo;
     TrackFacts facts;
     const std::string name = AudioFormatName(format);
-    if (InstalledTagReader()->ReadOtherFormat(file, format, facts) != TagReadStatus::Success) {
+    if (setup_.tags->ReadOtherFormat(file, format, facts) != TagReadStatus::Success) {
         info.Problem = name + ": the tag library cannot read this file";
         return -1;
     }
@@ -241,7 +247,7 @@ int32_t TMPEGAudio::ReadOtherFormat(const RandomAccessFile& file, AudioFormat fo
     info.BitRate = facts.bitRate;
     info.DurationMs = facts.durationMs;
     info.Duration = static_cast<uint16_t>(RoundedSeconds(facts.durationMs, 1000));
-    if (CurrentLibrarySettings().id3v1Only) return 0;
+    if (setup_.library.id3v1Only) return 0;
     if (facts.tags.year) facts.tags.year = TagYear(*facts.tags.year);
     TakeTags(facts.tags, facts.tagSource);
     return 0;
@@ -413,7 +419,7 @@ bool TMPEGAudio::ScanForHeader(int64_t fileSize, int64_t& position, uint32_t& he
         // headers are decoded on the way, so meanwhile the fields are those of the last one.)
         for (int64_t at = (position / kPumpInterval + 1) * kPumpInterval; at <= reached;
              at += kPumpInterval) {
-            PumpMessages();
+            setup_.Pump();
         }
         position = reached;
         header = ReadBigEndian32(data + (reached - 4 - base));
@@ -447,7 +453,7 @@ int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
 
 bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
     TMPEGFileInfo& info = MPEGFileInfo;
-    if (CurrentLibrarySettings().id3v1Only) {
+    if (setup_.library.id3v1Only) {
         if (!ReadTag()) return false;
         if (HasTag()) info.TagSource = "ID3v1";
         return true;
@@ -475,7 +481,7 @@ bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
     // The common tag is read here; the tag library gets the rest.
     std::string_view id3v2ForLibrary = id3v2Tag_;
     if (ReadId3v2TextFrames(id3v2Tag_, fromId3v2, id3v2Version)) id3v2ForLibrary = {};
-    TagReader* reader = InstalledTagReader();
+    TagReader* reader = setup_.tags.get();
     if (reader != nullptr && (!id3v2ForLibrary.empty() || trailing.apeStart >= 0)) {
         std::string_view ape;
         if (trailing.apeStart >= 0) {

@@ -3,7 +3,7 @@
 // tags), decodes the frame header, works out the playing time of the audio alone (also of
 // variable-bit-rate files with a Xing header) and takes the tags: ID3v2, then APEv2, then ID3v1,
 // as UTF-8. Files of the other formats a station holds (FLAC, Ogg, MP4, WAV, AIFF) get their
-// playing time and tags from the installed tag reader. It never throws: a file it cannot read is
+// playing time and tags from the setup's tag reader. It never throws: a file it cannot read is
 // reported through ErrorCallback and leaves fallback values behind.
 
 #include <cstddef>
@@ -16,7 +16,7 @@
 #include "mpgtools/AudioBounds.h"
 #include "mpgtools/FrameCount.h"
 #include "mpgtools/ReadWindow.h"
-#include "mpgtools/ReaderHooks.h"
+#include "mpgtools/ReaderSetup.h"
 #include "tags/AudioFormat.h"
 #include "tags/GenreNames.h"
 #include "tags/TrackFacts.h"
@@ -86,14 +86,17 @@ class TMPEGAudio {
 public:
     using TErrorCallback = std::function<uint16_t(const TMPEGFileInfo&)>;
 
+    // Without a setup: ID3v1 tags and MPEG audio only; a failed file is ignored.
     TMPEGAudio();
+    explicit TMPEGAudio(ReaderSetup setup);
 
     TMPEGFileInfo MPEGFileInfo;
     int32_t SearchLimit = 0;  // the frame search stops past this byte; 0 = whole file
     std::string DefaultArtist = "Unknown Artist";
     std::string DefaultTitle = "Unknown Title";
     bool AutoLoad = true;  // SetFileName runs Load
-    TErrorCallback ErrorCallback = ShowOpenError;
+    // Asks the setup's question about the file by default.
+    TErrorCallback ErrorCallback;
     int32_t HeaderPosition = 0;  // offset of the first header of the accepted pair
 
     // Stores the name and, when AutoLoad, loads the file.
@@ -162,6 +165,7 @@ private:
     void ClearHeaderFields();
     void ResetKeepingFile();
 
+    ReaderSetup setup_;
     ReadWindow window_;
     std::string head_;      // the file's first bytes
     std::string id3v2Tag_;  // the leading ID3v2 tag without its pictures, for the tag reader

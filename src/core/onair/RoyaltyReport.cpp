@@ -234,7 +234,7 @@ std::optional<std::string> ReportOutputRefusal(const RoyaltyReportRequest& reque
     return std::nullopt;
 }
 
-ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
+ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request, const ReaderSetup& setup) {
     if (const std::optional<std::string> refusal = ReportOutputRefusal(request))
         throw KestruneError(*refusal);
     ReportSummary summary;
@@ -260,7 +260,7 @@ ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request) {
     // Each file is read once, however often it aired.
     std::map<std::string, std::vector<size_t>> byFile;
     for (size_t i = 0; i < plays.size(); ++i) byFile[plays[i].file].push_back(i);
-    TMPEGAudio reader;
+    TMPEGAudio reader(setup);
     reader.AutoLoad = false;
     reader.ErrorCallback = [](const TMPEGFileInfo&) { return uint16_t{5}; };  // Ignore
     size_t done = 0;

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mpgtools/ReaderSetup.h"
 #include "onair/AsPlayedLog.h"
 #include "onair/ListenerLog.h"
 #include "platform/CalendarDate.h"
@@ -118,8 +119,8 @@ struct ReportSummary {
 std::optional<std::string> ReportOutputRefusal(const RoyaltyReportRequest& request);
 
 // Refuses the output as above ("Cannot write the report to PATH: ..."), then reads the two logs
-// ("Cannot open file %s" naming the one that cannot be read), the aired files' tags and the
-// exempt lists, and replaces `output` with the report.
-ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request);
+// ("Cannot open file %s" naming the one that cannot be read), the aired files' tags (with a
+// reader of `setup`, asking nobody) and the exempt lists, and replaces `output` with the report.
+ReportSummary WriteRoyaltyReport(const RoyaltyReportRequest& request, const ReaderSetup& setup);
 
 }  // namespace kestrune

@@ -38,9 +38,10 @@ PlaylistEntry TaggedEntry(const std::string& path, int32_t seconds, std::string 
     return PlaylistEntry{path, seconds, std::move(artist), std::move(title), std::move(album)};
 }
 
-PlaylistEntries SongEntries(const LineList& paths, bool withFacts, const PlacedSongs* placed) {
+PlaylistEntries SongEntries(const LineList& paths, bool withFacts, const ReaderSetup& setup,
+                            const PlacedSongs* placed) {
     PlaylistEntries entries(paths.size());
-    TMPEGAudio reader;
+    TMPEGAudio reader(setup);
     // The build has read every song already; a file gone since is no question worth a box.
     reader.ErrorCallback = [](const TMPEGFileInfo&) { return kIgnore; };
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -62,9 +63,9 @@ PlaylistEntries SongEntries(const LineList& paths, bool withFacts, const PlacedS
 }
 
 void WriteFinalPlaylist(const std::string& outputPath, const LineList& paths,
-                        const OutputOptions& options) {
+                        const OutputOptions& options, const ReaderSetup& setup) {
     const bool withFacts = WriterForPath(outputPath).NeedsSongFacts(options);
-    WritePlaylistEntries(outputPath, SongEntries(paths, withFacts), options);
+    WritePlaylistEntries(outputPath, SongEntries(paths, withFacts, setup), options);
 }
 
 void WritePlaylistEntries(const std::string& outputPath, const PlaylistEntries& entries,

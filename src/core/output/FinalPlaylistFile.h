@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "mpgtools/ReaderSetup.h"
 #include "output/PlaylistEntry.h"
 #include "platform/LineList.h"
 #include "platform/SettingsFiles.h"
@@ -20,16 +21,16 @@ PlaylistEntry TaggedEntry(const std::string& path, int32_t seconds, std::string 
 
 // The songs of a playlist: with `withFacts`, playing time, artist, title and album as `placed`
 // holds them (what the build read, so a file gone since keeps its length), else read from each
-// file; the path alone otherwise. A file that cannot be read gives the reader's fallbacks,
-// without asking.
-PlaylistEntries SongEntries(const LineList& paths, bool withFacts,
+// file with a reader of `setup`; the path alone otherwise. A file that cannot be read gives the
+// reader's fallbacks, without asking.
+PlaylistEntries SongEntries(const LineList& paths, bool withFacts, const ReaderSetup& setup,
                             const PlacedSongs* placed = nullptr);
 
 // Replaces the file at once with the whole playlist in the format of its extension ("Cannot
 // create file %s"): a playout that watches the file never reads half of it. The songs are read
-// only when the format shows their tags.
+// only when the format shows their tags, with a reader of `setup`.
 void WriteFinalPlaylist(const std::string& outputPath, const LineList& paths,
-                        const OutputOptions& options);
+                        const OutputOptions& options, const ReaderSetup& setup);
 // The same for songs already read.
 void WritePlaylistEntries(const std::string& outputPath, const PlaylistEntries& entries,
                           const OutputOptions& options);

@@ -24,6 +24,8 @@ struct SongRead {
 
 class SongFactsCache {
 public:
+    explicit SongFactsCache(const ReaderSetup& setup) : reader_(setup) {}
+
     const SongRead& Read(const std::string& path);
     const SongFacts& Get(const std::string& path) { return Read(path).facts; }
     size_t Size() const { return songs_.size(); }

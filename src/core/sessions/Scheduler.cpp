@@ -289,7 +289,7 @@ void Scheduler::timerAutoBuildTimer(BuildContext& context,
                 continue;
             }
             if (!outcome.reachedLength) shortSessions_.push_back({entry, outcome, "", ""});
-            WriteFinalBuild(s);
+            WriteFinalBuild(s, context.reader);
         }
         context.view.ShowStatus(RunDoneStatus(context.clock.Now(), count));
         if (daily_) {

@@ -170,7 +170,7 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             }
             if (!outcome.reachedLength)
                 report.shortHours.push_back({HourText(weekday, hour), outcome, "", ""});
-            const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true, &s.placedSongs);
+            const PlaylistEntries songs = SongEntries(s.lbFinalPlaylist, true, context.reader, &s.placedSongs);
             WriteBuild(s, playlist, songs, false);  // the hour and its plays as one step
             recent.Add(songs);
             recent.Forget(kLongestDupeWindow);

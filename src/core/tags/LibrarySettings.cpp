@@ -9,11 +9,6 @@ namespace kestrune {
 
 namespace {
 
-LibrarySettings& Current() {
-    static LibrarySettings settings;
-    return settings;
-}
-
 bool EndsWithNoCase(std::string_view name, std::string_view extension) {
     return name.size() >= extension.size() &&
            CompareTextNoCase(name.substr(name.size() - extension.size()), extension) == 0;
@@ -42,14 +37,6 @@ void WriteLibrarySettings(const SettingsFiles& files, const LibrarySettings& set
                           {kFormats, settings.mp3Only ? "mp3" : "all"}});
 }
 
-void SetLibrarySettings(const LibrarySettings& settings) {
-    Current() = settings;
-}
-
-const LibrarySettings& CurrentLibrarySettings() {
-    return Current();
-}
-
 bool IsLibraryFileName(std::string_view name, const LibrarySettings& settings) {
     static constexpr std::array<std::string_view, 9> kExtensions = {
         ".mp3", ".flac", ".ogg", ".oga", ".opus", ".m4a", ".wav", ".aif", ".aiff"};
@@ -58,10 +45,6 @@ bool IsLibraryFileName(std::string_view name, const LibrarySettings& settings) {
         if (EndsWithNoCase(name, extension)) return true;
     }
     return false;
-}
-
-bool IsLibraryFileName(std::string_view name) {
-    return IsLibraryFileName(name, Current());
 }
 
 }  // namespace kestrune

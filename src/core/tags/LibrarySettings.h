@@ -1,6 +1,6 @@
 #pragma once
 // The [Library] section of kestrune.ini: which tags the reader takes and which files the list
-// tools list. Read once at start-up; the defaults read every tag and every format.
+// tools list. Read at start-up into the reader's setup; the defaults read every tag and every format.
 //   tags=id3v1    only the ID3v1 tag, as single-byte text cut to 30 characters
 //   formats=mp3   the list tools list MP3 files only
 
@@ -25,14 +25,9 @@ LibrarySettings ReadLibrarySettings(const SettingsFiles& files);
 // every other line kept ("Unable to write to %s").
 void WriteLibrarySettings(const SettingsFiles& files, const LibrarySettings& settings);
 
-// The settings in force for the whole process.
-void SetLibrarySettings(const LibrarySettings& settings);
-const LibrarySettings& CurrentLibrarySettings();
-
 // True when the name ends in the extension of an audio format the library lists (".mp3",
 // ".flac", ".ogg", ".oga", ".opus", ".m4a", ".wav", ".aif", ".aiff"), letter case aside; only
 // ".mp3" with `mp3Only`.
 bool IsLibraryFileName(std::string_view name, const LibrarySettings& settings);
-bool IsLibraryFileName(std::string_view name);
 
 }  // namespace kestrune

@@ -1,10 +1,9 @@
 #pragma once
 // The reader's way to a tag library. The core knows only this interface; the program and the
-// command-line tool install one at start-up (SetTagReader), tests install the real one too.
+// command-line tool put one in the reader's setup at start-up, tests use the real one too.
 // A reader never throws: it answers a status.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,10 +30,5 @@ public:
     virtual TagReadStatus ReadOtherFormat(const RandomAccessFile& file, AudioFormat format,
                                           TrackFacts& facts) = 0;
 };
-
-// The installed reader, shared by every TMPEGAudio; null when none is installed (the reader then
-// takes ID3v1 tags only and knows MPEG audio only).
-void SetTagReader(std::shared_ptr<TagReader> reader);
-TagReader* InstalledTagReader();
 
 }  // namespace kestrune
