@@ -384,6 +384,7 @@ void BuildPage::btBuildPlaylistClick() {
                            context_.build.historyFolder,
                            context_.build.rules,
                            context_.build.timing};
+        build.rotation = context_.build.rotation;
         build.reader = context_.build.reader;
         kestrune::btBuildPlaylistClick(build);
     });
