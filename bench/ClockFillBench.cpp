@@ -166,7 +166,7 @@ public:
 
     // `breaks`: where to count the rules the week broke.
     WeekRunReport Build(FillMode fill, size_t* breaks = nullptr,
-                        RotationOrder order = RotationOrder::Shuffle) const {
+                        RotationSettings rotation = {}) const {
         BuildSession session;
         HeadlessView view;
         QuietPrompts prompts;
@@ -175,7 +175,7 @@ public:
         BuildContext context{session, view, prompts, seeds, clock, iniPath_, &folder_};
         context.rules = ReadRuleSettings(iniPath_);
         context.timing.fill = fill;
-        context.rotation.order = order;
+        context.rotation = rotation;
         WeekRunReport report = BuildWeekDays(context, grid_, gridPath_, {2026, 12, 7}, 7);
         if (breaks != nullptr) *breaks = session.lbRuleBreaks.size();
         return report;
@@ -394,8 +394,8 @@ void BM_RotationWeek(benchmark::State& state) {
                    "exempt=jingles.m3u;spots.m3u", "performance_complement=1", "history=1",
                    "relax=least_recent"};
     const WeekStation station(folder.Path(), shape);
-    WeekRunReport shuffled, rotated;
-    Spread shuffleSpread, rotateSpread;
+    WeekRunReport shuffled, rotated, fresh;
+    Spread shuffleSpread, rotateSpread, freshSpread;
     std::vector<std::string> music;
     for (int c = 0; c < 3; ++c) music.push_back(folder.Path() + "/music" + std::to_string(c) + ".m3u");
     RunRounds(state, {{"shuffle",
@@ -406,8 +406,16 @@ void BM_RotationWeek(benchmark::State& state) {
                        [&] { station.Prepare(false, 16); }},
                       {"rotate",
                        [&] {
-                           rotated = station.Build(FillMode::Exact, nullptr, RotationOrder::Rotate);
+                           rotated = station.Build(FillMode::Exact, nullptr,
+                                                   RotationSettings{RotationOrder::Rotate, 0});
                            rotateSpread = SpreadOf(rotated, music);
+                       },
+                       [&] { station.Prepare(false, 16); }},
+                      {"fresh",
+                       [&] {
+                           fresh = station.Build(FillMode::Exact, nullptr,
+                                                 RotationSettings{RotationOrder::Rotate, 1});
+                           freshSpread = SpreadOf(fresh, music);
                        },
                        [&] { station.Prepare(false, 16); }}});
     auto within = [](const WeekRunReport& report) {
@@ -423,6 +431,10 @@ void BM_RotationWeek(benchmark::State& state) {
     state.counters["rotate never"] = rotateSpread.never;
     state.counters["rotate same hour"] = rotateSpread.sameHourAsDayBefore;
     state.counters["rotate within 2 s"] = within(rotated);
+    state.counters["fresh fair %"] = 100 * freshSpread.fair;
+    state.counters["fresh never"] = freshSpread.never;
+    state.counters["fresh same hour"] = freshSpread.sameHourAsDayBefore;
+    state.counters["fresh within 2 s"] = within(fresh);
 }
 BENCHMARK(BM_RotationWeek)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

@@ -95,7 +95,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     build_->rules = ReadRuleSettings(settings, &settingsProblems_);
     build_->timing = ReadTimingSettings(settings, &settingsProblems_);
     build_->reader = reader;
-    build_->rotation = ReadRotationSettings(settings);
+    build_->rotation = ReadRotationSettings(settings, &settingsProblems_);
     runView_ = std::make_unique<ScheduledRunView>(*view_);
     runBuild_ = std::make_unique<BuildContext>(BuildContext{
         runSession_, *runView_, *prompts_, seeds_, clock_, settings, &folders_.sessions});

@@ -96,7 +96,7 @@ CliStation::CliStation(std::optional<uint32_t> seed, const ReaderSetup& reader)
     std::vector<std::string> problems;
     context.rules = ReadRuleSettings(ini, &problems);
     context.timing = ReadTimingSettings(ini, &problems);
-    context.rotation = ReadRotationSettings(ini);
+    context.rotation = ReadRotationSettings(ini, &problems);
     for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
 }
 

@@ -4,6 +4,7 @@
 #include "rules/ArtistNames.h"
 #include "rules/CaseFolding.h"
 #include "rules/PlayHistoryFile.h"
+#include "rules/RotationSettings.h"
 #include "rules/RuleSettings.h"
 #include "rules/SeparationRules.h"
 
@@ -198,6 +199,45 @@ TEST(SeparationRules, EachRuleInItsOrderWithItsWindow) {
         EXPECT_EQ(brk->rule, *c.rule) << c.what;
         EXPECT_EQ(brk->elapsed, c.elapsed) << c.what;
     }
+}
+
+// Fresh hours: not in a clock hour in which the song played on one of the days before; the
+// weakest rule, so the first to give way.
+TEST(SeparationRules, AFreshHourKeepsASongOutOfTheHourItPlayedInTheDaysBefore) {
+    RuleSet rules;
+    rules.hourDays = 2;
+    const int64_t start = kNow + 25 * 60;  // 25 minutes into an hour
+    const struct {
+        const char* what;
+        int minutesBefore;  // of the hour's start
+        SongFacts played;
+        int64_t elapsed;  // -1: no break
+    } cases[] = {
+        {"the same hour the day before", 1400, Song("A", "T"), 86400},
+        {"the same hour two days before", 2840, Song("A", "T"), 172800},
+        {"three days before", 4300, Song("A", "T"), -1},
+        {"the hour after, the day before", 1370, Song("A", "T"), -1},
+        {"earlier in this same hour", -5, Song("A", "T"), -1},
+        {"another title of the artist", 1400, Song("A", "U"), -1},
+    };
+    for (const auto& c : cases) {
+        const auto brk = FirstBreak(rules, HistoryOf({{c.minutesBefore, c.played}}), Song("A", "T"),
+                                    start);
+        ASSERT_EQ(brk.has_value(), c.elapsed >= 0) << c.what;
+        if (!brk) continue;
+        EXPECT_EQ(brk->rule, Rule::FreshHour) << c.what;
+        EXPECT_EQ(brk->elapsed, c.elapsed) << c.what;
+    }
+    const auto brk = FirstBreak(rules, HistoryOf({{1400, Song("A", "T")}}), Song("A", "T"), start);
+    ASSERT_TRUE(brk);
+    EXPECT_EQ(BreakLine(*brk), "Rule broken: title 'T' by 'A' in the same hour 1 day ago (fresh hours 2 days)");
+    RuleBreak genre;
+    genre.rule = Rule::Genre;
+    EXPECT_TRUE(SmallerBreak(*brk, genre));
+    EXPECT_EQ(ParseRotationSettings("[Rotation]\r\nhour_days=3\r\n").hourDays, 3);
+    std::vector<std::string> problems;
+    EXPECT_EQ(ParseRotationSettings("[Rotation]\r\nhour_days=week\r\n", &problems).hourDays, 0);
+    EXPECT_EQ(problems.size(), 1u);
 }
 
 TEST(SeparationRules, PerformanceComplementCountsAndRuns) {

@@ -47,7 +47,8 @@ BuildOutcome PlaylistWalk::Run() {
     const WalkSight sight{c_,         songs_,      [this](long long n) { return SongAt(n); },
                           recentSeconds_, lastGenre_, windowLimit_,
                           c_.rotation.order == RotationOrder::Rotate};
-    chooser_ = c_.rules.AllDefault() ? MakeCheckerChooser(sight) : MakeRulesChooser(sight);
+    chooser_ = c_.rules.AllDefault() && c_.rotation.hourDays == 0 ? MakeCheckerChooser(sight)
+                                                                  : MakeRulesChooser(sight);
     LogHeader();
     BuildOutcome outcome;
     if (s_.lbMasterPlaylists.Empty() || s_.lbClockwheelTemplate.empty()) {

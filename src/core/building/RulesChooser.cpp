@@ -28,6 +28,7 @@ public:
         rules_.albumWindow = int64_t{settings_.albumHours} * 3600;
         rules_.performanceComplement = settings_.performanceComplement;
         rules_.genre = s_.fGenre.cbGenreCheck;
+        rules_.hourDays = c_.rotation.hourDays;
         rules_.matching = settings_.artistMatching;
         buildStart_ = CalendarSeconds(c_.plannedStart ? *c_.plannedStart : c_.clock.Now());
     }

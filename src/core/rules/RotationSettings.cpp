@@ -13,20 +13,25 @@ namespace kestrune {
 
 namespace {
 
-RotationSettings FromSection(const SettingsSection& section) {
+RotationSettings FromSection(SettingsSection section, std::vector<std::string>* problems) {
     RotationSettings settings;
     if (section.Text("order").value_or("") == "rotate") settings.order = RotationOrder::Rotate;
+    settings.hourDays = section.WholeNumber("hour_days", 0, 0, kMostHourDays, "days");
+    if (problems != nullptr)
+        problems->insert(problems->end(), section.Problems().begin(), section.Problems().end());
     return settings;
 }
 
 }  // namespace
 
-RotationSettings ParseRotationSettings(const std::string& iniText) {
-    return FromSection(SettingsSection(iniText, "kestrune.ini", kRotationSection));
+RotationSettings ParseRotationSettings(const std::string& iniText,
+                                       std::vector<std::string>* problems) {
+    return FromSection(SettingsSection(iniText, "kestrune.ini", kRotationSection), problems);
 }
 
-RotationSettings ReadRotationSettings(const SettingsFiles& files) {
-    return FromSection(SettingsSection(files, kRotationSection));
+RotationSettings ReadRotationSettings(const SettingsFiles& files,
+                                      std::vector<std::string>* problems) {
+    return FromSection(SettingsSection(files, kRotationSection), problems);
 }
 
 std::string RotationStatePath(const std::string& sessionsFolder) {

@@ -4,6 +4,8 @@
 //   order=shuffle|rotate   shuffle: each build shuffles every category, and a category is
 //                          shuffled again when its round comes round; rotate: a category's order
 //                          is its rotation and lasts across builds and runs
+//   hour_days=N            a song of a counted category does not play in a clock hour in which
+//                          it played on any of the N days before (0: off); the weakest rule
 
 #include <string>
 #include <vector>
@@ -18,13 +20,20 @@ enum class RotationOrder { Shuffle, Rotate };
 
 struct RotationSettings {
     RotationOrder order = RotationOrder::Shuffle;
+    int hourDays = 0;
 
     bool operator==(const RotationSettings&) const = default;
 };
 
-// An order that is not one of the words is taken as the shuffle, as the fill takes the walk.
-RotationSettings ParseRotationSettings(const std::string& iniText);
-RotationSettings ReadRotationSettings(const SettingsFiles& files);
+inline constexpr int kMostHourDays = 28;
+
+// An order that is not one of the words is taken as the shuffle, as the fill takes the walk; days
+// that are not a whole number up to the most keep 0 and add a problem naming the file, the
+// section and the key.
+RotationSettings ParseRotationSettings(const std::string& iniText,
+                                       std::vector<std::string>* problems = nullptr);
+RotationSettings ReadRotationSettings(const SettingsFiles& files,
+                                      std::vector<std::string>* problems = nullptr);
 
 // The categories already in rotation, kept in the sessions folder ("rotation.txt", one playlist
 // path a line): the first build of a category under `rotate` shuffles it once, so that a sorted

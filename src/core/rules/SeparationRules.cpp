@@ -100,6 +100,7 @@ std::optional<RuleBreak> ComplementBreakOf(const PlayHistory& history, const Son
 int64_t RuleSet::LongestWindow() const {
     int64_t longest = std::max({artistWindow, titleWindow, albumWindow, int64_t{0}});
     if (performanceComplement) longest = std::max(longest, kComplementWindow);
+    if (hourDays > 0) longest = std::max(longest, int64_t{hourDays} * 86400 + 3600);
     return longest;
 }
 
@@ -128,6 +129,11 @@ std::string DescribeBreak(const RuleBreak& brk) {
             }
             return tracks + "by " + quoted + " in a row";
         }
+        case Rule::FreshHour:
+            return "title " + quoted + " by '" + brk.artist + "' in the same hour " +
+                   std::to_string(brk.elapsed / 86400) + (brk.elapsed / 86400 == 1 ? " day" : " days") +
+                   " ago (fresh hours " + std::to_string(brk.window / 86400) +
+                   (brk.window / 86400 == 1 ? " day)" : " days)");
         case Rule::Genre:
             break;
     }
@@ -173,6 +179,36 @@ void PlayHistory::Add(const SongFacts& song, int64_t start) {
     entries_.push_back(std::move(entry));
 }
 
+namespace {
+
+// The song played in the same hour of the clock on one of the `days` days before `start`.
+// Starts are clock readings in seconds, so an hour of the day is one of 24 in each day.
+std::optional<RuleBreak> FreshHourBreakOf(const PlayHistory& history, const SongFacts& song,
+                                          const std::vector<std::string>& keys, int64_t start,
+                                          int days) {
+    const auto hourOf = [](int64_t seconds) {
+        return seconds >= 0 ? seconds / 3600 : (seconds - 3599) / 3600;
+    };
+    const int64_t hour = hourOf(start);
+    int64_t latest = -1;
+    for (const std::string& key : keys) {
+        const std::vector<size_t>* played =
+            history.Title(TitleKey(key, song.title, history.Matching()));
+        if (played == nullptr) continue;
+        for (const size_t at : *played) {
+            const int64_t back = hour - hourOf(history.Entries()[at].start);
+            if (back <= 0 || back % 24 != 0 || back / 24 > days) continue;
+            latest = latest < 0 ? back : std::min(latest, back);
+        }
+    }
+    if (latest < 0) return std::nullopt;
+    RuleBreak brk = Break(Rule::FreshHour, song.title, latest * 3600, int64_t{days} * 86400);
+    brk.artist = song.artist;
+    return brk;
+}
+
+}  // namespace
+
 std::optional<RuleBreak> FirstBreak(const RuleSet& rules, const PlayHistory& history,
                                     const SongFacts& song, int64_t start) {
     const ArtistMatching matching = history.Matching();
@@ -205,6 +241,9 @@ std::optional<RuleBreak> FirstBreak(const RuleSet& rules, const PlayHistory& his
     if (rules.genre && history.Size() > 0) {
         const std::string& last = history.Entries().back().song.genre;
         if (!last.empty() && last == song.genre) return Break(Rule::Genre, song.genre, -1, 0);
+    }
+    if (rules.hourDays > 0) {
+        if (auto brk = FreshHourBreakOf(history, song, keys, start, rules.hourDays)) return brk;
     }
     return std::nullopt;
 }

@@ -23,8 +23,8 @@ struct SongFacts {
     bool operator==(const SongFacts&) const = default;
 };
 
-// In the order they are checked.
-enum class Rule { Artist, Title, Album, PerformanceComplement, Genre };
+// In the order they are checked; the last gives way first.
+enum class Rule { Artist, Title, Album, PerformanceComplement, Genre, FreshHour };
 
 // The performance complement, in any three hours: at most three tracks of one album, two of them
 // in a row; at most four by one artist, three of them in a row.
@@ -41,6 +41,8 @@ struct RuleSet {
     int64_t albumWindow = 0;
     bool performanceComplement = false;
     bool genre = false;  // not the same genre as the song before
+    // A song not in a clock hour in which it played on any of so many days before (0: off).
+    int hourDays = 0;
     ArtistMatching matching = ArtistMatching::Exact;
 
     // How far back any rule looks.
