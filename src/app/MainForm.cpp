@@ -327,6 +327,9 @@ void TfMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     QMainWindow::closeEvent(event);
+    // The program keeps running with its window hidden only when sent to the tray; closed, it
+    // ends, or a daily run would go on building on an empty desktop.
+    QCoreApplication::quit();
 }
 
 bool TfMainForm::ConfirmQuit() {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -80,6 +82,25 @@ TEST(OperatorWorkKept, ClosingAsksWhileAScheduleIsArmedOrABuildIsUnsaved) {
     form.SpeedButton5->click();
     EXPECT_EQ(f.prompts.messages.back(), "Have a Nice Day!");
     EXPECT_FALSE(form.isVisible());
+}
+
+// Quit in the close question ends the program's event loop, not only its window.
+TEST(OperatorWorkKept, QuitEndsTheProgram) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    form.show();
+    form.AutoScheduler().AddSessions({SavedSession(f, "night", 4)});
+    BeginAt(form, "3 AM");
+    f.prompts.choiceAnswer = "Quit";
+    QTimer::singleShot(0, &form, [&form] { form.close(); });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    deadline.start(testing::kGenerousMilliseconds);
+    EXPECT_EQ(QApplication::exec(), 0) << "the deadline ended the loop, not Quit";
+    deadline.stop();
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_FALSE(f.prompts.choiceQuestions.empty());
 }
 
 TEST(OperatorWorkKept, TheDailyRunAndItsHourAreKeptForTheNextStart) {
