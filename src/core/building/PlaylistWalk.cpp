@@ -15,6 +15,7 @@
 #include "output/SongPaths.h"
 #include "platform/FileReplace.h"
 #include "platform/KestruneError.h"
+#include "platform/Paths.h"
 #include "platform/TimeTexts.h"
 #include "tags/TagText.h"
 
@@ -124,7 +125,9 @@ int32_t PlaylistWalk::ShownTotalSeconds() const {
 std::string PlaylistWalk::CompleteStatus() const {
     // A build adds to what the final playlist holds: then the total is what the file will hold.
     const std::string broken =
-        breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : std::string();
+        (breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : std::string()) +
+        (slotsPassedOver_ > 0 ? " Slots passed over: " + std::to_string(slotsPassedOver_) + "."
+                              : std::string());
     if (songsBefore_ == 0)
         return "Playlist is complete and is exactly " + PlayingTimeText(ShownTotalSeconds()) + "." +
                broken;
@@ -218,6 +221,10 @@ int32_t PlaylistWalk::HandleSlot(int slot) {
     // A file without a song has none to give: the slot is passed over.
     if (!BringPlayableSongToTop(slotFile)) return 0;
     chooser_->Choose(slotFile, remaining_[current_], exactTotal_);
+    if (const std::optional<RuleBreak> must = chooser_->PassesOver()) {
+        PassOverSlot(slot, *must);
+        return 0;
+    }
     const int32_t before = exactTotal_;
     PlaceTopSong(slotFile);
     return exactTotal_ - before;
@@ -316,6 +323,16 @@ void PlaylistWalk::NameBreak(const RuleBreak& brk, int32_t songStart) {
         PlacedBreakLine(static_cast<long long>(s_.lbFinalPlaylist.size()), songStart, brk));
     view_.ShowStatus(line);
     ++breaks_;
+}
+
+void PlaylistWalk::PassOverSlot(int slot, const RuleBreak& must) {
+    const std::string line =
+        "Slot " + std::to_string(slot + 1) + " passed over at " +
+        PlayingTimeText(ShownTotalSeconds()) + ": every song of " +
+        ExtractFileName(SlotFileOf(slot)) + " breaks a must rule (" + DescribeBreak(must) + ")";
+    ReportToUser(c_, line);
+    s_.lbRuleBreaks.push_back(line);
+    ++slotsPassedOver_;
 }
 
 size_t PlaylistWalk::PlaylistIndexOf(const std::string& slotFile, size_t fallback) const {
