@@ -374,7 +374,12 @@ void BM_MustRules(benchmark::State& state) {
     state.counters["misses"] = missed;
     state.counters["misses named"] = named;
 }
-BENCHMARK(BM_MustRules)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_MustRules)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // How evenly a week plays each music category: the share of its songs that play their fair
 // number of times (the week's plays over its songs, rounded down or up), those never played,

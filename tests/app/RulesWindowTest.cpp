@@ -121,7 +121,8 @@ TEST(RulesWindow, TicksTheMustRulesAndSaysWhichWindowCannotHoldWhenSaved) {
     EXPECT_EQ(form.Context().build.rules.must, (std::vector<Rule>{Rule::Artist, Rule::Title}));
     ASSERT_EQ(f.prompts.messages.size(), before + 1);
     EXPECT_EQ(f.prompts.messages.back(),
-              "title_hours=6 cannot hold for cur.m3u: 3 songs at 2 an hour come round every 1.5 h");
+              "title_hours=6 cannot hold for cur.m3u: 3 songs at 2 an hour come round every "
+              "1.5 h");
 }
 
 // The library and output settings: shown as stored, written with every other line kept, and in

@@ -181,7 +181,8 @@ private:
     std::vector<int32_t> RestOf(const std::vector<int32_t>& order) const {
         std::vector<bool> tried(s_.lbTempListBox1.size(), false);
         for (const int32_t n : order)
-            if (n >= 0 && static_cast<size_t>(n) < tried.size()) tried[static_cast<size_t>(n)] = true;
+            if (n >= 0 && static_cast<size_t>(n) < tried.size())
+                tried[static_cast<size_t>(n)] = true;
         std::vector<int32_t> rest;
         for (size_t n = 1; n < tried.size(); ++n)
             if (!tried[n]) rest.push_back(static_cast<int32_t>(n));

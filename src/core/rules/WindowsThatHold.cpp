@@ -44,15 +44,15 @@ std::vector<std::string> WindowsThatCannotHold(const RuleSettings& settings,
                 category.songs * passSeconds >= int64_t{hours} * 3600 * category.slotsPerPass)
                 continue;
             const bool one = category.songs == 1;
-            lines.push_back(std::string(key) + "=" + std::to_string(hours) + " cannot hold for " +
-                            category.name + ": " + std::to_string(category.songs) +
-                            (one ? " song at " : " songs at ") +
-                            PerHourText(category.slotsPerPass, passSeconds) +
-                            (one ? " an hour comes round every " : " an hour come round every ") +
-                            TenthsDown(static_cast<double>(category.songs) *
-                                       static_cast<double>(passSeconds) /
-                                       static_cast<double>(category.slotsPerPass) / 3600) +
-                            " h");
+            lines.push_back(
+                std::string(key) + "=" + std::to_string(hours) + " cannot hold for " +
+                category.name + ": " + std::to_string(category.songs) +
+                (one ? " song at " : " songs at ") +
+                PerHourText(category.slotsPerPass, passSeconds) +
+                (one ? " an hour comes round every " : " an hour come round every ") +
+                TenthsDown(static_cast<double>(category.songs) * static_cast<double>(passSeconds) /
+                           static_cast<double>(category.slotsPerPass) / 3600) +
+                " h");
         }
     }
     return lines;
