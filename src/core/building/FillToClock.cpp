@@ -41,6 +41,7 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
     // A rule that never breaks: a song that breaks it is no candidate, and the search looks
     // through the whole category for those that keep it.
     const bool must = !exempt && chooser_->HasMustRules();
+    slot.passable = must;
     std::optional<RuleBreak> firstMust;
     PlaylistLayout layout;
     LineList working;
@@ -149,8 +150,8 @@ FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targe
     for (size_t k = 0; k < choice.picks.size(); ++k) {
         if (choice.picks[k] != kPassedOver)
             PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
-        else if (mustBreaks[k])
-            PassOverSlot(slotOf[k], *mustBreaks[k]);
+        else if (mustBreaks[k] || problem.slots[k].passable)
+            PassOverSlot(slotOf[k], mustBreaks[k]);
     }
     return choice;
 }

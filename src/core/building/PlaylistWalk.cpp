@@ -325,11 +325,13 @@ void PlaylistWalk::NameBreak(const RuleBreak& brk, int32_t songStart) {
     ++breaks_;
 }
 
-void PlaylistWalk::PassOverSlot(int slot, const RuleBreak& must) {
+void PlaylistWalk::PassOverSlot(int slot, const std::optional<RuleBreak>& must) {
+    const std::string category = ExtractFileName(SlotFileOf(slot));
     const std::string line =
         "Slot " + std::to_string(slot + 1) + " passed over at " +
-        PlayingTimeText(ShownTotalSeconds()) + ": every song of " +
-        ExtractFileName(SlotFileOf(slot)) + " breaks a must rule (" + DescribeBreak(must) + ")";
+        PlayingTimeText(ShownTotalSeconds()) + ": every song of " + category +
+        (must ? " breaks a must rule (" + DescribeBreak(*must) + ")"
+              : " that keeps the must rules is placed before it");
     ReportToUser(c_, line);
     s_.lbRuleBreaks.push_back(line);
     ++slotsPassedOver_;

@@ -55,8 +55,8 @@ private:
     void PlaceTopSong(const std::string& slotFile);
     void NameBreak(const RuleBreak& brk, int32_t songStart);
     // Names a slot that gets no song: every song of its category breaks a must rule (`must`,
-    // the top song's).
-    void PassOverSlot(int slot, const RuleBreak& must);
+    // the top song's), or (nothing) those that keep them are placed by the slots before it.
+    void PassOverSlot(int slot, const std::optional<RuleBreak>& must);
     void DropOldSongsFromWindow();
     // The file the n-th entry of the slot's working list names.
     std::string SongAt(long long n) const;
