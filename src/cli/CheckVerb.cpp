@@ -65,8 +65,11 @@ int RunCheck(const std::vector<std::string>& args, const ReaderSetup& reader) {
         // Warnings, as the settings' problems are: they stop nothing and leave the status be.
         LoadSession(session, station.context);
         std::fflush(stdout);
+        RuleSettings windows = settings;  // the hours of the options, where they are given
+        windows.titleHours = static_cast<int>(rules.titleWindow / 3600);
+        windows.albumHours = static_cast<int>(rules.albumWindow / 3600);
         for (const std::string& line :
-             WindowsThatCannotHold(settings, CategoryRoundsOf(station.session)))
+             WindowsThatCannotHold(windows, CategoryRoundsOf(station.session)))
             std::fprintf(stderr, "%s\n", line.c_str());
         if (playlist.empty()) return kExitDone;
     }

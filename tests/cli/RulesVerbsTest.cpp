@@ -129,6 +129,10 @@ TEST(CliCheck, NamesTheWindowsASessionsClockCannotHoldAsWarnings) {
     f.dir.Write("kestrune.ini", "[Rules]\r\ntitle_hours=1\r\n");
     result = RunCli({"check", "--session", session}, f.dir.Path());
     EXPECT_EQ(result.err.find("cannot hold"), std::string::npos) << result.err;
+    // The hours of the options count for this run.
+    result = RunCli({"check", "--album-hours", "300", "--session", session}, f.dir.Path());
+    EXPECT_NE(result.err.find("album_hours=300 cannot hold for demo_"), std::string::npos)
+        << result.err;
     EXPECT_EQ(RunCli({"check", "--session"}, f.dir.Path()).exitCode, 2);
 }
 

@@ -150,7 +150,8 @@ FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targe
     for (size_t k = 0; k < choice.picks.size(); ++k) {
         if (choice.picks[k] != kPassedOver)
             PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
-        else if (mustBreaks[k] || problem.slots[k].passable)
+        else if (mustBreaks[k] ||
+                 (problem.slots[k].passable && !problem.slots[k].candidates.empty()))
             PassOverSlot(slotOf[k], mustBreaks[k]);
     }
     return choice;

@@ -91,10 +91,9 @@ struct FillChoice {
 
 // The best choice: one that lands within the window (every timed item too) before any that does
 // not; among those that land, the one that passes over fewest slots that had candidates, then
-// the one of fewest relaxed candidates, then the one on the
-// preferred side (or, for `Closest`, nearest the target), then the one least far down the
-// rotations (the sum of the picks' indices), then the one of fewer slots, then the first in
-// slot order; among those that miss, the least miss, then likewise. Slot order is kept and no
+// the one of fewest relaxed candidates, then the one on the preferred side (or, for `Closest`,
+// nearest the target), then the one least far down the rotations (the sum of the picks'
+// indices), then the one of fewer slots, then the first in slot order; among those that miss, the least miss, then likewise. Slot order is kept and no
 // slot is used twice.
 FillChoice ChooseFill(const FillProblem& problem);
 
