@@ -36,7 +36,7 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
         "These rules keep songs, albums and artists apart in your playlists, beside the Dupe "
         "Checker (artist) and the Genre Checker. Hours count playing time; 0 turns a rule off. "
         "When no song can keep a rule, the build names the break in the status line and the "
-        "text log.");
+        "text log; a rule that never breaks passes the slot over instead, and names it.");
     cbTitleHours = HoursBox(this);
     cbAlbumHours = HoursBox(this);
     cbArtistMatching = new QComboBox(this);
