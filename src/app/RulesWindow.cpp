@@ -134,8 +134,13 @@ void TfRules::btnSaveRulesClick() {
         context_.build.rules = rules;  // in force from the next build on
         hide();
         // Saved all the same: the operator learns which category is too small for a window.
+        // The songs read for the clock's pace ask nothing: one that cannot be read is left out.
+        ReaderSetup quiet = context_.build.reader;
+        quiet.askOnError = nullptr;
+        SongFactsCache songs(quiet);
+        const std::vector<CategoryRound> rounds = CategoryRoundsOf(context_.session, &songs);
         const std::vector<std::string> cannot =
-            WindowsThatCannotHold(rules, CategoryRoundsOf(context_.session));
+            WindowsThatCannotHold(rules, rounds, PassSeconds(rounds));
         std::string text;
         for (const std::string& line : cannot) text += (text.empty() ? "" : "\n") + line;
         if (!text.empty()) context_.prompts.ShowMessage(text);

@@ -94,6 +94,10 @@ TEST(WindowsThatHold, NamesEachWindowACategoryComesRoundFasterThan) {
         EXPECT_EQ(WindowsThatCannotHold(rules, {c.category}, c.passSeconds), c.lines)
             << c.category.name << " " << c.category.songs;
     EXPECT_TRUE(WindowsThatCannotHold(RuleSettings{}, {{"current.m3u", 1, 9}}).empty());
+    // A pass of the template plays each slot's mean: three 4-minute songs and two 30-second
+    // spots make 13 minutes; one category of unknown length leaves the pass unknown.
+    EXPECT_EQ(PassSeconds({{"music.m3u", 40, 3, 240}, {"spots.m3u", 9, 2, 30}}), 780);
+    EXPECT_EQ(PassSeconds({{"music.m3u", 40, 3, 240}, {"spots.m3u", 9, 2, 0}}), 0);
 }
 
 struct MustStation : StationFixture {

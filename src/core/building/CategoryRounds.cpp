@@ -3,12 +3,34 @@
 #include <algorithm>
 
 #include "building/PlaylistFile.h"
+#include "output/SongPaths.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
 
 namespace kestrune {
 
-std::vector<CategoryRound> CategoryRoundsOf(const BuildSession& session) {
+namespace {
+
+// Songs read for a category's mean playing time at most.
+constexpr size_t kLengthSample = 16;
+
+int64_t MeanSeconds(const std::string& playlist, const LineList& entries, SongFactsCache& songs) {
+    int64_t total = 0, counted = 0;
+    const size_t step = std::max<size_t>(1, entries.size() / kLengthSample);
+    for (size_t n = 0; n < entries.size(); n += step) {
+        const auto file = ExistingSongFile(SongLineOf(entries[n]), playlist);
+        if (!file) continue;
+        const int32_t seconds = songs.Get(*file).seconds;
+        if (seconds <= 0) continue;
+        total += seconds;
+        ++counted;
+    }
+    return counted == 0 ? 0 : total / counted;
+}
+
+}  // namespace
+
+std::vector<CategoryRound> CategoryRoundsOf(const BuildSession& session, SongFactsCache* songs) {
     std::vector<std::string> paths;
     std::vector<CategoryRound> rounds;
     for (const std::string& slot : session.lbClockwheelTemplate) {
@@ -26,6 +48,7 @@ std::vector<CategoryRound> CategoryRoundsOf(const BuildSession& session) {
             round.songs = std::count_if(entries.begin(), entries.end(), [](const std::string& e) {
                 return !SongLineOf(e).empty();
             });
+            if (songs != nullptr) round.meanSeconds = MeanSeconds(slot, entries, *songs);
         } catch (const KestruneError&) {
             round.songs = 0;  // nothing to keep apart
         }

@@ -5,12 +5,16 @@
 #include <vector>
 
 #include "building/BuildSession.h"
+#include "rules/SongFactsCache.h"
 #include "rules/WindowsThatHold.h"
 
 namespace kestrune {
 
 // In the order of their first slot; a category whose file cannot be read is left out (the
-// build's own checks name it).
-std::vector<CategoryRound> CategoryRoundsOf(const BuildSession& session);
+// build's own checks name it). With `songs`, each category's mean playing time from a few of
+// its songs spread over the file (reading every song would keep a window waiting on a big
+// library).
+std::vector<CategoryRound> CategoryRoundsOf(const BuildSession& session,
+                                            SongFactsCache* songs = nullptr);
 
 }  // namespace kestrune

@@ -28,6 +28,15 @@ std::string PerHourText(int64_t slotsPerPass, int64_t passSeconds) {
 
 }  // namespace
 
+int64_t PassSeconds(const std::vector<CategoryRound>& categories) {
+    int64_t seconds = 0;
+    for (const CategoryRound& category : categories) {
+        if (category.meanSeconds <= 0) return 0;
+        seconds += category.slotsPerPass * category.meanSeconds;
+    }
+    return seconds;
+}
+
 std::vector<std::string> WindowsThatCannotHold(const RuleSettings& settings,
                                                const std::vector<CategoryRound>& categories,
                                                int64_t passSeconds) {
