@@ -55,7 +55,7 @@ public:
             if (facts.seconds == 0) continue;  // never placed: no playing time
             const auto brk = FirstBreak(rules_, history_, facts, start);
             if (!brk) {
-                BringToTop(working, static_cast<size_t>(n), see_.rotate);
+                BringToTop(see_, working, static_cast<size_t>(n));
                 return;
             }
             if (SmallerBreak(*brk, smallest)) {
@@ -64,7 +64,7 @@ public:
             }
         }
         if (settings_.relax == Relax::LeastRecent && smallestAt != 0) {
-            BringToTop(working, static_cast<size_t>(smallestAt), see_.rotate);
+            BringToTop(see_, working, static_cast<size_t>(smallestAt));
         } else {
             smallest = *top;
         }
