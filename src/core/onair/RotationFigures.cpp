@@ -111,7 +111,7 @@ RotationFigures ComputeRotation(const std::vector<RotationCategory>& categories,
     result.to = to;
     const int64_t begin = DaysOf(from) * kDay;
     const int64_t end = (DaysOf(to) + 1) * kDay;
-    result.hours = static_cast<int>(std::max<int64_t>(0, (end - begin) / kHour));
+    result.spanHours = static_cast<int>(std::max<int64_t>(0, (end - begin) / kHour));
 
     // The last category holds the files no category lists, found as they play.
     const size_t none = categories.size();
@@ -136,6 +136,7 @@ RotationFigures ComputeRotation(const std::vector<RotationCategory>& categories,
     result.rules.resize(single.size());
     for (size_t r = 0; r < single.size(); ++r) result.rules[r].rule = single[r].first;
     PlayHistory history(rules.matching);
+    std::set<int64_t> hoursWithPlays;
     for (const PlayedSong& play : plays) {
         if (play.start >= end) break;
         const SongFacts facts = FactsOf(play);
@@ -148,6 +149,8 @@ RotationFigures ComputeRotation(const std::vector<RotationCategory>& categories,
             const SongPlace place = found->second;
             starts[place.category][place.song].push_back(play.start);
             ++result.plays;
+            if (!result.firstPlay) result.firstPlay = play.start;
+            hoursWithPlays.insert(FloorDiv(play.start, kHour));
             const int64_t day = FloorDiv(play.start, kDay);
             const int64_t hour = FloorDiv(play.start, kHour) % 24;
             if (heard.count({play.file, day - 1, hour}) > 0) ++sameHour[place.category];
@@ -162,6 +165,7 @@ RotationFigures ComputeRotation(const std::vector<RotationCategory>& categories,
         history.Add(facts, play.start);
     }
 
+    result.hours = static_cast<int>(hoursWithPlays.size());
     for (size_t c = 0; c <= categories.size(); ++c) {
         if (c == none && starts[none].empty()) break;
         CategoryRotation figures;

@@ -32,7 +32,7 @@ struct CategoryRotation {
     bool listed = true;  // false for the plays of no category
     int songs = 0;       // listed: the category's songs; otherwise the files that played
     int plays = 0;
-    // Songs / (plays per hour of the span): the hours a round of the category takes. None
+    // Songs / (plays per hour with plays): the hours a round of the category takes. None
     // without plays.
     std::optional<double> turnoverHours;
     // Over the category's songs, those never played counted as 0.
@@ -60,8 +60,12 @@ struct RulePassRate {
 struct RotationFigures {
     CalendarDate from;
     CalendarDate to;  // the last day, included
+    int spanHours = 0;
+    // The hours of the span with a play: the figures are per hour on air, so that hours the
+    // history no longer holds (or never built) do not thin them out.
     int hours = 0;
-    int plays = 0;    // every play of the span
+    int plays = 0;  // every play of the span
+    std::optional<int64_t> firstPlay;  // calendar seconds of the span's first play
     // The categories in the order given; the plays of no category last, when there are any.
     std::vector<CategoryRotation> categories;
     // The rules that are on, in their order; plays of the counted categories only.

@@ -48,7 +48,8 @@ std::string FigureText(double value) {
 
 std::string RotationText(const RotationFigures& figures) {
     std::string text = "Rotation " + DateText(figures.from) + " to " + DateText(figures.to) +
-                       ": " + Count(figures.hours, "hour") + ", " +
+                       ": " + Count(figures.spanHours, "hour") + ", " +
+                       std::to_string(figures.hours) + " with plays, " +
                        Count(figures.plays, "play") + "\n";
     for (const CategoryRotation& category : figures.categories)
         text += CategoryLine(category) + "\n";

@@ -157,6 +157,14 @@ StationRotation ReadStationRotation(const RotationRequest& request, const Reader
     const int64_t since = DaysOf(request.from) * 86400 - std::max<int64_t>(86400, rules.LongestWindow());
     result.figures = ComputeRotation(categories, StationPlays(request, since, reader, result.problems),
                                      request.from, request.to, rules);
+    // The history keeps only what the rules look back at: an earlier span is not in it.
+    const RotationFigures& figures = result.figures;
+    if (!figures.firstPlay)
+        result.problems.push_back("No play in the history from " + DateText(request.from) +
+                                  " to " + DateText(request.to));
+    else if (*figures.firstPlay >= DaysOf(request.from) * 86400 + 3600)
+        result.problems.push_back("The plays begin at " + CalendarText(*figures.firstPlay) +
+                                  ": the hours before have none in the figures");
     return result;
 }
 
