@@ -149,7 +149,6 @@ RotationFigures ComputeRotation(const std::vector<RotationCategory>& categories,
             const SongPlace place = found->second;
             starts[place.category][place.song].push_back(play.start);
             ++result.plays;
-            if (!result.firstPlay) result.firstPlay = play.start;
             hoursWithPlays.insert(FloorDiv(play.start, kHour));
             const int64_t day = FloorDiv(play.start, kDay);
             const int64_t hour = FloorDiv(play.start, kHour) % 24;

@@ -65,7 +65,6 @@ struct RotationFigures {
     // history no longer holds (or never built) do not thin them out.
     int hours = 0;
     int plays = 0;  // every play of the span
-    std::optional<int64_t> firstPlay;  // calendar seconds of the span's first play
     // The categories in the order given; the plays of no category last, when there are any.
     std::vector<CategoryRotation> categories;
     // The rules that are on, in their order; plays of the counted categories only.

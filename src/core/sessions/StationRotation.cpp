@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -44,8 +45,9 @@ std::vector<std::string> SessionFiles(const std::string& sessionsFolder) {
 
 // The station's plays from a day before the span on (the rules look back that far), the
 // as-played log's where it covers an hour.
+// The start of the earliest play the history holds goes to `earliest`.
 std::vector<PlayedSong> StationPlays(const RotationRequest& request, int64_t since,
-                                     const ReaderSetup& reader,
+                                     const ReaderSetup& reader, std::optional<int64_t>& earliest,
                                      std::vector<std::string>& problems) {
     const std::string path = PlayHistoryPath(request.sessionsFolder);
     if (!FileExists(path)) {
@@ -65,7 +67,9 @@ std::vector<PlayedSong> StationPlays(const RotationRequest& request, int64_t sin
     std::map<std::string, std::string> spelled;  // each file in one spelling, looked up once
     std::vector<PlayedSong> plays;
     for (HistoryLine& line : lines) {
-        if (!line.song || line.song->start < since) continue;
+        if (!line.song) continue;
+        earliest = std::min(earliest.value_or(line.song->start), line.song->start);
+        if (line.song->start < since) continue;
         auto found = spelled.find(line.song->file);
         if (found == spelled.end())
             found = spelled.emplace(line.song->file, ComparablePath(line.song->file)).first;
@@ -154,17 +158,20 @@ StationRotation ReadStationRotation(const RotationRequest& request, const Reader
     rules.hourDays = request.rotation.hourDays;
     rules.matching = request.rules.artistMatching;
     // From a day before the span at least: the same-hour repeats look back one day.
-    const int64_t since = DaysOf(request.from) * 86400 - std::max<int64_t>(86400, rules.LongestWindow());
-    result.figures = ComputeRotation(categories, StationPlays(request, since, reader, result.problems),
-                                     request.from, request.to, rules);
-    // The history keeps only what the rules look back at: an earlier span is not in it.
-    const RotationFigures& figures = result.figures;
-    if (!figures.firstPlay)
+    const int64_t begin = DaysOf(request.from) * 86400;
+    const int64_t since = begin - std::max<int64_t>(86400, rules.LongestWindow());
+    std::optional<int64_t> earliest;
+    std::vector<PlayedSong> plays =
+        StationPlays(request, since, reader, earliest, result.problems);
+    result.figures =
+        ComputeRotation(categories, std::move(plays), request.from, request.to, rules);
+    // The history keeps only what the rules look back at: an earlier span is no longer in it.
+    if (result.figures.plays == 0 && earliest)
         result.problems.push_back("No play in the history from " + DateText(request.from) +
                                   " to " + DateText(request.to));
-    else if (*figures.firstPlay >= DaysOf(request.from) * 86400 + 3600)
-        result.problems.push_back("The plays begin at " + CalendarText(*figures.firstPlay) +
-                                  ": the hours before have none in the figures");
+    else if (earliest && *earliest > begin)
+        result.problems.push_back("The play history begins at " + CalendarText(*earliest) +
+                                  ": the hours before have no plays in the figures");
     return result;
 }
 
