@@ -14,6 +14,7 @@ namespace kestrune::app {
 namespace {
 
 constexpr int kBandHeight = 96;  // one category: its name, bars and hours
+constexpr int kExemptBandHeight = 40;  // its name and why it has no bars
 constexpr int kCaptionWidth = 260;
 constexpr int kPlaysHeight = 52;  // the plays bars
 constexpr int kHoursHeight = 18;  // the hour exposure bars, 24 hours full
@@ -24,6 +25,10 @@ const QColor kNeverColour(0xC0, 0x30, 0x30);
 const QColor kBandColour(0xFF, 0xFF, 0xE8);
 
 QString Figure(double value) { return Local(FigureText(value)); }
+
+int BandHeight(const CategoryRotation& category) {
+    return category.exempt ? kExemptBandHeight : kBandHeight;
+}
 
 }  // namespace
 
@@ -42,8 +47,9 @@ void RotationChart::SetFigures(RotationFigures figures) {
 }
 
 QSize RotationChart::sizeHint() const {
-    const int bands = std::max<int>(1, static_cast<int>(figures_.categories.size()));
-    return {kCaptionWidth + 400, bands * kBandHeight + kMargin};
+    int height = kMargin;
+    for (const CategoryRotation& category : figures_.categories) height += BandHeight(category);
+    return {kCaptionWidth + 400, std::max(height, kBandHeight)};
 }
 
 QString RotationChart::CategoryCaption(const CategoryRotation& c) {
@@ -77,10 +83,10 @@ void RotationChart::paintEvent(QPaintEvent*) {
     }
     const int barsLeft = kCaptionWidth + kMargin;
     const int barsWidth = std::max(40, width() - barsLeft - kMargin);
-    for (size_t i = 0; i < figures_.categories.size(); ++i) {
+    int top = kMargin / 2;
+    for (size_t i = 0; i < figures_.categories.size(); top += BandHeight(figures_.categories[i++])) {
         const CategoryRotation& c = figures_.categories[i];
-        const int top = static_cast<int>(i) * kBandHeight + kMargin / 2;
-        const QRect band(kMargin / 2, top, width() - kMargin, kBandHeight - kMargin / 2);
+        const QRect band(kMargin / 2, top, width() - kMargin, BandHeight(c) - kMargin / 2);
         painter.fillRect(band, i % 2 == 0 ? kBandColour : QColor(Qt::white));
         painter.setFont(bold);
         painter.setPen(Qt::black);
@@ -90,7 +96,7 @@ void RotationChart::paintEvent(QPaintEvent*) {
                                                           nameBox.width()));
         painter.setFont(small);
         painter.setPen(QColor(0x40, 0x40, 0x40));
-        painter.drawText(QRect(kMargin, top + 20, kCaptionWidth - kMargin, kBandHeight - 24),
+        painter.drawText(QRect(kMargin, top + 20, kCaptionWidth - kMargin, BandHeight(c) - 24),
                          Qt::AlignLeft | Qt::AlignTop, CategoryCaption(c));
         if (c.exempt || c.playsPerSong.empty()) continue;
 

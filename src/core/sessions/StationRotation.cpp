@@ -169,7 +169,7 @@ StationRotation ReadStationRotation(const RotationRequest& request, const Reader
     if (result.figures.plays == 0 && earliest)
         result.problems.push_back("No play in the history from " + DateText(request.from) +
                                   " to " + DateText(request.to));
-    else if (earliest && *earliest > begin)
+    else if (earliest && *earliest >= begin + 3600)  // the span's first hour has no play
         result.problems.push_back("The play history begins at " + CalendarText(*earliest) +
                                   ": the hours before have no plays in the figures");
     return result;
