@@ -108,11 +108,23 @@ TEST(CliRotation, WrongCallsAndMissingHistory) {
         EXPECT_EQ(result.exitCode, c.exit) << c.args.back();
         EXPECT_EQ(result.err.substr(0, c.err.size()), c.err) << result.err;
     }
+    // A file that is no session and a session whose category is gone are named and left out.
+    s.dir.Write("Sessions/broken.cwt", "x\r\n");
+    const std::string gone = s.dir / "Playlists/gone.m3u";
+    s.dir.Write("Sessions/other.cwt", gone + "\r\n#\r\n" + gone + "\r\n##\r\n6\r\n###\r\n" +
+                                          s.dir / "out.m3u" + "\r\n####\r\n000\r\n");
     std::filesystem::remove(s.dir / "Sessions/play_history.txt");
     const auto none = RunCli({"rotation", "--from", "2026-12-09"}, s.dir.Path());
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_NE(none.err.find("No play history: " + s.dir / "Sessions/play_history.txt" +
                             " is not there ([Rules] history=1 keeps one)\n"),
+              std::string::npos)
+        << none.err;
+    EXPECT_NE(none.err.find(s.dir / "Sessions/broken.cwt" + " cannot be read as a session: "),
+              std::string::npos)
+        << none.err;
+    EXPECT_NE(none.err.find("Category playlist left out: Cannot open file " +
+                            s.dir / "Playlists/gone.m3u\n"),
               std::string::npos)
         << none.err;
     EXPECT_NE(none.out.find("currents.m3u: 4 songs, 0 plays;"), std::string::npos) << none.out;
