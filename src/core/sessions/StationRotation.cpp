@@ -43,9 +43,9 @@ std::vector<std::string> SessionFiles(const std::string& sessionsFolder) {
     return files;
 }
 
-// The station's plays from a day before the span on (the rules look back that far), the
-// as-played log's where it covers an hour.
-// The start of the earliest play the history holds goes to `earliest`.
+// The station's plays from `since` on (as far back as the rules look), the as-played log's where
+// it covers an hour, each file in one spelling; the start of the earliest play the history holds
+// goes to `earliest`.
 std::vector<PlayedSong> StationPlays(const RotationRequest& request, int64_t since,
                                      const ReaderSetup& reader, std::optional<int64_t>& earliest,
                                      std::vector<std::string>& problems) {
@@ -119,7 +119,7 @@ std::vector<std::string> StationCategoryLists(const std::string& startFolder,
             try {
                 dupeHours = std::max(dupeHours, StrToInt(session.fDMCA.ComboBox1));
             } catch (const KestruneError&) {
-                // A session whose hours are no number builds with none either: it errs.
+                // Hours that are no number stop that session's builds: it adds no window.
             }
         }
     }
