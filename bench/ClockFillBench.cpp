@@ -22,6 +22,7 @@
 #include "Mp3Synth.h"
 #include "Rounds.h"
 #include "SparseSong.h"
+#include "platform/FileTrace.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "rules/PlayHistoryFile.h"
@@ -48,6 +49,9 @@ struct StationShape {
     int artists = kArtists;
     int jingles = kJingles;
     int spots = kSpots;
+    // Artists dealt in turn across the categories, as a music director spreads them (no artist
+    // with two currents), instead of drawn at random.
+    bool dealtArtists = false;
     std::vector<std::string> rules = {"[Rules]", "title_hours=6", "album_hours=2",
                                       "artist_matching=loose", "exempt=jingles.m3u;spots.m3u",
                                       "performance_complement=1", "history=1",
@@ -78,6 +82,7 @@ public:
             random = random * 1103515245u + 12345u;
             return (random >> 8) & 0xFFFFFF;
         };
+        uint32_t dealt = 0;
         auto category = [&](const std::string& name, int count, int64_t shortest,
                             int64_t longest, bool music) {
             const std::string dir = folder + "/Music/" + name;
@@ -87,7 +92,9 @@ public:
                 synth::Id3v1Tag tag;
                 tag.title = name + " " + std::to_string(i);
                 if (music) {
-                    const uint32_t artist = next() % static_cast<uint32_t>(shape.artists);
+                    const uint32_t drawn = next() % static_cast<uint32_t>(shape.artists);
+                    const uint32_t artist =
+                        shape.dealtArtists ? dealt++ % static_cast<uint32_t>(shape.artists) : drawn;
                     tag.artist = "Artist " + std::to_string(artist);
                     tag.album = "Album " + std::to_string(artist) + "-" + std::to_string(next() % 3);
                     tag.genre = static_cast<uint8_t>(next() % 8);
@@ -393,6 +400,12 @@ struct Spread {
 Spread SpreadOf(const WeekRunReport& week, const std::vector<std::string>& categories) {
     std::map<std::string, int> plays;
     std::map<std::string, std::set<int>> hours;  // day * 24 + hour each song played in
+    std::set<std::string> music;
+    for (const std::string& category : categories) {
+        LineList songs;
+        LoadList(category, songs);
+        music.insert(songs.begin(), songs.end());
+    }
     Spread spread;
     for (const std::string& playlist : week.playlists) {
         // ".../name_2026-12-07_06.m3u": the day and the hour.
@@ -402,7 +415,7 @@ Spread SpreadOf(const WeekRunReport& week, const std::vector<std::string>& categ
         LineList lines;
         LoadList(playlist, lines);
         for (const std::string& song : lines) {
-            if (song.empty() || song[0] == '#') continue;
+            if (!music.count(song)) continue;  // jingles and spots air every hour by design
             ++plays[song];
             const int slot = day * 24 + hour;
             spread.sameHourAsDayBefore += hours[song].count(slot - 24) ? 1 : 0;
@@ -428,7 +441,7 @@ Spread SpreadOf(const WeekRunReport& week, const std::vector<std::string>& categ
 }
 
 // A station as a music director runs one: 36 currents, 60 recurrents and 180 gold songs by 90
-// artists, 8 jingles, 24 spots, one 16-slot clock shorter than the hour for all 168 hours, the
+// artists dealt across them, 8 jingles, 24 spots, one 16-slot clock shorter than the hour for all 168 hours, the
 // rules with a 6-hour title window and the history, the exact fill. The week with the shuffle
 // of every build and with the rotation kept across builds.
 void BM_RotationWeek(benchmark::State& state) {
@@ -436,6 +449,7 @@ void BM_RotationWeek(benchmark::State& state) {
     StationShape shape;
     shape.music = {36, 60, 180};
     shape.artists = 90;
+    shape.dealtArtists = true;
     shape.jingles = 8;
     shape.spots = 24;
     shape.rules = {"[Rules]", "title_hours=6", "album_hours=3", "artist_matching=loose",
@@ -485,6 +499,53 @@ void BM_RotationWeek(benchmark::State& state) {
     state.counters["fresh within 2 s"] = within(fresh);
 }
 BENCHMARK(BM_RotationWeek)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// What a week writes of its category files at 20,000 songs (2,000 currents, 6,000 recurrents,
+// 12,000 gold; the rotation week's clock and rules): the shuffle rewrites a category for every
+// song it places, the rotation once a day.
+void BM_RotationWrites(benchmark::State& state) {
+    ScratchFolder folder("rotationwrites");
+    StationShape shape;
+    shape.music = {2000, 6000, 12000};
+    shape.artists = 3000;
+    shape.jingles = 8;
+    shape.spots = 24;
+    shape.rules = {"[Rules]", "title_hours=6", "artist_matching=loose",
+                   "exempt=jingles.m3u;spots.m3u", "history=1"};
+    const WeekStation station(folder.Path(), shape);
+    auto categoryBytes = [&](const FileTrace& trace) {
+        double bytes = 0;
+        for (const FileEvent& event : trace)
+            if (event.op == FileOp::ReplaceWhole && event.path.find(".m3u") != std::string::npos &&
+                event.path.find("/out/") == std::string::npos)
+                bytes += static_cast<double>(event.bytes);
+        return bytes;
+    };
+    double shuffleBytes = 0, rotateBytes = 0;
+    RunRounds(state, {{"shuffle",
+                       [&] {
+                           FileTrace trace;
+                           SetFileTrace(&trace);
+                           station.Build(FillMode::Exact);
+                           SetFileTrace(nullptr);
+                           shuffleBytes = categoryBytes(trace);
+                       },
+                       [&] { station.Prepare(false, 16); }},
+                      {"rotate",
+                       [&] {
+                           FileTrace trace;
+                           SetFileTrace(&trace);
+                           station.Build(FillMode::Exact, nullptr,
+                                         RotationSettings{RotationOrder::Rotate, 0});
+                           SetFileTrace(nullptr);
+                           rotateBytes = categoryBytes(trace);
+                       },
+                       [&] { station.Prepare(false, 16); }}});
+    state.counters["songs"] = 20000 + 8 + 24;
+    state.counters["shuffle category MB"] = shuffleBytes / 1e6;
+    state.counters["rotate category MB"] = rotateBytes / 1e6;
+}
+BENCHMARK(BM_RotationWrites)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

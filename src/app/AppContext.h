@@ -27,7 +27,8 @@ struct AppContext {
     std::atomic<bool>& stopRequest;
     // Runs a command: an error ends it and is shown in the error box; the program goes on.
     std::function<void(const std::function<void()>&)> run;
-    // Brings a page to front: 0 build, 1 scheduling, 2 list creator, 3 week grid, 4 on air.
+    // Brings a page to front: 0 build, 1 scheduling, 2 list creator, 3 week grid, 4 on air,
+    // 5 rotation.
     std::function<void(int)> showPage;
     // The model changed outside the page that shows it (a loaded session, a demo, a run).
     std::function<void()> refreshAll;

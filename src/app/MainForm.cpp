@@ -16,6 +16,7 @@
 #include "SchedulingPage.h"
 #include "TimingWindow.h"
 #include "OnAirPage.h"
+#include "RotationPage.h"
 #include "WeekGridPage.h"
 #include "listtools/QuickList.h"
 #include "TagLibReader.h"
@@ -143,6 +144,8 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     pcFormTabs->addWidget(tsWeekGrid);
     tsOnAir = new OnAirPage(*context_, pcFormTabs);
     pcFormTabs->addWidget(tsOnAir);
+    tsRotation = new RotationPage(*context_, pcFormTabs);
+    pcFormTabs->addWidget(tsRotation);
     mainLayout->addWidget(pcFormTabs);
     layout->addWidget(pMain, 1);
     setCentralWidget(central);
@@ -220,6 +223,7 @@ void TfMainForm::BuildMenu() {
     QuickListMaker1 = tools->addAction("&Quick List Maker", this, [this] { ShowPage(2); });
     WeekGrid1 = tools->addAction("&Week Grid", this, [this] { ShowPage(3); });
     OnAir1 = tools->addAction("&On Air", this, [this] { ShowPage(4); });
+    Rotation1 = tools->addAction("&Rotation", this, [this] { ShowPage(5); });
     QMenu* sessions = menuBar()->addMenu("&Sessions");
     Load1 = sessions->addAction("&Load session", this, [this] { Load1Click(); });
     Save1 = sessions->addAction("S&ave session as...", this, [this] { Save1Click(); });

@@ -1,5 +1,5 @@
 #pragma once
-// The program's one working window: navigation bar, five pages, menu, status line, meters,
+// The program's one working window: navigation bar, six pages, menu, status line, meters,
 // the auto build timer and the tray icon. It owns the station's model for the whole run.
 
 #include <QAction>
@@ -27,6 +27,7 @@ class SchedulingPage;
 class ListCreatorPage;
 class WeekGridPage;
 class OnAirPage;
+class RotationPage;
 class TfDMCA;
 class TfGenre;
 class TfRules;
@@ -114,6 +115,7 @@ public:
     ListCreatorPage* tsListCreator = nullptr;
     WeekGridPage* tsWeekGrid = nullptr;
     OnAirPage* tsOnAir = nullptr;
+    RotationPage* tsRotation = nullptr;
     QLabel* StatusBar1 = nullptr;
     QTimer timerAutoBuild;
     QSystemTrayIcon* trayIcon = nullptr;
@@ -122,6 +124,7 @@ public:
     QAction* QuickListMaker1 = nullptr;
     QAction* WeekGrid1 = nullptr;
     QAction* OnAir1 = nullptr;
+    QAction* Rotation1 = nullptr;
     QAction* Load1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* LoadWeekGrid1 = nullptr;

@@ -33,6 +33,7 @@ int RunTags(const std::vector<std::string>& args, const ReaderSetup& reader);
 int RunWeek(const std::vector<std::string>& args, const ReaderSetup& reader);
 int RunAired(const std::vector<std::string>& args, const ReaderSetup& reader);
 int RunReport(const std::vector<std::string>& args, const ReaderSetup& reader);
+int RunRotation(const std::vector<std::string>& args, const ReaderSetup& reader);
 int RunSettings(const std::vector<std::string>& args, const ReaderSetup& reader);
 
 }  // namespace kestrune::cli

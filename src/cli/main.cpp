@@ -71,6 +71,11 @@ constexpr Verb kVerbs[] = {
      "/var/log/icecast2/access.log, mount /kestrune.mp3): soundexchange, one row per recording "
      "with its performances, exempt categories left out; csv, one row per play",
      kestrune::cli::RunReport, OnStation::Yes},
+    {"rotation", "--from YYYY-MM-DD [--to YYYY-MM-DD] [--csv]",
+     "how each category's songs took their turns from the play history (and the as-played log "
+     "where it covers an hour): songs, plays, turnover, plays per song, hour exposure, "
+     "same-hour repeats, and how often each rule held; --csv: one row each",
+     kestrune::cli::RunRotation, OnStation::Yes},
     {"settings", "",
      "the configuration files the station's settings come from, in the order they are asked, "
      "and every setting they hold with the file it comes from",

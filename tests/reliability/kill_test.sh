@@ -5,6 +5,8 @@
 #   - every category playlist holds exactly the lines it held before (as a multiset);
 #   - every tag playlist is a whole beginning of what an uninterrupted run writes;
 #   - the play history is whole and every line of it reads as a play;
+#   - the week keeps its categories in rotation (written once a build, with their rounds in the
+#     sessions folder's rotation.txt): every line of that file is a category of the station;
 #   - no playlist, log or tag playlist is empty or ends in the middle of a line, and every line
 #     of a playlist names a file of the station;
 #   - a temporary file may be left by the kill, but the next run that completes leaves none.
@@ -32,10 +34,10 @@ fail() {
 mkdir -p "$work/bin"
 cp "$build/src/cli/kestrune-cli" "$work/bin/"
 cli=$work/bin/kestrune-cli
-# A second copy whose configuration keeps the play history, for the week's runs.
+# A second copy whose configuration keeps the play history and the rotation, for the week's runs.
 mkdir -p "$work/bin-history"
 cp "$build/src/cli/kestrune-cli" "$work/bin-history/"
-printf '[Rules]\r\nhistory=1\r\n' >"$work/bin-history/kestrune.ini"
+printf '[Rules]\r\nhistory=1\r\n[Rotation]\r\norder=rotate\r\n' >"$work/bin-history/kestrune.ini"
 history_cli=$work/bin-history/kestrune-cli
 station=$work/station
 "$build/tests/reliability/kestrune_kill_station" make "$station"
@@ -58,6 +60,14 @@ check_station() {
   "$build/tests/reliability/kestrune_kill_station" check "$station" "$work/initial" \
     "$work/tags-reference" >"$work/check" || fail "$1: $(cat "$work/check")"
   temporaries=$(cat "$work/check")
+  local rotation category round
+  rotation=$(find . -name rotation.txt -print -quit)
+  if [ -n "$rotation" ]; then
+    while IFS=$'\t' read -r category round; do
+      category=${category%$'\r'}
+      [ -f "$category" ] || fail "$1: $rotation names no category: $category"
+    done <"$rotation"
+  fi
 }
 
 run_verb() {  # the command line of one run of a verb

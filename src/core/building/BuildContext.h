@@ -17,6 +17,8 @@
 
 namespace kestrune {
 
+class KeptRotations;
+
 struct BuildContext {
     BuildSession& session;
     BuildView& view;
@@ -32,6 +34,9 @@ struct BuildContext {
     RuleSettings rules = RuleSettings{};
     TimingSettings timing = TimingSettings{};
     RotationSettings rotation = RotationSettings{};
+    // Under `order=rotate`, a job of many builds (a week) keeps its categories across them and
+    // writes them itself; none: each build reads and writes its own.
+    KeptRotations* rotations = nullptr;
     // When the build will air (an hour of a week grid); none: now, or after the plays of the
     // history that run on into now.
     std::optional<LocalDateTime> plannedStart = std::nullopt;

@@ -119,7 +119,7 @@ private:
             if (song.wholeSeconds == 0) continue;  // never placed: no playing time
             if (ArtistInList(song.facts.artist, s_.lbDupeArtistChecklist)) continue;
             if (s_.fGenre.cbGenreCheck && GenreSameAsLast(song.facts.genre)) continue;
-            BringToTop(working, static_cast<size_t>(n), see_.rotate);
+            BringToTop(see_, working, static_cast<size_t>(n));
             return;
         }
     }
@@ -131,7 +131,7 @@ private:
             const SongRead& song = see_.songs.Read(see_.songAt(n));
             if (song.wholeSeconds == 0) continue;
             if (!GenreSameAsLast(song.facts.genre)) {
-                BringToTop(working, static_cast<size_t>(n), see_.rotate);
+                BringToTop(see_, working, static_cast<size_t>(n));
                 return;
             }
         }

@@ -44,12 +44,12 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
     slot.passable = must;
     std::optional<RuleBreak> firstMust;
     PlaylistLayout layout;
-    LineList working;
-    LoadPlaylist(slotFile, layout, working);
+    LineList read;
+    if (!kept_) LoadPlaylist(slotFile, layout, read);
+    const LineList& working = kept_ ? kept_->Entries(keptOf_[playlist]) : read;
     // The songs still to come in this rotation, from its top, keeping the rules: nothing played
     // comes round again before the rest of its category, as long as the rest keeps the rules.
-    const size_t unplayed = remaining_[playlist] > 0 ? static_cast<size_t>(remaining_[playlist])
-                                                    : working.size();
+    const size_t unplayed = Unplayed(playlist) > 0 ? Unplayed(playlist) : working.size();
     struct Relaxed {
         std::string file;
         std::optional<RuleBreak> brk;
@@ -209,9 +209,11 @@ std::string PlaylistWalk::FinishByFill(const std::vector<int>& slotOf) {
 void PlaylistWalk::PlaceFillPick(int slot, const std::string& path) {
     const std::string slotFile = LoadSlot(slot);
     LineList& working = s_.lbTempListBox1;
+    broughtFrom_ = 0;
     for (size_t n = 0; n < working.size(); ++n) {
         if (SongAt(static_cast<long long>(n)) != path) continue;
         // On top, the songs it passed keeping their order ahead of the rest.
+        broughtFrom_ = n;
         std::rotate(working.begin(), working.begin() + static_cast<long>(n),
                     working.begin() + static_cast<long>(n) + 1);
         break;

@@ -1,6 +1,7 @@
 // The walk of a build: the categories shuffled, the template walked slot by slot, each slot's
 // song chosen by the build's chooser, placed in the final playlist and the text log and rotated
-// to the end of its category, whose file is written back at once. The exact fill and timed
+// to the end of its category, whose file is written back at once (under `order=rotate`, once
+// when the build ends). The exact fill and timed
 // slots hand the end of the build, and the stretches before timed items, to the fill.
 
 #include <algorithm>
@@ -41,13 +42,21 @@ PlaylistWalk::PlaylistWalk(BuildContext& context)
     : c_(context), s_(context.session), view_(context.view), songs_(context.reader) {}
 
 BuildOutcome PlaylistWalk::Run() {
+    const BuildOutcome outcome = Walk();
+    // The rotations are written once, with what the build placed (a stopped build's too); a
+    // job of many builds writes its own.
+    if (ownKept_) ownKept_->Save();
+    return outcome;
+}
+
+BuildOutcome PlaylistWalk::Walk() {
     songsBefore_ = s_.lbFinalPlaylist.size();
     windowLimit_ = CheckedMul(StrToInt(s_.fDMCA.ComboBox1), 3600);
     // The chooser of this build: with every rule setting at its default the walk checks and
     // searches exactly as it always has; any other setting hands the choice to the rules.
     const WalkSight sight{c_,         songs_,      [this](long long n) { return SongAt(n); },
                           recentSeconds_, lastGenre_, windowLimit_,
-                          c_.rotation.order == RotationOrder::Rotate};
+                          c_.rotation.order == RotationOrder::Rotate, &broughtFrom_};
     chooser_ = c_.rules.AllDefault() && c_.rotation.hourDays == 0 ? MakeCheckerChooser(sight)
                                                                   : MakeRulesChooser(sight);
     LogHeader();
@@ -168,25 +177,35 @@ void PlaylistWalk::ShuffleMasterPlaylists() {
     initial_.assign(count, 0);
     remaining_.assign(count, 0);
     // Under the shuffle no category is in rotation: each is shuffled at every build.
-    std::optional<RotationState> rotation;
-    if (c_.rotation.order == RotationOrder::Rotate)
-        rotation.emplace(c_.historyFolder == nullptr || c_.historyFolder->empty()
-                             ? std::string()
-                             : RotationStatePath(*c_.historyFolder));
+    if (c_.rotation.order == RotationOrder::Rotate) {
+        kept_ = c_.rotations;
+        if (kept_ == nullptr)
+            kept_ = &ownKept_.emplace(c_.historyFolder == nullptr || c_.historyFolder->empty()
+                                          ? std::string()
+                                          : RotationStatePath(*c_.historyFolder));
+    }
+    keptOf_.assign(count, 0);
     for (int j = 0; j < count; ++j) {
         view_.SelectMasterPlaylist(j);
         const std::string& path = s_.lbMasterPlaylists[j];
-        LoadPlaylist(path, layout_, s_.lbTempListBox1);
         names_[j] = path;
-        initial_[j] = remaining_[j] = static_cast<int32_t>(s_.lbTempListBox1.size());
-        // A category in rotation keeps its order; one new to it is shuffled this once.
-        if (!rotation || !rotation->Has(path)) {
+        if (kept_) {
+            const KeptRotations::Loaded loaded = kept_->Load(path);
+            keptOf_[j] = loaded.index;
+            if (loaded.isNew) {
+                // New to rotation: shuffled this once.
+                view_.ShowStatus("Now shuffling: " + path);
+                ShuffleList(kept_->Entries(loaded.index), c_.seeds, view_);
+                kept_->MarkChanged(loaded.index);
+            }
+        } else {
+            LoadPlaylist(path, layout_, s_.lbTempListBox1);
+            initial_[j] = remaining_[j] = static_cast<int32_t>(s_.lbTempListBox1.size());
             view_.ShowStatus("Now shuffling: " + path);
             ShuffleList(s_.lbTempListBox1, c_.seeds, view_);
             SavePlaylist(path, layout_, s_.lbTempListBox1, Sync::Later);
-            if (rotation) rotation->Add(path);
+            s_.lbTempListBox1.clear();
         }
-        s_.lbTempListBox1.clear();
         view_.SetMeterPosition(Meter::ProgressBar1, j);
     }
 }
@@ -202,26 +221,50 @@ std::string PlaylistWalk::LoadSlot(int slot) {
     view_.SelectTemplateSlot(slot);
     const std::string slotFile = s_.lbClockwheelTemplate[static_cast<size_t>(slot)];
     current_ = PlaylistIndexOf(slotFile, current_);
+    slotFile_ = slotFile;
+    if (kept_) {
+        // A rotation comes round in its own order, kept in memory until the build ends.
+        view_.ShowStatus("Adding a song from " + slotFile);
+        layout_ = kept_->Layout(keptOf_[current_]);
+        std::swap(s_.lbTempListBox1, kept_->Entries(keptOf_[current_]));
+        return slotFile;
+    }
     if (remaining_[current_] < 0) {
-        // A rotation comes round in its own order.
-        if (c_.rotation.order == RotationOrder::Shuffle) {
-            view_.ShowStatus("Reshuffling " + slotFile);
-            ShuffleFile(slotFile);
-        }
+        view_.ShowStatus("Reshuffling " + slotFile);
+        ShuffleFile(slotFile);
         remaining_[current_] = initial_[current_];
     }
     view_.ShowStatus("Adding a song from " + slotFile);
     LoadPlaylist(slotFile, layout_, s_.lbTempListBox1);
-    slotFile_ = slotFile;
     return slotFile;
+}
+
+void PlaylistWalk::PutSlotBack() {
+    if (kept_) std::swap(s_.lbTempListBox1, kept_->Entries(keptOf_[current_]));
+}
+
+int32_t PlaylistWalk::Searchable() const {
+    return kept_ ? static_cast<int32_t>(
+                       kept_->Searchable(keptOf_[current_], s_.lbTempListBox1.size()))
+                 : remaining_[current_];
+}
+
+size_t PlaylistWalk::Unplayed(size_t playlist) const {
+    if (kept_) return kept_->Unplayed(keptOf_[playlist]);
+    return remaining_[playlist] > 0 ? static_cast<size_t>(remaining_[playlist]) : 0;
 }
 
 int32_t PlaylistWalk::HandleSlot(int slot) {
     const std::string slotFile = LoadSlot(slot);
     // A file without a song has none to give: the slot is passed over.
-    if (!BringPlayableSongToTop(slotFile)) return 0;
-    chooser_->Choose(slotFile, remaining_[current_], exactTotal_);
+    if (!BringPlayableSongToTop(slotFile)) {
+        PutSlotBack();
+        return 0;
+    }
+    broughtFrom_ = 0;
+    chooser_->Choose(slotFile, Searchable(), exactTotal_);
     if (const std::optional<RuleBreak> must = chooser_->PassesOver()) {
+        PutSlotBack();
         PassOverSlot(slot, *must);
         return 0;
     }
@@ -250,7 +293,8 @@ bool PlaylistWalk::BringPlayableSongToTop(const std::string& slotFile) {
             NamePassedOver(*file, "it cannot be played (no playing time).");
         }
         // Kept in its playlist, behind the songs still to come.
-        std::rotate(working.begin(), working.begin() + 1, working.end());
+        if (kept_) kept_->EndTurn(keptOf_[current_], working, 0);
+        else std::rotate(working.begin(), working.begin() + 1, working.end());
     }
     return false;
 }
@@ -275,7 +319,7 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
     hourClockMs_ += net;
     if (placed_ > target_) placed_ = target_;
     view_.SetMeterPosition(Meter::ProgressBar2, placed_);
-    working.push_back(working[0]);
+    if (!kept_) working.push_back(working[0]);
     s_.lbRepeatCheckList.push_back(path);
     recentSeconds_.push_back(d);
     windowSum_ = CheckedAdd(windowSum_, d);
@@ -297,6 +341,11 @@ void PlaylistWalk::PlaceTopSong(const std::string& slotFile) {
         s_.mTextOutput.push_back("");
     }
     DropOldSongsFromWindow();
+    if (kept_) {
+        kept_->EndTurn(keptOf_[current_], working, broughtFrom_);
+        PutSlotBack();
+        return;
+    }
     working.erase(working.begin());
     SavePlaylist(slotFile, layout_, working, Sync::Later);
     remaining_[current_] = CheckedSub(remaining_[current_], 1);

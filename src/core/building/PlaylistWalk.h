@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "building/KeptRotations.h"
 #include "building/PlaylistBuilder.h"
 #include "building/PlaylistFile.h"
 #include "building/SongChooser.h"
@@ -44,12 +45,19 @@ public:
 
 private:
     // --- The walk (PlaylistWalk.cpp)
+    BuildOutcome Walk();
     void LogHeader();
     void ShuffleMasterPlaylists();
     void ShuffleFile(const std::string& path);
     // Marks the slot, reshuffles its category when its rotation has come round and loads it
     // into the working list; answers its playlist file.
     std::string LoadSlot(int slot);
+    // Under the rotation the working list goes back to its kept category after the slot.
+    void PutSlotBack();
+    // How far down the slot's category a chooser may look, and the songs at its top still to
+    // play this round.
+    int32_t Searchable() const;
+    size_t Unplayed(size_t playlist) const;
     // One slot of the template; answers the playing time it placed.
     int32_t HandleSlot(int slot);
     void PlaceTopSong(const std::string& slotFile);
@@ -157,6 +165,12 @@ private:
     std::set<std::string> passedOver_;  // songs already named as passed over
     std::vector<int32_t> initial_;
     std::vector<int32_t> remaining_;
+    // The categories under `order=rotate`: the job's, or the build's own; keptOf_ gives each
+    // master playlist's number among them.
+    KeptRotations* kept_ = nullptr;
+    std::optional<KeptRotations> ownKept_;
+    std::vector<size_t> keptOf_;
+    size_t broughtFrom_ = 0;             // where the song on top stood before its choice
     size_t current_ = 0;
     size_t songsBefore_ = 0;  // what the final playlist held when the build began
     int breaks_ = 0;

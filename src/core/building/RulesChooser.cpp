@@ -190,7 +190,7 @@ private:
     }
 
     void Place(int32_t n, std::optional<RuleBreak> brk) {
-        if (n != 0) BringToTop(s_.lbTempListBox1, static_cast<size_t>(n), see_.rotate);
+        if (n != 0) BringToTop(see_, s_.lbTempListBox1, static_cast<size_t>(n));
         chosenBreak_ = std::move(brk);
     }
 

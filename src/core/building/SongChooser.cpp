@@ -14,9 +14,10 @@ std::vector<int32_t> SearchOrder(int32_t remaining, int32_t lowest, bool rotate)
     return order;
 }
 
-void BringToTop(LineList& working, size_t n, bool rotate) {
+void BringToTop(const WalkSight& sight, LineList& working, size_t n) {
     if (n >= working.size()) return;
-    if (rotate) {
+    if (sight.broughtFrom != nullptr) *sight.broughtFrom = n;
+    if (sight.rotate) {
         std::rotate(working.begin(), working.begin() + static_cast<long>(n),
                     working.begin() + static_cast<long>(n) + 1);
     } else {

@@ -45,16 +45,17 @@ struct WalkSight {
     const std::string& lastGenre;              // of the song placed last
     int32_t windowLimit = 0;                   // the Dupe Checker's hours, in seconds
     bool rotate = false;  // the category's order is its rotation (`[Rotation] order=rotate`)
+    size_t* broughtFrom = nullptr;  // where the song a chooser brought to the top stood
 };
 
 // The entries of the working list a chooser tries, in turn, when the top song does not do: the
 // shuffle's from the last of the round up to `lowest`, as the duplicate search has always gone;
 // the rotation's from the top down, so that the least recently played goes first.
 std::vector<int32_t> SearchOrder(int32_t remaining, int32_t lowest, bool rotate);
-// Puts entry `n` on top of the working list. The shuffle swaps it with the top song; the
-// rotation keeps the songs it passed over in their order, at the top, to play as soon as they
-// can.
-void BringToTop(LineList& working, size_t n, bool rotate);
+// Puts entry `n` on top of the working list, and notes where it stood. The shuffle swaps it with
+// the top song; the rotation keeps the songs it passed over in their order, at the top, to play
+// as soon as they can.
+void BringToTop(const WalkSight& sight, LineList& working, size_t n);
 
 class SongChooser {
 public:

@@ -24,28 +24,6 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-// The M3U lines of a list that name files, relative ones from the list's folder.
-std::vector<std::string> ListFiles(const std::string& list, const std::string& text) {
-    std::vector<std::string> files;
-    const std::filesystem::path folder = std::filesystem::path(list).parent_path();
-    ForEachLine(text, [&](std::string_view line) {
-        if (line.empty() || line.front() == '#') return;
-        const std::filesystem::path path(line);
-        files.push_back(path.is_absolute() ? std::string(line) : (folder / path).string());
-    });
-    return files;
-}
-
 // What the aired file's own tags say; the log's artist and title where the file is gone or
 // its tag gives none.
 bool TakeTags(TMPEGAudio& reader, ReportPlay& play) {
@@ -92,6 +70,27 @@ std::vector<ReportPlay> AiredPlays(const AsPlayedLog& log, int64_t fromMs, int64
         plays.push_back(std::move(play));
     }
     return plays;
+}
+
+std::vector<std::string> ListFiles(const std::string& list, const std::string& text) {
+    std::vector<std::string> files;
+    const std::filesystem::path folder = std::filesystem::path(list).parent_path();
+    ForEachLine(text, [&](std::string_view line) {
+        if (line.empty() || line.front() == '#') return;
+        const std::filesystem::path path(line);
+        files.push_back(path.is_absolute() ? std::string(line) : (folder / path).string());
+    });
+    return files;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
 }
 
 std::string CleanField(std::string_view raw) {

@@ -53,6 +53,13 @@ std::vector<ReportPlay> AiredPlays(const AsPlayedLog& log, int64_t fromMs, int64
 // spreadsheet would take for a formula (beginning with = + - @) led by an apostrophe.
 std::string CleanField(std::string_view text);
 
+// The lines of an M3U list's text that name files (not blank, not "#..."), relative ones taken
+// from the list's folder.
+std::vector<std::string> ListFiles(const std::string& list, const std::string& text);
+
+// One CSV field as RFC 4180 wants it: quoted, quotes doubled, when it holds a comma or a quote.
+std::string CsvField(const std::string& text);
+
 // SoundExchange's transmission category of most small webcasts: eligible nonsubscription
 // transmissions.
 inline constexpr const char* kDefaultTransmissionCategory = "A";

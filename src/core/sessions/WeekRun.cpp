@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "building/BuildCommand.h"
 #include "building/PlaylistBuilder.h"
 #include "building/BuildWrite.h"
+#include "building/KeptRotations.h"
 #include "building/PlaysToRecord.h"
 #include "building/StationJob.h"
 #include "output/FinalPlaylistFile.h"
@@ -113,6 +115,20 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
     // every build itself, so it runs on from hour to hour; the dupe checker's recent artists are
     // carried here.
     RecentArtists recent;
+    // Under the rotation the week keeps its categories across its hours and writes them, with
+    // their rounds, once a day: a run stopped part-way goes on from the last day it finished.
+    std::optional<KeptRotations> rotations;
+    struct Lend {
+        BuildContext& c;
+        KeptRotations* before;
+        ~Lend() { c.rotations = before; }
+    };
+    const Lend lend{context, context.rotations};
+    if (context.rotation.order == RotationOrder::Rotate && context.rotations == nullptr)
+        context.rotations = &rotations.emplace(
+            context.historyFolder == nullptr || context.historyFolder->empty()
+                ? std::string()
+                : RotationStatePath(*context.historyFolder));
     for (int d = 0; d < days; ++d) {
         const CalendarDate date = AddDays(from, d);
         const int weekday = WeekdayOf(date);
@@ -180,6 +196,7 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
                              DateText(date) + ".txt";
             dayLog.insert(dayLog.end(), s.mTextOutput.begin(), s.mTextOutput.end());
         }
+        if (rotations) rotations->Save();
         if (dayLogPath.empty()) continue;
         SaveList(dayLogPath, dayLog);
         report.textLogs.push_back(dayLogPath);
