@@ -50,7 +50,7 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
     cbHistory = new QCheckBox("Keep the recent songs between builds (play_history.txt)", this);
     cbLeastRecent = new QCheckBox("When stuck, place the song heard longest ago", this);
     btnSaveRules = new QPushButton("Save Settings", this);
-    btnSaveRules->setAutoDefault(false);
+    EnterSaves(btnSaveRules);
 
     auto* grid = SettingsGrid(this);
     int row = 0;

@@ -2,10 +2,16 @@
 
 #include <QAbstractItemModelTester>
 #include <QColor>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QTest>
+
+#include <filesystem>
+#include <functional>
 
 #include "AppFixture.h"
 #include "WeekGridModel.h"
+#include "output/FinalPlaylistFile.h"
 #include "timing/TimingSettings.h"
 
 namespace kestrune::app {
@@ -40,6 +46,8 @@ TEST(TimingWindow, ShowsTheStoredTimingAndPutsTheSavedOneInForce) {
         {"two", "3", "Tolerance (in seconds either side) must be a whole number from 0 to 120."},
         {"3600", "3", "Tolerance (in seconds either side) must be a whole number from 0 to 120."},
         {"2", "2000", "Overlap at each join (in seconds) must be a whole number from 0 to 30."},
+        {"-5", "3", "Tolerance (in seconds either side) must be a whole number from 0 to 120."},
+        {"", "3", "Tolerance (in seconds either side) must be a whole number from 0 to 120."},
     };
     for (const auto& r : refused) {
         w.cbTolerance->setEditText(r.tolerance);
@@ -50,6 +58,10 @@ TEST(TimingWindow, ShowsTheStoredTimingAndPutsTheSavedOneInForce) {
         EXPECT_EQ(f.station.dir.Read("kestrune.ini"), before);
     }
     EXPECT_TRUE(f.prompts.errors.empty());
+    // As in the Rules window, only digits go in where they are typed.
+    w.cbTolerance->setEditText("");
+    QTest::keyClicks(w.cbTolerance->lineEdit(), "-a5b");
+    EXPECT_EQ(w.cbTolerance->currentText(), "5");
 
     w.cbTolerance->setEditText("5");
     w.cbOverlap->setEditText("0");
@@ -61,6 +73,54 @@ TEST(TimingWindow, ShowsTheStoredTimingAndPutsTheSavedOneInForce) {
     const TimingSettings expected{FillMode::Walk, 5, 0};
     EXPECT_EQ(ParseTimingSettings(saved), expected);
     EXPECT_EQ(form.Context().build.timing, expected);
+}
+
+// In each settings window Enter in a field saves and closes; Esc closes and saves nothing, and
+// the next opening shows what is stored, not what was typed.
+TEST(TimingWindow, EnterSavesAndEscClosesUnsavedInEverySettingsWindow) {
+    AppFixture f;
+    f.station.dir.Write("kestrune.ini", "[Config]\r\nplaylistsdir=" + f.Path("Playlists") +
+                                            "\r\nsessionsdir=" + f.Path("Sessions") + "\r\n");
+    TfMainForm& form = f.Form();
+    std::filesystem::create_directories(f.Path("Lists"));
+    const struct {
+        const char* name;
+        QWidget* window;
+        std::function<void()> open;
+        std::function<QWidget*()> edit;  // changes a field and answers where Enter is pressed
+        std::function<bool()> showsEdit;
+    } windows[] = {
+        {"Rules", f.rules.get(), [&] { form.Rules1Click(); },
+         [&] { f.rules->cbTitleHours->setEditText("7"); return f.rules->cbTitleHours->lineEdit(); },
+         [&] { return f.rules->cbTitleHours->currentText() == "7"; }},
+        {"Timing", f.timing.get(), [&] { form.Timing1Click(); },
+         [&] { f.timing->cbOverlap->setEditText("4"); return f.timing->cbOverlap->lineEdit(); },
+         [&] { return f.timing->cbOverlap->currentText() == "4"; }},
+        {"Library", f.library.get(), [&] { form.Library1Click(); },
+         [&] { f.library->cbExtinf->toggle(); return f.library->cbExtinf; },
+         [&] { return f.library->cbExtinf->isChecked() != ReadOutputOptions(f.Path("kestrune.ini")).extinf; }},
+        {"Directories", f.directories.get(), [&] { form.Directories1Click(); },
+         [&] { f.directories->edPlaylists->setText(QString::fromStdString(f.Path("Lists")));
+               return f.directories->edPlaylists; },
+         [&] { return f.directories->edPlaylists->text().endsWith("Lists") &&
+                      !f.directories->edPlaylists->text().endsWith("Playlists"); }},
+    };
+    for (const auto& w : windows) {
+        const std::string before = f.station.dir.Read("kestrune.ini");
+        w.open();
+        ASSERT_TRUE(w.window->isVisible()) << w.name;
+        w.edit();
+        QTest::keyClick(w.window, Qt::Key_Escape);
+        EXPECT_FALSE(w.window->isVisible()) << w.name << ": Esc closes";
+        EXPECT_EQ(f.station.dir.Read("kestrune.ini"), before) << w.name << ": Esc saves nothing";
+        w.open();
+        EXPECT_FALSE(w.showsEdit()) << w.name << ": opened again, what is stored";
+        QTest::keyClick(w.edit(), Qt::Key_Return);
+        EXPECT_FALSE(w.window->isVisible()) << w.name << ": Enter saves and closes";
+        EXPECT_NE(f.station.dir.Read("kestrune.ini"), before) << w.name << ": Enter saved";
+    }
+    EXPECT_TRUE(f.prompts.errors.empty());
+    EXPECT_EQ(ReadTimingSettings(f.Path("kestrune.ini")).overlapSeconds, 4);
 }
 
 TEST(WeekGridModel, ShowsHowFarEachBuiltHourEndsFromTheHour) {
