@@ -31,6 +31,12 @@ std::string HourText(int day, int hour) {
     return std::string(DayName(day)) + (hour < 10 ? " 0" : " ") + std::to_string(hour);
 }
 
+// "Hour: Mon 2026-12-07 06:00": which hour a block of a day's text log is.
+std::string HourLogLine(const CalendarDate& date, int weekday, int hour) {
+    return "Hour: " + std::string(DayName(weekday)) + " " + DateText(date) +
+           (hour < 10 ? " 0" : " ") + std::to_string(hour) + ":00";
+}
+
 // Loads a session of the grid; an error names the grid's line and the session file.
 void LoadGridSession(BuildContext& context, const WeekGrid& grid, const std::string& gridPath,
                      int weekday, int hour, const std::string& path) {
@@ -194,7 +200,12 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             if (dayLogPath.empty())
                 dayLogPath = ExtractFilePath(playlist) + GridStem(gridPath) + "_" +
                              DateText(date) + ".txt";
-            dayLog.insert(dayLog.end(), s.mTextOutput.begin(), s.mTextOutput.end());
+            // A day log holds many builds, each with the same header: the hour follows it.
+            LineList& log = s.mTextOutput;
+            log.insert(log.begin() + static_cast<std::ptrdiff_t>(
+                                         std::min(kBuildLogHeaderLines, log.size())),
+                       HourLogLine(date, weekday, hour));
+            dayLog.insert(dayLog.end(), log.begin(), log.end());
         }
         if (rotations) rotations->Save();
         if (dayLogPath.empty()) continue;
