@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <set>
 #include <functional>
 
 #include "AppFixture.h"
@@ -129,13 +130,40 @@ TEST(WeekGridModel, ShowsHowFarEachBuiltHourEndsFromTheHour) {
     grid.Set(0, 7, "/st/Sessions/morning.cwt");
     WeekGridModel model(grid);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.SetHourEnds({{0, 6, 400, true}, {0, 7, -41049, false}, {9, 0, 0, true}});
-    EXPECT_EQ(model.data(model.index(0, 6)).toString(), "morning\n+0.4 s");
-    EXPECT_EQ(model.data(model.index(0, 7)).toString(), "morning\n-41.0 s");
-    EXPECT_FALSE(model.data(model.index(0, 6), Qt::ForegroundRole).isValid());
-    EXPECT_EQ(model.data(model.index(0, 7), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
-    EXPECT_EQ(model.data(model.index(0, 7), Qt::ToolTipRole).toString(),
-              "/st/Sessions/morning.cwt\nLast built: ends -41.0 s from the hour, outside its window");
+    // One unit, h:mm:ss: signed in the narrow cell, in words in the tooltip; the colour of a
+    // miss says how far off it is, an hour on time keeps its session's colour.
+    const struct {
+        int64_t errorMs;
+        bool onTime;
+        const char* cell;
+        const char* tip;
+        int step;
+    } ends[] = {
+        {400, true, "morning\non time", "ends on the hour, within its window", 0},
+        {1600, true, "morning\non time", "ends 0:00:02 late, within its window", 0},
+        {-41049, false, "morning\n-0:00:41", "ends 0:00:41 early, outside its window", 1},
+        {59999, false, "morning\n+0:01:00", "ends 0:01:00 late, outside its window", 1},
+        {60000, false, "morning\n+0:01:00", "ends 0:01:00 late, outside its window", 2},
+        {-2406200, false, "morning\n-0:40:06", "ends 0:40:06 early, outside its window", 3},
+    };
+    const QVariant sessionColour = model.data(model.index(0, 6), Qt::BackgroundRole);
+    std::set<QRgb> scale;
+    for (const auto& end : ends) {
+        model.SetHourEnds({{0, 6, end.errorMs, end.onTime}, {9, 0, 0, true}});
+        EXPECT_EQ(model.data(model.index(0, 6)).toString(), end.cell) << end.errorMs;
+        EXPECT_EQ(model.data(model.index(0, 6), Qt::ToolTipRole).toString(),
+                  QString("/st/Sessions/morning.cwt\nLast built: ") + end.tip)
+            << end.errorMs;
+        const QVariant colour = model.data(model.index(0, 6), Qt::BackgroundRole);
+        if (end.step == 0) {
+            EXPECT_EQ(colour, sessionColour) << end.errorMs;
+        } else {
+            EXPECT_EQ(colour.value<QColor>(), WeekGridModel::OffColour(end.step)) << end.errorMs;
+            scale.insert(colour.value<QColor>().rgb());
+        }
+    }
+    EXPECT_EQ(scale.size(), 3u) << "a colour for each step of how far off";
+    EXPECT_EQ(model.data(model.index(0, 7)).toString(), "morning") << "never built";
     model.SetHourEnds({});
     EXPECT_EQ(model.data(model.index(0, 6)).toString(), "morning");
 }

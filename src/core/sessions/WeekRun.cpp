@@ -1,6 +1,8 @@
 #include "sessions/WeekRun.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
@@ -15,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "platform/TimeTexts.h"
 #include "sessions/SessionFile.h"
 
 namespace kestrune {
@@ -234,6 +237,25 @@ std::string HourEndText(int64_t errorMs) {
     const int64_t tenths = (std::llabs(errorMs) + 50) / 100;
     return std::string(errorMs < 0 && tenths > 0 ? "-" : "+") + std::to_string(tenths / 10) + "." +
            std::to_string(tenths % 10) + " s";
+}
+
+namespace {
+// Whole seconds off the hour, rounded; far beyond any hour, held at what a playing time shows.
+int32_t SecondsOff(int64_t errorMs) {
+    const int64_t seconds = (std::llabs(errorMs) + 500) / 1000;
+    return static_cast<int32_t>(std::min<int64_t>(seconds, INT32_MAX));
+}
+}  // namespace
+
+std::string HourEndWords(int64_t errorMs) {
+    const int32_t seconds = SecondsOff(errorMs);
+    if (seconds == 0) return "on the hour";
+    return PlayingTimeText(seconds) + (errorMs < 0 ? " early" : " late");
+}
+
+std::string HourEndClock(int64_t errorMs) {
+    const int32_t seconds = SecondsOff(errorMs);
+    return (seconds == 0 ? "" : errorMs < 0 ? "-" : "+") + PlayingTimeText(seconds);
 }
 
 WeekRunReport BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath) {
