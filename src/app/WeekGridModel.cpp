@@ -1,6 +1,7 @@
 #include "WeekGridModel.h"
 
 #include <QColor>
+#include <QFont>
 
 #include <algorithm>
 #include <cstdint>
@@ -61,12 +62,20 @@ QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
                                           : QString(", outside its window"))
                        : Local(session);
         case Qt::EditRole: return Local(session);
+        case Qt::FontRole: return CellFont();
         case Qt::BackgroundRole:
             // How far a miss is off outweighs which session it is; the name says that.
             if (step > 0) return OffColour(step);
             return session.empty() ? QVariant() : QVariant(SessionColour(session));
         default: return {};
     }
+}
+
+QFont WeekGridModel::CellFont() {
+    // A point smaller than the text around: 24 hours side by side, each wide enough for a miss.
+    QFont font;
+    font.setPointSizeF(std::max(6.0, font.pointSizeF() - 1));
+    return font;
 }
 
 int WeekGridModel::OffStep(const HourEnd& end) {

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QFont>
 #include <QModelIndexList>
 
 #include <array>
@@ -45,6 +46,8 @@ public:
     // minute, 2 under five minutes, 3 five minutes or more; and the colour of a step above 0.
     static int OffStep(const HourEnd& end);
     static QColor OffColour(int step);
+    // The cells' font.
+    static QFont CellFont();
 
 private:
     const std::optional<HourEnd>& EndAt(const QModelIndex& index) const;

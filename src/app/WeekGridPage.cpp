@@ -1,5 +1,6 @@
 #include "WeekGridPage.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -43,7 +44,7 @@ WeekGridPage::WeekGridPage(AppContext& context, QWidget* parent)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // Wide enough for a miss ("-0:40:06") and a short name; a narrow window scrolls instead.
     table_->horizontalHeader()->setMinimumSectionSize(
-        table_->fontMetrics().horizontalAdvance("-0:40:06") + 10);
+        QFontMetrics(WeekGridModel::CellFont()).horizontalAdvance("+0:00:00") + 12);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setToolTip(
         "Select an hour or a block of hours, then choose the session to build for them. "
