@@ -9,10 +9,10 @@
 #include "mpgtools/FrameCount.h"
 #include "mpgtools/FrameHeader.h"
 #include "mpgtools/Id3v2Slim.h"
+#include "mpgtools/TagFieldText.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/RandomAccessFile.h"
-#include "tags/Id3v2TextFrames.h"
 #include "tags/TagText.h"
 
 namespace kestrune {
@@ -21,7 +21,6 @@ namespace {
 
 constexpr int32_t kRetry = 4;
 
-constexpr size_t kTagSize = 128;
 constexpr size_t kXingDataSize = 116;  // flags, frames, bytes, table of contents, quality
 
 // A typical file is read whole when it is small, else its first few kilobytes, which hold the
@@ -39,14 +38,6 @@ constexpr int64_t kPumpInterval = 300;
 constexpr int64_t kTailRead = 512;
 
 constexpr uint32_t kSyncMask = 0xFFE00000u;
-
-void Assign(std::string& field, std::string_view text, size_t capacity) {
-    field.assign(text.substr(0, capacity));
-}
-
-std::string Cut(std::string_view text, size_t capacity) {
-    return std::string(text.substr(0, capacity));
-}
 
 uint32_t ReadBigEndian32(const uint8_t* b) {
     return (static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16) |
@@ -97,14 +88,6 @@ const char* MpegFormatName(uint8_t layer) {
 }
 
 }  // namespace
-
-std::string TrimTagText(std::string_view text) {
-    const size_t nul = text.find('\0');
-    if (nul != std::string_view::npos) text = text.substr(0, nul);
-    size_t end = text.size();
-    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
-    return std::string(text.substr(0, end));
-}
 
 double DosDateTimeToDateTime(int32_t dosDateTime) {
     if (dosDateTime == 0) return 0;
@@ -344,7 +327,7 @@ int32_t TMPEGAudio::FinishPair(int64_t fileSize, int64_t headerPosition) {
             headerPosition, trailing.audioEnd);
         TakeSamples(all.samples);
     }
-    if (info.FileLength > static_cast<int32_t>(kTagSize) && !ReadTags(trailing)) return -1;
+    if (info.FileLength > static_cast<int32_t>(kId3v1TagSize) && !ReadTags(trailing)) return -1;
     return 0;
 }
 
@@ -451,115 +434,6 @@ int32_t TMPEGAudio::ReadXing(int64_t headerPosition) {
     return 0;
 }
 
-bool TMPEGAudio::ReadTags(const TrailingTags& trailing) {
-    TMPEGFileInfo& info = MPEGFileInfo;
-    if (setup_.library.id3v1Only) {
-        if (!ReadTag()) return false;
-        if (HasTag()) info.TagSource = "ID3v1";
-        return true;
-    }
-    TagFields id3v1;
-    if (trailing.id3v1) {
-        const uint8_t* raw =
-            window_.Fetch(static_cast<int64_t>(info.FileLength) - static_cast<int64_t>(kTagSize),
-                          kTagSize, kTagSize);
-        if (raw == nullptr) return false;
-        const std::string_view tag(reinterpret_cast<const char*>(raw), kTagSize);
-        id3v1.title = TrimTagText(tag.substr(3, 30));
-        id3v1.artist = TrimTagText(tag.substr(33, 30));
-        id3v1.album = TrimTagText(tag.substr(63, 30));
-        id3v1.year = std::string(tag.substr(93, 4));
-        id3v1.comment = TrimTagText(tag.substr(97, 30));
-        for (auto* text : {&id3v1.title, &id3v1.artist, &id3v1.album, &id3v1.year, &id3v1.comment})
-            **text = Latin1ToUtf8UnlessUtf8(**text);
-        info.Track = raw[126];
-        info.Genre = raw[127];
-    }
-    TagFields fromId3v2;
-    TagFields fromApe;
-    std::string id3v2Version;
-    // The common tag is read here; the tag library gets the rest.
-    std::string_view id3v2ForLibrary = id3v2Tag_;
-    if (ReadId3v2TextFrames(id3v2Tag_, fromId3v2, id3v2Version)) id3v2ForLibrary = {};
-    TagReader* reader = setup_.tags.get();
-    if (reader != nullptr && (!id3v2ForLibrary.empty() || trailing.apeStart >= 0)) {
-        std::string_view ape;
-        if (trailing.apeStart >= 0) {
-            const auto size = static_cast<size_t>(trailing.apeSize);
-            const uint8_t* bytes = window_.Fetch(trailing.apeStart, size, size);
-            if (bytes == nullptr) return false;
-            ape = std::string_view(reinterpret_cast<const char*>(bytes), size);
-        }
-        // A tag the library cannot make sense of gives nothing; the others still count.
-        (void)reader->ReadMp3Tags(id3v2ForLibrary, ape, fromId3v2, id3v2Version, fromApe);
-    }
-    // The first tag that has a field gives it. ID3v1's year stays exactly as stored.
-    for (TagFields* fields : {&fromId3v2, &fromApe}) {
-        if (fields->year) fields->year = TagYear(*fields->year);
-    }
-    TagFields merged = id3v1;
-    std::string source = trailing.id3v1 ? "ID3v1" : "";
-    for (const auto& [fields, name] :
-         {std::pair<const TagFields&, std::string>{fromApe, "APEv2"}, {fromId3v2, id3v2Version}}) {
-        if (fields.Empty()) continue;
-        source = name;
-        for (auto member :
-             {&TagFields::title, &TagFields::artist, &TagFields::album, &TagFields::year,
-              &TagFields::comment, &TagFields::genre, &TagFields::track, &TagFields::isrc,
-              &TagFields::label}) {
-            if (fields.*member) merged.*member = fields.*member;
-        }
-    }
-    TakeTags(merged, source);
-    return true;
-}
-
-void TMPEGAudio::TakeTags(const TagFields& fields, const std::string& source) {
-    TMPEGFileInfo& info = MPEGFileInfo;
-    // Without a title from a tag the file's name stands in, as for a file without ID3v1 tag.
-    if (!fields.title) Assign(info.Title, ExtractFileName(info.FileName), kTitleCapacity);
-    if (source.empty() || fields.Empty()) return;
-    info.Header = "TAG";
-    info.TagSource = source;
-    artistMissing_ = !fields.artist;
-    titleMissing_ = !fields.title;
-    albumMissing_ = !fields.album;
-    if (fields.title) info.Title = *fields.title;
-    if (fields.artist) info.Artist = *fields.artist;
-    if (fields.album) info.Album = *fields.album;
-    if (fields.year) info.Year = *fields.year;
-    if (fields.comment) info.Comment = *fields.comment;
-    if (fields.isrc) info.Isrc = *fields.isrc;
-    if (fields.label) info.Label = *fields.label;
-    if (fields.track) info.Track = TrackOf(*fields.track);
-    if (fields.genre) {
-        const Genre genre = ParseGenre(*fields.genre);
-        info.Genre = genre.code;
-        info.GenreName = genre.name;
-    }
-}
-
-bool TMPEGAudio::ReadTag() {
-    TMPEGFileInfo& info = MPEGFileInfo;
-    const uint8_t* raw = window_.Fetch(
-        static_cast<int64_t>(info.FileLength) - static_cast<int64_t>(kTagSize), kTagSize, kTagSize);
-    if (raw == nullptr) return false;
-    const std::string_view tag(reinterpret_cast<const char*>(raw), kTagSize);
-    if (tag.substr(0, 3) != "TAG") {
-        Assign(info.Title, ExtractFileName(info.FileName), kTitleCapacity);
-        return true;
-    }
-    Assign(info.Header, TrimTagText(tag.substr(0, 3)), kHeaderCapacity);
-    Assign(info.Title, TrimTagText(tag.substr(3, 30)), kTitleCapacity);
-    Assign(info.Artist, TrimTagText(tag.substr(33, 30)), kArtistCapacity);
-    Assign(info.Album, TrimTagText(tag.substr(63, 30)), kAlbumCapacity);
-    Assign(info.Year, tag.substr(93, 4), kYearCapacity);
-    Assign(info.Comment, TrimTagText(tag.substr(97, 30)), kCommentCapacity);
-    info.Track = raw[126];
-    info.Genre = raw[127];
-    return true;
-}
-
 void TMPEGAudio::ResetInfo() {
     TMPEGFileInfo& info = MPEGFileInfo;
     info = TMPEGFileInfo{};
@@ -647,44 +521,10 @@ bool TMPEGAudio::IsValid() const {
            info.BitRate != 0 && info.BitRate >= -1 && info.SampleRate > 0;
 }
 
-bool TMPEGAudio::HasTag() const {
-    return MPEGFileInfo.Header == "TAG";
-}
-
-std::string TMPEGAudio::GetArtist() const {
-    if (HasTag() && !artistMissing_) return MPEGFileInfo.Artist;
-    if (!DefaultArtist.empty()) return Cut(DefaultArtist, kArtistCapacity);
-    return Cut(MPEGFileInfo.Artist, kArtistCapacity);
-}
-
-std::string TMPEGAudio::GetTitle() const {
-    if (HasTag() && !titleMissing_) return MPEGFileInfo.Title;
-    if (!DefaultTitle.empty()) return Cut(DefaultTitle, kTitleCapacity);
-    return Cut(MPEGFileInfo.Title, kTitleCapacity);
-}
-
-std::string TMPEGAudio::TaggedArtist() const {
-    return HasTag() && !artistMissing_ ? MPEGFileInfo.Artist : std::string();
-}
-
-std::string TMPEGAudio::TaggedTitle() const {
-    return HasTag() && !titleMissing_ ? MPEGFileInfo.Title : std::string();
-}
-
-std::string TMPEGAudio::TaggedAlbum() const {
-    return HasTag() && !albumMissing_ ? MPEGFileInfo.Album : std::string();
-}
-
 int64_t PlayingSeconds(const TMPEGFileInfo& info) {
     constexpr int64_t kDurationLimitMs = 65535000;
     if (info.DurationMs < kDurationLimitMs) return info.Duration;
     return RoundedSeconds(info.DurationMs, 1000);
-}
-
-std::string TMPEGAudio::GetGenreText() const {
-    if (!MPEGFileInfo.GenreName.empty()) return MPEGFileInfo.GenreName;
-    if (MPEGFileInfo.Genre < kGenreCount) return std::string(GenreNames[MPEGFileInfo.Genre]);
-    return "Unknown";
 }
 
 std::string TMPEGAudio::GetShortFileName() const {
