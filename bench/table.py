@@ -120,6 +120,18 @@ def main():
                      f"(mean error {cf['walk mean error s']:.0f} s, worst "
                      f"{cf['walk worst s']:.0f} s)", "", "", "", "", ""))
 
+    for arg, station in (("0", "that station"), ("1", "a starved one (36 currents)")):
+        mr = find(runs, "clockfill", "BM_MustRules/" + arg)
+        if mr:
+            share = mr["within 2 s"] / mr["hours"] if mr["hours"] else 0
+            rows.append((f"    artist and title must, {station}: {mr['within 2 s']:.0f} of "
+                         f"{mr['hours']:.0f} hours within 2 s, {mr['must breaks']:.0f} must "
+                         f"breaks, {mr['slots passed over']:.0f} slots passed over, "
+                         f"{mr['misses']:.0f} misses ({mr['misses named']:.0f} named)",
+                         seconds(mr["week s"]), "", "", "0 must breaks, >=99.5% within 2 s",
+                         verdict(mr["must breaks"] == 0 and share >= 0.995
+                                 and mr["misses named"] >= mr["misses"])))
+
     bp = find(runs, "app", "BM_DayBuildPage")
     if bp:
         rows.append((f"    the same build pressed on the build page ({bp.get('label') or 'window'})",

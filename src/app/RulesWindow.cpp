@@ -4,8 +4,10 @@
 
 #include "NumberFields.h"
 #include "OptionLayout.h"
+#include "building/CategoryRounds.h"
 #include "platform/KestruneError.h"
 #include "rules/RuleSettings.h"
+#include "rules/WindowsThatHold.h"
 
 namespace kestrune::app {
 
@@ -34,7 +36,7 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
         "These rules keep songs, albums and artists apart in your playlists, beside the Dupe "
         "Checker (artist) and the Genre Checker. Hours count playing time; 0 turns a rule off. "
         "When no song can keep a rule, the build names the break in the status line and the "
-        "text log.");
+        "text log; a rule that never breaks passes the slot over instead, and names it.");
     cbTitleHours = HoursBox(this);
     cbAlbumHours = HoursBox(this);
     cbArtistMatching = new QComboBox(this);
@@ -49,6 +51,13 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
         "In any 3 hours: at most 3 tracks of one album (2 in a row), 4 by one artist (3 in a row)");
     cbHistory = new QCheckBox("Keep the recent songs between builds (play_history.txt)", this);
     cbLeastRecent = new QCheckBox("When stuck, place the song heard longest ago", this);
+    const char* const mustCaptions[] = {"Artist", "Title", "Album", "Complement", "Genre",
+                                        "Fresh hours"};
+    for (size_t i = 0; i < cbMust.size(); ++i) {
+        cbMust[i] = new QCheckBox(mustCaptions[i], this);
+        cbMust[i]->setToolTip("Never break this rule: where no song keeps it, the slot is passed "
+                              "over and named");
+    }
     btnSaveRules = new QPushButton("Save Settings", this);
     EnterSaves(btnSaveRules);
 
@@ -67,6 +76,11 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
     grid->addWidget(cbPerformanceComplement, row++, 0, 1, 2);
     grid->addWidget(cbHistory, row++, 0, 1, 2);
     grid->addWidget(cbLeastRecent, row++, 0, 1, 2);
+    grid->addWidget(new QLabel("Rules that never break (must):", this), row++, 0, 1, 2);
+    auto* must = new QGridLayout();
+    for (size_t i = 0; i < cbMust.size(); ++i)
+        must->addWidget(cbMust[i], static_cast<int>(i / 3), static_cast<int>(i % 3));
+    grid->addLayout(must, row++, 0, 1, 2);
     grid->addWidget(btnSaveRules, row, 1, Qt::AlignRight);
 
     connect(btnSaveRules, &QPushButton::clicked, this, [this] { btnSaveRulesClick(); });
@@ -81,6 +95,8 @@ void TfRules::Open() {
     cbPerformanceComplement->setChecked(rules.performanceComplement);
     cbHistory->setChecked(rules.history);
     cbLeastRecent->setChecked(rules.relax == Relax::LeastRecent);
+    for (size_t i = 0; i < cbMust.size(); ++i)
+        cbMust[i]->setChecked(rules.IsMust(static_cast<Rule>(i)));
     show();
     raise();
     activateWindow();
@@ -111,10 +127,23 @@ void TfRules::btnSaveRulesClick() {
         rules.performanceComplement = cbPerformanceComplement->isChecked();
         rules.history = cbHistory->isChecked();
         rules.relax = cbLeastRecent->isChecked() ? Relax::LeastRecent : Relax::Off;
+        for (size_t i = 0; i < cbMust.size(); ++i)
+            if (cbMust[i]->isChecked()) rules.must.push_back(static_cast<Rule>(i));
         // A failure stops here: the window stays open with what was typed.
         WriteRuleSettings(context_.settings, rules);
         context_.build.rules = rules;  // in force from the next build on
         hide();
+        // Saved all the same: the operator learns which category is too small for a window.
+        // The songs read for the clock's pace ask nothing: one that cannot be read is left out.
+        ReaderSetup quiet = context_.build.reader;
+        quiet.askOnError = nullptr;
+        SongFactsCache songs(quiet);
+        const std::vector<CategoryRound> rounds = CategoryRoundsOf(context_.session, &songs);
+        const std::vector<std::string> cannot =
+            WindowsThatCannotHold(rules, rounds, PassSeconds(rounds));
+        std::string text;
+        for (const std::string& line : cannot) text += (text.empty() ? "" : "\n") + line;
+        if (!text.empty()) context_.prompts.ShowMessage(text);
     });
     if (isVisible()) StayInFront(this, btnSaveRules);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The separation rules of "[Rules]". Made hidden at start, shown and hidden, never made again.
 
+#include <array>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -29,6 +31,9 @@ public:
     QCheckBox* cbPerformanceComplement = nullptr;
     QCheckBox* cbHistory = nullptr;
     QCheckBox* cbLeastRecent = nullptr;
+    // The rules that never break, in the rules' order: artist, title, album, performance
+    // complement, genre, fresh hours.
+    std::array<QCheckBox*, 6> cbMust{};
     QPushButton* btnSaveRules = nullptr;
 
 private:

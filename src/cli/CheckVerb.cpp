@@ -1,15 +1,19 @@
 // check PLAYLIST [options]: every separation rule a playlist breaks, each with the song's place
-// and start; exit 1 when there is one.
+// and start; exit 1 when there is one. With --session, the windows that the session's clock
+// template cannot hold, whatever a build does, on standard error.
 
 #include <cstdio>
 
 #include "CliStation.h"
 #include "Verbs.h"
+#include "building/CategoryRounds.h"
 #include "building/PlaylistBuilder.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
 #include "platform/TimeTexts.h"
 #include "rules/PlaylistCheck.h"
+#include "rules/WindowsThatHold.h"
+#include "sessions/SessionFile.h"
 
 namespace kestrune::cli {
 
@@ -35,8 +39,12 @@ int RunCheck(const std::vector<std::string>& args, const ReaderSetup& reader) {
     rules.performanceComplement = settings.performanceComplement;
     rules.matching = settings.artistMatching;
     std::string playlist;
+    std::string session;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--performance-complement") {
+        if (args[i] == "--session") {
+            if (i + 1 == args.size()) throw UsageError{"--session needs a session file"};
+            session = ArgumentPath(args[++i]);
+        } else if (args[i] == "--performance-complement") {
             rules.performanceComplement = true;
         } else if (args[i] == "--artist-hours") {
             rules.artistWindow = HoursOption(args, i);
@@ -52,7 +60,23 @@ int RunCheck(const std::vector<std::string>& args, const ReaderSetup& reader) {
             throw UsageError{"check takes one playlist"};
         }
     }
-    if (playlist.empty()) throw UsageError{"check needs a playlist"};
+    if (playlist.empty() && session.empty()) throw UsageError{"check needs a playlist"};
+    if (!session.empty()) {
+        // Warnings, as the settings' problems are: they stop nothing and leave the status be.
+        LoadSession(session, station.context);
+        std::fflush(stdout);
+        RuleSettings windows = settings;  // the hours of the options, where they are given
+        windows.titleHours = static_cast<int>(rules.titleWindow / 3600);
+        windows.albumHours = static_cast<int>(rules.albumWindow / 3600);
+        // The songs read for the clock's pace ask nothing: one that cannot be read is left out.
+        ReaderSetup quiet = station.context.reader;
+        quiet.askOnError = nullptr;
+        SongFactsCache songs(quiet);
+        const std::vector<CategoryRound> rounds = CategoryRoundsOf(station.session, &songs);
+        for (const std::string& line : WindowsThatCannotHold(windows, rounds, PassSeconds(rounds)))
+            std::fprintf(stderr, "%s\n", line.c_str());
+        if (playlist.empty()) return kExitDone;
+    }
 
     LineList lines;
     LoadList(playlist, lines);

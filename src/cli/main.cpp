@@ -42,8 +42,11 @@ constexpr Verb kVerbs[] = {
      "one unattended run of the schedule (default: auto_build.cws here)",
      kestrune::cli::RunSchedule, OnStation::Yes},
     {"check",
-     "PLAYLIST [--performance-complement] [--artist-hours N] [--title-hours N] [--album-hours N]",
-     "every separation rule a playlist breaks, with its place; exit 1 when there is one",
+     "PLAYLIST [--performance-complement] [--artist-hours N] [--title-hours N] [--album-hours N] "
+     "[--session SESSION.cwt]",
+     "every separation rule a playlist breaks, with its place; exit 1 when there is one; "
+     "--session: also the windows its clock template cannot hold (the playlist may then be left "
+     "out)",
      kestrune::cli::RunCheck, OnStation::Yes},
     {"demo", "", "write the demo playlists and save the demo session", kestrune::cli::RunDemo,
      OnStation::Yes},

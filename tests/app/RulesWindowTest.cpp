@@ -99,6 +99,32 @@ TEST(RulesWindow, ShowsTheStoredRulesAndSavesWhatIsTyped) {
     EXPECT_EQ(rules.relax, Relax::LeastRecent);
 }
 
+TEST(RulesWindow, TicksTheMustRulesAndSaysWhichWindowCannotHoldWhenSaved) {
+    AppFixture f;
+    f.station.dir.Write("kestrune.ini", "[Rules]\r\ntitle_hours=6\r\nmust=title,genre\r\n");
+    f.station.dir.Write("cur.m3u", "/m/a.mp3\r\n/m/b.mp3\r\n/m/c.mp3\r\n");
+    TfMainForm& form = f.Form();
+    form.Session().lbClockwheelTemplate = {f.Path("cur.m3u"), f.Path("cur.m3u")};
+    form.Rules1Click();
+    TfRules& w = *f.rules;
+    std::vector<bool> ticked;
+    for (QCheckBox* box : w.cbMust) ticked.push_back(box->isChecked());
+    EXPECT_EQ(ticked, (std::vector<bool>{false, true, false, false, true, false}));
+    w.cbMust[0]->setChecked(true);
+    w.cbMust[4]->setChecked(false);
+    const size_t before = f.prompts.messages.size();
+    w.btnSaveRules->click();
+    // Saved all the same, and the window says why the title cannot keep apart.
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(ParseRuleSettings(f.station.dir.Read("kestrune.ini")).must,
+              (std::vector<Rule>{Rule::Artist, Rule::Title}));
+    EXPECT_EQ(form.Context().build.rules.must, (std::vector<Rule>{Rule::Artist, Rule::Title}));
+    ASSERT_EQ(f.prompts.messages.size(), before + 1);
+    EXPECT_EQ(f.prompts.messages.back(),
+              "title_hours=6 cannot hold for cur.m3u: 3 songs at 2 an hour come round every "
+              "1.5 h");
+}
+
 // The library and output settings: shown as stored, written with every other line kept, and in
 // force at once for the reader, the list tools and the next build's output.
 TEST(LibraryWindow, ShowsTheStoredSettingsAndPutsTheSavedOnesInForce) {

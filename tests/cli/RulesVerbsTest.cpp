@@ -115,6 +115,27 @@ TEST(CliCheck, NamesEveryBreakOfAnyPlaylistWithItsPlace) {
               "Cannot open file none.m3u");
 }
 
+TEST(CliCheck, NamesTheWindowsASessionsClockCannotHoldAsWarnings) {
+    StationFixture f;
+    const std::string session = DemoStation(f, "101", "60");
+    f.dir.Write("kestrune.ini", "[Rules]\r\ntitle_hours=200\r\n");
+    auto result = RunCli({"check", "--session", session}, f.dir.Path());
+    // Warnings: they leave the status as it is.
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("title_hours=200 cannot hold for demo_"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("album_hours"), std::string::npos) << result.err;
+    // A window every category keeps: nothing is said.
+    f.dir.Write("kestrune.ini", "[Rules]\r\ntitle_hours=1\r\n");
+    result = RunCli({"check", "--session", session}, f.dir.Path());
+    EXPECT_EQ(result.err.find("cannot hold"), std::string::npos) << result.err;
+    // The hours of the options count for this run.
+    result = RunCli({"check", "--album-hours", "300", "--session", session}, f.dir.Path());
+    EXPECT_NE(result.err.find("album_hours=300 cannot hold for demo_"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(RunCli({"check", "--session"}, f.dir.Path()).exitCode, 2);
+}
+
 TEST(CliRules, StrictBuildsAndSchedulesExitThreeAfterWriting) {
     StationFixture f;
     // A copy of the tool with a configuration file of its own.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "timing/ClockFill.h"
 #include "timing/TimingSettings.h"
 
@@ -230,6 +232,31 @@ TEST(ClockFill, AStretchBeforeATimedItemUsesEverySlot) {
     const FillChoice choice = ChooseFill(wide);
     EXPECT_TRUE(choice.inWindow);
     EXPECT_EQ(choice.picks.size(), 20u);
+}
+
+// A slot whose category's one song that keeps the rules that never break is taken by the slot
+// before it: passable, it is passed over and the slots after it land the end; otherwise the
+// fill ends there, short. A slot whose song may follow is never passed over for the time.
+TEST(ClockFill, APassableSlotIsPassedOverOnlyWhereNoneOfItsSongsMayFollow) {
+    for (const bool passable : {false, true}) {
+        FillSlot current({Song(200000, {1})});
+        current.category = 0;
+        current.passable = passable;
+        FillSlot again = current;
+        FillSlot gold({Song(150000, {2}), Song(100000, {3})});
+        gold.category = 1;
+        const FillChoice choice = ChooseFill(Problem({current, again, gold}, 350000));
+        EXPECT_EQ(choice.inWindow, passable);
+        EXPECT_EQ(choice.picks, passable ? (std::vector<size_t>{0, kPassedOver, 0})
+                                         : (std::vector<size_t>{0}));
+        EXPECT_EQ(choice.passed, passable ? 1u : 0u);
+    }
+    // Would land only by passing the first slot over, but its song may be placed: it misses.
+    FillSlot first({Song(200000, {1})});
+    first.passable = true;
+    const FillChoice choice = ChooseFill(Problem({first, {{Song(100000, {2})}}}, 100000));
+    EXPECT_FALSE(choice.inWindow);
+    EXPECT_EQ(std::count(choice.picks.begin(), choice.picks.end(), kPassedOver), 0);
 }
 
 TEST(ClockFill, NamesAMissInWholeSecondsRoundedUp) {

@@ -33,10 +33,16 @@ FillCandidate PlaylistWalk::CandidateFor(const std::string& path, bool exempt) {
 }
 
 FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playlist,
-                                      size_t choices, std::vector<std::string>& files) {
+                                      size_t choices, std::vector<std::string>& files,
+                                      std::optional<RuleBreak>* mustBreak) {
     FillSlot slot;
     slot.category = static_cast<int>(playlist);
     const bool exempt = chooser_->ExemptSlot(slotFile);
+    // A rule that never breaks: a song that breaks it is no candidate, and the search looks
+    // through the whole category for those that keep it.
+    const bool must = !exempt && chooser_->HasMustRules();
+    slot.passable = must;
+    std::optional<RuleBreak> firstMust;
     PlaylistLayout layout;
     LineList read;
     if (!kept_) LoadPlaylist(slotFile, layout, read);
@@ -49,13 +55,20 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
         std::optional<RuleBreak> brk;
     };
     std::vector<Relaxed> relaxed;
-    const size_t scan = std::min(working.size(), std::max(unplayed, kFillScan));
+    const size_t scan =
+        must ? working.size() : std::min(working.size(), std::max(unplayed, kFillScan));
     for (size_t n = 0; n < scan && slot.candidates.size() < choices; ++n) {
         const bool inRotation = n < unplayed;
         if (!inRotation && relaxed.size() >= kFillScan) break;
         const std::optional<std::string> file =
             ExistingSongFile(SongLineOf(working[n]), slotFile);
         if (!file || LengthMs(*file) <= overlapMs_) continue;
+        if (must) {
+            if (auto broken = chooser_->MustBreakBeforeFill(*file, exactTotal_)) {
+                if (!firstMust) firstMust = std::move(broken);
+                continue;
+            }
+        }
         std::optional<RuleBreak> brk;
         if (!exempt) brk = chooser_->BreakBeforeFill(*file, exactTotal_);
         if (inRotation && !brk) {
@@ -68,6 +81,7 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
         }
     }
     if (slot.candidates.size() >= choices) return slot;
+    if (mustBreak != nullptr && relaxed.empty()) *mustBreak = firstMust;
     // Too few keep the rules: the rest of the choices relax them as the walk does, each kept
     // apart only from itself and named where it breaks one once placed. A song that breaks
     // nothing before the fill comes first, then the smallest break where the station relaxes
@@ -83,6 +97,8 @@ FillSlot PlaylistWalk::FillCandidates(const std::string& slotFile, size_t playli
         candidate.ms = LengthMs(relaxed[k].file);
         candidate.keys.push_back(fillIds_.Key("f\n" + relaxed[k].file));
         candidate.relaxed = true;
+        // It may break the other rules, never a must rule within the fill either.
+        if (must) chooser_->DescribeMustForFill(relaxed[k].file, candidate, fillIds_);
         slot.candidates.push_back(std::move(candidate));
     }
     return slot;
@@ -116,6 +132,7 @@ FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targe
             most, static_cast<size_t>(std::count(playlistOf.begin(), playlistOf.end(), list)));
     problem.maxChoices = kFillChoices + most - 1;
     std::vector<std::vector<std::string>> files(count);
+    std::vector<std::optional<RuleBreak>> mustBreaks(count);
     for (size_t k = 0; k < count; ++k) {
         // A timed slot is an anchor of its own: inside a fill it is passed over, as the walk
         // passes it over, and airs at its time or not at all.
@@ -124,13 +141,19 @@ FillChoice PlaylistWalk::FillAhead(const std::vector<int>& slotOf, int64_t targe
             continue;
         }
         problem.slots.push_back(
-            FillCandidates(SlotFileOf(slotOf[k]), playlistOf[k], problem.maxChoices, files[k]));
+            FillCandidates(SlotFileOf(slotOf[k]), playlistOf[k], problem.maxChoices, files[k],
+                           &mustBreaks[k]));
     }
     const FillChoice choice = ChooseFill(problem);
     NoteExhausted(slotOf, files, choice);
     if (!placeEarly && choice.found && !choice.inWindow) return choice;
-    for (size_t k = 0; k < choice.picks.size(); ++k)
-        if (choice.picks[k] != kPassedOver) PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
+    for (size_t k = 0; k < choice.picks.size(); ++k) {
+        if (choice.picks[k] != kPassedOver)
+            PlaceFillPick(slotOf[k], files[k][choice.picks[k]]);
+        else if (mustBreaks[k] ||
+                 (problem.slots[k].passable && !problem.slots[k].candidates.empty()))
+            PassOverSlot(slotOf[k], mustBreaks[k]);
+    }
     return choice;
 }
 

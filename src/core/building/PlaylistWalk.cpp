@@ -16,6 +16,7 @@
 #include "output/SongPaths.h"
 #include "platform/FileReplace.h"
 #include "platform/KestruneError.h"
+#include "platform/Paths.h"
 #include "platform/TimeTexts.h"
 #include "tags/TagText.h"
 
@@ -133,7 +134,9 @@ int32_t PlaylistWalk::ShownTotalSeconds() const {
 std::string PlaylistWalk::CompleteStatus() const {
     // A build adds to what the final playlist holds: then the total is what the file will hold.
     const std::string broken =
-        breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : std::string();
+        (breaks_ > 0 ? " Rules broken: " + std::to_string(breaks_) + "." : std::string()) +
+        (slotsPassedOver_ > 0 ? " Slots passed over: " + std::to_string(slotsPassedOver_) + "."
+                              : std::string());
     if (songsBefore_ == 0)
         return "Playlist is complete and is exactly " + PlayingTimeText(ShownTotalSeconds()) + "." +
                broken;
@@ -260,6 +263,11 @@ int32_t PlaylistWalk::HandleSlot(int slot) {
     }
     broughtFrom_ = 0;
     chooser_->Choose(slotFile, Searchable(), exactTotal_);
+    if (const std::optional<RuleBreak> must = chooser_->PassesOver()) {
+        PutSlotBack();
+        PassOverSlot(slot, *must);
+        return 0;
+    }
     const int32_t before = exactTotal_;
     PlaceTopSong(slotFile);
     return exactTotal_ - before;
@@ -364,6 +372,18 @@ void PlaylistWalk::NameBreak(const RuleBreak& brk, int32_t songStart) {
         PlacedBreakLine(static_cast<long long>(s_.lbFinalPlaylist.size()), songStart, brk));
     view_.ShowStatus(line);
     ++breaks_;
+}
+
+void PlaylistWalk::PassOverSlot(int slot, const std::optional<RuleBreak>& must) {
+    const std::string category = ExtractFileName(SlotFileOf(slot));
+    const std::string line =
+        "Slot " + std::to_string(slot + 1) + " passed over at " +
+        PlayingTimeText(ShownTotalSeconds()) + ": every song of " + category +
+        (must ? " breaks a must rule (" + DescribeBreak(*must) + ")"
+              : " that keeps the must rules is placed before it");
+    ReportToUser(c_, line);
+    s_.lbRuleBreaks.push_back(line);
+    ++slotsPassedOver_;
 }
 
 size_t PlaylistWalk::PlaylistIndexOf(const std::string& slotFile, size_t fallback) const {

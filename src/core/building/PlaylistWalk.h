@@ -62,6 +62,9 @@ private:
     int32_t HandleSlot(int slot);
     void PlaceTopSong(const std::string& slotFile);
     void NameBreak(const RuleBreak& brk, int32_t songStart);
+    // Names a slot that gets no song: every song of its category breaks a must rule (`must`,
+    // the top song's), or (nothing) those that keep them are placed by the slots before it.
+    void PassOverSlot(int slot, const std::optional<RuleBreak>& must);
     void DropOldSongsFromWindow();
     // The file the n-th entry of the slot's working list names.
     std::string SongAt(long long n) const;
@@ -93,8 +96,10 @@ private:
     // when the end is on time.
     std::string FinishByFill(const std::vector<int>& slotOf);
     // Also answers each candidate's file, in the same order.
+    // `mustBreak`: where every song breaks a must rule, the first such break.
     FillSlot FillCandidates(const std::string& slotFile, size_t playlist, size_t choices,
-                            std::vector<std::string>& files);
+                            std::vector<std::string>& files,
+                            std::optional<RuleBreak>* mustBreak = nullptr);
     FillCandidate CandidateFor(const std::string& path, bool exempt);
     // Notes the categories of `slotOf` that the fill's `choice` found with nothing left.
     void NoteExhausted(const std::vector<int>& slotOf,
@@ -169,6 +174,7 @@ private:
     size_t current_ = 0;
     size_t songsBefore_ = 0;  // what the final playlist held when the build began
     int breaks_ = 0;
+    int slotsPassedOver_ = 0;  // for a must rule
     std::deque<int32_t> recentSeconds_;  // playing times of the recent songs, for the breaks' ages
     std::string lastGenre_;              // of the song placed last
 

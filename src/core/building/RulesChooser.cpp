@@ -1,7 +1,9 @@
 // The separation rules: the first song, from the top down the way the duplicate search goes,
 // that keeps every rule against the plays before it (the history's and this build's) takes the
 // slot; when none does, the top song (or, relaxed, the one with the smallest break) stays and
-// its break is named.
+// its break is named. A song that breaks a rule the station says must hold is never placed:
+// the search then goes through the whole category, and where every song breaks such a rule
+// the slot is passed over.
 
 #include <algorithm>
 
@@ -30,6 +32,7 @@ public:
         rules_.genre = s_.fGenre.cbGenreCheck;
         rules_.hourDays = c_.rotation.hourDays;
         rules_.matching = settings_.artistMatching;
+        mustRules_ = rules_.Only(settings_.must);
         buildStart_ = CalendarSeconds(c_.plannedStart ? *c_.plannedStart : c_.clock.Now());
     }
 
@@ -41,35 +44,28 @@ public:
 
     void Choose(const std::string& slotFile, int32_t remaining, int32_t atSeconds) override {
         chosenBreak_.reset();
+        passesOver_.reset();
         exempt_ = IsExemptSlot(settings_, slotFile);
         if (exempt_) return;
-        LineList& working = s_.lbTempListBox1;
         const int64_t start = buildStart_ + atSeconds;
         const auto top = FirstBreak(rules_, history_, see_.songs.Get(see_.songAt(0)), start);
         if (!top) return;
         view_.ShowStatus(RuleMessage(*top));
-        RuleBreak smallest = *top;
-        int32_t smallestAt = 0;
-        for (const int32_t n : SearchOrder(remaining, 1, see_.rotate)) {
-            const SongFacts& facts = see_.songs.Get(see_.songAt(n));
-            if (facts.seconds == 0) continue;  // never placed: no playing time
-            const auto brk = FirstBreak(rules_, history_, facts, start);
-            if (!brk) {
-                BringToTop(see_, working, static_cast<size_t>(n));
-                return;
-            }
-            if (SmallerBreak(*brk, smallest)) {
-                smallest = *brk;
-                smallestAt = n;
-            }
-        }
-        if (settings_.relax == Relax::LeastRecent && smallestAt != 0) {
-            BringToTop(see_, working, static_cast<size_t>(smallestAt));
-        } else {
-            smallest = *top;
-        }
-        chosenBreak_ = smallest;
+        const std::vector<int32_t> order = SearchOrder(remaining, 1, see_.rotate);
+        Search search(Candidate{0, *top, MustBreakAt(0, start)});
+        if (search.Scan(*this, order, start)) return Place(*search.keepsAll, std::nullopt);
+        // As the walk has always done: the top song, or relaxed the smallest break.
+        const Candidate& may =
+            settings_.relax == Relax::LeastRecent ? search.smallest : search.top;
+        if (!may.must) return Place(may.at, may.brk);
+        // A rule that never breaks: as deep into the category as it takes, then the smallest
+        // break of the others; where every song breaks it, no song.
+        if (search.Scan(*this, RestOf(order), start)) return Place(*search.keepsAll, std::nullopt);
+        if (search.smallestMay) return Place(search.smallestMay->at, search.smallestMay->brk);
+        passesOver_ = search.top.must;
     }
+
+    std::optional<RuleBreak> PassesOver() const override { return passesOver_; }
 
     void ChosenByFill(const std::string& slotFile, const std::string& path,
                       int32_t atSeconds) override {
@@ -112,21 +108,22 @@ public:
 
     void DescribeForFill(const std::string& path, FillCandidate& candidate,
                          FillIds& ids) override {
-        // Within the last part of an hour every window of the rules is open: two songs that
-        // one of them compares are never both chosen.
-        const SongFacts& facts = see_.songs.Get(path);
-        const ArtistMatching matching = rules_.matching;
-        for (const std::string& key : ArtistKeys(facts.artist, matching)) {
-            if (rules_.artistWindow > 0 || rules_.performanceComplement)
-                candidate.keys.push_back(ids.Key("a\n" + key));
-            if (rules_.titleWindow > 0)
-                candidate.keys.push_back(ids.Key("t\n" + TitleKey(key, facts.title, matching)));
-        }
-        const std::string album = CompareForm(facts.album, matching);
-        if (!album.empty() && (rules_.albumWindow > 0 || rules_.performanceComplement))
-            candidate.keys.push_back(ids.Key("l\n" + album));
-        // The rules never compare a genre that is not known.
-        if (rules_.genre && !facts.genre.empty()) candidate.genre = ids.Genre(facts.genre);
+        Describe(rules_, path, candidate, ids);
+    }
+
+    bool HasMustRules() const override { return mustRules_.AnyOn(); }
+
+    std::optional<RuleBreak> MustBreakBeforeFill(const std::string& path,
+                                                 int32_t atSeconds) override {
+        if (!mustRules_.AnyOn()) return std::nullopt;
+        RuleSet before = mustRules_;
+        before.genre = false;
+        return FirstBreak(before, history_, see_.songs.Get(path), buildStart_ + atSeconds);
+    }
+
+    void DescribeMustForFill(const std::string& path, FillCandidate& candidate,
+                             FillIds& ids) override {
+        Describe(mustRules_, path, candidate, ids);
     }
 
     std::optional<std::string> GenreBeforeFill() const override {
@@ -136,6 +133,86 @@ public:
     }
 
 private:
+    // A song the walk may place: its entry in the working list, the first rule it breaks, and
+    // the first rule that never breaks that it breaks.
+    struct Candidate {
+        int32_t at = 0;
+        RuleBreak brk;
+        std::optional<RuleBreak> must;
+    };
+    // What a look down the category found so far.
+    struct Search {
+        explicit Search(const Candidate& first) : top(first), smallest(first) {}
+        Candidate top;
+        Candidate smallest;
+        std::optional<Candidate> smallestMay;  // of the songs that keep every must rule
+        std::optional<int32_t> keepsAll;
+
+        // Goes through `order`; true at the first song that keeps every rule.
+        bool Scan(const RulesChooser& chooser, const std::vector<int32_t>& order, int64_t start) {
+            if (!top.must && !smallestMay) smallestMay = top;
+            for (const int32_t n : order) {
+                const SongFacts& facts = chooser.see_.songs.Get(chooser.see_.songAt(n));
+                if (facts.seconds == 0) continue;  // never placed: no playing time
+                auto brk = FirstBreak(chooser.rules_, chooser.history_, facts, start);
+                if (!brk) {
+                    keepsAll = n;
+                    return true;
+                }
+                Candidate candidate{n, std::move(*brk), chooser.MustBreakOf(facts, start)};
+                if (SmallerBreak(candidate.brk, smallest.brk)) smallest = candidate;
+                if (!candidate.must &&
+                    (!smallestMay || SmallerBreak(candidate.brk, smallestMay->brk)))
+                    smallestMay = std::move(candidate);
+            }
+            return false;
+        }
+    };
+
+    std::optional<RuleBreak> MustBreakOf(const SongFacts& facts, int64_t start) const {
+        if (!mustRules_.AnyOn()) return std::nullopt;
+        return FirstBreak(mustRules_, history_, facts, start);
+    }
+    std::optional<RuleBreak> MustBreakAt(int32_t n, int64_t start) const {
+        return MustBreakOf(see_.songs.Get(see_.songAt(n)), start);
+    }
+
+    // The entries of the working list below the top that `order` leaves out, from the top.
+    std::vector<int32_t> RestOf(const std::vector<int32_t>& order) const {
+        std::vector<bool> tried(s_.lbTempListBox1.size(), false);
+        for (const int32_t n : order)
+            if (n >= 0 && static_cast<size_t>(n) < tried.size())
+                tried[static_cast<size_t>(n)] = true;
+        std::vector<int32_t> rest;
+        for (size_t n = 1; n < tried.size(); ++n)
+            if (!tried[n]) rest.push_back(static_cast<int32_t>(n));
+        return rest;
+    }
+
+    void Place(int32_t n, std::optional<RuleBreak> brk) {
+        if (n != 0) BringToTop(see_, s_.lbTempListBox1, static_cast<size_t>(n));
+        chosenBreak_ = std::move(brk);
+    }
+
+    // Within the last part of an hour every window of the rules is open: two songs that one of
+    // `rules` compares are never both chosen.
+    void Describe(const RuleSet& rules, const std::string& path, FillCandidate& candidate,
+                  FillIds& ids) {
+        const SongFacts& facts = see_.songs.Get(path);
+        const ArtistMatching matching = rules.matching;
+        for (const std::string& key : ArtistKeys(facts.artist, matching)) {
+            if (rules.artistWindow > 0 || rules.performanceComplement)
+                candidate.keys.push_back(ids.Key("a\n" + key));
+            if (rules.titleWindow > 0)
+                candidate.keys.push_back(ids.Key("t\n" + TitleKey(key, facts.title, matching)));
+        }
+        const std::string album = CompareForm(facts.album, matching);
+        if (!album.empty() && (rules.albumWindow > 0 || rules.performanceComplement))
+            candidate.keys.push_back(ids.Key("l\n" + album));
+        // The rules never compare a genre that is not known.
+        if (rules.genre && !facts.genre.empty()) candidate.genre = ids.Genre(facts.genre);
+    }
+
     std::string RuleMessage(const RuleBreak& brk) const {
         if (brk.rule == Rule::Artist) return DupeMessage(s_, brk.subject);
         if (brk.rule == Rule::Genre)
@@ -189,10 +266,12 @@ private:
     BuildView& view_;
     RuleSettings settings_;
     RuleSet rules_;
+    RuleSet mustRules_;  // the rules that never break; all off when none
     PlayHistory history_;
     int64_t buildStart_ = 0;  // planned start of the build, calendar seconds
     bool exempt_ = false;     // the slot being placed is one no rule compares
     std::optional<RuleBreak> chosenBreak_;
+    std::optional<RuleBreak> passesOver_;
     std::string historyPath_;  // empty: no history file
 };
 

@@ -67,6 +67,9 @@ public:
     // Puts the song to place on top of the slot's working list. `remaining`: the songs of the
     // rotation still to come; `atSeconds`: where the song starts, from the build's start.
     virtual void Choose(const std::string& slotFile, int32_t remaining, int32_t atSeconds) = 0;
+    // After Choose: when every song of the category breaks a rule that never breaks, the top
+    // song's break of it; the slot is then passed over.
+    virtual std::optional<RuleBreak> PassesOver() const { return std::nullopt; }
     // The fill chose `path` for the slot instead.
     virtual void ChosenByFill(const std::string& slotFile, const std::string& path,
                               int32_t atSeconds) = 0;
@@ -87,6 +90,16 @@ public:
     virtual void DescribeForFill(const std::string& path, FillCandidate& candidate,
                                  FillIds& ids) = 0;
     virtual std::optional<std::string> GenreBeforeFill() const = 0;
+
+    // Rules that never break, for the fill: whether there are any (the fill then looks through
+    // the whole category); the first one a song breaks against what was placed before the fill
+    // (the song is then no candidate at all); the keys and genre that keep them within the fill,
+    // for a candidate that may break the others.
+    virtual bool HasMustRules() const { return false; }
+    virtual std::optional<RuleBreak> MustBreakBeforeFill(const std::string&, int32_t) {
+        return std::nullopt;
+    }
+    virtual void DescribeMustForFill(const std::string&, FillCandidate&, FillIds&) {}
 };
 
 std::unique_ptr<SongChooser> MakeCheckerChooser(const WalkSight& sight);

@@ -51,11 +51,17 @@ int SettingsSection::WholeNumber(const std::string& key, int fallback, int least
     }
     if (read && number < least) return least;
     if (read && number <= most) return number;
-    problems_.push_back(*found->path + ", [" + section_ + "] " + key + "=" + ShownText(value, 40) +
-                        ": not a whole number of " + unit + " from " + std::to_string(least) +
-                        " to " + std::to_string(most) + "; the default " +
-                        std::to_string(fallback) + " is used.");
+    AddProblem(key, "not a whole number of " + unit + " from " + std::to_string(least) + " to " +
+                        std::to_string(most) + "; the default " + std::to_string(fallback) +
+                        " is used.");
     return fallback;
+}
+
+void SettingsSection::AddProblem(const std::string& key, const std::string& why) {
+    const std::optional<Found> found = Find(key);
+    if (!found) return;
+    problems_.push_back(*found->path + ", [" + section_ + "] " + key + "=" +
+                        ShownText(found->value, 40) + ": " + why);
 }
 
 }  // namespace kestrune

@@ -32,6 +32,9 @@ public:
     int WholeNumber(const std::string& key, int fallback, int least, int most,
                     const std::string& unit);
 
+    // Keeps a problem with the value the key holds: "FILE, [Section] key=value: " and `why`.
+    void AddProblem(const std::string& key, const std::string& why);
+
     const std::vector<std::string>& Problems() const { return problems_; }
 
 private:

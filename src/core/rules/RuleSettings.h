@@ -14,6 +14,8 @@ inline constexpr const char* kRulesSection = "Rules";
 enum class ArtistMatching { Exact, Loose };
 // What the walk places when no candidate keeps every rule.
 enum class Relax { Off, LeastRecent };
+// In the order they are checked; the last gives way first.
+enum class Rule { Artist, Title, Album, PerformanceComplement, Genre, FreshHour };
 
 struct RuleSettings {
     int titleHours = 0;  // the same title by the same artist; 0 = off
@@ -23,7 +25,11 @@ struct RuleSettings {
     bool performanceComplement = false;
     bool history = false;  // the recent songs outlive the process, in the sessions folder
     Relax relax = Relax::Off;
+    // Rules that never break, in the order above (each once): where no song keeps them, the
+    // slot is passed over. The others give way when they must.
+    std::vector<Rule> must;
 
+    bool IsMust(Rule rule) const;
     bool operator==(const RuleSettings&) const = default;
     bool AllDefault() const { return *this == RuleSettings{}; }
 };
@@ -44,6 +50,13 @@ std::string WithRuleSettings(const std::string& iniText, const RuleSettings& set
 RuleSettings ReadRuleSettings(const SettingsFiles& files,
                               std::vector<std::string>* problems = nullptr);
 void WriteRuleSettings(const SettingsFiles& files, const RuleSettings& settings);
+
+// "artist,title" and back: the names of the rules, in the file's words. A name that is no
+// rule is left out and answered in `unknown`.
+std::vector<Rule> ParseMustList(const std::string& text, std::vector<std::string>* unknown);
+std::string JoinMustList(const std::vector<Rule>& rules);
+// "artist", "title", "album", "complement", "genre", "fresh_hour".
+const char* MustName(Rule rule);
 
 // "a.m3u;b.m3u" and back; blanks round a name and empty names are dropped.
 std::vector<std::string> SplitExemptList(const std::string& text);

@@ -149,6 +149,25 @@ std::string PlacedBreakLine(long long position, int64_t start, const RuleBreak& 
            PlayingTimeText(static_cast<int32_t>(start)) + ": " + BreakLine(brk);
 }
 
+RuleSet RuleSet::Only(const std::vector<Rule>& kept) const {
+    const auto keeps = [&](Rule rule) {
+        return std::find(kept.begin(), kept.end(), rule) != kept.end();
+    };
+    RuleSet only = *this;
+    if (!keeps(Rule::Artist)) only.artistWindow = 0;
+    if (!keeps(Rule::Title)) only.titleWindow = 0;
+    if (!keeps(Rule::Album)) only.albumWindow = 0;
+    if (!keeps(Rule::PerformanceComplement)) only.performanceComplement = false;
+    if (!keeps(Rule::Genre)) only.genre = false;
+    if (!keeps(Rule::FreshHour)) only.hourDays = 0;
+    return only;
+}
+
+bool RuleSet::AnyOn() const {
+    return artistWindow > 0 || titleWindow > 0 || albumWindow > 0 || performanceComplement ||
+           genre || hourDays > 0;
+}
+
 bool SmallerBreak(const RuleBreak& a, const RuleBreak& b) {
     if (a.rule != b.rule) return a.rule > b.rule;
     // Not known means heard in an earlier build: longer ago than anything of this one.

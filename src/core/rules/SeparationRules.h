@@ -23,9 +23,6 @@ struct SongFacts {
     bool operator==(const SongFacts&) const = default;
 };
 
-// In the order they are checked; the last gives way first.
-enum class Rule { Artist, Title, Album, PerformanceComplement, Genre, FreshHour };
-
 // The performance complement, in any three hours: at most three tracks of one album, two of them
 // in a row; at most four by one artist, three of them in a row.
 inline constexpr int64_t kComplementWindow = 3 * 3600;
@@ -47,6 +44,9 @@ struct RuleSet {
 
     // How far back any rule looks.
     int64_t LongestWindow() const;
+    // These rules with every one not in `kept` turned off.
+    RuleSet Only(const std::vector<Rule>& kept) const;
+    bool AnyOn() const;
 };
 
 enum class ComplementLimit { None, AlbumCount, AlbumRun, ArtistCount, ArtistRun };

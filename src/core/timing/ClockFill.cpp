@@ -90,6 +90,7 @@ private:
         choice.missMs = lateStarts + EndMiss(added);
         choice.inWindow = choice.missMs == 0;
         choice.relaxed = relaxed_;
+        choice.passed = passed_;
         if (haveBest_ && !BetterFill(choice, best_, p_.prefer)) return;
         haveBest_ = true;
         best_ = std::move(choice);
@@ -125,6 +126,8 @@ private:
 
     void Visit(size_t slot, int64_t added, int previousGenre, int64_t depth, int64_t lateStarts) {
         if (++nodes_ > p_.nodeBudget) return;
+        // Passes only grow down a branch: one past the best's that lands cannot beat it.
+        if (haveBest_ && best_.inWindow && passed_ > best_.passed) return;
         if (slot > 0 && slot >= minSlots_) Offer(added, lateStarts);
         if (slot >= n_) return;
         if (slot >= minSlots_) {
@@ -146,18 +149,21 @@ private:
         const size_t choices = std::min(candidates.size(), p_.maxChoices);
         const int category = p_.slots[slot].category;
         const size_t first = category >= 0 ? nextInRotation_[static_cast<size_t>(category)] : 0;
+        bool anyAllowed = false;
         for (size_t i = first; i < choices; ++i) {
             const FillCandidate& c = candidates[i];
+            if (!Allowed(c, previousGenre)) continue;
+            anyAllowed = true;
             const size_t relaxed = relaxed_ + (c.relaxed ? 1 : 0);
             if (haveBest_ && best_.inWindow) {
-                // A landing choice of fewer relaxed songs is kept: nothing of more beats it.
-                if (relaxed > best_.relaxed) continue;
+                // A landing choice of fewer relaxed songs is kept: nothing of more beats it,
+                // short of fewer passes.
+                if (passed_ == best_.passed && relaxed > best_.relaxed) continue;
                 // One also nearer the top of the rotations: nothing deeper beats it.
-                if (bestOnItsSide_ && relaxed == best_.relaxed &&
+                if (bestOnItsSide_ && passed_ == best_.passed && relaxed == best_.relaxed &&
                     depth + static_cast<int64_t>(i) > bestDepth_)
                     break;
             }
-            if (!Allowed(c, previousGenre)) continue;
             for (const int key : c.keys) ++keyUses_[static_cast<size_t>(key)];
             if (category >= 0) nextInRotation_[static_cast<size_t>(category)] = i + 1;
             picks_.push_back(i);
@@ -169,6 +175,15 @@ private:
             if (category >= 0) nextInRotation_[static_cast<size_t>(category)] = first;
             for (const int key : c.keys) --keyUses_[static_cast<size_t>(key)];
             if (nodes_ > p_.nodeBudget) return;
+        }
+        // Only where none of its songs may follow the picks before it: a slot is never passed
+        // over for the time alone.
+        if (p_.slots[slot].passable && !anyAllowed) {
+            picks_.push_back(kPassedOver);
+            ++passed_;
+            Visit(slot + 1, added, previousGenre, depth, lateStarts);
+            --passed_;
+            picks_.pop_back();
         }
     }
 
@@ -187,6 +202,7 @@ private:
     std::vector<size_t> nextInRotation_;  // of each category: the first song a slot may take
     std::vector<size_t> picks_;
     size_t relaxed_ = 0;  // relaxed candidates among the picks
+    size_t passed_ = 0;   // passable slots with candidates passed over
     FillChoice best_;  // at first: no slot used at all
     bool haveBest_ = true;
     int64_t bestDepth_ = 0;
@@ -203,6 +219,7 @@ private:
 bool BetterFill(const FillChoice& a, const FillChoice& b, EndPreference prefer) {
     if (a.inWindow != b.inWindow) return a.inWindow;
     if (!a.inWindow && a.missMs != b.missMs) return a.missMs < b.missMs;
+    if (a.passed != b.passed) return a.passed < b.passed;
     if (a.relaxed != b.relaxed) return a.relaxed < b.relaxed;
     if (a.inWindow && EndRank(a, prefer) != EndRank(b, prefer))
         return EndRank(a, prefer) < EndRank(b, prefer);

@@ -49,6 +49,9 @@ struct FillSlot {
     // Slots of one category (a number >= 0) draw from one rotation, in its order: a later one
     // takes a song further down than an earlier one, so no song plays before those above it.
     int category = -1;
+    // A slot that may get no song even when it has candidates: its category's songs that keep
+    // the rules that never break may all be taken by the slots before it.
+    bool passable = false;
 };
 
 struct FillProblem {
@@ -75,6 +78,7 @@ struct FillChoice {
     std::vector<size_t> picks;
     int64_t addedMs = 0;  // what the chosen items add, joins taken off
     size_t relaxed = 0;   // relaxed candidates chosen
+    size_t passed = 0;    // passable slots with candidates that the choice passes over
     int64_t errorMs = 0;  // addedMs - targetMs: above 0 late, below 0 early
     // How far from on time: how far the timed items start outside their limits, and the
     // end's distance from the target when it is not within the tolerance.
@@ -86,10 +90,10 @@ struct FillChoice {
 };
 
 // The best choice: one that lands within the window (every timed item too) before any that does
-// not; among those that land, the one of fewest relaxed candidates, then the one on the
-// preferred side (or, for `Closest`, nearest the target), then the one least far down the
-// rotations (the sum of the picks' indices), then the one of fewer slots, then the first in
-// slot order; among those that miss, the least miss, then likewise. Slot order is kept and no
+// not; among those that land, the one that passes over fewest slots that had candidates, then
+// the one of fewest relaxed candidates, then the one on the preferred side (or, for `Closest`,
+// nearest the target), then the one least far down the rotations (the sum of the picks'
+// indices), then the one of fewer slots, then the first in slot order; among those that miss, the least miss, then likewise. Slot order is kept and no
 // slot is used twice.
 FillChoice ChooseFill(const FillProblem& problem);
 
