@@ -49,8 +49,9 @@ TfDirectories::TfDirectories(AppContext& context, QWidget* parent)
     Label2 = new QLabel("Sessions Directory", this);
     edSessions = new QLineEdit(this);
     btnSaveConfig = new QPushButton("Save Settings", this);
-    for (QPushButton* button : {btnSelectPlaylistDir, btnSelectSessionDir, btnSaveConfig})
+    for (QPushButton* button : {btnSelectPlaylistDir, btnSelectSessionDir})
         button->setAutoDefault(false);
+    EnterSaves(btnSaveConfig);
     edPlaylists->setMinimumWidth(210);
     edSessions->setMinimumWidth(210);
 

@@ -22,7 +22,7 @@ TfLibrary::TfLibrary(AppContext& context, QWidget* parent) : QDialog(parent), co
     cbExtinf = new QCheckBox("Write #EXTINF lines (time, artist and title) into .m3u playlists",
                              this);
     btnSaveLibrary = new QPushButton("Save Settings", this);
-    btnSaveLibrary->setAutoDefault(false);
+    EnterSaves(btnSaveLibrary);
 
     auto* grid = SettingsGrid(this);
     int row = 0;

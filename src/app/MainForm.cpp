@@ -23,6 +23,7 @@
 #include "mpgtools/ReaderSetup.h"
 #include "platform/KestruneError.h"
 #include "rules/RuleSettings.h"
+#include "platform/Paths.h"
 #include "sessions/DemoSession.h"
 #include "sessions/ScheduleSettings.h"
 #include "sessions/SessionFile.h"
@@ -112,7 +113,7 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     sdSaveSessions_ = SessionSaveDialog(folders_.sessions);
     sdSavePlaylist_ = PlaylistSaveDialog(folders_.playlists);
 
-    setWindowTitle("Dorvane's Kestrune v." KESTRUNE_VERSION);
+    ShowOpenSession("");
     setWindowIcon(QIcon(":/icons/kestrune.svg"));
     resize(784, 559);
     if (const QScreen* screen = QApplication::primaryScreen())
@@ -147,6 +148,10 @@ TfMainForm::TfMainForm(const std::string& startFolder, const std::string& iniPat
     tsRotation = new RotationPage(*context_, pcFormTabs);
     pcFormTabs->addWidget(tsRotation);
     mainLayout->addWidget(pcFormTabs);
+    // What the status said belongs to the page it was said on.
+    connect(pcFormTabs, &QStackedWidget::currentChanged, this, [this] {
+        if (view_ != nullptr) view_->ShowStatus("");
+    });
     layout->addWidget(pMain, 1);
     setCentralWidget(central);
 
@@ -273,7 +278,11 @@ void TfMainForm::AttachOptionWindows(TfDMCA* dupe, TfGenre* genre, TfDirectories
 }
 
 void TfMainForm::RunCommand(const std::function<void()>& command) {
-    if (commandDepth_ == 0) passOver_->Reset();
+    if (commandDepth_ == 0) {
+        passOver_->Reset();
+        // An old message must never read as this command's.
+        view_->ShowStatus("");
+    }
     ++commandDepth_;
     try {
         command();
@@ -396,16 +405,25 @@ void TfMainForm::Load1Click() {
             OpenQuestion{"Clock Wheel Template|*.cwt", "", folders_.sessions, "*.cwt", false});
         if (chosen.empty()) return;
         if (!ConfirmDropUnsavedBuild()) return;
-        // What the status said was about the session before.
-        view_->ShowStatus("");
+        // What the model holds from here on is not the session before, even if the load stops.
+        ShowOpenSession("");
         LoadSession(chosen.front(), *build_);
+        ShowOpenSession(chosen.front());
     });
+}
+
+void TfMainForm::ShowOpenSession(const std::string& path) {
+    const QString program = "Dorvane's Kestrune v." KESTRUNE_VERSION;
+    setWindowTitle(path.empty() ? program
+                                : program + " - " + QString::fromLocal8Bit(ExtractFileName(path).c_str()));
 }
 
 void TfMainForm::Save1Click() {
     RunCommand([this] {
-        if (SaveSession(*build_, sdSaveSessions_))
+        if (SaveSession(*build_, sdSaveSessions_)) {
             view_->ShowStatus(SavedStatus("Session", sdSaveSessions_.proposedName));
+            ShowOpenSession(sdSaveSessions_.proposedName);
+        }
     });
 }
 
@@ -446,7 +464,11 @@ void TfMainForm::Directories1Click() {
 }
 
 void TfMainForm::LoadDemoSession2Click() {
-    RunCommand([this] { kestrune::LoadDemoSession2Click(*build_, folders_, sdSaveSessions_); });
+    RunCommand([this] {
+        ShowOpenSession("");  // the demo is in the model; it has a file once saved
+        if (kestrune::LoadDemoSession2Click(*build_, folders_, sdSaveSessions_))
+            ShowOpenSession(sdSaveSessions_.proposedName);
+    });
 }
 
 void TfMainForm::timerAutoBuildTimer() {

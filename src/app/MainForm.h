@@ -154,6 +154,8 @@ private:
     void BuildMenu();
     void BuildTrayIcon();
     void OnListChanged(ShownList list);
+    // The title names the session file the model came from (empty: none, or not saved).
+    void ShowOpenSession(const std::string& path);
 
     std::unique_ptr<AppPrompts> ownPrompts_;
     std::unique_ptr<RestingPrompts> restingPrompts_;

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
+
 #include "LocalText.h"
 #include "onair/LocalHours.h"
 #include "platform/Paths.h"
@@ -35,6 +37,7 @@ QString DifferenceText(const AirLine& line) {
     if (!line.difference) return "as planned";
     switch (*line.difference) {
     case AirDifferenceKind::NeverAired: return "never aired";
+    case AirDifferenceKind::Planned: return "planned";
     case AirDifferenceKind::NotPlanned:
         return line.aired->kind == "filler" ? "not planned: filler" : "not planned";
     case AirDifferenceKind::Late: {
@@ -50,23 +53,34 @@ QColor DifferenceColour(AirDifferenceKind kind) {
     case AirDifferenceKind::NeverAired: return QColor(246, 198, 198);  // light red
     case AirDifferenceKind::NotPlanned: return QColor(251, 227, 166);  // amber
     case AirDifferenceKind::Late: return QColor(207, 224, 247);        // light blue
+    case AirDifferenceKind::Planned: return QColor(223, 240, 216);     // pale green: still to come
     }
     return {};
 }
 
 QString HourSummary(const HourOnAir& onAir) {
-    int never = 0, unplanned = 0, late = 0;
+    int never = 0, unplanned = 0, late = 0, coming = 0;
     for (const AirDifference& difference : onAir.differences) {
         never += difference.kind == AirDifferenceKind::NeverAired;
+        coming += difference.kind == AirDifferenceKind::Planned;
         unplanned += difference.kind == AirDifferenceKind::NotPlanned;
         late += difference.kind == AirDifferenceKind::Late;
     }
-    if (never + unplanned + late == 0) return "as planned";
+    if (never + unplanned + late + coming == 0) return "as planned";
+    if (never + unplanned + late == 0 && coming == onAir.planned) return "planned";
     QStringList parts;
+    if (coming > 0) parts << Plural(coming, "still planned");
     if (never > 0) parts << Plural(never, "never aired");
     if (unplanned > 0) parts << Plural(unplanned, "not planned");
     if (late > 0) parts << Plural(late, "early or late");
     return parts.join(", ");
+}
+
+// An hour the air has not reached: every item still to come.
+bool WhollyPlanned(const HourOnAir& onAir) {
+    return onAir.aired == 0 && onAir.planned > 0 &&
+           std::all_of(onAir.differences.begin(), onAir.differences.end(),
+                       [](const AirDifference& d) { return d.kind == AirDifferenceKind::Planned; });
 }
 
 }  // namespace
@@ -127,7 +141,9 @@ QVariant OnAirModel::HeadingData(const AirHour& hour, int column, int role) cons
         bold.setBold(true);
         return bold;
     }
-    case Qt::BackgroundRole: return QColor(224, 224, 224);
+    case Qt::BackgroundRole:
+        return WhollyPlanned(hour.onAir) ? DifferenceColour(AirDifferenceKind::Planned)
+                                         : QColor(224, 224, 224);
     default: return {};
     }
 }

@@ -2,7 +2,8 @@
 // One day on air as a table: for each hour a heading row (its playlist, how many items were
 // planned and aired, its differences), then its items, the planned one beside the one that
 // aired for it. An item that never aired, one that aired without being planned and one that
-// aired early or late are coloured and say so in words, so the table reads without colour too.
+// aired early or late are coloured and say so in words, so the table reads without colour too;
+// so is an item whose hour the air has not reached yet: planned, not missed.
 
 #include <QAbstractTableModel>
 

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QDate>
+#include <QDateTime>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -34,6 +35,7 @@ QString TotalsOf(const QDate& day, const AirDays& days) {
                .arg(t.neverAired)
                .arg(t.notPlanned)
                .arg(t.late) +
+           (t.stillPlanned > 0 ? QString(", %1 still planned").arg(t.stillPlanned) : QString()) +
            (t.Matched() ? QString(": the air matched the plan") : QString());
 }
 
@@ -188,6 +190,11 @@ void OnAirPage::ReadAgain() {
         return;
     }
     if (!days.logFound) files += " (not there yet: nothing has aired, or the playout writes elsewhere)";
+    // Where the log stops, items are planned, not missed: say where, so a stopped playout shows.
+    if (days.totals.stillPlanned > 0 && days.logReachesMs)
+        files += " (its last entry " +
+                 QDateTime::fromMSecsSinceEpoch(*days.logReachesMs).toString("ddd yyyy-MM-dd HH:mm:ss") +
+                 ")";
     if (days.unreadLogLines > 0)
         files += " (" + Plural(days.unreadLogLines, "line") + " of the log not read)";
     filesLabel_->setText(files);

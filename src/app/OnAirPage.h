@@ -37,6 +37,7 @@ public:
     QTableView& Table() { return *table_; }
     OnAirModel& Model() { return *model_; }
     QString TotalsText() const { return totalsLabel_->text(); }
+    QString FilesText() const { return filesLabel_->text(); }
     QDateEdit& ReportFrom() { return *reportFrom_; }
     QDateEdit& ReportTo() { return *reportTo_; }
     QLineEdit& ServiceName() { return *serviceName_; }

@@ -22,6 +22,12 @@ void StayInFront(QWidget* window, QWidget* field) {
         box->lineEdit()->selectAll();
 }
 
+void EnterSaves(QPushButton* save) {
+    // The default button of a dialog takes Enter from any field that does not use it itself.
+    save->setAutoDefault(false);
+    save->setDefault(true);
+}
+
 QLabel* IntroText(QWidget* window, const char* text) {
     auto* label = new QLabel(text, window);
     label->setWordWrap(true);

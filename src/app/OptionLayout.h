@@ -4,6 +4,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -21,6 +22,9 @@ void DialogGrey(QWidget* window);
 void Secondary(QWidget* window);
 // Brings the window to the front with the field selected, for the user to mend it.
 void StayInFront(QWidget* window, QWidget* field);
+// Enter anywhere in a settings window presses its save button (Esc, as in every dialog, closes
+// it unsaved: the next opening shows what is stored).
+void EnterSaves(QPushButton* save);
 // The wrapped text at the top of a settings window.
 QLabel* IntroText(QWidget* window, const char* text);
 // The fixed-size grid of a settings window's fields.

@@ -59,7 +59,7 @@ TfRules::TfRules(AppContext& context, QWidget* parent) : QDialog(parent), contex
                               "over and named");
     }
     btnSaveRules = new QPushButton("Save Settings", this);
-    btnSaveRules->setAutoDefault(false);
+    EnterSaves(btnSaveRules);
 
     auto* grid = SettingsGrid(this);
     int row = 0;

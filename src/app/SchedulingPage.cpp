@@ -105,7 +105,8 @@ void SchedulingPage::SelectScheduleEntry(int index) {
 void SchedulingPage::Button4Click() {
     context_.run([this] {
         context_.scheduler.AddSessions(context_.prompts.AskOpenFileNames(
-            OpenQuestion{"Clock Wheel Templates|*.cwt|Week Grids|*.kwg", "cwt", "", "", true}));
+            OpenQuestion{"Clock Wheel Templates|*.cwt|Week Grids|*.kwg", "cwt", context_.folders.sessions,
+                         "", true}));
     });
 }
 
@@ -136,9 +137,12 @@ void SchedulingPage::btAutoSchedule_StartClick() {
     context_.run([this] {
         Scheduler& scheduler = context_.scheduler;
         scheduler.btAutoSchedule_StartClick(context_.build);
-        // Kept for the next start, which resumes it.
-        if (scheduler.Daily())
+        // Kept for the next start, which resumes it: the list the run uses with its state, or a
+        // restart would resume an empty (or older) schedule.
+        if (scheduler.Daily()) {
+            scheduler.SaveScheduleFile();
             WriteScheduleSettings(context_.settings, {true, scheduler.DailyHour()});
+        }
     });
 }
 

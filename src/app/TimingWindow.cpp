@@ -15,6 +15,7 @@ QComboBox* SecondsBox(QWidget* parent, const QStringList& choices) {
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(choices);
+    WholeNumbersOnly(box, 3);
     box->setFixedWidth(64);
     return box;
 }
@@ -37,7 +38,7 @@ TfTiming::TfTiming(AppContext& context, QWidget* parent) : QDialog(parent), cont
     cbTolerance = SecondsBox(this, {"0", "1", "2", "3", "5", "10"});
     cbOverlap = SecondsBox(this, {"0", "1", "2", "3", "5"});
     btnSaveTiming = new QPushButton("Save Settings", this);
-    btnSaveTiming->setAutoDefault(false);
+    EnterSaves(btnSaveTiming);
 
     auto* grid = SettingsGrid(this);
     int row = 0;
@@ -91,6 +92,7 @@ void TfTiming::btnSaveTimingClick() {
         context_.build.timing = timing;
         hide();
     });
+    if (isVisible()) StayInFront(this, btnSaveTiming);
 }
 
 }  // namespace kestrune::app

@@ -1,9 +1,11 @@
 #include "WeekGridModel.h"
 
 #include <QColor>
+#include <QFont>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "LocalText.h"
 #include "platform/Paths.h"
@@ -46,21 +48,47 @@ QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
     if (!Inside(index)) return {};
     const std::string& session = grid_.At(index.row(), index.column());
     const std::optional<HourEnd>& end = EndAt(index);
-    const QString endText = end ? Local(HourEndText(end->errorMs)) : QString();
+    const int step = end ? OffStep(*end) : 0;
     switch (role) {
         case Qt::DisplayRole:
-            return end ? ShortName(session) + "\n" + endText : ShortName(session);
+            if (!end) return ShortName(session);
+            // The cell is narrow: on time in words, a miss as a signed time the legend explains.
+            return ShortName(session) + "\n" +
+                   (end->onTime ? QString("on time") : Local(HourEndClock(end->errorMs)));
         case Qt::ToolTipRole:
             if (session.empty()) return QString("Nothing is built for this hour");
-            return end ? Local(session) + "\nLast built: ends " + endText + " from the hour" +
-                             (end->onTime ? QString() : QString(", outside its window"))
+            return end ? Local(session) + "\nLast built: ends " + Local(HourEndWords(end->errorMs)) +
+                             (end->onTime ? QString(", within its window")
+                                          : QString(", outside its window"))
                        : Local(session);
-        case Qt::ForegroundRole:
-            return end && !end->onTime ? QVariant(QColor(Qt::red)) : QVariant();
         case Qt::EditRole: return Local(session);
+        case Qt::FontRole: return CellFont();
         case Qt::BackgroundRole:
+            // How far a miss is off outweighs which session it is; the name says that.
+            if (step > 0) return OffColour(step);
             return session.empty() ? QVariant() : QVariant(SessionColour(session));
         default: return {};
+    }
+}
+
+QFont WeekGridModel::CellFont() {
+    // A point smaller than the text around: 24 hours side by side, each wide enough for a miss.
+    QFont font;
+    font.setPointSizeF(std::max(6.0, font.pointSizeF() - 1));
+    return font;
+}
+
+int WeekGridModel::OffStep(const HourEnd& end) {
+    if (end.onTime) return 0;
+    const int64_t off = std::llabs(end.errorMs);
+    return off < 60000 ? 1 : off < 300000 ? 2 : 3;
+}
+
+QColor WeekGridModel::OffColour(int step) {
+    switch (step) {
+        case 1: return QColor(255, 236, 153);  // under a minute: pale yellow
+        case 2: return QColor(255, 183, 77);   // under five minutes: orange
+        default: return QColor(229, 115, 115);  // five minutes or more: red
     }
 }
 

@@ -4,6 +4,8 @@
 // reads it and writes every change into it.
 
 #include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
 #include <QModelIndexList>
 
 #include <array>
@@ -35,9 +37,17 @@ public:
     void SetSession(const QModelIndexList& cells, const std::string& session);
     // The grid was replaced as a whole (a file loaded).
     void Reset();
-    // How far each hour of the last run ends from the hour: shown under its session; an hour
-    // that missed its window in red. Hours not in the list show none.
+    // How far each hour of the last run ends from the hour: shown under its session ("on time",
+    // or "-0:40:06" early, "+0:00:41" late), and in words in its tooltip; an hour that missed
+    // its window takes the colour of how far off it is. Hours not in the list show none.
     void SetHourEnds(const std::vector<HourEnd>& ends);
+
+    // How far off an hour's end is, as a step of the colour scale: 0 within its window, 1 under a
+    // minute, 2 under five minutes, 3 five minutes or more; and the colour of a step above 0.
+    static int OffStep(const HourEnd& end);
+    static QColor OffColour(int step);
+    // The cells' font.
+    static QFont CellFont();
 
 private:
     const std::optional<HourEnd>& EndAt(const QModelIndex& index) const;

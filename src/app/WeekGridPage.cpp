@@ -1,5 +1,6 @@
 #include "WeekGridPage.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -11,6 +12,17 @@ namespace kestrune::app {
 namespace {
 constexpr const char* kGridFilter = "Week Grid|*.kwg";
 constexpr const char* kSessionFilter = "Clock Wheel Template|*.cwt";
+
+// What the marks of a built hour mean, with the colours of the scale.
+QString Legend() {
+    QString text = "After a build: \"on time\" within the hour's window; otherwise how far it "
+                   "ends from the hour, - early, + late: ";
+    const char* steps[] = {"under a minute", "under five minutes", "five minutes or more"};
+    for (int step = 1; step <= 3; ++step)
+        text += QString("<span style=\"background-color:%1\">&nbsp;%2&nbsp;</span> ")
+                    .arg(WeekGridModel::OffColour(step).name(), steps[step - 1]);
+    return text;
+}
 }  // namespace
 
 WeekGridPage::WeekGridPage(AppContext& context, QWidget* parent)
@@ -30,20 +42,29 @@ WeekGridPage::WeekGridPage(AppContext& context, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Wide enough for a miss ("-0:40:06") and a short name; a narrow window scrolls instead.
+    table_->horizontalHeader()->setMinimumSectionSize(
+        QFontMetrics(WeekGridModel::CellFont()).horizontalAdvance("+0:00:00") + 12);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setToolTip(
         "Select an hour or a block of hours, then choose the session to build for them. "
         "kestrune-cli week builds one playlist per hour from the saved grid.");
     layout->addWidget(table_, 1);
+    legend_ = new QLabel(Legend(), this);
+    layout->addWidget(legend_);
     cellLabel_ = new QLabel(this);
     layout->addWidget(cellLabel_);
     connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 const QString session = model_->data(current, Qt::EditRole).toString();
+                // The last build of the hour, in words, after its session.
+                const QStringList tip =
+                    model_->data(current, Qt::ToolTipRole).toString().split('\n');
                 cellLabel_->setText(
                     model_->headerData(current.row(), Qt::Vertical).toString() + " " +
                     model_->headerData(current.column(), Qt::Horizontal).toString() + ": " +
-                    (session.isEmpty() ? QString("nothing is built") : session));
+                    (session.isEmpty() ? QString("nothing is built") : session) +
+                    (tip.size() > 1 ? "; " + tip.back().toLower() : QString()));
             });
 
     auto* buttons = new QHBoxLayout();

@@ -40,6 +40,7 @@ private:
     WeekGridModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* fileLabel_ = nullptr;
+    QLabel* legend_ = nullptr;
     QLabel* cellLabel_ = nullptr;  // the session of the current hour, in full
     QPushButton* chooseButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;

@@ -27,7 +27,10 @@ void PrintDifference(const AirDifference& difference) {
     const std::string file = ShownText(difference.file);
     switch (difference.kind) {
     case AirDifferenceKind::NeverAired:
-        std::printf("  never aired  %s%s\n", file.c_str(),
+    case AirDifferenceKind::Planned:
+        std::printf("  %s  %s%s\n",
+                    difference.kind == AirDifferenceKind::Planned ? "planned    " : "never aired",
+                    file.c_str(),
                     difference.plannedMs
                         ? (" (planned " + LocalClockText(*difference.plannedMs) + ")").c_str()
                         : "");
@@ -84,9 +87,13 @@ int RunAired(const std::vector<std::string>& arguments, const ReaderSetup&) {
         for (const AirDifference& difference : air.onAir.differences) PrintDifference(difference);
     }
     const AirTotals& t = days.totals;
-    std::printf("%d %s%s: %d planned, %d aired; %d never aired, %d not planned, %d late\n",
+    // Items the log does not reach yet are counted only when there are some, so a day gone by
+    // reads as it always did.
+    const std::string coming =
+        t.stillPlanned > 0 ? ", " + std::to_string(t.stillPlanned) + " still planned" : "";
+    std::printf("%d %s%s: %d planned, %d aired; %d never aired, %d not planned, %d late%s\n",
                 t.hours, days.minuteTurns ? "minute" : "hour", t.hours == 1 ? "" : "s", t.planned,
-                t.aired, t.neverAired, t.notPlanned, t.late);
+                t.aired, t.neverAired, t.notPlanned, t.late, coming.c_str());
     return t.Matched() ? kExitDone : kExitCheckFailed;
 }
 

@@ -7,6 +7,7 @@
 
 #include "AppFixture.h"
 #include "BuildPage.h"
+#include "platform/LineList.h"
 
 namespace kestrune::app {
 namespace {
@@ -74,6 +75,44 @@ TEST(MainForm, NavigationKeepsTheBuildPageAsItWas) {
     EXPECT_EQ(form.pcFormTabs->currentWidget(), &page);
     ASSERT_EQ(page.lbSavePlaylist->count(), 1);
     EXPECT_EQ(page.lbSavePlaylist->item(0)->text().toStdString(), f.Path("out.m3u"));
+}
+
+// The title says which session file the build page holds; the status line says only what the
+// last command or the page in front said.
+TEST(MainForm, TheTitleNamesTheOpenSessionAndNoStatusOutlivesItsPageOrCommand) {
+    AppFixture f;
+    TfMainForm& form = f.Form();
+    const QString program = form.windowTitle();
+    ASSERT_TRUE(program.startsWith("Dorvane's Kestrune v."));
+    const std::string list = f.station.Playlist("music.m3u", {{240, "A", "t"}});
+    f.station.dir.Write("Sessions/morning.cwt",
+                        FormatLines({list, "#", list, "##", "60", "###", f.Path("out.m3u"), "####",
+                                     "001", "3"}));
+    f.station.dir.Write("Sessions/broken.cwt", "only a line\r\n");
+
+    f.prompts.openAnswers.push_back({f.Path("Sessions/morning.cwt")});
+    form.Load1->trigger();
+    EXPECT_EQ(form.windowTitle(), program + " - morning.cwt");
+    f.prompts.saveAnswers.push_back(f.Path("Sessions/evening.cwt"));
+    form.Save1->trigger();
+    EXPECT_EQ(form.windowTitle(), program + " - evening.cwt");
+    EXPECT_TRUE(form.StatusText().startsWith("Session saved to ")) << form.StatusText().toStdString();
+    form.Load1->trigger();  // cancelled: still that session
+    EXPECT_EQ(form.windowTitle(), program + " - evening.cwt");
+    EXPECT_EQ(form.StatusText(), "") << "a command that said nothing leaves no old message";
+
+    form.Context().view.ShowStatus("Playlist is complete");
+    form.sbAutoSchedule->click();
+    EXPECT_EQ(form.StatusText(), "") << "a new page";
+    form.Context().view.ShowStatus("Schedule saved");
+    form.sbAutoSchedule->click();
+    EXPECT_EQ(form.StatusText(), "Schedule saved") << "the same page";
+
+    // A load that stops half-way leaves a model that is no longer the session named before.
+    f.prompts.openAnswers.push_back({f.Path("Sessions/broken.cwt")});
+    form.Load1->trigger();
+    EXPECT_FALSE(f.prompts.errors.empty());
+    EXPECT_EQ(form.windowTitle(), program);
 }
 
 TEST(MainForm, TheTrayIconHidesAndBringsBackTheWindowAsItWas) {

@@ -107,6 +107,32 @@ TEST(OnAirPage, EachHourShowsItsPlanBesideWhatAiredWithTheDifferencesNamed) {
     EXPECT_EQ(page.Model().rowCount(), 5);
 }
 
+// The log stops in the 06:00 hour's last minutes: the 07:00 hour is to come, not missed.
+TEST(OnAirPage, HoursTheLogHasNotReachedArePlannedNotMissed) {
+    OnAirStation f;
+    f.station.dir.Write("Playlists/onair_2026-12-09_07.m3u8",
+                        "#EXTM3U\r\n#EXTINF:100,Artist - d\r\n" + f.Song("d") +
+                            "\r\n#EXTINF:100,Artist - e\r\n" + f.Song("e") + "\r\n");
+    OnAirPage& page = *f.Form().tsOnAir;
+    page.ShowDay(QDate(2026, 12, 9));
+    using C = OnAirModel;
+    ASSERT_EQ(page.Model().rowCount(), 8);
+    ASSERT_TRUE(page.Model().IsHeading(5));
+    EXPECT_EQ(Cell(page, 5, C::Difference), "planned");
+    EXPECT_EQ(Cell(page, 6, C::Difference), "planned");
+    EXPECT_EQ(Cell(page, 7, C::Difference), "planned");
+    auto colour = [&page](int row) {
+        return page.Model().data(page.Model().index(row, C::Planned), Qt::BackgroundRole);
+    };
+    EXPECT_EQ(colour(6), colour(5)) << "the hour and its items in the colour of what is to come";
+    EXPECT_NE(colour(6), colour(2)) << "not the colour of a miss";
+    EXPECT_NE(colour(5), colour(0)) << "not the grey of an hour that aired";
+    EXPECT_EQ(page.TotalsText(), "Wed 2026-12-09: 2 hours, 5 planned, 3 aired; 1 never aired, "
+                                 "1 not planned, 1 early or late, 2 still planned");
+    EXPECT_NE(page.FilesText().indexOf("(its last entry Wed 2026-12-09 06:59:50)"), -1)
+        << page.FilesText().toStdString();
+}
+
 TEST(OnAirPage, WriteReportAsksTheFormatAndFileAndCountsTheListeners) {
     OnAirStation f;
     OnAirPage& page = *f.Form().tsOnAir;

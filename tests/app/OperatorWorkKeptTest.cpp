@@ -148,6 +148,22 @@ TEST(OperatorWorkKept, TheDailyRunAndItsHourAreKeptForTheNextStart) {
     }
 }
 
+// Begun without "Save Schedule", the daily run still comes back with its list; a list edited
+// after a save comes back as the run used it.
+TEST(OperatorWorkKept, TheDailyRunComesBackWithItsListUnsaved) {
+    AppFixture f;
+    f.station.dir.Write("auto_build.cws", f.Path("old.cwt") + "\r\n");
+    TfMainForm& form = f.Form();
+    form.AutoScheduler().Button6Click();
+    form.AutoScheduler().AddSessions({SavedSession(f, "night", 4), SavedSession(f, "day", 4)});
+    BeginAt(form, "5 AM");
+    TfMainForm next(f.station.dir.Path(), f.Path("kestrune.ini"), &f.prompts);
+    next.timerAutoBuild.blockSignals(true);
+    EXPECT_EQ(next.AutoScheduler().lbSchedule.Lines(), (LineList{f.Path("day.cwt"), f.Path("night.cwt")}));
+    EXPECT_EQ(next.AutoScheduler().State(), SchedulerState::Armed);
+    EXPECT_EQ(next.StatusText(), "Auto Build Initiated");
+}
+
 TEST(OperatorWorkKept, RunNowKeepsTheHourAndTheBuildPageKeepsTheOperatorsSession) {
     AppFixture f;
     TfMainForm& form = f.Form();

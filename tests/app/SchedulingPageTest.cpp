@@ -40,6 +40,7 @@ TEST(SchedulingPage, StartsWithTheSavedScheduleAndEditsIt) {
     ASSERT_EQ(f.prompts.openQuestions.size(), 1u);
     EXPECT_EQ(f.prompts.openQuestions[0].filter, "Clock Wheel Templates|*.cwt|Week Grids|*.kwg");
     EXPECT_TRUE(f.prompts.openQuestions[0].multiple);
+    EXPECT_EQ(f.prompts.openQuestions[0].initialFolder, f.Path("Sessions")) << "not the station folder";
     EXPECT_EQ(f.Form().AutoScheduler().lbSchedule.Lines(), (LineList{"/s/a.cwt", "/s/B.cwt", "/s/Y.cwt", "/s/z.cwt"}));
     page.Button4->click();  // cancelled
     EXPECT_EQ(page.lbSchedule->count(), 4);

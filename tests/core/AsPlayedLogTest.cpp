@@ -233,6 +233,7 @@ TEST(PlanAgainstAir, EachDifferenceIsNamed) {
         std::vector<AiredItem> aired;
         std::vector<AirDifference> differences;
         int airedInHour;
+        std::optional<int64_t> reached = std::nullopt;  // where the log stops
     };
     const Case cases[] = {
         {"all on time", {plays("/m/a.mp3", 0), plays("/m/b.mp3", 101), plays("/m/c.mp3", 199)},
@@ -266,9 +267,30 @@ TEST(PlanAgainstAir, EachDifferenceIsNamed) {
           {K::NeverAired, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
           {K::NeverAired, "/m/c.mp3", kSix + 200000, std::nullopt, ""}},
          0},
+        {"the hour on air: what is left is still planned",
+         {plays("/m/a.mp3", 0)},
+         {{K::Planned, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
+          {K::Planned, "/m/c.mp3", kSix + 200000, std::nullopt, ""}},
+         1, kSix + 150000},
+        {"an hour the log has not reached",
+         {},
+         {{K::Planned, "/m/a.mp3", kSix, std::nullopt, ""},
+          {K::Planned, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
+          {K::Planned, "/m/c.mp3", kSix + 200000, std::nullopt, ""}},
+         0, kSix - 1},
+        {"passed over before one that aired: missed, hour on air or not",
+         {plays("/m/a.mp3", 0), plays("/m/c.mp3", 100)},
+         {{K::NeverAired, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
+          {K::Late, "/m/c.mp3", kSix + 200000, kSix + 100000, ""}},
+         2, kSix + 150000},
+        {"the log past the hour's end: what is left never aired",
+         {plays("/m/a.mp3", 0)},
+         {{K::NeverAired, "/m/b.mp3", kSix + 100000, std::nullopt, ""},
+          {K::NeverAired, "/m/c.mp3", kSix + 200000, std::nullopt, ""}},
+         1, kSix + 3600000},
     };
     for (const Case& c : cases) {
-        const HourOnAir hour = CompareHour(plan, c.aired, 10000);
+        const HourOnAir hour = CompareHour(plan, c.aired, 10000, c.reached);
         EXPECT_EQ(hour.planned, 3) << c.what;
         EXPECT_EQ(hour.aired, c.airedInHour) << c.what;
         EXPECT_EQ(hour.differences, c.differences) << c.what;

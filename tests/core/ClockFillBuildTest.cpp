@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <algorithm>
 #include <map>
 
@@ -203,6 +204,21 @@ TEST(ClockFillBuild, AnHourEndIsShownToATenthOfASecond) {
              {0, "+0.0 s"}, {49, "+0.0 s"}, {-49, "+0.0 s"}, {50, "+0.1 s"}, {-1950, "-2.0 s"},
              {41049, "+41.0 s"}, {-458000, "-458.0 s"}})
         EXPECT_EQ(HourEndText(ms), text) << ms;
+}
+
+TEST(ClockFillBuild, AnHourEndInWordsIsToTheSecond) {
+    const struct {
+        int64_t ms;
+        const char* words;
+        const char* clock;
+    } cases[] = {{0, "on the hour", "0:00:00"},          {-499, "on the hour", "0:00:00"},
+                 {500, "0:00:01 late", "+0:00:01"},      {-41049, "0:00:41 early", "-0:00:41"},
+                 {-2406200, "0:40:06 early", "-0:40:06"}, {3725000, "1:02:05 late", "+1:02:05"},
+                 {INT64_MIN / 2, "596523:14:07 early", "-596523:14:07"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(HourEndWords(c.ms), c.words) << c.ms;
+        EXPECT_EQ(HourEndClock(c.ms), c.clock) << c.ms;
+    }
 }
 
 }  // namespace

@@ -193,10 +193,25 @@ TEST(WeekRun, BuildsEveryNamedHourInOrderWithADayLog) {
         songs += artists.size();
     }
     EXPECT_EQ(songs, 18u);
-    const LineList log = station.Lines(out + "week_2026-12-09.txt");
-    EXPECT_EQ(std::count_if(log.begin(), log.end(),
-                            [](const std::string& l) { return l.rfind("Playlist generated", 0) == 0; }),
-              2);
+    // Each hour's block of the day log: the build's header as it is, then the hour it is.
+    const struct {
+        const char* day;
+        std::vector<std::string> hours;
+    } days[] = {{"2026-12-09", {"Hour: Wed 2026-12-09 07:00", "Hour: Wed 2026-12-09 08:00"}},
+                {"2026-12-10", {"Hour: Thu 2026-12-10 00:00"}}};
+    for (const auto& day : days) {
+        const LineList log = station.Lines(out + "week_" + day.day + ".txt");
+        std::vector<std::string> named;
+        for (size_t i = 0; i < log.size(); ++i) {
+            if (log[i].rfind("Playlist generated", 0) != 0) continue;
+            ASSERT_LT(i + 5, log.size());
+            EXPECT_EQ(LineList(log.begin() + i + 1, log.begin() + i + 5),
+                      (LineList{"Start Time  Artist - \"Title\"", " ",
+                                "------------ ALL HOURS DIVIDED BY DOTTED LINE ------------", " "}));
+            named.push_back(log[i + 5]);
+        }
+        EXPECT_EQ(named, day.hours) << day.day;
+    }
 }
 
 TEST(WeekRun, AMissingSessionIsNamedAndTheRestBuilt) {

@@ -3,6 +3,7 @@
 // The master playlist files on disk are the working storage: each is shuffled at the start and
 // every song taken is rotated to the end of its file, which is written back at once.
 
+#include <cstddef>
 #include <string>
 
 #include "building/BuildContext.h"
@@ -26,6 +27,10 @@ struct BuildOutcome {
 };
 
 BuildOutcome BuildPlaylist(BuildContext& context);
+
+// The lines a build's text log begins with: the "Playlist generated" line, the column heading
+// and the dotted divider between blank lines.
+inline constexpr size_t kBuildLogHeaderLines = 5;
 
 // "The playlist is H:MM:SS short of the desired H:MM:SS."
 std::string ShortfallText(const BuildOutcome& outcome);

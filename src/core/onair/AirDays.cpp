@@ -1,5 +1,7 @@
 #include "onair/AirDays.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 
@@ -25,11 +27,15 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
     days.unreadLogLines = log.unreadLines;
     std::map<std::string, std::string> spelled;
     for (AiredItem& item : log.items) {
+        const int64_t last = std::max(item.startMs, item.endMs.value_or(item.startMs));
+        days.logReachesMs = std::max(days.logReachesMs.value_or(last), last);
         auto known = spelled.find(item.playlist);
         if (known == spelled.end())
             known = spelled.emplace(item.playlist, ComparablePath(item.playlist)).first;
         item.playlist = known->second;
     }
+
+    const int64_t reached = days.logReachesMs.value_or(INT64_MIN);
 
     AirTotals& totals = days.totals;
     days.minuteTurns = request.pattern.find("%M") != std::string::npos;
@@ -53,7 +59,7 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
                 air.hasPlan = std::filesystem::is_regular_file(plan.playlist);
                 if (air.hasPlan)
                     plan.items = PlannedItems(ReadWholeFile(plan.playlist), plan.startMs);
-                air.onAir = CompareHour(plan, log.items, request.lateMs);
+                air.onAir = CompareHour(plan, log.items, request.lateMs, reached);
                 if (!air.hasPlan && air.onAir.aired == 0) continue;
                 ++totals.hours;
                 totals.planned += air.onAir.planned;
@@ -62,6 +68,7 @@ AirDays ReadAirDays(const AirDaysRequest& request) {
                     totals.neverAired += difference.kind == AirDifferenceKind::NeverAired;
                     totals.notPlanned += difference.kind == AirDifferenceKind::NotPlanned;
                     totals.late += difference.kind == AirDifferenceKind::Late;
+                    totals.stillPlanned += difference.kind == AirDifferenceKind::Planned;
                 }
                 days.hours.push_back(std::move(air));
             }

@@ -5,6 +5,7 @@
 // both answer from here.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ struct AirTotals {
     int neverAired = 0;
     int notPlanned = 0;
     int late = 0;
+    int stillPlanned = 0;  // not aired yet, their hour not over
     bool Matched() const { return neverAired + notPlanned + late == 0; }
 };
 
@@ -59,6 +61,10 @@ struct AirDays {
     bool minuteTurns = false;  // the pattern names the minute
     bool logFound = false;
     int unreadLogLines = 0;
+    // The log's last entry (a start or an end); none: empty. Air is known up to there: what is
+    // left of an hour not over by then is still planned, not missed (the log never runs ahead of
+    // the clock, so hours to come are planned too).
+    std::optional<int64_t> logReachesMs;
 };
 
 AirDays ReadAirDays(const AirDaysRequest& request);

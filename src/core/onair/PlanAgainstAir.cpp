@@ -66,7 +66,7 @@ std::vector<PlannedItem> PlannedItems(const std::string& playlistText, int64_t s
 }
 
 HourOnAir CompareHour(const HourPlan& plan, const std::vector<AiredItem>& aired,
-                      int64_t lateMs) {
+                      int64_t lateMs, std::optional<int64_t> reachedMs) {
     HourOnAir hour;
     hour.planned = static_cast<int>(plan.items.size());
     auto line = [&hour](std::optional<PlannedItem> planned, std::optional<AiredItem> item,
@@ -107,8 +107,11 @@ HourOnAir CompareHour(const HourPlan& plan, const std::vector<AiredItem>& aired,
         line(plan.items[found], item,
              late ? std::optional(AirDifferenceKind::Late) : std::nullopt);
     }
+    // What is left of an hour not over yet may still air.
+    const bool over = !reachedMs || plan.endMs <= *reachedMs;
     for (size_t i = next; i < plan.items.size(); ++i)
-        line(plan.items[i], std::nullopt, AirDifferenceKind::NeverAired);
+        line(plan.items[i], std::nullopt,
+             over ? AirDifferenceKind::NeverAired : AirDifferenceKind::Planned);
     return hour;
 }
 

@@ -36,12 +36,14 @@ std::string HourPlaylistPath(const std::string& pattern, int year, int month, in
 // planned start.
 std::vector<PlannedItem> PlannedItems(const std::string& playlistText, int64_t startMs);
 
-enum class AirDifferenceKind { NeverAired, NotPlanned, Late };
+// Planned: not aired yet, and its time may still come: its hour has not ended where the
+// as-played log stops.
+enum class AirDifferenceKind { NeverAired, NotPlanned, Late, Planned };
 
 struct AirDifference {
     AirDifferenceKind kind = AirDifferenceKind::NeverAired;
     std::string file;
-    std::optional<int64_t> plannedMs;  // NeverAired and Late
+    std::optional<int64_t> plannedMs;  // NeverAired, Planned and Late
     std::optional<int64_t> airedMs;    // NotPlanned and Late
     std::string airedKind;             // NotPlanned: "plan" or "filler"
     bool operator==(const AirDifference&) const = default;
@@ -64,8 +66,10 @@ struct HourOnAir {
 
 // The aired items that started within the hour are matched to the plan in order: an item of the
 // hour's playlist that is the next planned one still unmatched (or one further on) pairs with
-// it; every other item that started in the hour is not planned.
+// it; every other item that started in the hour is not planned. Planned items after the last
+// one that aired are still planned when the hour ends after `reachedMs`, never aired otherwise;
+// those passed over before an item that aired never aired. Without `reachedMs` the hour is over.
 HourOnAir CompareHour(const HourPlan& plan, const std::vector<AiredItem>& aired,
-                      int64_t lateMs);
+                      int64_t lateMs, std::optional<int64_t> reachedMs = std::nullopt);
 
 }  // namespace kestrune

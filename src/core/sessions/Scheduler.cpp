@@ -155,8 +155,12 @@ void Scheduler::Button5Click(int selected) {
 }
 
 void Scheduler::Button7Click(Prompts& prompts) {
-    SaveList(ScheduleFilePath(), lbSchedule.Lines());
+    SaveScheduleFile();
     prompts.ShowMessage(messages::kScheduleSaved);
+}
+
+void Scheduler::SaveScheduleFile() const {
+    SaveList(ScheduleFilePath(), lbSchedule.Lines());
 }
 
 void Scheduler::btAutoSchedule_StartClick(BuildContext& context) {

@@ -88,6 +88,9 @@ public:
     void Button6Click() { lbSchedule.Clear(); }
     // "Save Schedule".
     void Button7Click(Prompts& prompts);
+    // Writes the list to the schedule file without a word: the list a daily run uses is the
+    // one the next start reads back.
+    void SaveScheduleFile() const;
 
     // "Begin Auto Schedule": every day at the chosen hour; a start time that names no hour is
     // refused with a message. "Stop Auto Schedule". "Run Now!": one run in two seconds; the

@@ -1,6 +1,8 @@
 #include "sessions/WeekRun.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
@@ -15,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/KestruneError.h"
 #include "platform/Paths.h"
+#include "platform/TimeTexts.h"
 #include "sessions/SessionFile.h"
 
 namespace kestrune {
@@ -29,6 +32,12 @@ std::string GridStem(const std::string& gridPath) {
 
 std::string HourText(int day, int hour) {
     return std::string(DayName(day)) + (hour < 10 ? " 0" : " ") + std::to_string(hour);
+}
+
+// "Hour: Mon 2026-12-07 06:00": which hour a block of a day's text log is.
+std::string HourLogLine(const CalendarDate& date, int weekday, int hour) {
+    return "Hour: " + std::string(DayName(weekday)) + " " + DateText(date) +
+           (hour < 10 ? " 0" : " ") + std::to_string(hour) + ":00";
 }
 
 // Loads a session of the grid; an error names the grid's line and the session file.
@@ -194,7 +203,12 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
             if (dayLogPath.empty())
                 dayLogPath = ExtractFilePath(playlist) + GridStem(gridPath) + "_" +
                              DateText(date) + ".txt";
-            dayLog.insert(dayLog.end(), s.mTextOutput.begin(), s.mTextOutput.end());
+            // A day log holds many builds, each with the same header: the hour follows it.
+            LineList& log = s.mTextOutput;
+            log.insert(log.begin() + static_cast<std::ptrdiff_t>(
+                                         std::min(kBuildLogHeaderLines, log.size())),
+                       HourLogLine(date, weekday, hour));
+            dayLog.insert(dayLog.end(), log.begin(), log.end());
         }
         if (rotations) rotations->Save();
         if (dayLogPath.empty()) continue;
@@ -223,6 +237,25 @@ std::string HourEndText(int64_t errorMs) {
     const int64_t tenths = (std::llabs(errorMs) + 50) / 100;
     return std::string(errorMs < 0 && tenths > 0 ? "-" : "+") + std::to_string(tenths / 10) + "." +
            std::to_string(tenths % 10) + " s";
+}
+
+namespace {
+// Whole seconds off the hour, rounded; far beyond any hour, held at what a playing time shows.
+int32_t SecondsOff(int64_t errorMs) {
+    const int64_t seconds = (std::llabs(errorMs) + 500) / 1000;
+    return static_cast<int32_t>(std::min<int64_t>(seconds, INT32_MAX));
+}
+}  // namespace
+
+std::string HourEndWords(int64_t errorMs) {
+    const int32_t seconds = SecondsOff(errorMs);
+    if (seconds == 0) return "on the hour";
+    return PlayingTimeText(seconds) + (errorMs < 0 ? " early" : " late");
+}
+
+std::string HourEndClock(int64_t errorMs) {
+    const int32_t seconds = SecondsOff(errorMs);
+    return (seconds == 0 ? "" : errorMs < 0 ? "-" : "+") + PlayingTimeText(seconds);
 }
 
 WeekRunReport BuildNextDayOfGrid(BuildContext& context, const std::string& gridPath) {

@@ -22,8 +22,13 @@ struct HourEnd {
     bool operator==(const HourEnd&) const = default;
 };
 
-// "+0.4 s", "-41.0 s": an hour's end as the week grid shows it.
+// "+0.4 s", "-41.0 s": an hour's end as the tool's summary of missed hours gives it.
 std::string HourEndText(int64_t errorMs);
+// The same to the second, in the unit of playing times: "0:40:06 early", "0:00:41 late", or
+// "on the hour" within half a second; and signed for a narrow cell: "-0:40:06", "+0:00:41",
+// "0:00:00".
+std::string HourEndWords(int64_t errorMs);
+std::string HourEndClock(int64_t errorMs);
 
 struct WeekRunReport {
     std::vector<std::string> playlists;        // written, in order
