@@ -341,53 +341,6 @@ void BM_StarvedStation(benchmark::State& state) {
 }
 BENCHMARK(BM_StarvedStation)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-// The week of the full station (0) and of the starved one (1) with the artist (the Dupe
-// Checker's two hours) and the title as rules that never break: how many of them broke all the
-// same (none, when they hold), how many hours ended within 2 s, how many slots were passed over
-// for them, and whether every hour that missed was named.
-void BM_MustRules(benchmark::State& state) {
-    const bool starved = state.range(0) == 1;
-    ScratchFolder folder(starved ? "must-starved" : "must");
-    StationShape shape;
-    if (starved) shape.music = {36, 180};
-    shape.rules.push_back("must=artist,title");
-    const WeekStation station(folder.Path(), shape);
-    WeekRunReport week;
-    LineList lines;
-    RunRounds(state, {{"week", [&] { week = station.Build(FillMode::Exact, nullptr, {}, &lines); },
-                       [&] { station.Prepare(false, starved ? 16 : 0); }}});
-    double within = 0, missed = 0, mustBroken = 0, mayBroken = 0, passed = 0, named = 0;
-    for (const HourEnd& end : week.hourEnds) {
-        within += std::llabs(end.errorMs) <= 2000 ? 1 : 0;
-        missed += end.onTime ? 0 : 1;
-    }
-    for (const std::string& line : lines) {
-        const bool broken = line.find(": Rule broken: ") != std::string::npos;
-        const bool must = broken && (line.find("Rule broken: artist ") != std::string::npos ||
-                                     (line.find("Rule broken: title ") != std::string::npos &&
-                                      line.find(" in the same hour ") == std::string::npos));
-        mustBroken += must ? 1 : 0;
-        mayBroken += broken && !must ? 1 : 0;
-        passed += line.find(" breaks a must rule (") != std::string::npos ? 1 : 0;
-        named += line.rfind("Hour ends ", 0) == 0 ? 1 : 0;
-    }
-    state.counters["hours"] = static_cast<double>(week.hourEnds.size());
-    state.counters["within 2 s"] = within;
-    state.counters["within 2 s %"] =
-        week.hourEnds.empty() ? 0 : 100 * within / static_cast<double>(week.hourEnds.size());
-    state.counters["must breaks"] = mustBroken;
-    state.counters["may breaks"] = mayBroken;
-    state.counters["slots passed over"] = passed;
-    state.counters["misses"] = missed;
-    state.counters["misses named"] = named;
-}
-BENCHMARK(BM_MustRules)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1);
-
 // How evenly a week plays each music category: the share of its songs that play their fair
 // number of times (the week's plays over its songs, rounded down or up), those never played,
 // and the plays in the same hour of the clock as the day before.
@@ -441,11 +394,9 @@ Spread SpreadOf(const WeekRunReport& week, const std::vector<std::string>& categ
 }
 
 // A station as a music director runs one: 36 currents, 60 recurrents and 180 gold songs by 90
-// artists dealt across them, 8 jingles, 24 spots, one 16-slot clock shorter than the hour for all 168 hours, the
-// rules with a 6-hour title window and the history, the exact fill. The week with the shuffle
-// of every build and with the rotation kept across builds.
-void BM_RotationWeek(benchmark::State& state) {
-    ScratchFolder folder("rotation");
+// artists dealt across them, 8 jingles, 24 spots, the rules with a 6-hour title window and the
+// history.
+StationShape RotationStationShape() {
     StationShape shape;
     shape.music = {36, 60, 180};
     shape.artists = 90;
@@ -455,7 +406,76 @@ void BM_RotationWeek(benchmark::State& state) {
     shape.rules = {"[Rules]", "title_hours=6", "album_hours=3", "artist_matching=loose",
                    "exempt=jingles.m3u;spots.m3u", "performance_complement=1", "history=1",
                    "relax=least_recent"};
+    return shape;
+}
+
+// The week of the full station (0), of the starved one (1) and of the rotation's station in
+// rotation with fresh hours (2, a 16-slot clock) with the artist (the Dupe Checker's two hours)
+// and the title as rules that never break: how many of them broke all the
+// same (none, when they hold), how many hours ended within 2 s, how many slots were passed over
+// for them, and whether every hour that missed was named.
+void BM_MustRules(benchmark::State& state) {
+    const bool starved = state.range(0) == 1;
+    const bool rotation = state.range(0) == 2;
+    ScratchFolder folder(starved ? "must-starved" : rotation ? "must-rotation" : "must");
+    StationShape shape = rotation ? RotationStationShape() : StationShape();
+    if (starved) shape.music = {36, 180};
+    shape.rules.push_back("must=artist,title");
     const WeekStation station(folder.Path(), shape);
+    const RotationSettings order =
+        rotation ? RotationSettings{RotationOrder::Rotate, 1} : RotationSettings{};
+    WeekRunReport week;
+    LineList lines;
+    RunRounds(state, {{"week", [&] { week = station.Build(FillMode::Exact, nullptr, order, &lines); },
+                       [&] { station.Prepare(false, starved || rotation ? 16 : 0); }}});
+    double within = 0, missed = 0, mustBroken = 0, mayBroken = 0, passed = 0, named = 0;
+    for (const HourEnd& end : week.hourEnds) {
+        within += std::llabs(end.errorMs) <= 2000 ? 1 : 0;
+        missed += end.onTime ? 0 : 1;
+    }
+    for (const std::string& line : lines) {
+        const bool broken = line.find(": Rule broken: ") != std::string::npos;
+        const bool must = broken && (line.find("Rule broken: artist ") != std::string::npos ||
+                                     (line.find("Rule broken: title ") != std::string::npos &&
+                                      line.find(" in the same hour ") == std::string::npos));
+        mustBroken += must ? 1 : 0;
+        mayBroken += broken && !must ? 1 : 0;
+        passed += line.find(" breaks a must rule (") != std::string::npos ? 1 : 0;
+        named += line.rfind("Hour ends ", 0) == 0 ? 1 : 0;
+    }
+    state.counters["hours"] = static_cast<double>(week.hourEnds.size());
+    state.counters["within 2 s"] = within;
+    state.counters["within 2 s %"] =
+        week.hourEnds.empty() ? 0 : 100 * within / static_cast<double>(week.hourEnds.size());
+    state.counters["must breaks"] = mustBroken;
+    state.counters["may breaks"] = mayBroken;
+    state.counters["slots passed over"] = passed;
+    state.counters["misses"] = missed;
+    state.counters["misses named"] = named;
+    if (rotation) {
+        std::vector<std::string> music;
+        for (int c = 0; c < 3; ++c)
+            music.push_back(folder.Path() + "/music" + std::to_string(c) + ".m3u");
+        const Spread spread = SpreadOf(week, music);
+        state.counters["fair %"] = 100 * spread.fair;
+        state.counters["never"] = spread.never;
+        state.counters["same hour"] = spread.sameHourAsDayBefore;
+    }
+}
+BENCHMARK(BM_MustRules)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// The rotation's station with one 16-slot clock shorter than the hour for all 168 hours and the
+// exact fill: the week with the shuffle of every build, with the rotation kept across builds,
+// and with fresh hours as well.
+void BM_RotationWeek(benchmark::State& state) {
+    ScratchFolder folder("rotation");
+    const WeekStation station(folder.Path(), RotationStationShape());
     WeekRunReport shuffled, rotated, fresh;
     Spread shuffleSpread, rotateSpread, freshSpread;
     std::vector<std::string> music;

@@ -194,6 +194,23 @@ TEST(RulesBuild, LeastRecentRelaxPlacesTheArtistHeardLongestAgo) {
     }
 }
 
+// With a rule set and no history the Dupe Checker still remembers the artists of the builds
+// before in the run: one rule's setting never switches another off.
+TEST(RulesBuild, TheArtistsOfTheBuildBeforeStillCountWithoutAHistory) {
+    RulesStation f("exempt=jingles.m3u\r\n");
+    f.session.fDMCA.cbDupeCheck = true;
+    f.session.fDMCA.ComboBox1 = "3";
+    const std::vector<TestSong> songs = {{1200, "Ana", "0", kPop}, {1200, "Ana", "1", kRock},
+                                         {1200, "Bo", "2", kPop},  {1200, "Ana", "3", kRock},
+                                         {1200, "Ana", "4", kPop}};
+    f.BuildOne(songs, 20);
+    f.BuildOne(songs, 20);  // the same order again: Ana on top
+    EXPECT_EQ(f.session.lbFinalPlaylist, (LineList{f.SongPath(songs[0]), f.SongPath(songs[2])}));
+    f.BuildOne({{1200, "Ana", "0", kPop}}, 20);  // nothing else: the break is named
+    EXPECT_EQ(f.BreakLines().back(),
+              "Rule broken: artist 'Ana' again (heard in an earlier build; window 3 hours)");
+}
+
 TEST(RulesBuild, HistoryCarriesSeparationIntoTheNextBuild) {
     RulesStation f("history=1\r\n");
     f.session.fDMCA.cbDupeCheck = true;

@@ -48,7 +48,7 @@ public:
         exempt_ = IsExemptSlot(settings_, slotFile);
         if (exempt_) return;
         const int64_t start = buildStart_ + atSeconds;
-        const auto top = FirstBreak(rules_, history_, see_.songs.Get(see_.songAt(0)), start);
+        const auto top = BreakOf(rules_, see_.songs.Get(see_.songAt(0)), start);
         if (!top) return;
         view_.ShowStatus(RuleMessage(*top));
         const std::vector<int32_t> order = SearchOrder(remaining, 1, see_.rotate);
@@ -73,7 +73,7 @@ public:
         chosenBreak_.reset();
         if (!exempt_)
             chosenBreak_ =
-                FirstBreak(rules_, history_, see_.songs.Get(path), buildStart_ + atSeconds);
+                BreakOf(rules_, see_.songs.Get(path), buildStart_ + atSeconds);
     }
 
     std::optional<RuleBreak> BreakOfPlaced(const SongFacts&) override { return chosenBreak_; }
@@ -101,7 +101,7 @@ public:
         // Against what was placed before the fill; the genre is the search's own business.
         RuleSet before = rules_;
         before.genre = false;
-        return FirstBreak(before, history_, see_.songs.Get(path), buildStart_ + atSeconds);
+        return BreakOf(before, see_.songs.Get(path), buildStart_ + atSeconds);
     }
 
     bool SmallestBreakFirst() const override { return settings_.relax == Relax::LeastRecent; }
@@ -118,7 +118,7 @@ public:
         if (!mustRules_.AnyOn()) return std::nullopt;
         RuleSet before = mustRules_;
         before.genre = false;
-        return FirstBreak(before, history_, see_.songs.Get(path), buildStart_ + atSeconds);
+        return BreakOf(before, see_.songs.Get(path), buildStart_ + atSeconds);
     }
 
     void DescribeMustForFill(const std::string& path, FillCandidate& candidate,
@@ -154,7 +154,7 @@ private:
             for (const int32_t n : order) {
                 const SongFacts& facts = chooser.see_.songs.Get(chooser.see_.songAt(n));
                 if (facts.seconds == 0) continue;  // never placed: no playing time
-                auto brk = FirstBreak(chooser.rules_, chooser.history_, facts, start);
+                auto brk = chooser.BreakOf(chooser.rules_, facts, start);
                 if (!brk) {
                     keepsAll = n;
                     return true;
@@ -169,9 +169,33 @@ private:
         }
     };
 
+    // Without a history file the artists of the builds before this one in the run (the Dupe
+    // Checker's carried list) still count, when they were heard unknown, as for the checker.
+    std::optional<RuleBreak> BreakOf(const RuleSet& rules, const SongFacts& facts,
+                                     int64_t start) const {
+        if (rules.artistWindow > 0 && historyPath_.empty()) {
+            const LineList& artists = s_.lbDupeArtistChecklist;
+            const size_t carried = artists.size() > s_.lbRepeatCheckList.size()
+                                       ? artists.size() - s_.lbRepeatCheckList.size()
+                                       : 0;
+            const std::vector<std::string> keys = ArtistKeys(facts.artist, rules.matching);
+            for (size_t i = 0; i < carried; ++i) {
+                for (const std::string& key : ArtistKeys(artists[i], rules.matching)) {
+                    if (std::find(keys.begin(), keys.end(), key) == keys.end()) continue;
+                    RuleBreak brk;
+                    brk.rule = Rule::Artist;
+                    brk.subject = facts.artist;
+                    brk.window = rules.artistWindow;
+                    return brk;
+                }
+            }
+        }
+        return FirstBreak(rules, history_, facts, start);
+    }
+
     std::optional<RuleBreak> MustBreakOf(const SongFacts& facts, int64_t start) const {
         if (!mustRules_.AnyOn()) return std::nullopt;
-        return FirstBreak(mustRules_, history_, facts, start);
+        return BreakOf(mustRules_, facts, start);
     }
     std::optional<RuleBreak> MustBreakAt(int32_t n, int64_t start) const {
         return MustBreakOf(see_.songs.Get(see_.songAt(n)), start);
