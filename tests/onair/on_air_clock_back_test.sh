@@ -54,11 +54,8 @@ start_listener
 echo "$SECONDS s: Liquidsoap on the mount in $zone," \
   "the minute $(basename "$repeated") from $(date -u -d "@$first" +%T) UTC"
 
-until grep -qF "$after" "$work/aired.txt" 2>/dev/null; do
-  [ $SECONDS -lt $deadline ] || fail "the list after the repeated minute did not go on air"
-  kill -0 "$liquidsoap_pid" 2>/dev/null || fail "Liquidsoap ended"
-  sleep 0.5
-done
+on_air_until "the list after the repeated minute did not go on air" \
+  grep -qF "$after" "$work/aired.txt"
 check_stream_goes_on
 
 python3 - "$work/aired.txt" "$first" "$repeated" "$after" <<'PY' || fail "what aired"

@@ -36,6 +36,18 @@ fail() {
   exit 1
 }
 
+# on_air_until WHAT COMMAND...: polls COMMAND until it succeeds; fails naming WHAT when the
+# test's deadline passes first or Liquidsoap ends. What aired is judged, never how long it took.
+on_air_until() {
+  local what=$1
+  shift
+  until "$@" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || fail "$what"
+    kill -0 "$liquidsoap_pid" 2>/dev/null || fail "Liquidsoap ended"
+    sleep 0.5
+  done
+}
+
 free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }

@@ -55,12 +55,10 @@ echo "$SECONDS s: four lists written, the first for $(date -d "@$first" +%T)"
 
 # Wait until the fourth list's first item is on air, in the as-played log and in Icecast's.
 fourth_first=$(sed -n 's/^#EXTINF:[0-9]*,//p' "$(turn_file 3)" | head -n 1 | tr -d '\r')
-until grep -qF "$(turn_file 3)" "$work/aired.txt" 2>/dev/null &&
-      logged_titles | grep -qxF "$fourth_first"; do
-  [ $SECONDS -lt $deadline ] || fail "the fourth list did not go on air"
-  kill -0 "$liquidsoap_pid" 2>/dev/null || fail "Liquidsoap ended"
-  sleep 0.5
-done
+fourth_on_air() {
+  grep -qF "$(turn_file 3)" "$work/aired.txt" 2>/dev/null && logged_titles | grep -qxF "$fourth_first"
+}
+on_air_until "the fourth list did not go on air" fourth_on_air
 check_stream_goes_on
 
 python3 - "$work/aired.txt" "$work/logs/error.log" "$first" $(for k in 0 1 2 3; do turn_file $k; done) <<'PY' ||
