@@ -180,9 +180,7 @@ void PlaylistWalk::ShuffleMasterPlaylists() {
     if (c_.rotation.order == RotationOrder::Rotate) {
         kept_ = c_.rotations;
         if (kept_ == nullptr)
-            kept_ = &ownKept_.emplace(c_.historyFolder == nullptr || c_.historyFolder->empty()
-                                          ? std::string()
-                                          : RotationStatePath(*c_.historyFolder));
+            kept_ = &ownKept_.emplace(RotationStatePath(c_.historyFolder));
     }
     keptOf_.assign(count, 0);
     for (int j = 0; j < count; ++j) {

@@ -38,6 +38,11 @@ std::string RotationStatePath(const std::string& sessionsFolder) {
     return JoinPath(sessionsFolder, "rotation.txt");
 }
 
+std::string RotationStatePath(const std::string* sessionsFolder) {
+    return sessionsFolder == nullptr || sessionsFolder->empty() ? std::string()
+                                                                : RotationStatePath(*sessionsFolder);
+}
+
 RotationState::RotationState(std::string path) : path_(std::move(path)) {
     if (path_.empty() || !FileExists(path_)) return;
     ForEachLine(ReadWholeFile(path_), [this](std::string_view text) {

@@ -44,6 +44,8 @@ RotationSettings ReadRotationSettings(const SettingsFiles& files,
 // sorted order; later builds keep its order and go on with its round. A line of a path alone is
 // a category in rotation whose round begins again.
 std::string RotationStatePath(const std::string& sessionsFolder);
+// The same for a build's sessions folder, which may be none: then empty, and no round is kept.
+std::string RotationStatePath(const std::string* sessionsFolder);
 
 struct RoundPlace {
     int64_t unplayed = 0;

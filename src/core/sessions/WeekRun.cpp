@@ -134,10 +134,7 @@ WeekRunReport BuildWeekDays(BuildContext& context, const WeekGrid& grid,
     };
     const Lend lend{context, context.rotations};
     if (context.rotation.order == RotationOrder::Rotate && context.rotations == nullptr)
-        context.rotations = &rotations.emplace(
-            context.historyFolder == nullptr || context.historyFolder->empty()
-                ? std::string()
-                : RotationStatePath(*context.historyFolder));
+        context.rotations = &rotations.emplace(RotationStatePath(context.historyFolder));
     for (int d = 0; d < days; ++d) {
         const CalendarDate date = AddDays(from, d);
         const int weekday = WeekdayOf(date);
