@@ -180,14 +180,12 @@ private:
                                        : 0;
             const std::vector<std::string> keys = ArtistKeys(facts.artist, rules.matching);
             for (size_t i = 0; i < carried; ++i) {
-                for (const std::string& key : ArtistKeys(artists[i], rules.matching)) {
-                    if (std::find(keys.begin(), keys.end(), key) == keys.end()) continue;
-                    RuleBreak brk;
-                    brk.rule = Rule::Artist;
-                    brk.subject = facts.artist;
-                    brk.window = rules.artistWindow;
-                    return brk;
-                }
+                if (!ShareArtist(ArtistKeys(artists[i], rules.matching), keys)) continue;
+                RuleBreak brk;
+                brk.rule = Rule::Artist;
+                brk.subject = facts.artist;
+                brk.window = rules.artistWindow;
+                return brk;
             }
         }
         return FirstBreak(rules, history_, facts, start);

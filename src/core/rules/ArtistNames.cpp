@@ -79,4 +79,10 @@ std::vector<std::string> ArtistKeys(std::string_view credit, ArtistMatching matc
     return keys;
 }
 
+bool ShareArtist(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    for (const std::string& key : a)
+        if (std::find(b.begin(), b.end(), key) != b.end()) return true;
+    return false;
+}
+
 }  // namespace kestrune

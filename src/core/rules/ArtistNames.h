@@ -19,4 +19,7 @@ std::vector<std::string> ArtistKeys(std::string_view credit, ArtistMatching matc
 // round it and runs of blanks inside taken as one.
 std::string CompareForm(std::string_view text, ArtistMatching matching);
 
+// True when two credits' keys (as ArtistKeys gives them) share an artist.
+bool ShareArtist(const std::vector<std::string>& a, const std::vector<std::string>& b);
+
 }  // namespace kestrune

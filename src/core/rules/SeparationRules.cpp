@@ -22,12 +22,6 @@ std::string AgainText(const RuleBreak& brk) {
            WindowText(brk.window) + ")";
 }
 
-bool ShareArtist(const std::vector<std::string>& a, const std::vector<std::string>& b) {
-    for (const std::string& key : a)
-        if (std::find(b.begin(), b.end(), key) != b.end()) return true;
-    return false;
-}
-
 // The latest entry under any of the keys that started within the window: its elapsed time.
 std::optional<int64_t> LatestWithin(const std::vector<const std::vector<size_t>*>& lists,
                                     const PlayHistory& history, int64_t start, int64_t window) {
