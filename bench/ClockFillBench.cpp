@@ -11,12 +11,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "BenchSupport.h"
 #include "Mp3Synth.h"
@@ -476,47 +478,34 @@ BENCHMARK(BM_MustRules)
 void BM_RotationWeek(benchmark::State& state) {
     ScratchFolder folder("rotation");
     const WeekStation station(folder.Path(), RotationStationShape());
-    WeekRunReport shuffled, rotated, fresh;
-    Spread shuffleSpread, rotateSpread, freshSpread;
     std::vector<std::string> music;
     for (int c = 0; c < 3; ++c) music.push_back(folder.Path() + "/music" + std::to_string(c) + ".m3u");
-    RunRounds(state, {{"shuffle",
-                       [&] {
-                           shuffled = station.Build(FillMode::Exact);
-                           shuffleSpread = SpreadOf(shuffled, music);
-                       },
-                       [&] { station.Prepare(false, 16); }},
-                      {"rotate",
-                       [&] {
-                           rotated = station.Build(FillMode::Exact, nullptr,
-                                                   RotationSettings{RotationOrder::Rotate, 0});
-                           rotateSpread = SpreadOf(rotated, music);
-                       },
-                       [&] { station.Prepare(false, 16); }},
-                      {"fresh",
-                       [&] {
-                           fresh = station.Build(FillMode::Exact, nullptr,
-                                                 RotationSettings{RotationOrder::Rotate, 1});
-                           freshSpread = SpreadOf(fresh, music);
-                       },
-                       [&] { station.Prepare(false, 16); }}});
-    auto within = [](const WeekRunReport& report) {
-        double count = 0;
-        for (const HourEnd& end : report.hourEnds) count += std::llabs(end.errorMs) <= 2000 ? 1 : 0;
-        return count;
-    };
-    state.counters["shuffle fair %"] = 100 * shuffleSpread.fair;
-    state.counters["shuffle never"] = shuffleSpread.never;
-    state.counters["shuffle same hour"] = shuffleSpread.sameHourAsDayBefore;
-    state.counters["shuffle within 2 s"] = within(shuffled);
-    state.counters["rotate fair %"] = 100 * rotateSpread.fair;
-    state.counters["rotate never"] = rotateSpread.never;
-    state.counters["rotate same hour"] = rotateSpread.sameHourAsDayBefore;
-    state.counters["rotate within 2 s"] = within(rotated);
-    state.counters["fresh fair %"] = 100 * freshSpread.fair;
-    state.counters["fresh never"] = freshSpread.never;
-    state.counters["fresh same hour"] = freshSpread.sameHourAsDayBefore;
-    state.counters["fresh within 2 s"] = within(fresh);
+    const std::pair<const char*, RotationSettings> orders[] = {
+        {"shuffle", {}},
+        {"rotate", {RotationOrder::Rotate, 0}},
+        {"fresh", {RotationOrder::Rotate, 1}}};
+    std::vector<Spread> spreads(std::size(orders));
+    std::vector<double> within(std::size(orders));
+    std::vector<Contestant> contestants;
+    for (size_t k = 0; k < std::size(orders); ++k)
+        contestants.push_back({orders[k].first,
+                               [&, k] {
+                                   const WeekRunReport week = station.Build(
+                                       FillMode::Exact, nullptr, orders[k].second);
+                                   spreads[k] = SpreadOf(week, music);
+                                   within[k] = 0;
+                                   for (const HourEnd& end : week.hourEnds)
+                                       within[k] += std::llabs(end.errorMs) <= 2000 ? 1 : 0;
+                               },
+                               [&] { station.Prepare(false, 16); }});
+    RunRounds(state, contestants);
+    for (size_t k = 0; k < std::size(orders); ++k) {
+        const std::string name = orders[k].first;
+        state.counters[name + " fair %"] = 100 * spreads[k].fair;
+        state.counters[name + " never"] = spreads[k].never;
+        state.counters[name + " same hour"] = spreads[k].sameHourAsDayBefore;
+        state.counters[name + " within 2 s"] = within[k];
+    }
 }
 BENCHMARK(BM_RotationWeek)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
@@ -541,29 +530,24 @@ void BM_RotationWrites(benchmark::State& state) {
                 bytes += static_cast<double>(event.bytes);
         return bytes;
     };
-    double shuffleBytes = 0, rotateBytes = 0;
-    RunRounds(state, {{"shuffle",
-                       [&] {
-                           FileTrace trace;
-                           SetFileTrace(&trace);
-                           station.Build(FillMode::Exact);
-                           SetFileTrace(nullptr);
-                           shuffleBytes = categoryBytes(trace);
-                       },
-                       [&] { station.Prepare(false, 16); }},
-                      {"rotate",
-                       [&] {
-                           FileTrace trace;
-                           SetFileTrace(&trace);
-                           station.Build(FillMode::Exact, nullptr,
-                                         RotationSettings{RotationOrder::Rotate, 0});
-                           SetFileTrace(nullptr);
-                           rotateBytes = categoryBytes(trace);
-                       },
-                       [&] { station.Prepare(false, 16); }}});
+    const std::pair<const char*, RotationSettings> orders[] = {
+        {"shuffle", {}}, {"rotate", {RotationOrder::Rotate, 0}}};
+    std::vector<double> bytes(std::size(orders));
+    std::vector<Contestant> contestants;
+    for (size_t k = 0; k < std::size(orders); ++k)
+        contestants.push_back({orders[k].first,
+                               [&, k] {
+                                   FileTrace trace;
+                                   SetFileTrace(&trace);
+                                   station.Build(FillMode::Exact, nullptr, orders[k].second);
+                                   SetFileTrace(nullptr);
+                                   bytes[k] = categoryBytes(trace);
+                               },
+                               [&] { station.Prepare(false, 16); }});
+    RunRounds(state, contestants);
     state.counters["songs"] = 20000 + 8 + 24;
-    state.counters["shuffle category MB"] = shuffleBytes / 1e6;
-    state.counters["rotate category MB"] = rotateBytes / 1e6;
+    state.counters["shuffle category MB"] = bytes[0] / 1e6;
+    state.counters["rotate category MB"] = bytes[1] / 1e6;
 }
 BENCHMARK(BM_RotationWrites)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

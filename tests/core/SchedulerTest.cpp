@@ -30,6 +30,26 @@ public:
     int starts = 0;
 };
 
+// A scheduler with one session on `clock`, whose state is told from it; Start arms the daily run.
+struct ClockedScheduler {
+    testing::RecordingView view;
+    testing::ScriptedPrompts prompts;
+    BuildSession session;
+    CountingSeeds seeds{1};
+    BuildContext context;
+    FakeTimer timer;
+    Scheduler scheduler{timer};
+
+    explicit ClockedScheduler(const Clock& clock) : context{session, view, prompts, seeds, clock} {
+        scheduler.clock = &clock;
+    }
+    void Start(const std::string& hour) {
+        scheduler.AddSessions({"/s/a.cwt"});
+        scheduler.ComboBox2 = hour;
+        scheduler.btAutoSchedule_StartClick(context);
+    }
+};
+
 LocalDateTime At(int h, int m, int s) {
     return {2026, 12, 8, h, m, s, 999};
 }
@@ -56,27 +76,20 @@ TEST(Scheduler, TheNextRunIsToldOnTheCalendar) {
 }
 
 TEST(Scheduler, ItsStateSaysWhetherItRunsAndWhen) {
-    testing::RecordingView view;
-    testing::ScriptedPrompts prompts;
     testing::FixedClock clock;
     clock.now = {2026, 12, 8, 22, 30, 15, 500};
-    BuildSession session;
-    CountingSeeds seeds{1};
-    BuildContext context{session, view, prompts, seeds, clock};
-    FakeTimer timer;
-    Scheduler scheduler(timer);
-    scheduler.clock = &clock;
+    ClockedScheduler f(clock);
+    Scheduler& scheduler = f.scheduler;
+    FakeTimer& timer = f.timer;
     EXPECT_EQ(scheduler.StateText(), "Auto schedule stopped");
-    scheduler.AddSessions({"/s/a.cwt"});
-    scheduler.ComboBox2 = "11 PM";
-    scheduler.btAutoSchedule_StartClick(context);
+    f.Start("11 PM");
     EXPECT_EQ(scheduler.StateText(), "Auto schedule running. Next run: Tue 8 Dec 23:00");
     clock.now.hour = 23;  // an hour later the countdown under way goes on: the same run
     scheduler.ArmAutoBuild(timer.interval);
     EXPECT_EQ(scheduler.StateText(), "Auto schedule running. Next run: Tue 8 Dec 23:00");
-    scheduler.btRunScheduleNowClick(prompts);
+    scheduler.btRunScheduleNowClick(f.prompts);
     EXPECT_EQ(scheduler.StateText(), "Auto schedule running. Next run: Tue 8 Dec 23:30");
-    scheduler.btAutoSchedule_StopClick(view);
+    scheduler.btAutoSchedule_StopClick(f.view);
     EXPECT_EQ(scheduler.StateText(), "Auto schedule stopped");
 }
 
@@ -132,19 +145,10 @@ TEST(Scheduler, TheDailyRunWaitsRealTimeAcrossAClockChange) {
 
         // The scheduler itself, on a clock stopped there: armed for that, told in local time.
         testing::InstantClock clock(springEve);
-        testing::RecordingView view;
-        testing::ScriptedPrompts prompts;
-        BuildSession session;
-        CountingSeeds seeds{1};
-        BuildContext context{session, view, prompts, seeds, clock};
-        FakeTimer timer;
-        Scheduler scheduler(timer);
-        scheduler.clock = &clock;
-        scheduler.AddSessions({"/s/a.cwt"});
-        scheduler.ComboBox2 = c.hour;
-        scheduler.btAutoSchedule_StartClick(context);
-        EXPECT_EQ(timer.interval, c.springHours * kMsPerHour);
-        const LocalDateTime at = LocalFieldsOf(springEve + timer.interval);
+        ClockedScheduler f(clock);
+        f.Start(c.hour);
+        EXPECT_EQ(f.timer.interval, c.springHours * kMsPerHour);
+        const LocalDateTime at = LocalFieldsOf(springEve + f.timer.interval);
         const int hour = TargetHour(c.hour) % 24;
         EXPECT_EQ(at.hour, hour == 2 ? 3 : hour) << "the skipped 2 AM runs as the clock jumps";
         EXPECT_EQ(at.minute, 0);
